@@ -1,0 +1,6 @@
+#include <windows.h>
+
+extern "C" DWORD WINAPI AfxFrameworkVersion(void)
+{
+    return 0x0100;
+}
