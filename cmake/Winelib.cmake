@@ -72,3 +72,11 @@ function(wine_exe name)
     wine_link(${name} ${A_LIBS})
   endif()
 endfunction()
+
+# orv_native_sources(<files...>): files that include codec or OpenCV headers and no
+# Win32 header. winegcc predefines _WIN32 and __cdecl=__stdcall (ms_abi), which makes
+# such headers declare their functions with the wrong calling convention.
+function(orv_native_sources)
+  set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS
+    "-U_WIN32;-U_WIN64;-UWIN32;-UWIN64;-U__WIN32__;-U__WIN32;-U__WIN64;-U__WIN64__;-U__WINNT;-U__WINNT__;-U__cdecl;-D__cdecl=")
+endfunction()

@@ -36,12 +36,14 @@ start)
     rm -f "$state/display"
   fi
   use_display
-  if [ ! -f "$WINEPREFIX/.orvisnap-ready" ]; then
-    wineboot -i >"$state/wineboot.log" 2>&1
+  # Fonts mapped to a CJK font; unmanaged windows, since Xvfb runs no window
+  # manager and Wine would wait two seconds for each managed window to unmap.
+  ready="$WINEPREFIX/.orvisnap-ready-$(md5sum <"$here/wine-prefix.reg" | cut -c1-12)"
+  if [ ! -f "$ready" ]; then
+    [ -d "$WINEPREFIX" ] || { wineboot -i >"$state/wineboot.log" 2>&1; wineserver -w; }
+    wine regedit /s "$(winepath -w "$here/wine-prefix.reg")" >>"$state/wineboot.log" 2>&1
     wineserver -w
-    wine regedit /s "$(winepath -w "$here/wine-fonts.reg")" >>"$state/wineboot.log" 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.orvisnap-ready"
+    touch "$ready"
   fi
   # Detached from our output so ctest does not wait on the server.
   wineserver -p </dev/null >/dev/null 2>&1
