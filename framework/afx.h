@@ -1,0 +1,34 @@
+// The framework's core without windows: objects, strings, geometry, synchronisation,
+// threads, exceptions and collections.  Translation units that must stay free of the
+// windowing classes include this instead of afxwin.h.
+#pragma once
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#include <windows.h>
+
+// A module that uses the framework must load it through its import table, or the
+// framework's own Win32 imports are never resolved and its first Win32 call crashes.
+// Referencing one export from every translation unit makes the linker record it.
+extern "C" DWORD WINAPI AfxFrameworkVersion(void);
+__attribute__((used)) static DWORD(WINAPI* const _afxFrameworkImport)(void) = AfxFrameworkVersion;
+
+#include "afxobject.h"
+#include "afxstr.h"
+#include "afxgeom.h"
+#include "afxmt.h"
+#include "afxexcept.h"
+#include "afxcoll.h"
+
+// Resource lookup.  The resource handle starts as the program's module; the camera
+// library or a satellite may switch it around its own resources.
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE hInstResource);
+HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
+
+// Loads a string-table entry into a caller's buffer; returns the length copied.
+int AfxLoadString(UINT nIDS, LPWSTR lpszBuf, UINT nMaxBuf = 256);

@@ -1,0 +1,116 @@
+// Threads with message loops and the application object.  A program defines one global
+// CWinApp-derived object; the framework's WinMain runs it.
+#pragma once
+#include "afxwnd.h"
+
+typedef UINT (*AFX_THREADPROC)(LPVOID);
+
+class CWinThread : public CCmdTarget
+{
+    DECLARE_DYNAMIC(CWinThread)
+public:
+    CWinThread();
+    CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam);
+    virtual ~CWinThread();
+
+    BOOL CreateThread(DWORD dwCreateFlags = 0, UINT nStackSize = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = NULL);
+
+    CWnd* m_pMainWnd;
+    CWnd* m_pActiveWnd;
+    BOOL m_bAutoDelete;
+    HANDLE m_hThread;
+    DWORD m_nThreadID;
+    operator HANDLE() const { return m_hThread; }
+
+    int GetThreadPriority();
+    BOOL SetThreadPriority(int nPriority);
+    DWORD SuspendThread();
+    DWORD ResumeThread();
+    BOOL PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    virtual BOOL InitInstance();
+    virtual int Run();
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual BOOL PumpMessage();
+    virtual BOOL OnIdle(LONG lCount);
+    virtual BOOL IsIdleMessage(MSG* pMsg);
+    virtual int ExitInstance();
+    virtual void Delete();
+    virtual CWnd* GetMainWnd();
+
+    MSG m_msgCur;
+    AFX_THREADPROC m_pfnThreadProc;
+    LPVOID m_pThreadParams;
+
+protected:
+    POINT m_ptCursorLast;
+    UINT m_nMsgLast;
+};
+
+CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam,
+                           int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
+                           DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = NULL);
+CWinThread* AfxBeginThread(CRuntimeClass* pThreadClass,
+                           int nPriority = THREAD_PRIORITY_NORMAL, UINT nStackSize = 0,
+                           DWORD dwCreateFlags = 0, LPSECURITY_ATTRIBUTES lpSecurityAttrs = NULL);
+void AfxEndThread(UINT nExitCode, BOOL bDelete = TRUE);
+
+class CWinApp : public CWinThread
+{
+    DECLARE_DYNAMIC(CWinApp)
+public:
+    explicit CWinApp(LPCWSTR lpszAppName = NULL);
+    virtual ~CWinApp();
+
+    LPCWSTR m_pszAppName;
+    HINSTANCE m_hInstance;
+    HINSTANCE m_hPrevInstance;
+    LPWSTR m_lpCmdLine;
+    int m_nCmdShow;
+    LPCWSTR m_pszExeName;
+    LPCWSTR m_pszHelpFilePath;
+    LPCWSTR m_pszProfileName;
+    LPCWSTR m_pszRegistryKey;
+
+    virtual BOOL InitApplication();
+    virtual BOOL InitInstance() override;
+    virtual int ExitInstance() override;
+    virtual int Run() override;
+    virtual BOOL OnIdle(LONG lCount) override;
+    virtual int DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+
+    HCURSOR LoadCursor(LPCWSTR lpszResourceName) const;
+    HCURSOR LoadCursor(UINT nIDResource) const;
+    HCURSOR LoadStandardCursor(LPCWSTR lpszCursorName) const;
+    HICON LoadIcon(LPCWSTR lpszResourceName) const;
+    HICON LoadIcon(UINT nIDResource) const;
+    HICON LoadStandardIcon(LPCWSTR lpszIconName) const;
+
+    // Profile: under HKEY_CURRENT_USER\Software\<registry key>\<profile name> once
+    // SetRegistryKey was called, otherwise in the INI file m_pszProfileName.
+    void SetRegistryKey(LPCWSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCWSTR lpszSection);
+    UINT GetProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nDefault);
+    BOOL WriteProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nValue);
+    CString GetProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR lpszDefault = NULL);
+    BOOL WriteProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR lpszValue);
+
+    // Kept for programs that ask for them; both are what the platform does anyway.
+    BOOL Enable3dControls() { return TRUE; }
+    BOOL Enable3dControlsStatic() { return TRUE; }
+};
+
+CWinApp* AfxGetApp();
+CWinThread* AfxGetThread();
+CWnd* AfxGetMainWnd();
+void AfxEnableControlContainer();
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+
+int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
+
+// Resource id of the application's title string, read when no name was given.
+#define AFX_IDS_APP_TITLE 0xE000
