@@ -1,0 +1,227 @@
+// The bench controls: loading, hot plug, test switches and observation.
+#include "BenchState.h"
+
+namespace orvbench {
+
+using namespace detail;
+
+Bench::Bench() {}
+
+Bench& Bench::Get()
+{
+    static Bench bench;
+    return bench;
+}
+
+bool Bench::Load(const std::string& text, std::string* error)
+{
+    std::vector<CameraSpec> specs;
+    BenchOptions options;
+    if (!ParseBench(text, &specs, &options, error))
+        return false;
+    Replace(specs, options);
+    return true;
+}
+
+bool Bench::LoadFile(const std::string& path, std::string* error)
+{
+    std::string unix = path;
+    if (!path.empty() && path[0] != '/') {
+        WCHAR wide[MAX_PATH];
+        if (!MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+            wide[0] = 0;
+        unix = UnixPath(wide);
+    }
+    FILE* f = unix.empty() ? nullptr : std::fopen(unix.c_str(), "r");
+    if (!f) {
+        if (error)
+            *error = "cannot read bench file '" + path + "'";
+        return false;
+    }
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+    std::fclose(f);
+    return Load(text, error);
+}
+
+void Bench::LoadDefault()
+{
+    Replace(DefaultBench(), BenchOptions());
+}
+
+void Bench::LoadFromEnvironment()
+{
+    char path[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA("ORV_BENCH_FILE", path, sizeof path);
+    std::string error;
+    if (n > 0 && n < sizeof path && LoadFile(path, &error))
+        return;
+    if (n > 0)
+        std::fprintf(stderr, "camera bench: %s; using the default bench\n",
+                     error.empty() ? "bench file path too long" : error.c_str());
+    LoadDefault();
+}
+
+std::vector<std::string> Bench::CameraNames(int library) const
+{
+    std::vector<std::string> names;
+    for (auto& cam : Cameras(library))
+        names.push_back(cam->spec.name);
+    return names;
+}
+
+bool Bench::Plug(const std::string& cameraLine, std::string* error)
+{
+    std::vector<CameraSpec> specs;
+    BenchOptions ignored;
+    if (!ParseBench(cameraLine, &specs, &ignored, error) || specs.size() != 1) {
+        if (error && error->empty())
+            *error = "want one camera line";
+        return false;
+    }
+    Lock lock;
+    EnsureLoaded();
+    for (auto& cam : S().cameras)
+        if (cam->spec.library == specs[0].library && cam->spec.name == specs[0].name) {
+            if (error)
+                *error = "already plugged in";
+            return false;
+        }
+    S().cameras.push_back(MakeCamera(specs[0]));
+    S().changes[specs[0].library].push_back(specs[0].name);
+    return true;
+}
+
+bool Bench::Unplug(const std::string& name)
+{
+    Lock lock;
+    EnsureLoaded();
+    auto& cams = S().cameras;
+    for (auto it = cams.begin(); it != cams.end(); ++it) {
+        if ((*it)->spec.name == name) {
+            (*it)->resumed = false;
+            (*it)->Interrupt();
+            S().changes[(*it)->spec.library].push_back(name);
+            cams.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Bench::SetSeed(uint32_t seed)
+{
+    Lock lock;
+    EnsureLoaded();
+    S().options.seed = seed;
+}
+
+void Bench::SetNoiseFree(bool noiseFree)
+{
+    Lock lock;
+    EnsureLoaded();
+    S().options.noiseFree = noiseFree;
+}
+
+void Bench::SetFocus(float focus)
+{
+    Lock lock;
+    EnsureLoaded();
+    S().options.focus = focus;
+}
+
+BenchOptions Bench::Options() const
+{
+    Lock lock;
+    EnsureLoaded();
+    return S().options;
+}
+
+bool Bench::InjectGrabResult(const std::string& name, int result)
+{
+    auto cam = FindAny(name);
+    if (!cam)
+        return false;
+    Lock lock;
+    cam->injected = result;
+    cam->Interrupt();
+    return true;
+}
+
+bool Bench::InjectDeviceError(const std::string& name, bool on)
+{
+    auto cam = FindAny(name);
+    if (!cam)
+        return false;
+    Lock lock;
+    cam->deviceError = on;
+    cam->Interrupt();
+    return true;
+}
+
+bool Bench::Settings(const std::string& name, CameraSettings* out) const
+{
+    auto cam = FindAny(name);
+    if (!cam || !out)
+        return false;
+    Lock lock;
+    *out = cam->settings;
+    return true;
+}
+
+bool Bench::Spec(const std::string& name, CameraSpec* out) const
+{
+    auto cam = FindAny(name);
+    if (!cam || !out)
+        return false;
+    *out = cam->spec;
+    return true;
+}
+
+uint32_t Bench::FrameCount(const std::string& name) const
+{
+    auto cam = FindAny(name);
+    if (!cam)
+        return 0;
+    Lock lock;
+    return cam->frameNumber;
+}
+
+double Bench::FrameRate(const std::string& name) const
+{
+    auto cam = FindAny(name);
+    if (!cam)
+        return 0;
+    Lock lock;
+    return 1000.0 / cam->PeriodMs();
+}
+
+bool Bench::ReferenceImage(const std::string& name, const CameraSettings& settings,
+                           const RawFrameHeader& frame, std::vector<uint8_t>* image) const
+{
+    auto cam = FindAny(name);
+    if (!cam || !image)
+        return false;
+    ExposureConditions c;
+    Corrections corr;
+    {
+        Lock lock;
+        c = Conditions(*cam, frame.frameNumber);
+        corr = cam->corrections;
+    }
+    c.temperature = frame.temperature;
+    const Resolution& r = cam->spec.resolutions[std::clamp(settings.resolution, 0,
+                                                           int(cam->spec.resolutions.size()) - 1)];
+    std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, settings.rawDepth == 16 ? 16 : 8));
+    RenderRawFrame(cam->spec, settings, c, raw.data());
+    RawFrameHeader hd;
+    std::memcpy(&hd, raw.data(), sizeof hd);
+    image->assign(DecodedBytes(hd), 0);
+    return DecodeRawFrame(cam->spec, settings, corr, raw.data(), uint32_t(raw.size()),
+                          image->data(), uint32_t(image->size()));
+}
+
+}  // namespace orvbench

@@ -1,0 +1,323 @@
+// The scene under the microscope and the sensor that looks at it.
+//
+// The scene is a bright-field slide: stained cells (cytoplasm, membrane, a nucleus
+// with chromatin texture and a few granules) in three layers of depth, lit by a lamp
+// that falls off towards the corners. Only the layer at the stage focus is sharp.
+// The sensor adds dark current (doubling every 6 degrees), shot and read noise, a
+// small pedestal and a few hot pixels, and quantises to 8 or 12 bits.
+#include "Pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <mutex>
+
+namespace orvbench {
+
+namespace {
+
+const float kFullWell = 20000.0f;     // electrons at full scale, gain 1
+const float kReadNoise = 3.0f;        // electrons
+const float kPedestal = 2.0f / 255;   // raw offset of a dark pixel
+const float kHotLevel = 0.6f;         // raw level of a hot pixel
+const float kReferenceMs = 33.0f;     // exposure at which the lamp fills half the range
+
+struct Cell
+{
+    float x, y;        // centre, in units of the picture's shorter side
+    float rx, ry, angle;
+    float nucleus;     // nucleus radius as a fraction of the cell radius
+    int layer;         // 0 near, 1 middle, 2 far
+    uint32_t seed;
+};
+
+uint32_t Hash(uint32_t x)
+{
+    x ^= x >> 16; x *= 0x7feb352dU; x ^= x >> 15; x *= 0x846ca68bU; x ^= x >> 16;
+    return x;
+}
+
+struct Random
+{
+    uint32_t state;
+    explicit Random(uint32_t seed) : state(Hash(seed) | 1u) {}
+    uint32_t Next() { state ^= state << 13; state ^= state >> 17; state ^= state << 5; return state; }
+    float Uniform() { return (Next() >> 8) * (1.0f / 16777216.0f); }
+    // Sum of four uniforms: close enough to a normal deviate for sensor noise.
+    float Normal() { return (Uniform() + Uniform() + Uniform() + Uniform() - 2.0f) * 1.7320508f; }
+};
+
+std::vector<Cell> MakeCells()
+{
+    std::vector<Cell> cells;
+    Random r(7);
+    for (int i = 0; i < 36; ++i) {
+        Cell c;
+        c.x = 0.05f + r.Uniform() * 1.2f;
+        c.y = 0.05f + r.Uniform() * 0.9f;
+        c.rx = 0.035f + r.Uniform() * 0.04f;
+        c.ry = c.rx * (0.6f + r.Uniform() * 0.4f);
+        c.angle = r.Uniform() * 3.14159f;
+        c.nucleus = 0.3f + r.Uniform() * 0.2f;
+        c.layer = i % 3;
+        c.seed = r.Next();
+        cells.push_back(c);
+    }
+    return cells;
+}
+
+// Optical density of the two stains per colour channel (red, green, blue).
+const float kEosin[3] = {0.10f, 0.55f, 0.22f};
+const float kHaematoxylin[3] = {0.60f, 0.70f, 0.25f};
+
+void PaintCell(const Cell& c, int w, int h, float* density /* 3 planes */)
+{
+    const float unit = float(std::min(w, h));
+    const float cx = c.x * unit, cy = c.y * unit;
+    const float rx = c.rx * unit, ry = c.ry * unit;
+    const float rmax = std::max(rx, ry) * 1.1f;
+    const int x0 = std::max(0, int(cx - rmax)), x1 = std::min(w - 1, int(cx + rmax));
+    const int y0 = std::max(0, int(cy - rmax)), y1 = std::min(h - 1, int(cy + rmax));
+    const float ca = std::cos(c.angle), sa = std::sin(c.angle);
+    const float freq = 6.2832f / std::max(2.0f, rx * 0.18f);
+    Random gr(c.seed);
+    float gx[6], gy[6];
+    for (int i = 0; i < 6; ++i) {
+        float a = gr.Uniform() * 6.2832f, d = 0.45f + gr.Uniform() * 0.35f;
+        gx[i] = std::cos(a) * d;
+        gy[i] = std::sin(a) * d;
+    }
+    const size_t plane = size_t(w) * h;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            float dx = x - cx, dy = y - cy;
+            float u = (dx * ca + dy * sa) / rx, v = (-dx * sa + dy * ca) / ry;
+            float r2 = u * u + v * v;
+            if (r2 > 1.0f)
+                continue;
+            float r = std::sqrt(r2);
+            float eosin = 0.35f + (r > 0.9f ? 0.5f : 0.0f);   // cytoplasm and membrane
+            float haem = 0.0f;
+            if (r < c.nucleus) {
+                float chromatin = 0.5f + 0.5f * std::sin(u * rx * freq) * std::sin(v * ry * freq);
+                haem = 0.9f + 0.6f * chromatin;
+            }
+            for (int i = 0; i < 6; ++i) {
+                float gu = u - gx[i], gv = v - gy[i];
+                if (gu * gu + gv * gv < 0.006f)
+                    haem += 1.2f;
+            }
+            size_t at = size_t(y) * w + x;
+            for (int k = 0; k < 3; ++k)
+                density[k * plane + at] += eosin * kEosin[k] + haem * kHaematoxylin[k];
+        }
+    }
+}
+
+// Three box passes approximate a Gaussian of the given sigma.
+void BoxBlur(float* p, int w, int h, float sigma)
+{
+    int radius = int(std::lround(sigma * 0.8f));
+    if (radius < 1)
+        return;
+    std::vector<float> line(std::max(w, h));
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < h; ++y) {
+            float* row = p + size_t(y) * w;
+            double sum = 0;
+            for (int x = -radius; x <= radius; ++x)
+                sum += row[std::clamp(x, 0, w - 1)];
+            for (int x = 0; x < w; ++x) {
+                line[x] = float(sum / (2 * radius + 1));
+                sum += row[std::min(x + radius + 1, w - 1)] - row[std::max(x - radius, 0)];
+            }
+            std::copy(line.begin(), line.begin() + w, row);
+        }
+        for (int x = 0; x < w; ++x) {
+            double sum = 0;
+            for (int y = -radius; y <= radius; ++y)
+                sum += p[size_t(std::clamp(y, 0, h - 1)) * w + x];
+            for (int y = 0; y < h; ++y) {
+                line[y] = float(sum / (2 * radius + 1));
+                sum += p[size_t(std::min(y + radius + 1, h - 1)) * w + x]
+                     - p[size_t(std::max(y - radius, 0)) * w + x];
+            }
+            for (int y = 0; y < h; ++y)
+                p[size_t(y) * w + x] = line[y];
+        }
+    }
+}
+
+struct SceneImage
+{
+    int width = 0, height = 0;
+    float focus = 0;
+    bool blank = false;
+    std::vector<float> radiance;   // 3 planes, red, green, blue
+};
+
+std::mutex g_sceneLock;
+std::shared_ptr<const SceneImage> g_scenes[2];
+int g_nextScene = 0;
+
+std::shared_ptr<const SceneImage> BuildScene(int w, int h, float focus, bool blank)
+{
+    static const std::vector<Cell> cells = MakeCells();
+    auto scene = std::make_shared<SceneImage>();
+    scene->width = w;
+    scene->height = h;
+    scene->focus = focus;
+    scene->blank = blank;
+    const size_t plane = size_t(w) * h;
+    std::vector<float> total(3 * plane, 0.0f), layer(3 * plane);
+    const float unit = float(std::min(w, h));
+    for (int l = 0; l < (blank ? 0 : 3); ++l) {
+        std::fill(layer.begin(), layer.end(), 0.0f);
+        for (const Cell& c : cells)
+            if (c.layer == l)
+                PaintCell(c, w, h, layer.data());
+        float defocus = std::fabs(focus - float(l - 1));
+        float sigma = 0.004f * unit * defocus;
+        for (int k = 0; k < 3; ++k)
+            BoxBlur(layer.data() + k * plane, w, h, sigma);
+        for (size_t i = 0; i < total.size(); ++i)
+            total[i] += layer[i];
+    }
+    scene->radiance.resize(3 * plane);
+    const float lampTint[3] = {1.0f, 0.97f, 0.92f};
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            float dx = (x - w * 0.5f) / (w * 0.5f), dy = (y - h * 0.5f) / (h * 0.5f);
+            float vignette = 1.0f - 0.28f * (dx * dx + dy * dy) * 0.5f;
+            size_t at = size_t(y) * w + x;
+            for (int k = 0; k < 3; ++k)
+                scene->radiance[k * plane + at] =
+                    lampTint[k] * vignette * std::exp(-total[k * plane + at]);
+        }
+    }
+    return scene;
+}
+
+std::shared_ptr<const SceneImage> Scene(int w, int h, float focus, bool blank)
+{
+    std::lock_guard<std::mutex> lock(g_sceneLock);
+    for (auto& s : g_scenes)
+        if (s && s->width == w && s->height == h && s->focus == focus && s->blank == blank)
+            return s;
+    auto s = BuildScene(w, h, focus, blank);
+    g_scenes[g_nextScene] = s;
+    g_nextScene ^= 1;
+    return s;
+}
+
+// Fraction of full scale per second of dark current at a temperature.
+float DarkRate(float temperature)
+{
+    return 40.0f / kFullWell * std::pow(2.0f, (temperature - 25.0f) / 6.0f);
+}
+
+}  // namespace
+
+float AnalogGainFactor(int gainRegister)
+{
+    return 1.0f + 0.0351f * std::max(0, gainRegister);
+}
+
+uint32_t RawFrameBytes(int width, int height, int depth)
+{
+    return kRawHeaderSize + uint32_t(width) * height * (depth / 8);
+}
+
+uint32_t ReceiveBytes(int width, int height, int depth)
+{
+    return RawFrameBytes(width, height, depth) + kHistogramBytes;
+}
+
+static bool IsHotPixel(uint32_t index)
+{
+    return Hash(index * 2654435761u + 12345u) < 60000u;   // about 1 in 70000
+}
+
+void RenderRawFrame(const CameraSpec& camera, const CameraSettings& s,
+                    const ExposureConditions& cond, uint8_t* out)
+{
+    const Resolution& res = camera.resolutions[std::clamp(s.resolution, 0,
+                                                           int(camera.resolutions.size()) - 1)];
+    const int w = res.width, h = res.height;
+    const int depth = s.rawDepth == 16 ? 16 : 8;
+    auto scene = Scene(w, h, cond.focus, cond.blank);
+    RawFrameHeader hd;
+    std::memset(&hd, 0, sizeof hd);
+    hd.magic = kRawFrameMagic;
+    hd.headerSize = kRawHeaderSize;
+    hd.depth = uint16_t(depth);
+    hd.width = uint16_t(w);
+    hd.height = uint16_t(h);
+    hd.mosaic = camera.colour ? 1 : 0;
+    hd.resolution = uint8_t(std::clamp(s.resolution, 0, int(camera.resolutions.size()) - 1));
+    hd.frameNumber = cond.frameNumber;
+    hd.exposureMs = s.exposureMs;
+    hd.gainFactor = AnalogGainFactor(s.analogGain);
+    hd.temperature = cond.temperature;
+    hd.dataBytes = uint32_t(w) * h * (depth / 8);
+    std::memcpy(out, &hd, sizeof hd);
+
+    const float gain = hd.gainFactor;
+    const float light = cond.dark ? 0.0f : 0.5f * s.exposureMs / kReferenceMs;
+    const float dark = DarkRate(cond.temperature) * s.exposureMs * 0.001f;
+    const float qe[3] = {0.92f, 1.0f, 0.88f};
+    const size_t plane = size_t(w) * h;
+    const float* rad = scene->radiance.data();
+    Random rnd(cond.seed * 0x9E3779B9u + cond.frameNumber);
+    uint8_t* px8 = out + kRawHeaderSize;
+    uint16_t* px16 = reinterpret_cast<uint16_t*>(out + kRawHeaderSize);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            size_t at = size_t(y) * w + x;
+            float signal;
+            if (camera.colour) {
+                int c = (y & 1) ? ((x & 1) ? 2 : 1) : ((x & 1) ? 1 : 0);
+                signal = rad[c * plane + at] * qe[c];
+            } else {
+                signal = (rad[at] + rad[plane + at] + rad[2 * plane + at]) * (1.0f / 3);
+            }
+            float electrons = (signal * light + dark) * kFullWell;
+            if (!cond.noiseFree) {
+                electrons += std::sqrt(std::max(electrons, 0.0f)) * rnd.Normal();
+                electrons += kReadNoise * rnd.Normal();
+            }
+            float v = electrons / kFullWell * gain + kPedestal;
+            if (IsHotPixel(uint32_t(at)))
+                v = std::max(v, kHotLevel);
+            v = std::clamp(v, 0.0f, 1.0f);
+            if (depth == 8) {
+                px8[at] = uint8_t(v * 255.0f + 0.5f);
+            } else {
+                uint16_t adc = uint16_t(v * 4095.0f + 0.5f) << 4;
+                px16[at] = adc;   // little-endian on every target we build for
+            }
+        }
+    }
+}
+
+double RawMeanLevel(const uint8_t* raw)
+{
+    RawFrameHeader hd;
+    std::memcpy(&hd, raw, sizeof hd);
+    const size_t n = size_t(hd.width) * hd.height;
+    if (!n)
+        return 0;
+    double sum = 0;
+    const uint8_t* p = raw + hd.headerSize;
+    if (hd.depth == 8) {
+        for (size_t i = 0; i < n; ++i)
+            sum += p[i];
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            sum += p[2 * i + 1];
+    }
+    return sum / n;
+}
+
+}  // namespace orvbench
