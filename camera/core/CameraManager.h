@@ -1,0 +1,300 @@
+// CCameraManager: the one process-wide camera manager behind the exports. It owns the
+// current device, the camera lists, the live buffers and threads and the settings
+// record. Its operations are spread over the CameraManager*.cpp files by family.
+//
+// Threads: the exports run on the caller's thread; the grab and display threads (and
+// later the capture, recording and temperature workers) share the flags below as
+// polled words and the frame buffers under the critical sections. Camera choice,
+// QrCCameraInit, QrCCameraUnInit and QrCCameraMgrUninitialize must not be called from
+// two threads at once.
+#pragma once
+
+#include "camera/core/QrCCamera.h"
+#include "camera/device/CameraDevice.h"
+#include "camera/device/CameraListBase.h"
+
+#include <vfw.h>
+
+class CUsbHostInterface;
+
+// Builds the device for a camera-type code (null: no class for that code).
+typedef CCameraDevice* (*CameraDeviceFactoryFn)(int cameraType);
+
+class CCameraManager {
+public:
+    // The instance, created on the first call.
+    static CCameraManager& Instance();
+    virtual ~CCameraManager();
+
+    // --- one operation per export (same name without the QrC / QrCCamera prefix) ---
+    int ReflashCamera();
+    int ChoiceCamera(int index);
+    int SetCamera(int cameraType);
+    int ChangeCamera(int* reserved, const char* devicePath, int arrived);
+    int RemoveCurrentCamera();
+    int RegisterCamera(HWND comboBox);
+    int GetCameraCount(int* count);
+    int GetCameraGUID(GUID* guid);
+    int InitCamera(int previewResolution, CWnd* drawWindow, HWND displayWindow, int flag);
+    int UnInitCamera();
+    int MgrUninitialize();
+    int SetResDefault();
+    int Registerpixclk(HWND comboBox);
+    int Registerpixel(HWND comboBox, int previewList);
+    int SetResPreview(int index);
+    int SetResCapture(int index);
+    int SetResLockState(int lock);
+    int SetLongExposureState(int on);
+    int SetAELock(int lock);
+    int CropImage(const RECT* screenRect);
+    int RestoreImage();
+    int SetShowRect(const RECT* rect);
+    int GetShowRect(RECT* rect);
+    int DrawImage();
+    int GetImageSize(int* width, int* height);
+    int SetDrawHWnd(HWND wnd);
+    int SetDrawHDC(HDC dc);
+    int GetDrawHDC(HDC* dc);
+    int Capture(const CaptureParam* request);
+    int SetCapParameter(const CaptureParam* settings);
+    int SetCameraCaptureConfig(const CaptureParam* settings);
+    int SetMakeVideo(int on);
+    int StopRecording();
+    int ReleaseCapture();
+    int GetSaveImageFileName(CString* name, int index);
+    int SetAeState(int on);
+    int SetAWBState(int mode);
+    int SetABBState();
+    int SetAreaWBState(const RECT* area);
+    int SetAeTarget(int target);
+    int SetAnalogGain(int gain);
+    int SetISO(int step);
+    int SetGainValue(int factor);
+    int GetRowTime(float* rowTime);
+    int SetExposureTimeMS(int microseconds, int apply);
+    int SetExposureLineTime(int lines);
+    int SetExposureValue(int step);
+    int ValueToTime(int* milliseconds, int value);
+    int TimeToValue(int* value, int milliseconds);
+    int ReStartLongExpTime();
+    int SetGain(int red, int green, int blue);
+    int SetGamma(int gamma);
+    int SetGammaValue(int display);
+    int SetSaturation(int saturation);
+    int SetSaturationValue(int display);
+    int SetColorEnhancement(int on);
+    int SetDataWide(int on);
+    int SetContrast(int contrast);
+    int SetContrastValue(int display);
+    int SetMirror(int axis, int on);
+    int SetMonochrome(int on);
+    int SetBlackLevel(int level);
+    int TransformGainExposure(int on);
+    int SetFrameSpeed(int speed);
+    int SetLightFrquency(int value);
+    int SetB2RGBMode(int mode);
+    int SetColorTemperature(int step);
+    int GetColorTemperature(int* step);
+    int SetShiftOperator(int value);
+    int GetShiftOperator(int* value);
+    int SetDenoise(int value);
+    int GetDenoise(int* value);
+    int SetSharpness(int value);
+    int GetSharpness(int* value);
+    int SetFilter(int on);
+    int CalcFlatFielding();
+    int SetFlatFieldingState(int on);
+    int CorrectionDead();
+    int SetCorrectionDeadState(int on);
+    int SetGammaEx(int gamma);
+    int GetGammaEx(int* gamma);
+    int SetLevelsValues(int low, int high);
+    int GetLevelsValues(int* low, int* high);
+    int SetAutoLevelsState(int on);
+    int SetShowChannel(int channel);
+    int LevelsDefault();
+    int CalcAreaLevels(const RECT* area);
+    int DrawHistogramFram(CDC* dc, const RECT* rect);
+    int DrawHistogramData(CDC* dc, const RECT* rect);
+    int ReadValue();
+    int SaveParameter(int setNumber);
+    int ReadParameter(int setNumber);
+    int GetCurrentParameterTeam(BYTE* setNumber);
+    int ParameterInit();
+    int ParameterApply();
+    int ParameterReset();
+    int ParameterDefault(int mode);
+    int GetParameterInfo(CameraParamInfo* info, int cached);
+    int GetLastParameter(CameraCurParam* param);
+    int GetCurParameter(CameraCurParam* param);
+    int GetMgrParameter(CameraMgrParam* param);
+    int SetMgrParameter(const CameraMgrParam* param);
+    int AddParamterTeam(const CString* name);
+    int DelParamterTeam(int index);
+    int ReadParamterTeam(int index);
+    int SaveParamterTeam(int index);
+    int SetParamterTeamName(int index, const CString* name);
+    int SetMsgLock(int on);
+    int SetCapMsgLock(int on);
+    int BackupParameter(const CString* folder);
+    int RecoverParameter(const CString* folder);
+    int ShowCross(int on);
+    int GetShowCross(int* on);
+    int SetCrossColor(COLORREF color);
+    int GetCrossColor(COLORREF* color);
+    int SetComparisonImage(const BYTE* pixels, int width, int height, int bytesPerPixel);
+    int SetTransparency(float transparency);
+    int SetCmpImageDisplay(int on);
+    int GetComparisonParam(ComparisonParam* param);
+    int DrawXY(CDC* dc, const RECT* client, const POINT* cursor, int xOffset, int yOffset);
+    int FluoSpeedupRes(int on);
+    int SetFluorescenceDye(const DyeSettings* dye);
+    int FluorescenceGuide(CWnd* guide, int step);
+    int SetHWndReceive(HWND wnd);
+    int SetTemperature(float degrees);
+    int GetCurTemperature(float* degrees);
+    int DrawTemperature(CDC* dc, const RECT* area);
+    int LineApproach(int x1, int y1, int x2, int y2, POINT* out1, POINT* out2);
+    int LineApproachEx(const BYTE* bits, int width, int height, int x1, int y1, int x2, int y2, POINT* out1, POINT* out2);
+
+    // --- live threads ------------------------------------------------------------
+    int StartPreview();
+    int StopPreview(int keep);
+
+    // --- pieces other families fill (each in its own CameraManager*.cpp) --------
+    int SaveSettings();           // registry: ParamMgr values, then the camera's key
+    int LoadCameraSettings();     // registry: the current camera's key
+    void ReadMgrSettings();       // registry: ParamMgr values at creation
+    void StartTemperatureWorker();
+    void StopTemperatureWorker();
+    void StopRecordingAndWait();  // ends a running recording, waits for its end worker
+    void CloseVideoFile();
+    void EndGainTransform();
+
+    // --- wiring and test hooks ---------------------------------------------------
+    // Replaces the device factory (tests drive the manager with devices of their own);
+    // null restores CreateCameraDevice.
+    static void SetDeviceFactory(CameraDeviceFactoryFn factory);
+    // Replaces the three camera lists (the old ones are closed and deleted; the manager
+    // owns the new ones; null = missing).
+    void InstallCameraLists(CCameraListBase* core, CCameraListBase* coreB, CCameraListBase* minor);
+    // The USB host the scan walks; null walks this machine's controllers.
+    void SetUsbHost(CUsbHostInterface* host) { m_pUsbHost = host; }
+
+    CCameraDevice* GetDevice() const { return m_pDevice; }
+    const CameraMgrParam& GetSettings() const { return m_param; }
+    BOOL IsInitialized() const { return m_bInitialized; }
+    BOOL IsLiveRunning() const { return m_runState != RUN_STOPPED; }
+
+    enum { RUN_LIVE = 0, RUN_STOPPED = 2 };
+    enum { FRAME_BUFFER_COUNT = 5 };
+    enum { BUF_RECEIVE, BUF_READY, BUF_WORKING, BUF_DECODED, BUF_PROCESSING };
+
+private:
+    friend class CCameraManagerProbe;   // tests look at the live state
+
+    CCameraManager();
+    CCameraManager(const CCameraManager&) = delete;
+    CCameraManager& operator=(const CCameraManager&) = delete;
+
+    // Device choice helpers.
+    CCameraDevice* NewDevice(int cameraType);
+    void RemoveDevice();
+    void ApplyListPreset(CCameraListBase* list, int cameraType);
+    void CopyDeviceInfo();
+    int ScanUsbForCamera();
+
+    // Open / close helpers.
+    int CloseCamera();
+    void ReleaseLiveResources();
+    INT64 ComputeBufferSize(int width, int height);
+    BOOL AllocateFrameBuffers(INT64 size);
+    void FreeFrameBuffers();
+    void TakeDrawDC(HWND wnd);
+    void ReleaseDrawDC();
+    HWND DrawWindowHandle() const;
+    HWND DrawParentHandle() const;
+
+    void InitTeamArrays();
+    static void CopyMgrParam(CameraMgrParam& to, const CameraMgrParam& from);
+    void NormaliseTeamArrays();
+
+    // Live threads.
+    static void GrabThreadProc(void* self);
+    static void DisplayThreadProc(void* self);
+    static void CALLBACK FrameCallback(BYTE* frame, int size, void* context);
+    void GrabLoop();
+    void DisplayLoop();
+    void HandOverFrame();
+    static void UpdateRate(float& rate, int& count, DWORD& lastTick);
+
+    // --- live state ---------------------------------------------------------------
+    volatile int m_runState;            // RUN_LIVE or RUN_STOPPED
+    int m_frameWidth, m_frameHeight;
+    INT64 m_frameBufferSize;
+    BYTE* m_buffers[FRAME_BUFFER_COUNT];
+    volatile int m_newFrame;
+    volatile int m_frameReceived;       // a frame arrived since the last start
+    volatile int m_noticeArmed;
+    HANDLE m_hGrabEnd, m_hDisplayEnd, m_hCaptureEnd;
+    HDC m_hDrawDC;
+    HWND m_hDrawDCWnd;                  // window the DC came from (GetDC); null when not ours
+    HDRAWDIB m_hDrawDib;
+    BITMAPINFOHEADER m_bmih;
+    RECT m_displayRect;                 // drawing size
+    RECT m_sourceRect;                  // part of the frame shown
+    BYTE* m_cropBuffer;
+    volatile int m_cropped;
+    float m_grabRate, m_displayRate;
+    int m_grabCount, m_displayCount;
+    DWORD m_grabTick, m_displayTick;
+
+    // --- windows --------------------------------------------------------------------
+    CWnd* m_pDrawWnd;
+    CWnd* m_pGuideWnd;
+    HWND m_initWindow;                  // value A of QrCCameraInit
+    BYTE m_initFlag;                    // low byte of value B
+
+    // --- flags ------------------------------------------------------------------------
+    volatile BOOL m_bInitialized;
+    BOOL m_bReinitForCapture;
+    volatile BOOL m_bRecording;
+    BOOL m_bFirstUseHandled;
+    BOOL m_bStartTeamLoaded;
+    int m_splitCount;
+    int m_framesPerFile;
+    int m_recordRateKept;
+
+    // --- records ----------------------------------------------------------------------
+    CameraMgrParam m_param;
+    CStringArray m_captureFiles;
+    CString m_singleShotName;
+    int m_showCross;
+    COLORREF m_crossColor;
+    ComparisonParam m_comparison;
+    int m_coolingSetPoint;
+    int m_temperatureHistory[172];
+    CameraParamInfo m_info;             // the current device's parameter information
+    CameraCurParam m_cur;               // the current parameters
+    HWND m_hTemperatureWnd;
+
+    // --- owned objects ----------------------------------------------------------------
+    CCameraDevice* m_pDevice;
+    CCameraListBase* m_pCoreList;       // ZedOdir, first list
+    CCameraListBase* m_pCoreListB;      // ZedOdir, second list
+    CCameraListBase* m_pMinorList;      // ZuzIrazo list
+    CUsbHostInterface* m_pUsbHost;
+    BOOL m_bComInitialized;
+
+    // Made by QrCCameraInit, deleted when the camera closes.
+    CCriticalSection* m_pFrameLock;     // frame hand-over
+    CCriticalSection* m_pSpareLock1;
+    CCriticalSection* m_pDisplayLock;
+    CCriticalSection* m_pProcessLock;   // always taken inside the display lock
+    CCriticalSection* m_pSpareLock2;
+    // Made at construction.
+    CCriticalSection m_recordLock;
+    CCriticalSection m_comparisonLock;
+
+    static CameraDeviceFactoryFn s_deviceFactory;
+};
