@@ -16,6 +16,13 @@
 extern "C" DWORD WINAPI AfxFrameworkVersion(void);
 __attribute__((used)) static DWORD(WINAPI* const _afxFrameworkImport)(void) = AfxFrameworkVersion;
 
+#ifndef _T
+#define _T(x) L##x
+#endif
+#ifndef _TEXT
+#define _TEXT(x) L##x
+#endif
+
 #include "afxobject.h"
 #include "afxstr.h"
 #include "afxgeom.h"

@@ -14,7 +14,14 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM)
 {
     if (message == WM_INITDIALOG) {
         CDialog* pDlg = DYNAMIC_DOWNCAST(CDialog, CWnd::FromHandlePermanent(hWnd));
-        return pDlg != NULL ? pDlg->OnInitDialog() : TRUE;
+        if (pDlg == NULL) return TRUE;
+        // Called from inside the platform's dialog manager: nothing may unwind past it.
+        try {
+            return pDlg->OnInitDialog();
+        } catch (CException* e) {
+            e->Delete();
+            return TRUE;
+        }
     }
     return FALSE;
 }

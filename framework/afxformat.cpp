@@ -48,7 +48,7 @@ void CString::FormatV(LPCWSTR lpszFormat, va_list argList)
             AppendW(out, start, (int)(p - start));
             continue;
         }
-        LPCWSTR specStart = p++;
+        LPCWSTR convStart = p++;
         if (*p == '%') { out += L'%'; p++; continue; }
 
         char flags[8];
@@ -93,10 +93,10 @@ void CString::FormatV(LPCWSTR lpszFormat, va_list argList)
 
         if (width > 480) width = 480;   // numbers render into a fixed buffer
         WCHAR conv = *p;
-        if (conv == 0) { AppendW(out, specStart, (int)(p - specStart)); break; }
+        if (conv == 0) { AppendW(out, convStart, (int)(p - convStart)); break; }
         p++;
 
-        char spec[48];
+        char narrowFmt[48];
         char num[512];
         switch (conv) {
         case 'd': case 'i': {
@@ -106,12 +106,12 @@ void CString::FormatV(LPCWSTR lpszFormat, va_list argList)
             else if (size == SZ_CHAR) v = (signed char)va_arg(args, int);
             else v = va_arg(args, int);   // %ld is 32-bit on the platform
             {
-                int n = snprintf(spec, sizeof spec, "%%%s", flags);
-                if (width >= 0) n += snprintf(spec + n, sizeof spec - n, "%d", width);
-                if (prec >= 0) n += snprintf(spec + n, sizeof spec - n, ".%d", prec);
-                snprintf(spec + n, sizeof spec - n, "lld");
+                int n = snprintf(narrowFmt, sizeof narrowFmt, "%%%s", flags);
+                if (width >= 0) n += snprintf(narrowFmt + n, sizeof narrowFmt - n, "%d", width);
+                if (prec >= 0) n += snprintf(narrowFmt + n, sizeof narrowFmt - n, ".%d", prec);
+                snprintf(narrowFmt + n, sizeof narrowFmt - n, "lld");
             }
-            snprintf(num, sizeof num, spec, v);
+            snprintf(num, sizeof num, narrowFmt, v);
             AppendAscii(out, num);
             break;
         }
@@ -121,29 +121,29 @@ void CString::FormatV(LPCWSTR lpszFormat, va_list argList)
             else if (size == SZ_SHORT) v = (unsigned short)va_arg(args, unsigned);
             else if (size == SZ_CHAR) v = (unsigned char)va_arg(args, unsigned);
             else v = va_arg(args, unsigned);
-            int n = snprintf(spec, sizeof spec, "%%%s", flags);
-            if (width >= 0) n += snprintf(spec + n, sizeof spec - n, "%d", width);
-            if (prec >= 0) n += snprintf(spec + n, sizeof spec - n, ".%d", prec);
-            snprintf(spec + n, sizeof spec - n, "ll%c", (char)conv);
-            snprintf(num, sizeof num, spec, v);
+            int n = snprintf(narrowFmt, sizeof narrowFmt, "%%%s", flags);
+            if (width >= 0) n += snprintf(narrowFmt + n, sizeof narrowFmt - n, "%d", width);
+            if (prec >= 0) n += snprintf(narrowFmt + n, sizeof narrowFmt - n, ".%d", prec);
+            snprintf(narrowFmt + n, sizeof narrowFmt - n, "ll%c", (char)conv);
+            snprintf(num, sizeof num, narrowFmt, v);
             AppendAscii(out, num);
             break;
         }
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
             double v = va_arg(args, double);
             if (prec > 300) prec = 300;
-            int n = snprintf(spec, sizeof spec, "%%%s", flags);
-            if (width >= 0) n += snprintf(spec + n, sizeof spec - n, "%d", width > 400 ? 400 : width);
-            if (prec >= 0) n += snprintf(spec + n, sizeof spec - n, ".%d", prec);
-            snprintf(spec + n, sizeof spec - n, "%c", (char)conv);
+            int n = snprintf(narrowFmt, sizeof narrowFmt, "%%%s", flags);
+            if (width >= 0) n += snprintf(narrowFmt + n, sizeof narrowFmt - n, "%d", width > 400 ? 400 : width);
+            if (prec >= 0) n += snprintf(narrowFmt + n, sizeof narrowFmt - n, ".%d", prec);
+            snprintf(narrowFmt + n, sizeof narrowFmt - n, "%c", (char)conv);
             // Very large magnitudes with %f need more room than the fixed buffer.
-            int need = snprintf(NULL, 0, spec, v);
+            int need = snprintf(NULL, 0, narrowFmt, v);
             if (need < (int)sizeof num) {
-                snprintf(num, sizeof num, spec, v);
+                snprintf(num, sizeof num, narrowFmt, v);
                 AppendAscii(out, num);
             } else {
                 char* big = new char[need + 1];
-                snprintf(big, need + 1, spec, v);
+                snprintf(big, need + 1, narrowFmt, v);
                 AppendAscii(out, big);
                 delete[] big;
             }
@@ -189,7 +189,7 @@ void CString::FormatV(LPCWSTR lpszFormat, va_list argList)
             (void)va_arg(args, void*);   // writing through %n is never honoured
             break;
         default:
-            AppendW(out, specStart, (int)(p - specStart));
+            AppendW(out, convStart, (int)(p - convStart));
             break;
         }
     }

@@ -91,7 +91,8 @@ enum AfxSig
     AfxSig_l_w_l,      // LRESULT (WPARAM, LPARAM)
     AfxSig_b_v,        // BOOL ()
     AfxSig_i_u_W_u,    // int (UINT, CWnd*, UINT): WM_VKEYTOITEM, WM_CHARTOITEM
-    AfxSig_v_pt,       // void (CPoint)  (WM_MOUSEHOVER without flags is not used)
+    AfxSig_v_pt,       // void (CPoint)
+    AfxSig_u_u_l,      // UINT (UINT, LPARAM)
     AfxSigCmd_v,       // void ()                         command or notification
     AfxSigCmd_b,       // BOOL ()                         reflected, FALSE lets the parent see it
     AfxSigCmd_RANGE,   // void (UINT)
@@ -207,6 +208,7 @@ template <class T> inline AFX_PMSG AfxTimerPfn(void (T::*pfn)(UINT))
 #define ON_WM_NCLBUTTONUP() { WM_NCLBUTTONUP, 0, 0, 0, AfxSig_v_u_pt, AFX_MSG_CAST(void (CWnd::*)(UINT, CPoint), &ThisClass::OnNcLButtonUp) },
 #define ON_WM_NCLBUTTONDBLCLK() { WM_NCLBUTTONDBLCLK, 0, 0, 0, AfxSig_v_u_pt, AFX_MSG_CAST(void (CWnd::*)(UINT, CPoint), &ThisClass::OnNcLButtonDblClk) },
 #define ON_WM_NCMOUSEMOVE() { WM_NCMOUSEMOVE, 0, 0, 0, AfxSig_v_u_pt, AFX_MSG_CAST(void (CWnd::*)(UINT, CPoint), &ThisClass::OnNcMouseMove) },
+#define ON_WM_POWERBROADCAST() { WM_POWERBROADCAST, 0, 0, 0, AfxSig_u_u_l, AFX_MSG_CAST(UINT (CWnd::*)(UINT, LPARAM), &ThisClass::OnPowerBroadcast) },
 #define ON_WM_PARENTNOTIFY() { WM_PARENTNOTIFY, 0, 0, 0, AfxSig_v_u_l, AFX_MSG_CAST(void (CWnd::*)(UINT, LPARAM), &ThisClass::OnParentNotify) },
 
 // Messages reflected back to the control that caused them

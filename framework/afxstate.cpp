@@ -2,6 +2,8 @@
 
 namespace {
 
+// Touched only by the noinline functions below: the compiler's TLS access inside a
+// WINAPI function (DllMain, window procedures) is not reliable.
 thread_local AFX_THREAD_STATE* t_pState = NULL;
 
 CRITICAL_SECTION* GlobalsLock()
@@ -16,13 +18,13 @@ CRITICAL_SECTION* GlobalsLock()
 
 } // namespace
 
-AFX_THREAD_STATE* AfxGetThreadState()
+__attribute__((noinline)) AFX_THREAD_STATE* AfxGetThreadState()
 {
     if (t_pState == NULL) t_pState = new AFX_THREAD_STATE;
     return t_pState;
 }
 
-void AfxTermThreadState()
+__attribute__((noinline)) void AfxTermThreadState()
 {
     if (t_pState == NULL) return;
     AfxUnlockTempMaps(TRUE);
@@ -74,7 +76,7 @@ int AfxLoadString(UINT nIDS, LPWSTR lpszBuf, UINT nMaxBuf)
     return lstrlenW(lpszBuf);
 }
 
-void AfxUnlockTempMaps(BOOL bDeleteTemps)
+__attribute__((noinline)) void AfxUnlockTempMaps(BOOL bDeleteTemps)
 {
     if (!bDeleteTemps || t_pState == NULL) return;
     CWnd::DeleteTempMap();

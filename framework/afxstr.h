@@ -6,6 +6,10 @@
 #include <stdarg.h>
 #include <cstddef>
 
+// A CString handed to Format or any other "..." function arrives as the address of a
+// temporary copy, not as its text: make that a compile error and pass (LPCWSTR)str.
+#pragma GCC diagnostic error "-Wconditionally-supported"
+
 class CString
 {
 public:

@@ -33,7 +33,11 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
         HWND hWnd = (HWND)wParam;
         pState->m_pWndInit = NULL;
         if (pWndInit->Attach(hWnd)) {
-            pWndInit->PreSubclassWindow();
+            try {
+                pWndInit->PreSubclassWindow();
+            } catch (CException* e) {
+                e->Delete();   // must not unwind through the platform's window creation
+            }
             WNDPROC* pOldWndProc = pWndInit->GetSuperWndProcAddr();
             WNDPROC oldWndProc = (WNDPROC)::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
             if (oldWndProc != AfxWndProc) *pOldWndProc = oldWndProc;
@@ -77,6 +81,7 @@ union MessageMapFunctions
     BOOL (CWnd::*pfn_b_v)();
     int (CWnd::*pfn_i_u_W_u)(UINT, CWnd*, UINT);
     void (CWnd::*pfn_v_pt)(CPoint);
+    UINT (CWnd::*pfn_u_u_l)(UINT, LPARAM);
 };
 
 // Finds the handler for a window message along the class chain.
@@ -591,6 +596,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     case AfxSig_v_pt:
         (this->*mmf.pfn_v_pt)(pt);
         break;
+    case AfxSig_u_u_l:
+        lResult = (this->*mmf.pfn_u_u_l)((UINT)wParam, lParam);
+        break;
     default:
         return FALSE;
     }
@@ -794,6 +802,7 @@ void CWnd::OnNcLButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnNcLButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnNcLButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnNcMouseMove(UINT, CPoint) { Default(); }
+UINT CWnd::OnPowerBroadcast(UINT, LPARAM) { return (UINT)Default(); }
 
 // Pre-translation and modal loops ----------------------------------------------------
 

@@ -286,6 +286,7 @@ public:
     afx_msg void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
     afx_msg void OnNcMouseMove(UINT nHitTest, CPoint point);
     afx_msg void OnParentNotify(UINT message, LPARAM lParam);
+    afx_msg UINT OnPowerBroadcast(UINT nPowerEvent, LPARAM nEventData);
 
     UINT m_nFlags;
     WNDPROC m_pfnSuper;      // the procedure the window had before it was subclassed

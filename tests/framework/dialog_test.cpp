@@ -365,3 +365,102 @@ TEST(ResourceDialogs, ChildAndPopupTemplatesByIdAndName)
     child.DestroyWindow();
     frame.DestroyWindow();
 }
+
+namespace {
+
+class CEscapeDlg : public CDialog
+{
+public:
+    virtual BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetTimer(1, 30);
+        return TRUE;
+    }
+    afx_msg void OnTimer(UINT_PTR nIDEvent)
+    {
+        KillTimer(nIDEvent);
+        // As if the user pressed Escape: it goes through the modal loop's
+        // pre-translation, where the dialog manager turns it into IDCANCEL.
+        ::PostMessageW(::GetDlgItem(m_hWnd, IDC_NAME), WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CEscapeDlg, CDialog)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+int g_nPanelsDeleted = 0;
+
+class CSelfDeletingPanel : public CDialog
+{
+public:
+    ~CSelfDeletingPanel() { g_nPanelsDeleted++; }
+    virtual void PostNcDestroy() override { delete this; }
+};
+
+} // namespace
+
+TEST(ModalDialog, EscapeKeyCancelsThroughTheModalLoop)
+{
+    DlgTemplate t(WS_POPUP | WS_CAPTION, 120, 60, L"escape");
+    t.Item(DlgTemplate::EDIT, IDC_NAME, ES_AUTOHSCROLL | WS_TABSTOP, 4, 4, 80, 12)
+     .Item(DlgTemplate::BUTTON, IDOK, BS_DEFPUSHBUTTON, 4, 20, 50, 14, L"OK");
+    CEscapeDlg dlg;
+    dlg.InitModalIndirect(t.Get(), NULL);
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+TEST(ModelessDialog, HeapPanelDeletesItselfWhenDestroyed)
+{
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, FrameClass(), L"host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, NULL, NULL));
+    DlgTemplate t(WS_CHILD | WS_VISIBLE | DS_CONTROL, 100, 40);
+    t.Item(DlgTemplate::EDIT, IDC_NAME, ES_AUTOHSCROLL, 4, 4, 60, 12);
+    g_nPanelsDeleted = 0;
+    CSelfDeletingPanel* pPanel = new CSelfDeletingPanel;
+    ASSERT_TRUE(pPanel->CreateIndirect(t.Get(), &host));
+    HWND hPanel = pPanel->m_hWnd;
+
+    // Controls of a created dialog can be taken over later as well.
+    CEdit edit;
+    ASSERT_TRUE(edit.SubclassDlgItem(IDC_NAME, pPanel));
+    edit.SetWindowText(L"42");
+    EXPECT_EQ(pPanel->GetDlgItemInt(IDC_NAME), 42u);
+    EXPECT_EQ(edit.UnsubclassWindow(), ::GetDlgItem(hPanel, IDC_NAME));
+
+    host.DestroyWindow();   // takes the child panel with it
+    EXPECT_FALSE(IsWindow(hPanel));
+    EXPECT_EQ(g_nPanelsDeleted, 1);
+    EXPECT_EQ(CWnd::FromHandlePermanent(hPanel), nullptr);
+}
+
+namespace {
+
+class CMissingControlDlg : public CDialog
+{
+public:
+    CButton m_button;
+    virtual void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, 4711, m_button); }
+};
+
+} // namespace
+
+TEST(DialogData, MissingControlDoesNotUnwindThroughTheDialogManager)
+{
+    DlgTemplate t(WS_POPUP, 100, 40, L"missing");
+    t.Item(DlgTemplate::EDIT, IDC_NAME, ES_AUTOHSCROLL, 4, 4, 60, 12);
+    CMissingControlDlg dlg;
+    ASSERT_TRUE(dlg.CreateIndirect(t.Get(), NULL));
+    EXPECT_EQ(dlg.m_button.m_hWnd, nullptr);
+    bool bThrown = false;
+    try {
+        dlg.UpdateData(FALSE);   // outside the dialog manager the caller gets the exception
+    } catch (CNotSupportedException* e) {
+        bThrown = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(bThrown);
+    dlg.DestroyWindow();
+}

@@ -133,3 +133,22 @@ TEST(CStringBuffer, GetBufferAndReleaseBuffer)
     CString other;
     EXPECT_TRUE(other.IsEmpty());
 }
+
+TEST(CStringEdit, InsertDeleteRemoveClampToTheString)
+{
+    CString s(L"IMG0001");
+    EXPECT_EQ(s.Insert(3, L'_'), 8);
+    EXPECT_EQ(U(s), u"IMG_0001");
+    EXPECT_EQ(s.Insert(100, L".jpg"), 12);   // past the end appends
+    EXPECT_EQ(s.Insert(-4, L"x"), 13);        // before the start prepends
+    EXPECT_EQ(U(s), u"xIMG_0001.jpg");
+    EXPECT_EQ(s.Delete(0), 12);
+    EXPECT_EQ(s.Delete(8, 100), 8);           // clipped at the end
+    EXPECT_EQ(s.Delete(50, 2), 8);            // out of range: nothing
+    EXPECT_EQ(U(s), u"IMG_0001");
+    EXPECT_EQ(s.Remove(L'0'), 3);
+    EXPECT_EQ(U(s), u"IMG_1");
+    EXPECT_EQ(U(s.SpanIncluding(L"GIM")), u"IMG");
+    EXPECT_EQ(U(s.SpanExcluding(L"_")), u"IMG");
+    EXPECT_EQ(s.FindOneOf(L"_1"), 3);
+}
