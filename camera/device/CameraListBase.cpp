@@ -64,6 +64,8 @@ void CCameraListBase::RemoveByName(const CString& name)
         else
             ++i;
     }
+    // Entries before the current one may have gone: keep the index inside the list.
+    SetCurrentIndex(m_currentIndex);
 }
 
 void CCameraListBase::FillComboBox(HWND comboBox) const

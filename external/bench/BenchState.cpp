@@ -11,10 +11,12 @@ double NowMs()
     return double(now.QuadPart) * 1000.0 / double(freq.QuadPart);
 }
 
+// Never destroyed: modules unloading at process exit may still call into the bench
+// after this module's static objects are gone.
 State& S()
 {
-    static State state;
-    return state;
+    static State* state = new State;
+    return *state;
 }
 
 const char* Intern(const std::string& s)

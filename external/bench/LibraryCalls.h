@@ -3,6 +3,12 @@
 // bench's LibraryFront of that library. X(result, name, parameters, front call).
 // Per-device calls take the device name last; 0 means success unless the name says
 // it returns a count, an index, a name or a value.
+//
+// Boundary rules: plain C types only; the caller owns every buffer (a raw frame needs
+// RecvMemSize bytes, a decoded image three times that); names handed out stay valid
+// for the life of the process; nothing allocated on one side is freed on the other;
+// a failing call answers a non-zero code (-1 for an unknown device name) and never
+// throws. Paths are Windows paths.
 #pragma once
 
 #include <windows.h>

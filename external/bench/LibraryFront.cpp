@@ -399,6 +399,14 @@ int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* de
     std::memcpy(&hd, frame, sizeof hd);
     if (hd.magic != kRawFrameMagic)
         return kFailed;
+    // The buffers are the caller's and of unknown size: only a frame this camera can
+    // deliver is read (and the image written) - never sizes taken from a stray header.
+    const int index = hd.resolution;
+    if (index >= int(cam->spec.resolutions.size()) || hd.width != cam->spec.resolutions[index].width
+        || hd.height != cam->spec.resolutions[index].height || (hd.depth != 8 && hd.depth != 16)
+        || hd.headerSize != kRawHeaderSize
+        || hd.dataBytes != uint32_t(hd.width) * hd.height * (hd.depth / 8))
+        return kFailed;
     CameraSettings s;
     Corrections corr;
     {

@@ -257,6 +257,29 @@ TEST(BenchDecode, DecodedFrameEqualsTheReferenceRendering)
     }
 }
 
+TEST(BenchDecode, FramesThisCameraCannotDeliverAreRefused)
+{
+    LoadSmallBench();
+    std::vector<uint8_t> raw;
+    ASSERT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
+    std::vector<uint8_t> image(raw.size() * 3);
+    orvbench::RawFrameHeader hd;
+    memcpy(&hd, raw.data(), sizeof hd);
+    orvbench::RawFrameHeader bad = hd;
+    bad.width = 60000;   // would have the decoder read and write far past the buffers
+    bad.dataBytes = uint32_t(bad.width) * bad.height;
+    memcpy(raw.data(), &bad, sizeof bad);
+    EXPECT_NE(DecodeRaw2Image(raw.data(), image.data(), kSmallCamera), 0);
+    bad = hd;
+    bad.resolution = 7;
+    memcpy(raw.data(), &bad, sizeof bad);
+    EXPECT_NE(DecodeRaw2Image(raw.data(), image.data(), kSmallCamera), 0);
+    raw[0] ^= 0xFF;
+    EXPECT_NE(DecodeRaw2Image(raw.data(), image.data(), kSmallCamera), 0);
+    memcpy(raw.data(), &hd, sizeof hd);
+    EXPECT_EQ(DecodeRaw2Image(raw.data(), image.data(), kSmallCamera), 0);
+}
+
 TEST(BenchDecode, ImageRecordAndHistogramBlocks)
 {
     LoadBench("noise on\ncamera zedodir 0547:A005 C.1 colour resolutions=320X256\n"
@@ -378,6 +401,19 @@ TEST(BenchDecode, DenoiseSmoothsAndSharpnessRoughens)
     ASSERT_TRUE(Shoot(kSmallCamera, &sharp));
     EXPECT_LT(Roughness(smooth), Roughness(base) * 0.7);
     EXPECT_GT(Roughness(sharp), Roughness(base) * 1.5);
+}
+
+TEST(BenchDecode, CellsBlurAsTheFocusLeavesThem)
+{
+    LoadSmallBench();
+    Picture sharp, blurred;
+    Bench::Get().SetFocus(0.0f);
+    ASSERT_TRUE(Shoot(kSmallCamera, &sharp));
+    Bench::Get().SetFocus(4.0f);
+    ASSERT_TRUE(Shoot(kSmallCamera, &blurred));
+    Bench::Get().SetFocus(0.0f);
+    EXPECT_LT(Roughness(blurred), Roughness(sharp) * 0.6);
+    EXPECT_NEAR(blurred.Mean(1), sharp.Mean(1), sharp.Mean(1) * 0.05);   // same light
 }
 
 TEST(BenchDecode, DefectCorrectionRemovesHotPixels)

@@ -89,6 +89,24 @@ TEST(CameraLists, CurrentIndexStaysInsideTheListAfterARefresh)
     EXPECT_EQ(Text(list.GetCurrentEntry()->deviceName), "A.1");
 }
 
+TEST(CameraLists, RemovingCamerasKeepsTheCurrentIndexInsideTheList)
+{
+    benchtest::LoadCameraLibrary();
+    benchtest::LoadBench("camera zedodir 0547:A005 A.1\ncamera zedodir 0547:A005 B.1\n"
+                         "camera zedodir 0547:A005 C.1\n");
+    CCoreCameraList list;
+    list.Refresh();
+    list.SetCurrentIndex(2);
+    list.RemoveByName(L"A.1");
+    list.RemoveByName(L"B.1");
+    ASSERT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.GetCurrentIndex(), 0);
+    list.SetCurrentIndex(0);
+    list.RemoveByName(L"C.1");   // the current one: back to 0 on an empty list
+    EXPECT_EQ(list.GetCurrentIndex(), 0);
+    EXPECT_EQ(list.GetCurrentEntry(), nullptr);
+}
+
 TEST(CameraLists, DeviceChangeReportsTheNameThatCameOrWent)
 {
     benchtest::LoadCameraLibrary();
