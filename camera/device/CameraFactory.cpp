@@ -4,6 +4,7 @@
 #include "camera/device/CoreCameraB.h"
 #include "camera/device/CoreCameraList.h"
 #include "camera/device/CoreCameraListB.h"
+#include "camera/device/DriverCameraFactory.h"
 #include "camera/device/MinorCamera.h"
 #include "camera/device/MinorCameraList.h"
 
@@ -17,7 +18,7 @@ CCameraDevice* CreateCameraDevice(int cameraType)
     case CAMERA_TYPE_MINOR:
         return new CMinorCamera;
     default:
-        return nullptr;
+        return CreateDriverCameraDevice(cameraType);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "camera/device/ProductPresets.h"
 
+#include "camera/device/GainTables.h"
+
 #include <cstdint>
 
 namespace {
@@ -7,13 +9,13 @@ namespace {
 const int kKeep = INT32_MIN;          // leave the value as it was
 const int kRegisterMin = INT32_MIN + 1;  // the default gain is the gain-register minimum
 
-const int kG1[] = {20, 28, 44, 68, 100, 140, 188, 214};
-const int kG2[] = {1, 8, 16, 32, 36, 40, 44, 48};
-const int kG3[] = {216, 345, 445, 504, 570};
-const int kG4[] = {87, 171, 274, 345, 399, 445, 504, 570};
-const int kG5[] = {1, 87, 171, 274, 345, 399, 445, 504, 570};
-const int kG6[] = {200, 373, 470, 544, 590};
-const int kG7[] = {20, 28, 44, 68, 100, 120};
+constexpr const auto& kG1 = kGainG1;
+constexpr const auto& kG2 = kGainG2;
+constexpr const auto& kG3 = kGainG3;
+constexpr const auto& kG4 = kGainG4;
+constexpr const auto& kG5 = kGainG5;
+constexpr const auto& kG6 = kGainG6;
+constexpr const auto& kG7 = kGainG7;
 
 struct GainTable {
     const int* values;
