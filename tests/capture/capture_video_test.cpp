@@ -1,0 +1,244 @@
+// Recordings through QrCCameraCapture with format 32, read back through AVIFile.
+#include "support/gtest.h"
+#include "capture_test_camera.h"
+#include "TempFolder.h"
+
+#include <vfw.h>
+
+namespace {
+
+struct AviFacts {
+    bool opened = false;
+    LONG length = 0;
+    double rate = 0;
+    bool firstFrameMatches = false;
+};
+
+AviFacts ReadAvi(const std::u16string& path, const std::vector<BYTE>& reference)
+{
+    AviFacts facts;
+    AVIFileInit();
+    PAVISTREAM stream = nullptr;
+    if (AVIStreamOpenFromFileW(&stream, W(path), streamtypeVIDEO, 0, OF_READ, nullptr) == AVIERR_OK) {
+        facts.opened = true;
+        facts.length = AVIStreamLength(stream);
+        AVISTREAMINFOW info = {};
+        AVIStreamInfoW(stream, &info, sizeof info);
+        facts.rate = info.dwScale ? double(info.dwRate) / info.dwScale : 0;
+        if (PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr)) {
+            const BITMAPINFOHEADER* dib =
+                static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, 0));
+            if (dib && dib->biBitCount == 24) {
+                const BYTE* bits = reinterpret_cast<const BYTE*>(dib) + dib->biSize;
+                facts.firstFrameMatches = std::equal(reference.begin(), reference.end(), bits);
+            }
+            AVIStreamGetFrameClose(frames);
+        }
+        AVIStreamRelease(stream);
+    }
+    AVIFileExit();
+    return facts;
+}
+
+}  // namespace
+
+class RecordingTest : public CaptureCameraTest {
+protected:
+    void SetUp() override
+    {
+        CaptureCameraTest::SetUp();
+        g_camera.width = 160;
+        g_camera.height = 120;
+        CoInitialize(nullptr);
+    }
+    // Starts a recording and waits for its confirmed end, then closes it as the
+    // program does.
+    void RecordUntilConfirmed(CaptureParam& p, DWORD ms = 15000)
+    {
+        ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+        ASSERT_TRUE(WaitFor([&] {
+            for (const SpyMessage& m : m_receiver.Messages())
+                if (m.msg == WM_CAPTURE_DONE && m.lParam == 1)
+                    return true;
+            return false;
+        }, ms));
+        EXPECT_EQ(QrCCameraReleaseCapture(), CAM_OK);
+    }
+};
+
+TEST_F(RecordingTest, FrameLimitGivesThatManyFramesAtTheRate)
+{
+    OpenCamera();
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"V", CAPTURE_TYPE_AVI);
+    p.IsMode = 1;
+    p.FPS = 25;
+    p.Interval = 0;
+    p.AviFrame = 10;
+    RecordUntilConfirmed(p);
+    // Progress counts the frames written before each one.
+    std::vector<WPARAM> progress;
+    for (const SpyMessage& m : m_receiver.Messages())
+        if (m.msg == WM_CAPTURE_PROGRESS)
+            progress.push_back(m.wParam);
+    ASSERT_EQ(progress.size(), 10u);
+    EXPECT_EQ(progress.back(), 9u);
+    CString name;
+    ASSERT_EQ(QrCCameraGetSaveImageFileName(&name, 0), CAM_OK);
+    const AviFacts facts = ReadAvi(folder.Path("V.avi"), ReferenceImage(false));
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.length, 10);
+    EXPECT_DOUBLE_EQ(facts.rate, 25.0);
+    EXPECT_TRUE(facts.firstFrameMatches);
+}
+
+TEST_F(RecordingTest, TimeLapseWritesOneFrameEachInterval)
+{
+    OpenCamera();
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"T", CAPTURE_TYPE_AVI);
+    p.IsMode = 1;
+    p.FPS = 25;
+    p.Interval = 400;
+    p.AviFrame = 4;
+    const DWORD start = GetTickCount();
+    RecordUntilConfirmed(p);
+    std::vector<DWORD> times;
+    for (const SpyMessage& m : m_receiver.Messages())
+        if (m.msg == WM_CAPTURE_PROGRESS)
+            times.push_back(m.time);
+    ASSERT_EQ(times.size(), 4u);
+    EXPECT_LT(times[0] - start, 300u);   // the first frame at once
+    for (size_t i = 1; i < times.size(); ++i) {
+        EXPECT_GE(times[i] - times[i - 1], 380u);
+        EXPECT_LT(times[i] - times[i - 1], 700u);
+    }
+    // The frames follow one another in the file: it plays faster than it was taken.
+    EXPECT_EQ(ReadAvi(folder.Path("T.avi"), {}).length, 4);
+}
+
+TEST_F(RecordingTest, FullPartContinuesInNumberedFiles)
+{
+    OpenCamera();
+    TempFolder folder;
+    const INT64 frameBytes = INT64(g_camera.width) * g_camera.height * 3;
+    CCameraManager::SetVideoSplitBytes(frameBytes * 4 + 100);
+    CaptureParam p = Request(folder.Path(), L"P", CAPTURE_TYPE_AVI);
+    p.IsMode = 1;
+    p.FPS = 10;
+    p.Interval = 0;
+    p.AviFrame = 10;
+    RecordUntilConfirmed(p);
+    EXPECT_EQ(ReadAvi(folder.Path("P.avi"), {}).length, 4);
+    EXPECT_EQ(ReadAvi(folder.Path("P_1.avi"), {}).length, 4);
+    EXPECT_EQ(ReadAvi(folder.Path("P_2.avi"), {}).length, 2);
+    EXPECT_FALSE(FileExists(folder.Path("P_3.avi")));
+    CString name;
+    EXPECT_EQ(QrCCameraGetSaveImageFileName(&name, 1), CAM_ERR_NO_DEVICE);
+}
+
+TEST_F(RecordingTest, FailedStartIsReportedAndLeavesNothingRunning)
+{
+    OpenCamera();
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"X", CAPTURE_TYPE_AVI);
+    p.Compress = mmioFOURCC('M', 'P', '4', '2');   // no such compressor here
+    EXPECT_EQ(QrCCameraCapture(&p), CAM_ERR_NO_DEVICE);
+    EXPECT_EQ(CCameraManager::Instance().GetSettings().captureRunning, 0);
+    p.Compress = 0;
+    p.AviFrame = 2;
+    p.IsMode = 1;
+    p.Interval = 0;
+    RecordUntilConfirmed(p);
+    EXPECT_EQ(ReadAvi(folder.Path("X.avi"), {}).length, 2);
+}
+
+TEST_F(RecordingTest, StopRecordingConfirmsAndTheFileCloses)
+{
+    OpenCamera();
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"S", CAPTURE_TYPE_AVI);
+    p.IsManual = 1;
+    ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+    ASSERT_TRUE(m_receiver.WaitForMessage(WM_CAPTURE_PROGRESS, 5000, 3));
+    EXPECT_EQ(m_receiver.LastWParam(WM_CAPTURE_PROGRESS), 0u);   // seconds
+    EXPECT_EQ(QrCCameraStopRecording(), CAM_OK);
+    ASSERT_TRUE(WaitFor([&] { return m_receiver.LastLParam(WM_CAPTURE_DONE) == 1; }, 5000));
+    EXPECT_EQ(QrCCameraReleaseCapture(), CAM_OK);
+    EXPECT_GE(ReadAvi(folder.Path("S.avi"), {}).length, 1);
+}
+
+namespace {
+
+const DWORD kHfyu = mmioFOURCC('H', 'F', 'Y', 'U');
+
+// Installs the project's HFYU compressor in this prefix, as set-up does.
+bool InstallHuffyuv()
+{
+    static bool installed = ICInstall(ICTYPE_VIDEO, kHfyu,
+                                      reinterpret_cast<LPARAM>("OrvHuffyuv.dll"), nullptr,
+                                      ICINSTALL_DRIVER) != FALSE;
+    return installed;
+}
+
+}  // namespace
+
+TEST_F(RecordingTest, HuffyuvCompressorIsListedAndOpens)
+{
+    ASSERT_TRUE(InstallHuffyuv());
+    bool listed = false;
+    ICINFO info = {};
+    for (DWORD i = 0; ICInfo(ICTYPE_VIDEO, i, &info); ++i)
+        listed = listed || info.fccHandler == kHfyu ||
+                 info.fccHandler == mmioFOURCC('h', 'f', 'y', 'u');
+    EXPECT_TRUE(listed);
+    HIC hic = ICOpen(ICTYPE_VIDEO, kHfyu, ICMODE_COMPRESS);
+    ASSERT_NE(hic, nullptr);
+    ICClose(hic);
+}
+
+TEST_F(RecordingTest, CompressedRecordingDecodesLosslessly)
+{
+    ASSERT_TRUE(InstallHuffyuv());
+    OpenCamera();
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"H", CAPTURE_TYPE_AVI);
+    p.Compress = static_cast<int>(kHfyu);
+    p.IsMode = 1;
+    p.FPS = 25;
+    p.Interval = 0;
+    p.AviFrame = 5;
+    RecordUntilConfirmed(p);
+    const AviFacts facts = ReadAvi(folder.Path("H.avi"), ReferenceImage(false));
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.length, 5);
+    EXPECT_TRUE(facts.firstFrameMatches);
+    // Smaller than the frames it holds.
+    EXPECT_LT(ReadWholeFile(folder.Path("H.avi")).size(),
+              size_t(5) * g_camera.width * g_camera.height * 3);
+}
+
+TEST_F(RecordingTest, CompressedRecordingSplitsByBytes)
+{
+    ASSERT_TRUE(InstallHuffyuv());
+    OpenCamera();
+    TempFolder folder;
+    CCameraManager::SetVideoSplitBytes(INT64(g_camera.width) * g_camera.height);
+    CaptureParam p = Request(folder.Path(), L"Q", CAPTURE_TYPE_AVI);
+    p.Compress = static_cast<int>(kHfyu);
+    p.IsMode = 1;
+    p.Interval = 0;
+    p.AviFrame = 12;
+    RecordUntilConfirmed(p);
+    LONG total = 0;
+    int parts = 0;
+    for (const char* name : {"Q.avi", "Q_1.avi", "Q_2.avi", "Q_3.avi", "Q_4.avi", "Q_5.avi",
+                             "Q_6.avi", "Q_7.avi", "Q_8.avi", "Q_9.avi", "Q_10.avi", "Q_11.avi"}) {
+        if (!FileExists(folder.Path(name)))
+            break;
+        ++parts;
+        total += ReadAvi(folder.Path(name), {}).length;
+    }
+    EXPECT_GE(parts, 2);
+    EXPECT_EQ(total, 12);
+}
