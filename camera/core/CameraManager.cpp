@@ -54,7 +54,7 @@ CCameraManager& CCameraManager::Instance()
 }
 
 CCameraManager::CCameraManager()
-    : m_runState(RUN_STOPPED), m_frameWidth(0), m_frameHeight(0), m_frameBufferSize(0),
+    : m_runState(RUN_STOPPED), m_frameWidth(640), m_frameHeight(480), m_frameBufferSize(0),
       m_newFrame(0), m_frameReceived(0), m_noticeArmed(0), m_hGrabEnd(nullptr),
       m_hDisplayEnd(nullptr), m_hCaptureEnd(nullptr), m_hDrawDC(nullptr),
       m_hDrawDCWnd(nullptr), m_hDrawDib(nullptr), m_cropBuffer(nullptr), m_cropped(0),
@@ -602,7 +602,7 @@ int CCameraManager::MgrUninitialize()
 {
     if (m_pDevice) {
         SaveSettings();
-        m_pDevice->SaveParameter(21);  // restored at the next start
+        m_pDevice->SaveParameter(LAST_RUN_PARAMETER_SET);
         RemoveDevice();
     }
     if (m_pCoreList) {

@@ -189,6 +189,28 @@ public:
     enum { RUN_LIVE = 0, RUN_STOPPED = 2 };
     enum { FRAME_BUFFER_COUNT = 5 };
     enum { BUF_RECEIVE, BUF_READY, BUF_WORKING, BUF_DECODED, BUF_PROCESSING };
+    // Device parameter set that holds the settings of the last run.
+    enum { LAST_RUN_PARAMETER_SET = 21 };
+
+    // --- capture and video family -------------------------------------------------
+    // The name of a shot (built from the settings or asked for); FALSE when cancelled
+    // or the folder is missing (after library string 27 was shown).
+    BOOL MakeCaptureFileName(CString* name, CaptureParam* settings, int shot);
+    // Display thread, after drawing: hands the decoded frame to a running recording.
+    void RecordDisplayedFrame(const BYTE* pixels);
+    // Test hook: the bytes a video file may reach before the next part begins
+    // (0 restores the AVI limit of 2 GB).
+    static void SetVideoSplitBytes(INT64 bytes);
+
+    // --- parameter store and operations -----------------------------------------
+    // Registry name of the current camera model (shared by every camera of a model).
+    CString GetCameraName() const;
+    // "Software\<company>\<program>"; the ParamMgr and Camera keys live below it.
+    static CString ProgramKeyPath();
+    int ApplyCurrentParameters();
+    // Longest wait for the device's white-balance, flat-field and exposure polls, and
+    // for regedit; tests shorten it.
+    static void SetPollTimeout(DWORD milliseconds) { s_pollTimeout = milliseconds; }
 
 private:
     friend class CCameraManagerProbe;   // tests look at the live state
@@ -228,6 +250,14 @@ private:
     void HandOverFrame();
     static void UpdateRate(float& rate, int& count, DWORD& lastTick);
 
+    // Live pipeline, levels and temperature (issue 5) helpers.
+    float ComputeFocusValue(const BYTE* pixels) const;
+    void RunWhiteBalanceCountdown();
+    BOOL MapWindowRectToFrame(const RECT* windowRect, RECT* frameRect) const;
+    static DWORD WINAPI TemperatureThreadProc(void* self);
+    void TemperatureLoop();
+    BOOL IsCooledProduct() const;
+
     // --- live state ---------------------------------------------------------------
     volatile int m_runState;            // RUN_LIVE or RUN_STOPPED
     int m_frameWidth, m_frameHeight;
@@ -248,6 +278,18 @@ private:
     float m_grabRate, m_displayRate;
     int m_grabCount, m_displayCount;
     DWORD m_grabTick, m_displayTick;
+    // Live pipeline (issue 5): focus, crop guard, last cursor of the grid.
+    float m_focusValue = 0.0f;
+    volatile int m_focusBusy = 0;
+    CCriticalSection m_cropLock;        // m_cropBuffer and the crop source rectangle
+    POINT m_lastCursor = {0, 0};
+    UINT64 m_comparisonCapacity = 0;    // bytes allocated for the comparison image
+    // Temperature (issue 5): the worker wakes on the stop event.
+    HANDLE m_hTemperatureStop = nullptr, m_hTemperatureEnd = nullptr;
+    HANDLE m_hTemperatureThread = nullptr;
+    volatile int m_temperatureRunning = 0;
+    // Displayed frames until the one automatic white balance of the process; -1 once done.
+    static volatile LONG s_whiteBalanceCountdown;
 
     // --- windows --------------------------------------------------------------------
     CWnd* m_pDrawWnd;
@@ -262,7 +304,7 @@ private:
     BOOL m_bFirstUseHandled;
     BOOL m_bStartTeamLoaded;
     int m_splitCount;
-    int m_framesPerFile;
+    INT64 m_framesPerFile;
     int m_recordRateKept;
 
     // --- records ----------------------------------------------------------------------
@@ -277,6 +319,28 @@ private:
     CameraParamInfo m_info;             // the current device's parameter information
     CameraCurParam m_cur;               // the current parameters
     HWND m_hTemperatureWnd;
+
+    // --- parameter store and operations -----------------------------------------------
+    void WriteMgrSettings();
+    void WriteCameraSettings();
+    void ClampResolutions();
+    void ClampChannelGains();
+    void ReadChannelGains();
+    void ReadExposureBack(bool driverCamera);
+    void ReadGainBack();
+    void ResetTeamEntry(int index);
+    int PollDevice(bool flatField);
+    BOOL m_bGainTransformActive = FALSE;
+    int m_savedExposure = 0;
+    int m_savedGainRegister = 0;
+    BOOL m_bFlatFieldCalculated = FALSE;
+    BOOL m_bFluoSpeedupOn = FALSE;
+    int m_fluoResolution = -1;          // resolution to return to after a speed-up (-1: none yet)
+    int m_lightFrequency = 0;
+    float m_rowTime = 1.0f;
+    int m_deadPixelState = 0;
+    int m_shiftOperator = 1;
+    static DWORD s_pollTimeout;
 
     // --- owned objects ----------------------------------------------------------------
     CCameraDevice* m_pDevice;
@@ -295,6 +359,34 @@ private:
     // Made at construction.
     CCriticalSection m_recordLock;
     CCriticalSection m_comparisonLock;
+
+    // --- capture and video family -------------------------------------------------
+    static void DriverCaptureThreadProc(void* self);
+    static void LibraryCaptureThreadProc(void* self);
+    static void RecordEndThreadProc(void* self);
+    void DriverCaptureWorker();
+    void LibraryCaptureWorker();
+    BOOL TakeDriverStill(const CString& name);
+    BOOL TakeLibraryStill(const CString& name);
+    int GrabFrameTries(BYTE* frame, int tries);
+    int LibraryGrab(BYTE* frame);
+    BOOL AverageFrames(BYTE* target, INT64 bytes, INT64 headerBytes, BOOL samples16);
+    BOOL MergeOverlays(BYTE* pixels, int width, int height, int bytesPerPixel);
+    BOOL WaitSeriesInterval(DWORD from, int space);
+    void PostCaptureMessage(UINT msg, WPARAM wp, LPARAM lp);
+    int StartRecording(const CString& path);
+    void StopRecordingWithConfirm(int confirm);
+    void SplitRecording();
+    class CAviWriter* m_pAviWriter = nullptr;  // made on the first recording
+    int m_captureFilter = 0;            // the library camera's filter before a capture
+    volatile int m_captureWait = 0;     // the device writes the file; the display thread clears
+    volatile int m_resSwitchPending = 0;
+    INT64 m_framesWritten = 0, m_framesInFile = 0, m_bytesInFile = 0;
+    DWORD m_recordStartTick = 0, m_recordTimeLimit = 0, m_recordElapsed = 0;
+    DWORD m_lastWriteTick = 0, m_fileFirstFrameTime = 0;
+    BOOL m_fileTimeSet = FALSE;         // the current file's first frame has come
+    BOOL m_frameWritten = FALSE, m_firstFrame = FALSE;
+    INT64 m_lastPosition = -1;          // stream position of the last frame in this file
 
     static CameraDeviceFactoryFn s_deviceFactory;
 };
