@@ -175,8 +175,12 @@ CCameraDevice* CCameraManager::NewDevice(int cameraType)
 
 int CCameraManager::ScanUsbForCamera()
 {
-    CUsbCameraScanner scanner(m_pUsbHost);
-    return scanner.Scan();
+    // A host given by SetUsbHost wins over the factory's.
+    CUsbHostInterface* created = m_pUsbHost ? nullptr : CreateUsbHost();
+    CUsbCameraScanner scanner(m_pUsbHost ? m_pUsbHost : created);
+    const int code = scanner.Scan();
+    delete created;
+    return code;
 }
 
 void CCameraManager::CopyDeviceInfo()

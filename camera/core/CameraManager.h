@@ -178,7 +178,8 @@ public:
     // Replaces the three camera lists (the old ones are closed and deleted; the manager
     // owns the new ones; null = missing).
     void InstallCameraLists(CCameraListBase* core, CCameraListBase* coreB, CCameraListBase* minor);
-    // The USB host the scan walks; null walks this machine's controllers.
+    // The USB host the scan walks (a test seam); null takes CreateUsbHost's, which is this
+    // machine's controllers unless the camera bench holds driver cameras.
     void SetUsbHost(CUsbHostInterface* host) { m_pUsbHost = host; }
 
     CCameraDevice* GetDevice() const { return m_pDevice; }

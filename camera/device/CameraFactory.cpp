@@ -1,5 +1,7 @@
 #include "camera/device/CameraFactory.h"
 
+#include "camera/device/BenchUsbHost.h"
+
 #include "camera/device/CoreCameraA.h"
 #include "camera/device/CoreCameraB.h"
 #include "camera/device/CoreCameraList.h"
@@ -34,4 +36,9 @@ CCameraListBase* CreateCameraList(CameraListKind kind)
     default:
         return nullptr;
     }
+}
+
+CUsbHostInterface* CreateUsbHost()
+{
+    return CreateBenchUsbHost();
 }

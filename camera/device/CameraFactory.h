@@ -16,3 +16,8 @@ enum CameraListKind {
 CCameraDevice* CreateCameraDevice(int cameraType);
 // A camera list, not yet opened; null while its family is not built.
 CCameraListBase* CreateCameraList(CameraListKind kind);
+
+class CUsbHostInterface;
+// The USB host the camera scan walks, deleted by the caller: the camera bench's
+// simulated tree when the bench holds driver cameras; null for this machine's controllers.
+CUsbHostInterface* CreateUsbHost();

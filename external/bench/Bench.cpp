@@ -73,6 +73,14 @@ std::vector<std::string> Bench::CameraNames(int library) const
     return names;
 }
 
+std::vector<CameraSpec> Bench::DriverCameras() const
+{
+    std::vector<CameraSpec> specs;
+    for (auto& cam : Cameras(kLibraryCamDrv))
+        specs.push_back(cam->spec);
+    return specs;
+}
+
 bool Bench::Plug(const std::string& cameraLine, std::string* error)
 {
     std::vector<CameraSpec> specs;
@@ -85,13 +93,16 @@ bool Bench::Plug(const std::string& cameraLine, std::string* error)
     Lock lock;
     EnsureLoaded();
     for (auto& cam : S().cameras)
-        if (cam->spec.library == specs[0].library && cam->spec.name == specs[0].name) {
+        if ((cam->spec.library == specs[0].library && cam->spec.name == specs[0].name)
+            || UsbPlacesClash(cam->spec, specs[0])) {
             if (error)
-                *error = "already plugged in";
+                *error = cam->spec.name == specs[0].name ? "already plugged in" : "usb place taken";
             return false;
         }
     S().cameras.push_back(MakeCamera(specs[0]));
-    S().changes[specs[0].library].push_back(specs[0].name);
+    // Driver cameras are found by the USB scan, not through a library's change queue.
+    if (specs[0].library != kLibraryCamDrv)
+        S().changes[specs[0].library].push_back(specs[0].name);
     return true;
 }
 
@@ -104,7 +115,8 @@ bool Bench::Unplug(const std::string& name)
         if ((*it)->spec.name == name) {
             (*it)->resumed = false;
             (*it)->Interrupt();
-            S().changes[(*it)->spec.library].push_back(name);
+            if ((*it)->spec.library != kLibraryCamDrv)
+                S().changes[(*it)->spec.library].push_back(name);
             cams.erase(it);
             return true;
         }

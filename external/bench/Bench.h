@@ -33,6 +33,8 @@ struct BenchOptions
 // Parses a bench file's text; false with a message naming the line on an error.
 bool ParseBench(const std::string& text, std::vector<CameraSpec>* cameras,
                 BenchOptions* options, std::string* error);
+// Whether two driver cameras claim the same USB port (or one a port of the other's path).
+bool UsbPlacesClash(const CameraSpec& a, const CameraSpec& b);
 // The default bench: one colour camera of the first library.
 std::vector<CameraSpec> DefaultBench();
 // Fills what a bench line leaves out (resolutions, clocks, picture profile, cooling)
@@ -54,6 +56,9 @@ public:
     // bench when it is unset or unreadable (the reason goes to the error stream).
     void LoadFromEnvironment();
     std::vector<std::string> CameraNames(int library) const;
+    // The attached driver-library cameras with their USB places, for the simulated USB
+    // tree the camera scan walks.
+    std::vector<CameraSpec> DriverCameras() const;
 
     // Plugs a camera in (a bench "camera" line); the library's DeviceChange then
     // reports its name. Unplug reports the name the same way.

@@ -3,6 +3,7 @@
 //   camera <zedodir|zuzirazo> <vendor>:<product> <device name> [colour|mono] [cooled|uncooled]
 //          [resolutions=<W>X<H>,...] [clocks=<name>:<MHz>,...]     (ids hexadecimal;
 //          '_' in a clock name stands for a blank)
+//   camera camdrv <vendor>:<product> <device name> [colour|mono] [usb=<controller>:<port>[.<port>...]]
 #include "Bench.h"
 
 #include <algorithm>
@@ -42,6 +43,29 @@ bool ParseHex(const std::string& s, int* out)
     return true;
 }
 
+// usb=<controller>:<port>[.<port>...]: controller 0-9 (what the scan tries), at most
+// six ports (the root port and five hubs, as USB allows), ports 1-127.
+bool ParseUsbPlace(const std::string& s, CameraSpec* spec)
+{
+    size_t colon = s.find(':');
+    if (colon != 1 || !std::isdigit(static_cast<unsigned char>(s[0])))
+        return false;
+    spec->usbController = s[0] - '0';
+    spec->usbPorts.clear();
+    std::string rest = s.substr(2) + ".";
+    size_t start = 0, dot;
+    while ((dot = rest.find('.', start)) != std::string::npos) {
+        std::string item = rest.substr(start, dot - start);
+        char* end = nullptr;
+        long port = std::strtol(item.c_str(), &end, 10);
+        if (item.empty() || *end || port < 1 || port > 127 || spec->usbPorts.size() == 6)
+            return false;
+        spec->usbPorts.push_back(int(port));
+        start = dot + 1;
+    }
+    return !spec->usbPorts.empty();
+}
+
 std::vector<std::string> Split(const std::string& s, char sep)
 {
     std::vector<std::string> parts;
@@ -79,6 +103,8 @@ bool ParseCamera(std::istringstream& in, CameraSpec* spec, std::string* why)
         spec->library = kLibraryZedOdir;
     else if (lib == "zuzirazo")
         spec->library = kLibraryZuzIrazo;
+    else if (lib == "camdrv")
+        spec->library = kLibraryCamDrv;
     else {
         *why = "unknown library '" + lib + "'";
         return false;
@@ -102,6 +128,14 @@ bool ParseCamera(std::istringstream& in, CameraSpec* spec, std::string* why)
             cooled = 1;
         else if (key == "uncooled")
             cooled = 0;
+        else if (key.rfind("usb=", 0) == 0) {
+            if (spec->library != kLibraryCamDrv || !ParseUsbPlace(word.substr(4), spec)) {
+                *why = spec->library != kLibraryCamDrv
+                     ? "usb= is for camdrv cameras"
+                     : "bad usb place '" + word + "' (want usb=<controller 0-9>:<port>[.<port>...])";
+                return false;
+            }
+        }
         else if (key.rfind("resolutions=", 0) == 0) {
             for (const std::string& item : Split(word.substr(12), ',')) {
                 Resolution r;
@@ -135,6 +169,17 @@ bool ParseCamera(std::istringstream& in, CameraSpec* spec, std::string* why)
 }
 
 }  // namespace
+
+// Two driver cameras clash when they sit on the same port, or one sits on a port the
+// other's path uses for a hub.
+bool UsbPlacesClash(const CameraSpec& a, const CameraSpec& b)
+{
+    if (a.library != kLibraryCamDrv || b.library != kLibraryCamDrv || a.usbPorts.empty()
+        || b.usbPorts.empty() || a.usbController != b.usbController)
+        return false;
+    size_t n = std::min(a.usbPorts.size(), b.usbPorts.size());
+    return std::equal(a.usbPorts.begin(), a.usbPorts.begin() + n, b.usbPorts.begin());
+}
 
 void CompleteSpec(CameraSpec* spec)
 {
@@ -217,6 +262,9 @@ bool ParseBench(const std::string& text, std::vector<CameraSpec>* cameras,
                 if (ok && other.library == spec.library && other.name == spec.name) {
                     ok = false;
                     why = "device name '" + spec.name + "' used twice";
+                } else if (ok && UsbPlacesClash(other, spec)) {
+                    ok = false;
+                    why = "usb place of '" + spec.name + "' taken by '" + other.name + "'";
                 }
             if (ok)
                 found.push_back(spec);

@@ -11,6 +11,9 @@ namespace orvbench {
 // The two camera libraries served by the bench.
 static const int kLibraryZedOdir = 0;
 static const int kLibraryZuzIrazo = 1;
+// Cameras of the driver libraries: the bench only places them on the simulated USB
+// tree (the driver stand-ins make their pictures themselves).
+static const int kLibraryCamDrv = 2;
 
 static const uint32_t kRawFrameMagic = 0x4652524Fu;  // "ORRF"
 static const uint32_t kRawHeaderSize = 64;

@@ -38,7 +38,7 @@ struct PixelClock
 // One attached camera as the bench file describes it.
 struct CameraSpec
 {
-    int library = 0;         // kLibraryZedOdir or kLibraryZuzIrazo
+    int library = 0;         // kLibraryZedOdir, kLibraryZuzIrazo or kLibraryCamDrv
     int vendor = 0x0547;
     int product = 0xA005;
     std::string name;        // the library's device name, "<model>.<n>"
@@ -47,6 +47,10 @@ struct CameraSpec
     std::vector<Resolution> resolutions;
     std::vector<PixelClock> clocks;
     PictureProfile profile{};
+    // Driver cameras only: host controller and port path from its root hub down (a hub
+    // on every port but the last); no ports lets the USB tree pick a free root port.
+    int usbController = 0;
+    std::vector<int> usbPorts;
 };
 
 // Everything a library call can set on a camera; the decoder and the sensor read it.
