@@ -460,6 +460,22 @@ int LibraryFront::SetStretchEx(int low, int high, int state, int channel, const 
     return 0;
 }
 
+// The library names its files itself: the caller hands a path without extension and the
+// extension follows the image format.
+static std::string WithFormatExtension(const std::string& path, int format)
+{
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+        return path;
+    switch (format) {
+    case kFormatRaw: return path + ".raw";
+    case kFormatTiff: return path + ".tif";
+    case kFormatJpeg: return path + ".jpg";
+    default: return path + ".bmp";
+    }
+}
+
 int LibraryFront::SetImageFormat(int format, const char* dev)
 {
     if (format != kFormatBmp && format != kFormatRaw && format != kFormatTiff && format != kFormatJpeg)
@@ -482,6 +498,7 @@ int LibraryFront::SaveImage(const WCHAR* path, int quality, const char* dev)
         format = cam->settings.imageFormat;
         raw = cam->lastRaw;
     }
+    unix = WithFormatExtension(unix, format);
     if (format == kFormatRaw) {
         if (raw.empty())
             raw = RenderNow(*cam, false, false);
@@ -508,6 +525,7 @@ int LibraryFront::SaveFile(const WCHAR* path, const void* image, int format, con
         Lock lock;
         format = cam->settings.imageFormat;
     }
+    unix = WithFormatExtension(unix, format);
     return WriteImageFile(unix.c_str(), rec, format, 90) ? 0 : kFailed;
 }
 
