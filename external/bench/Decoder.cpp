@@ -151,30 +151,55 @@ bool DecodeRawFrame(const CameraSpec& camera, const CameraSettings& s,
     const uint8_t* px = raw + hd.headerSize;
     const bool sized = corr.width == w && corr.height == h;
 
-    // Raw-domain corrections.
-    std::vector<float> m(n);
-    for (size_t i = 0; i < n; ++i)
-        m[i] = Sample(hd, px, i);
+    // Raw-domain corrections. The plain colour path reads the samples three rows at a
+    // time; the defect map, smoothing and grey sensors want the whole frame.
     const int step = mosaic ? 2 : 1;
-    if (s.defectCorrection && sized && !corr.defect.empty()) {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (corr.defect[size_t(y) * w + x])
-                    m[size_t(y) * w + x] = NeighbourMean(m, w, h, x, y, step, &corr.defect);
-    }
+    const bool defects = s.defectCorrection && sized && !corr.defect.empty();
+    const bool smooth = s.denoise > 0 || s.sharpness > 0;
+    const bool wholeFrame = defects || smooth || !mosaic;
     const float black = s.blackLevel / 255.0f;
-    if (black > 0)
-        for (float& v : m)
-            v = std::max(0.0f, v - black);
-    if (s.flatField && sized && !corr.flatGain.empty())
-        for (size_t i = 0; i < n; ++i)
-            m[i] *= corr.flatGain[i];
-
-    std::vector<float> planes[3];
-    if (mosaic)
-        Demosaic(m, w, h, planes);
-    else
-        planes[0] = std::move(m);
+    const bool flat = s.flatField && sized && !corr.flatGain.empty();
+    float level8[256];
+    for (int i = 0; i < 256; ++i)
+        level8[i] = i * (1.0f / 255);
+    auto convert = [&](size_t first, size_t count, float* out, bool corrections) {
+        if (hd.depth == 8) {
+            for (size_t i = 0; i < count; ++i)
+                out[i] = level8[px[first + i]];
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                out[i] = Sample(hd, px, first + i);
+        }
+        if (!corrections || !(black > 0 || flat))
+            return;
+        for (size_t i = 0; i < count; ++i) {
+            float v = out[i];
+            if (black > 0)
+                v = std::max(0.0f, v - black);
+            if (flat)
+                v *= corr.flatGain[first + i];
+            out[i] = v;
+        }
+    };
+    std::vector<float> m;
+    if (wholeFrame) {
+        m.resize(n);
+        convert(0, n, m.data(), !defects);
+        if (defects) {
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (corr.defect[size_t(y) * w + x])
+                        m[size_t(y) * w + x] = NeighbourMean(m, w, h, x, y, step, &corr.defect);
+            for (size_t i = 0; i < n && (black > 0 || flat); ++i) {
+                float v = m[i];
+                if (black > 0)
+                    v = std::max(0.0f, v - black);
+                if (flat)
+                    v *= corr.flatGain[i];
+                m[i] = v;
+            }
+        }
+    }
     const int channels = mosaic ? 3 : 1;
 
     // Linear colour: channel gains, colour temperature, shift operator.
@@ -185,37 +210,15 @@ bool DecodeRawFrame(const CameraSpec& camera, const CameraSettings& s,
     const float shift = float(1 << std::clamp(s.shiftOperator - 1, 0, 7));
     for (int c = 0; c < 3; ++c)
         factor[c] = shift * (mosaic ? float(s.channelGain[c]) / pf.channelGainNeutral * temperature[c] : 1.0f);
-    for (int c = 0; c < channels; ++c)
-        for (float& v : planes[c])
-            v *= factor[c];
-
-    // Denoise blends towards the local mean, sharpness away from it.
-    if (s.denoise > 0 || s.sharpness > 0) {
-        std::vector<float> blur;
-        const float dn = std::clamp(s.denoise, 0, 10) / 10.0f;
-        const float sh = std::clamp(s.sharpness, 0, 10) / 5.0f;
-        for (int c = 0; c < channels; ++c) {
-            Box3(planes[c], w, h, blur);
-            for (size_t i = 0; i < n; ++i) {
-                float v = planes[c][i] + (blur[i] - planes[c][i]) * dn;
-                planes[c][i] = v + (v - blur[i]) * sh;
-            }
-        }
-    }
 
     // Saturation, colour enhancement and monochrome mix the channels.
+    float sat = 1.0f;
     if (channels == 3) {
-        float sat = float(s.saturation) / pf.saturationNeutral * (s.colorEnhancement ? 1.3f : 1.0f);
+        sat = float(s.saturation) / pf.saturationNeutral * (s.colorEnhancement ? 1.3f : 1.0f);
         if (s.monochrome)
             sat = 0.0f;
-        if (sat != 1.0f) {
-            for (size_t i = 0; i < n; ++i) {
-                float y = 0.299f * planes[0][i] + 0.587f * planes[1][i] + 0.114f * planes[2][i];
-                for (int c = 0; c < 3; ++c)
-                    planes[c][i] = y + sat * (planes[c][i] - y);
-            }
-        }
     }
+    const bool mix = sat != 1.0f;
 
     // Contrast and gamma as one table per channel over the clamped value.
     const float contrast = float(s.contrast) / pf.contrastNeutral;
@@ -230,11 +233,9 @@ bool DecodeRawFrame(const CameraSpec& camera, const CameraSettings& s,
             v = std::clamp((v - 0.5f) * contrast + 0.5f, 0.0f, 1.0f);
             lut[c][i] = std::pow(v, 1.0f / gamma);
         }
-        for (float& v : planes[c])
-            v = lut[c][int(std::clamp(v, 0.0f, 1.0f) * kLutSize + 0.5f)];
     }
 
-    // Levels: automatic points come from the picture before the stretch.
+    // The image record and its histogram blocks.
     ImageRecord rec;
     std::memset(&rec, 0, sizeof rec);
     rec.data = image + kImageHeaderSize;
@@ -248,70 +249,253 @@ bool DecodeRawFrame(const CameraSpec& camera, const CameraSettings& s,
     std::memcpy(image, &rec, sizeof rec);
     HistogramBlock* blocks = reinterpret_cast<HistogramBlock*>(rec.data + ImagePixelBytes(rec));
     std::memset(blocks, 0, kHistogramBytes);
-    int32_t autoLow[4], autoHigh[4];
-    {
-        HistogramBlock pre[4];
-        std::memset(pre, 0, sizeof pre);
-        for (size_t i = 0; i < n; ++i) {
-            if (channels == 3) {
-                float y = 0.299f * planes[0][i] + 0.587f * planes[1][i] + 0.114f * planes[2][i];
-                pre[0].counts[int(y * 255 + 0.5f)]++;
-                for (int c = 0; c < 3; ++c)
-                    pre[c + 1].counts[int(planes[c][i] * 255 + 0.5f)]++;
-            } else {
-                pre[0].counts[int(planes[0][i] * 255 + 0.5f)]++;
+
+    // Every pixel ends as a table index per channel: the histogram before the stretch,
+    // the stretch and the output scaling are functions of that index alone. Without
+    // automatic levels the output is known at once; otherwise the indices wait for
+    // the histogram.
+    const size_t entries = kLutSize + 1;
+    std::vector<uint8_t> preBin(entries * channels);
+    std::vector<float> preWeight(entries * channels);
+    const float lumaWeight[3] = {0.299f, 0.587f, 0.114f};
+    for (int c = 0; c < channels; ++c)
+        for (size_t i = 0; i < entries; ++i) {
+            preBin[c * entries + i] = uint8_t(int(lut[c][i] * 255 + 0.5f));
+            preWeight[c * entries + i] = lumaWeight[c] * lut[c][i];
+        }
+    bool direct = true;
+    for (int c = 0; c < channels; ++c)
+        if (s.stretchAuto[channels == 3 ? c : 1])
+            direct = false;
+    int32_t autoLow[4] = {0, 0, 0, 0}, autoHigh[4] = {255, 255, 255, 255};
+    const float scale = hd.depth == 16 ? 65535.0f : 255.0f;
+    std::vector<uint32_t> level[3];
+    auto makeLevels = [&]() {
+        for (int c = 0; c < channels; ++c) {
+            int ch = channels == 3 ? c : 1;
+            float low = s.stretchAuto[ch] ? autoLow[ch + 1] : s.stretchLow[ch];
+            float high = s.stretchAuto[ch] ? autoHigh[ch + 1] : s.stretchHigh[ch];
+            const bool stretch = !(low == 0 && high == 255);
+            float span = std::max(1.0f, high - low);
+            level[c].resize(entries);
+            for (size_t i = 0; i < entries; ++i) {
+                float v = lut[c][i];
+                if (stretch)
+                    v = std::clamp((v * 255.0f - low) / span, 0.0f, 1.0f);
+                level[c][i] = uint32_t(std::clamp(v, 0.0f, 1.0f) * scale + 0.5f);
             }
         }
-        for (int b = 0; b < 4; ++b) {
-            const HistogramBlock& src = channels == 3 ? pre[b] : pre[0];
-            AutoLevels(src.counts, int(n), autoLow[b], autoHigh[b]);
-        }
-    }
-    for (int c = 0; c < channels; ++c) {
-        int ch = channels == 3 ? c : 1;
-        float low = s.stretchAuto[ch] ? autoLow[ch + 1] : s.stretchLow[ch];
-        float high = s.stretchAuto[ch] ? autoHigh[ch + 1] : s.stretchHigh[ch];
-        if (low == 0 && high == 255)
-            continue;
-        float span = std::max(1.0f, high - low);
-        for (float& v : planes[c])
-            v = std::clamp((v * 255.0f - low) / span, 0.0f, 1.0f);
-    }
+    };
+    if (direct)
+        makeLevels();
+    float weight[3][256];
+    for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c)
+            weight[c][i] = lumaWeight[c] * float(uint32_t(i));
 
     // Output: bottom-up rows, blue-green-red, mirrored as the flip mask says.
     const bool mirrorX = s.flip & 1, mirrorY = s.flip & 2;
-    const float scale = hd.depth == 16 ? 65535.0f : 255.0f;
-    for (int y = 0; y < h; ++y) {
-        int srcY = mirrorY ? h - 1 - y : y;
-        int outRow = h - 1 - y;
-        for (int x = 0; x < w; ++x) {
-            int srcX = mirrorX ? w - 1 - x : x;
-            size_t si = size_t(srcY) * w + srcX;
-            size_t oi = (size_t(outRow) * w + x) * channels;
+    const bool wide = hd.depth == 16;
+    const size_t pixelBytes = size_t(channels) * (wide ? 2 : 1);
+    // The channel histograms before and after the stretch follow from one count per
+    // table index; only the luminance is counted per pixel, into four interleaved
+    // copies so that runs of equal values do not wait on one counter.
+    // Bands of rows decode at once, each with its own counts.
+    struct Tally
+    {
+        std::vector<int32_t> indexCount;
+        std::vector<int32_t> counts;   // [before/after][copy][value]
+        int32_t* At(int stage, int x) { return counts.data() + (size_t(stage) * 4 + (x & 3)) * 256; }
+    };
+    // Small frames are not worth a thread.
+    const int bandCount = mosaic && !smooth && h >= 64 ? std::clamp(int(n / 200000), 1, 8) : 1;
+    std::vector<Tally> tallies(bandCount);
+    for (Tally& t : tallies) {
+        t.indexCount.assign(entries * channels, 0);
+        t.counts.assign(2 * 4 * 256, 0);
+    }
+    auto emit = [&](int x, int y, const uint16_t* p, Tally& t) {
+        const int outX = mirrorX ? w - 1 - x : x;
+        const int outRow = mirrorY ? y : h - 1 - y;
+        uint8_t* out = rec.data + (size_t(outRow) * w + outX) * pixelBytes;
+        if (channels == 3) {
+            uint32_t v[3] = {level[0][p[0]], level[1][p[1]], level[2][p[2]]};
             uint32_t high8[3];
-            for (int c = 0; c < channels; ++c) {
-                int ch = channels == 3 ? 2 - c : 0;   // blue first
-                uint32_t v = uint32_t(std::clamp(planes[ch][si], 0.0f, 1.0f) * scale + 0.5f);
-                if (hd.depth == 16) {
-                    rec.data[2 * (oi + c)] = uint8_t(v);
-                    rec.data[2 * (oi + c) + 1] = uint8_t(v >> 8);
-                    high8[ch] = v >> 8;
+            for (int c = 0; c < 3; ++c) {
+                uint32_t o = v[2 - c];   // blue first
+                if (wide) {
+                    out[2 * c] = uint8_t(o);
+                    out[2 * c + 1] = uint8_t(o >> 8);
+                    high8[2 - c] = o >> 8;
                 } else {
-                    rec.data[oi + c] = uint8_t(v);
-                    high8[ch] = v;
+                    out[c] = uint8_t(o);
+                    high8[2 - c] = o;
                 }
             }
-            if (channels == 3) {
-                int luma = int(0.299f * high8[0] + 0.587f * high8[1] + 0.114f * high8[2] + 0.5f);
-                blocks[0].counts[std::min(luma, 255)]++;
-                for (int c = 0; c < 3; ++c)
-                    blocks[c + 1].counts[high8[c]]++;
-            } else {
-                for (int b = 0; b < 4; ++b)
-                    blocks[b].counts[high8[0]]++;
+            int luma = int(weight[0][high8[0]] + weight[1][high8[1]] + weight[2][high8[2]] + 0.5f);
+            t.At(1, x)[std::min(luma, 255)]++;
+        } else {
+            uint32_t o = level[0][p[0]];
+            out[0] = uint8_t(o);
+            if (wide)
+                out[1] = uint8_t(o >> 8);
+        }
+    };
+
+    std::vector<uint16_t> index(direct ? 0 : n * channels);
+    HistogramBlock pre[4];
+    std::memset(pre, 0, sizeof pre);
+    const float* wt0 = preWeight.data();
+    const float* wt1 = channels == 3 ? wt0 + entries : wt0;
+    const float* wt2 = channels == 3 ? wt0 + 2 * entries : wt0;
+    auto toIndex = [](float v) { return uint16_t(int(std::clamp(v, 0.0f, 1.0f) * kLutSize + 0.5f)); };
+    auto finishColour = [&](int x, int y, float r, float g, float b, Tally& t) {
+        if (mix) {
+            float l = 0.299f * r + 0.587f * g + 0.114f * b;
+            r = l + sat * (r - l);
+            g = l + sat * (g - l);
+            b = l + sat * (b - l);
+        }
+        uint16_t local[3];
+        uint16_t* out = direct ? local : &index[3 * (size_t(y) * w + x)];
+        out[0] = toIndex(r);
+        out[1] = toIndex(g);
+        out[2] = toIndex(b);
+        float l = wt0[out[0]] + wt1[out[1]] + wt2[out[2]];
+        t.At(0, x)[int(l * 255 + 0.5f)]++;
+        int32_t* indexCount = t.indexCount.data();
+        indexCount[out[0]]++;
+        indexCount[entries + out[1]]++;
+        indexCount[2 * entries + out[2]]++;
+        if (direct)
+            emit(x, y, out, t);
+    };
+    auto finishGrey = [&](int x, int y, float v, Tally& t) {
+        uint16_t local;
+        uint16_t* out = direct ? &local : &index[size_t(y) * w + x];
+        *out = toIndex(v);
+        t.indexCount[*out]++;
+        if (direct)
+            emit(x, y, out, t);
+    };
+
+    // Denoise blends towards the local mean, sharpness away from it.
+    if (smooth) {
+        std::vector<float> planes[3];
+        if (mosaic) {
+            Demosaic(m, w, h, planes);
+            m = std::vector<float>();
+        } else {
+            planes[0] = std::move(m);
+        }
+        for (int c = 0; c < channels; ++c)
+            for (float& v : planes[c])
+                v *= factor[c];
+        std::vector<float> blur;
+        const float dn = std::clamp(s.denoise, 0, 10) / 10.0f;
+        const float sh = std::clamp(s.sharpness, 0, 10) / 5.0f;
+        for (int c = 0; c < channels; ++c) {
+            Box3(planes[c], w, h, blur);
+            for (size_t i = 0; i < n; ++i) {
+                float v = planes[c][i] + (blur[i] - planes[c][i]) * dn;
+                planes[c][i] = v + (v - blur[i]) * sh;
             }
         }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                size_t i = size_t(y) * w + x;
+                if (channels == 3)
+                    finishColour(x, y, planes[0][i], planes[1][i], planes[2][i], tallies[0]);
+                else
+                    finishGrey(x, y, planes[0][i], tallies[0]);
+            }
+    } else if (!mosaic) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                finishGrey(x, y, m[size_t(y) * w + x] * factor[0], tallies[0]);
+    } else {
+        // Bilinear demosaic of the RGGB mosaic, row by row, with the frame's edges
+        // reflected; rows come from the whole frame or a window of three per band.
+        // The bands touch no shared state but the image's disjoint rows.
+        auto decodeBand = [&](int band) {
+            Tally& t = tallies[band];
+            std::vector<float> window(wholeFrame ? 0 : size_t(3) * w);
+            int windowRow[3] = {-1, -1, -1};
+            auto rowAt = [&](int y) -> const float* {
+                y = y < 0 ? -y : (y >= h ? 2 * h - 2 - y : y);
+                if (wholeFrame)
+                    return m.data() + size_t(y) * w;
+                float* slot = window.data() + size_t(y % 3) * w;
+                if (windowRow[y % 3] != y) {
+                    convert(size_t(y) * w, size_t(w), slot, true);
+                    windowRow[y % 3] = y;
+                }
+                return slot;
+            };
+            for (int y = h * band / bandCount; y < h * (band + 1) / bandCount; ++y) {
+                const float* above = rowAt(y - 1);
+                const float* below = rowAt(y + 1);
+                const float* row = rowAt(y);
+                for (int x = 0; x < w; ++x) {
+                    const int xl = x > 0 ? x - 1 : 1;
+                    const int xr = x < w - 1 ? x + 1 : 2 * w - 2 - (x + 1);
+                    const float self = row[x];
+                    const float left = row[xl], right = row[xr], up = above[x], down = below[x];
+                    const float ul = above[xl], ur = above[xr], dl = below[xl], dr = below[xr];
+                    float cross = (ul + ur + dl + dr) * 0.25f;
+                    float plus = (left + right + up + down) * 0.25f;
+                    float horiz = (left + right) * 0.5f;
+                    float vert = (up + down) * 0.5f;
+                    float rgb[3];
+                    const int c = MosaicChannel(x, y);
+                    if (c == 0) {
+                        rgb[0] = self; rgb[1] = plus; rgb[2] = cross;
+                    } else if (c == 2) {
+                        rgb[2] = self; rgb[1] = plus; rgb[0] = cross;
+                    } else if (y & 1) {   // green on a blue row
+                        rgb[1] = self; rgb[2] = horiz; rgb[0] = vert;
+                    } else {              // green on a red row
+                        rgb[1] = self; rgb[0] = horiz; rgb[2] = vert;
+                    }
+                    finishColour(x, y, rgb[0] * factor[0], rgb[1] * factor[1], rgb[2] * factor[2], t);
+                }
+            }
+        };
+        ForEachBand(bandCount, decodeBand);
     }
+
+    // Levels: automatic points come from the picture before the stretch.
+    for (int c = 0; c < channels; ++c)
+        for (size_t i = 0; i < entries; ++i)
+            for (const Tally& t : tallies)
+                pre[channels == 3 ? c + 1 : 0].counts[preBin[c * entries + i]] += t.indexCount[c * entries + i];
+    if (channels == 3)
+        for (int copy = 0; copy < 4; ++copy)
+            for (int v = 0; v < 256; ++v)
+                for (Tally& t : tallies)
+                    pre[0].counts[v] += t.At(0, copy)[v];
+    for (int b = 0; b < 4; ++b) {
+        const HistogramBlock& src = channels == 3 ? pre[b] : pre[0];
+        AutoLevels(src.counts, int(n), autoLow[b], autoHigh[b]);
+    }
+    if (!direct) {
+        makeLevels();
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                emit(x, y, &index[(size_t(y) * w + x) * channels], tallies[0]);
+    }
+    for (int c = 0; c < channels; ++c)
+        for (size_t i = 0; i < entries; ++i)
+            for (const Tally& t : tallies)
+                blocks[channels == 3 ? c + 1 : 0].counts[wide ? level[c][i] >> 8 : level[c][i]] += t.indexCount[c * entries + i];
+    if (channels == 3)
+        for (int copy = 0; copy < 4; ++copy)
+            for (int v = 0; v < 256; ++v)
+                for (Tally& t : tallies)
+                    blocks[0].counts[v] += t.At(1, copy)[v];
+    if (channels == 1)
+        for (int b = 1; b < 4; ++b)
+            std::memcpy(blocks[b].counts, blocks[0].counts, sizeof blocks[0].counts);
     for (int b = 0; b < 4; ++b) {
         blocks[b].low = autoLow[b];
         blocks[b].high = autoHigh[b];

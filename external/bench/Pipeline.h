@@ -145,4 +145,15 @@ bool ResizeImageRecord(const ImageRecord& src, uint8_t* dst, int width, int heig
 // Mean 8-bit level of a raw frame (for automatic exposure).
 double RawMeanLevel(const uint8_t* raw);
 
+// Calls body(context, band) for every band in 0..count-1, the calls at once on threads
+// of the process (defined on the Win32 side, whose threads the system knows).
+using BandBody = void (*)(void* context, int band);
+void RunBands(int count, BandBody body, void* context);
+
+template <class F>
+void ForEachBand(int count, F& f)
+{
+    RunBands(count, [](void* context, int band) { (*static_cast<F*>(context))(band); }, &f);
+}
+
 }  // namespace orvbench

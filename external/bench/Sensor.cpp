@@ -239,6 +239,35 @@ static bool IsHotPixel(uint32_t index)
     return Hash(index * 2654435761u + 12345u) < 60000u;   // about 1 in 70000
 }
 
+// The generator is linear over two-element arithmetic: skipping ahead is a power of
+// its 32 x 32 step matrix, kept as the images of the single bits.
+static uint32_t SkipAhead(uint32_t state, uint64_t steps)
+{
+    uint32_t step[32];
+    for (int j = 0; j < 32; ++j) {
+        Random g(0);
+        g.state = 1u << j;
+        step[j] = g.Next();
+    }
+    auto apply = [](const uint32_t* m, uint32_t v) {
+        uint32_t r = 0;
+        for (int j = 0; j < 32; ++j)
+            if ((v >> j) & 1)
+                r ^= m[j];
+        return r;
+    };
+    while (steps) {
+        if (steps & 1)
+            state = apply(step, state);
+        uint32_t squared[32];
+        for (int j = 0; j < 32; ++j)
+            squared[j] = apply(step, step[j]);
+        std::memcpy(step, squared, sizeof step);
+        steps >>= 1;
+    }
+    return state;
+}
+
 void RenderRawFrame(const CameraSpec& camera, const CameraSettings& s,
                     const ExposureConditions& cond, uint8_t* out)
 {
@@ -269,36 +298,67 @@ void RenderRawFrame(const CameraSpec& camera, const CameraSettings& s,
     const float qe[3] = {0.92f, 1.0f, 0.88f};
     const size_t plane = size_t(w) * h;
     const float* rad = scene->radiance.data();
-    Random rnd(cond.seed * 0x9E3779B9u + cond.frameNumber);
     uint8_t* px8 = out + kRawHeaderSize;
     uint16_t* px16 = reinterpret_cast<uint16_t*>(out + kRawHeaderSize);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            size_t at = size_t(y) * w + x;
-            float signal;
-            if (camera.colour) {
-                int c = (y & 1) ? ((x & 1) ? 2 : 1) : ((x & 1) ? 1 : 0);
-                signal = rad[c * plane + at] * qe[c];
-            } else {
-                signal = (rad[at] + rad[plane + at] + rad[2 * plane + at]) * (1.0f / 3);
-            }
-            float electrons = (signal * light + dark) * kFullWell;
-            if (!cond.noiseFree) {
-                electrons += std::sqrt(std::max(electrons, 0.0f)) * rnd.Normal();
-                electrons += kReadNoise * rnd.Normal();
-            }
-            float v = electrons / kFullWell * gain + kPedestal;
-            if (IsHotPixel(uint32_t(at)))
-                v = std::max(v, kHotLevel);
-            v = std::clamp(v, 0.0f, 1.0f);
-            if (depth == 8) {
-                px8[at] = uint8_t(v * 255.0f + 0.5f);
-            } else {
-                uint16_t adc = uint16_t(v * 4095.0f + 0.5f) << 4;
-                px16[at] = adc;   // little-endian on every target we build for
-            }
-        }
+    // Noise draws eight numbers per pixel from one sequence. The frame is read as
+    // several stretches at once, each starting its own generator where the sequence
+    // stands at its first pixel, so the result is the same as one pass.
+    struct Stretch
+    {
+        size_t at, end;
+        int x, y;
+        Random rnd{0};
+    };
+    const Random first(cond.seed * 0x9E3779B9u + cond.frameNumber);
+    const int count = plane < 200000 ? 1 : 4;   // small frames are not worth a thread
+    const size_t length = (plane + count - 1) / count;
+    Stretch parts[4];
+    for (int k = 0; k < count; ++k) {
+        Stretch& st = parts[k];
+        st.at = std::min(plane, length * k);
+        st.end = std::min(plane, st.at + length);
+        st.x = int(st.at % size_t(w));
+        st.y = int(st.at / size_t(w));
+        st.rnd.state = cond.noiseFree ? first.state : SkipAhead(first.state, uint64_t(st.at) * 8);
     }
+    auto pixel = [&](Stretch& st) {
+        const size_t at = st.at;
+        const int x = st.x, y = st.y;
+        Random& rnd = st.rnd;
+        float signal;
+        if (camera.colour) {
+            int c = (y & 1) ? ((x & 1) ? 2 : 1) : ((x & 1) ? 1 : 0);
+            signal = rad[c * plane + at] * qe[c];
+        } else {
+            signal = (rad[at] + rad[plane + at] + rad[2 * plane + at]) * (1.0f / 3);
+        }
+        float electrons = (signal * light + dark) * kFullWell;
+        if (!cond.noiseFree) {
+            electrons += std::sqrt(std::max(electrons, 0.0f)) * rnd.Normal();
+            electrons += kReadNoise * rnd.Normal();
+        }
+        float v = electrons / kFullWell * gain + kPedestal;
+        if (IsHotPixel(uint32_t(at)))
+            v = std::max(v, kHotLevel);
+        v = std::clamp(v, 0.0f, 1.0f);
+        if (depth == 8) {
+            px8[at] = uint8_t(v * 255.0f + 0.5f);
+        } else {
+            uint16_t adc = uint16_t(v * 4095.0f + 0.5f) << 4;
+            px16[at] = adc;   // little-endian on every target we build for
+        }
+        ++st.at;
+        if (++st.x == w) {
+            st.x = 0;
+            ++st.y;
+        }
+    };
+    auto stretch = [&](int k) {
+        Stretch st = parts[k];   // a private copy: the stretches share cache lines
+        while (st.at < st.end)
+            pixel(st);
+    };
+    ForEachBand(count, stretch);
 }
 
 double RawMeanLevel(const uint8_t* raw)
