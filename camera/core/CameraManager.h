@@ -202,6 +202,9 @@ public:
     // Test hook: the bytes a video file may reach before the next part begins
     // (0 restores the AVI limit of 2 GB).
     static void SetVideoSplitBytes(INT64 bytes);
+    // Set for the process once ParameterInit has run for product 37 or 38 (never
+    // cleared): the Save-As dialog then offers no RAW filter.
+    static volatile LONG s_noRawFilter;
 
     // --- parameter store and operations -----------------------------------------
     // Registry name of the current camera model (shared by every camera of a model).
@@ -369,6 +372,13 @@ private:
     void LibraryCaptureWorker();
     BOOL TakeDriverStill(const CString& name);
     BOOL TakeLibraryStill(const CString& name);
+    BOOL TakeBinnedStill(const CString& bare);
+    BOOL TakeLibraryCroppedStill(const CString& name);
+    BOOL TakeDoubledStill(const CString& bare);
+    BOOL TakeAveragedStill32(const CString& bare);
+    BOOL TakeStill33(const CString& bare);
+    BOOL TakeThirdKindStill(const CString& bare);
+    int BinnedStillExposure(int exposure, BOOL speedSwitch) const;
     int GrabFrameTries(BYTE* frame, int tries);
     int LibraryGrab(BYTE* frame);
     BOOL AverageFrames(BYTE* target, INT64 bytes, INT64 headerBytes, BOOL samples16);

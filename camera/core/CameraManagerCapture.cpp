@@ -50,6 +50,8 @@ CString WithoutExtension(const CString& name)
 
 }  // namespace
 
+volatile LONG CCameraManager::s_noRawFilter = 0;
+
 // --- settings, names, release ----------------------------------------------------------
 
 int CCameraManager::SetCapParameter(const CaptureParam* settings)
@@ -97,7 +99,7 @@ BOOL CCameraManager::MakeCaptureFileName(CString* name, CaptureParam* settings, 
         return FALSE;
     if (settings->IsCaptureDlg) {
         CWnd* main = AfxGetMainWnd();
-        const BOOL rawFilter = !(m_info.productIndex == 37 || m_info.productIndex == 38);
+        const BOOL rawFilter = s_noRawFilter == 0;
         CString path;
         if (!AskCaptureFileName(main ? main->GetSafeHwnd() : nullptr,
                                 LoadLibraryString(IDS_DEFAULT_PREFIX), s_makeVideo != 0,
@@ -651,7 +653,7 @@ BOOL CCameraManager::TakeLibraryStill(const CString& name)
         return FALSE;
 
     // Decodes the frame into the image record, merges when asked, saves through the device.
-    auto decodeAndSave = [&](BYTE* frame, bool merge) -> BOOL {
+    auto decodeAndSave = [&](BYTE* frame, bool merge, bool twice) -> BOOL {
         if (m_pDevice->Decode(frame, image, m_frameWidth, m_frameHeight, 1) <= 0)
             return FALSE;
         if (merge && DecodesToImageRecord(m_param.cameraType)) {
@@ -663,12 +665,40 @@ BOOL CCameraManager::TakeLibraryStill(const CString& name)
             record.data = pixels;
             memcpy(image, &record, sizeof record);
         }
-        return m_pDevice->SaveFile(bare, image, format) > 0;
+        BYTE* doubled = nullptr;
+        if (twice) {   // the extra capture resolution; without memory the image is saved as is
+            orvbench::ImageRecord record;
+            memcpy(&record, image, sizeof record);
+            doubled = static_cast<BYTE*>(malloc(record.headerSize + 4 * size_t(orvbench::ImagePixelBytes(record)) +
+                                                orvbench::kHistogramBytes));
+            if (doubled && m_pDevice->ResizeImage(image, doubled, 2 * record.width, 2 * record.height) <= 0) {
+                free(doubled);
+                doubled = nullptr;
+            }
+        }
+        const BOOL saved = m_pDevice->SaveFile(bare, doubled ? doubled : image, format) > 0;
+        free(doubled);
+        return saved;
     };
 
     const bool merge = capture.CombineMeasurement && sameRes;
     const bool averaged = capture.ProcessingEnabled && capture.FluorescenceType == 2;
-    if (m_cropped || averaged || merge || m_param.dye.ApplyDye) {
+    const int product = m_info.productIndex;
+    if (m_cropped)
+        return TakeLibraryCroppedStill(name);
+    if (!sameRes && (product == 17 || product == 22 || product == 24 || product == 25))
+        return TakeBinnedStill(bare);
+    if (product == 32)
+        return TakeAveragedStill32(bare);
+    if (product == 33)
+        return TakeStill33(bare);
+    if (m_param.sensorKind == SENSOR_KIND_THIRD)
+        return TakeThirdKindStill(bare);
+    const bool extraRes = m_info.Feature(FEATURE_EXTRA_RESOLUTION) &&
+                          m_param.ResCapture == m_info.captureResolutionCount - 1;
+    if (extraRes && !averaged)
+        return TakeDoubledStill(bare);
+    if (averaged || merge || m_param.dye.ApplyDye) {
         StopPreview(1);
         BOOL ok = FALSE;
         if (averaged) {
@@ -679,10 +709,10 @@ BOOL CCameraManager::TakeLibraryStill(const CString& name)
                 memcpy(&header, raw, sizeof header);
                 const INT64 bytes = header.headerSize + static_cast<INT64>(header.dataBytes);
                 ok = AverageFrames(raw, bytes, header.headerSize, header.depth == 16) &&
-                     decodeAndSave(raw, capture.CombineMeasurement != 0);
+                     decodeAndSave(raw, capture.CombineMeasurement != 0, extraRes);
             }
         } else if (LibraryGrab(raw)) {
-            ok = decodeAndSave(raw, merge);
+            ok = decodeAndSave(raw, merge, false);
         }
         StartPreview();
         return ok;
@@ -699,5 +729,346 @@ BOOL CCameraManager::TakeLibraryStill(const CString& name)
     while (m_param.captureRunning && m_captureWait)
         Sleep(1);
     m_resSwitchPending = 0;
+    return ok;
+}
+
+// Binned sensors: the capture resolution reads out fewer or more binned pixels than the
+// preview, so the exposure is rescaled for the shot to keep the brightness.
+int CCameraManager::BinnedStillExposure(int exposure, BOOL speedSwitch) const
+{
+    const int product = m_info.productIndex;
+    const int cap = m_param.ResCapture, pre = m_param.ResPreview;
+    if (product == 25) {
+        if (cap >= 3 && pre <= 2)
+            return static_cast<int>(exposure / (4.0 * (cap - 2) * (cap - 2)));
+        if (pre >= 3 && cap <= 2)
+            return static_cast<int>(exposure * 4.0 * (pre - 2) * (pre - 2));
+        return exposure;
+    }
+    const double d = 4.0 * (cap - pre) * (cap - pre);
+    if (pre >= cap)
+        return static_cast<int>(speedSwitch ? exposure * d * 1.5 : exposure * d);
+    return static_cast<int>(speedSwitch ? exposure * 2.0 / (3.0 * d) : exposure / d);
+}
+
+BOOL CCameraManager::TakeBinnedStill(const CString& bare)
+{
+    const int product = m_info.productIndex;
+    const int format = m_param.capture.CaptureType;
+    BYTE* raw = m_buffers[BUF_WORKING];
+    BYTE* image = m_buffers[BUF_DECODED];
+    StopPreview(1);
+    BYTE speed = 0;
+    m_pDevice->GetFrameSpeed(&speed);
+    const BOOL speedSwitch = (product == 17 || product == 24) && m_param.ResCapture == 0 && speed == 0;
+    if (speedSwitch)
+        m_pDevice->SetFrameSpeed(1);
+    const int exposure = m_cur.exposureTime;
+    m_pDevice->SetExposureTime(BinnedStillExposure(exposure, speedSwitch));
+    m_pDevice->SetResolution(m_param.ResCapture);
+
+    // Frames already under way still come at the preview size: wait for the first
+    // of the capture resolution.
+    BOOL ok = FALSE;
+    orvbench::RawFrameHeader header = {};
+    for (int tries = 0; tries < kMaxStillGrabTries; ++tries) {
+        if (!LibraryGrab(raw))
+            break;
+        memcpy(&header, raw, sizeof header);
+        if (header.resolution == m_param.ResCapture || header.width != m_frameWidth ||
+            header.height != m_frameHeight) {
+            if (format == CAPTURE_TYPE_RAW)
+                ok = m_pDevice->SaveFile(bare, raw, format) > 0;
+            else
+                ok = m_pDevice->Decode(raw, image, header.width, header.height, 1) > 0 &&
+                     m_pDevice->SaveFile(bare, image, format) > 0;
+            break;
+        }
+    }
+
+    m_pDevice->SetExposureTime(exposure);
+    m_pDevice->SetResolution(m_param.ResPreview);
+    if (speedSwitch)
+        m_pDevice->SetFrameSpeed(speed);
+    StartPreview();
+    return ok;
+}
+
+// A still of the cropped area only. Rectangle rows count from the top of the picture;
+// both the raw samples (top row first) and the decoded pixels (bottom-up) are cut.
+BOOL CCameraManager::TakeLibraryCroppedStill(const CString& name)
+{
+    const int format = m_param.capture.CaptureType;
+    BYTE* raw = m_buffers[BUF_WORKING];
+    BYTE* image = m_buffers[BUF_DECODED];
+    StopPreview(1);
+    BOOL ok = FALSE;
+    if (LibraryGrab(raw)) {
+        const RECT r = m_sourceRect;
+        const int cw = r.right - r.left, ch = r.bottom - r.top;
+        if (format == CAPTURE_TYPE_RAW) {
+            orvbench::RawFrameHeader header;
+            memcpy(&header, raw, sizeof header);
+            const int sample = header.depth == 16 ? 2 : 1;
+            if (cw > 0 && ch > 0 && r.left >= 0 && r.top >= 0 && r.right <= header.width &&
+                r.bottom <= header.height) {
+                std::vector<BYTE> cut(static_cast<size_t>(cw) * ch * sample);
+                const BYTE* samples = raw + header.headerSize;
+                for (int y = 0; y < ch; ++y)
+                    memcpy(&cut[static_cast<size_t>(y) * cw * sample],
+                           samples + (static_cast<size_t>(r.top + y) * header.width + r.left) * sample,
+                           static_cast<size_t>(cw) * sample);
+                ok = SaveCaptureImage(format, name, cut.data(), cw, ch, sample == 2) == WRITER_OK;
+            }
+        } else if (m_pDevice->Decode(raw, image, m_frameWidth, m_frameHeight, 1) > 0) {
+            orvbench::ImageRecord record;
+            memcpy(&record, image, sizeof record);
+            const size_t pixel = static_cast<size_t>(record.channels) * (record.bits / 8);
+            if (cw > 0 && ch > 0 && r.left >= 0 && r.top >= 0 && r.right <= record.width &&
+                r.bottom <= record.height && pixel > 0) {
+                std::vector<BYTE> cut(record.headerSize + static_cast<size_t>(cw) * ch * pixel);
+                const BYTE* pixels = image + record.headerSize;
+                for (int j = 0; j < ch; ++j) {   // bottom-up rows of the rectangle
+                    const int row = record.height - 1 - (r.top + ch - 1 - j);
+                    memcpy(&cut[record.headerSize + static_cast<size_t>(j) * cw * pixel],
+                           pixels + (static_cast<size_t>(row) * record.width + r.left) * pixel,
+                           static_cast<size_t>(cw) * pixel);
+                }
+                record.width = static_cast<uint16_t>(cw);
+                record.height = static_cast<uint16_t>(ch);
+                record.data = cut.data() + record.headerSize;
+                memcpy(cut.data(), &record, sizeof record);
+                ok = m_pDevice->SaveFile(WithoutExtension(name), cut.data(), format) > 0;
+            }
+        }
+    }
+    StartPreview();
+    return ok;
+}
+
+// The extra capture resolution is the smallest readout enlarged to twice its width and
+// height by the library. Without memory for the enlargement the small image is saved.
+BOOL CCameraManager::TakeDoubledStill(const CString& bare)
+{
+    const int format = m_param.capture.CaptureType;
+    BYTE* raw = m_buffers[BUF_WORKING];
+    BYTE* image = m_buffers[BUF_DECODED];
+    StopPreview(1);
+    const bool switched = m_param.ResPreview != 0;
+    if (switched)
+        m_pDevice->SetResolution(0);
+    BOOL ok = FALSE;
+    orvbench::RawFrameHeader header = {};
+    for (int tries = 0; tries < kMaxStillGrabTries; ++tries) {
+        if (!LibraryGrab(raw))
+            break;
+        memcpy(&header, raw, sizeof header);
+        if (header.resolution != 0)
+            continue;   // still at the preview resolution
+        if (m_pDevice->Decode(raw, image, header.width, header.height, 1) <= 0)
+            break;
+        orvbench::ImageRecord record;
+        memcpy(&record, image, sizeof record);
+        const size_t bytes = record.headerSize + 4 * static_cast<size_t>(orvbench::ImagePixelBytes(record)) +
+                             orvbench::kHistogramBytes;
+        BYTE* doubled = static_cast<BYTE*>(malloc(bytes));
+        if (doubled && m_pDevice->ResizeImage(image, doubled, 2 * record.width, 2 * record.height) > 0)
+            ok = m_pDevice->SaveFile(bare, doubled, format) > 0;
+        else
+            ok = m_pDevice->SaveFile(bare, image, format) > 0;
+        free(doubled);
+        break;
+    }
+    if (switched)
+        m_pDevice->SetResolution(m_param.ResPreview);
+    StartPreview();
+    return ok;
+}
+
+// Product 32 averages seven frames for every still. Its capture index 4 is the readout
+// of index 1 halved by the library; without memory for that the full image is saved.
+BOOL CCameraManager::TakeAveragedStill32(const CString& bare)
+{
+    const CaptureParam& capture = m_param.capture;
+    const int format = capture.CaptureType;
+    BYTE* raw = m_buffers[BUF_WORKING];
+    BYTE* image = m_buffers[BUF_DECODED];
+    StopPreview(1);
+    const int deviceIndex = m_param.ResCapture == 4 ? 1 : m_param.ResCapture;
+    m_resSwitchPending = 0;
+    if (m_param.ResCapture != m_param.ResPreview && !(m_param.ResCapture == 4 && m_param.ResPreview == 1)) {
+        m_resSwitchPending = 1;
+        m_pDevice->SetResolution(deviceIndex);
+    }
+    BOOL ok = FALSE;
+    orvbench::RawFrameHeader header = {};
+    BOOL framed = FALSE;
+    for (int tries = 0; tries < kMaxStillGrabTries && !framed; ++tries) {
+        if (!LibraryGrab(raw))
+            break;
+        memcpy(&header, raw, sizeof header);
+        // Frames still at the preview resolution are left out while the switch is pending.
+        framed = !m_resSwitchPending || header.resolution == deviceIndex;
+    }
+    if (framed) {
+        const INT64 bytes = header.headerSize + static_cast<INT64>(header.dataBytes);
+        if (AverageFrames(raw, bytes, header.headerSize, header.depth == 16) &&
+            m_pDevice->Decode(raw, image, header.width, header.height, 1) > 0) {
+            orvbench::ImageRecord record;
+            memcpy(&record, image, sizeof record);
+            if (capture.CombineMeasurement && DecodesToImageRecord(m_param.cameraType)) {
+                BYTE* pixels = image + record.headerSize;
+                if (MergeOverlays(pixels, record.width, record.height, record.channels))
+                    record.channels = 3;
+                record.data = pixels;
+                memcpy(image, &record, sizeof record);
+            }
+            BYTE* half = nullptr;
+            if (m_param.ResCapture == 4) {
+                half = static_cast<BYTE*>(malloc(record.headerSize + orvbench::ImagePixelBytes(record) / 4 +
+                                                 orvbench::kHistogramBytes + 64));
+                if (half && m_pDevice->ResizeImage(image, half, record.width / 2, record.height / 2) <= 0) {
+                    free(half);
+                    half = nullptr;
+                }
+            }
+            ok = m_pDevice->SaveFile(bare, half ? half : image, format) > 0;
+            free(half);
+        }
+    }
+    if (m_resSwitchPending) {
+        m_pDevice->SetResolution(m_param.ResPreview);
+        m_resSwitchPending = 0;
+    }
+    StartPreview();
+    return ok;
+}
+
+// Product 33 previews at device indexes 3 and up; its stills come from index 1 (capture
+// index 0, one frame) or index 0 (capture index 1, seven frames averaged).
+BOOL CCameraManager::TakeStill33(const CString& bare)
+{
+    const CaptureParam& capture = m_param.capture;
+    const int format = capture.CaptureType;
+    BYTE* raw = m_buffers[BUF_READY];
+    BYTE* image = m_buffers[BUF_WORKING];
+    StopPreview(1);
+    m_resSwitchPending = 1;
+    if (m_param.ResCapture == 0)
+        m_pDevice->SetResolution(1);
+    else if (m_param.ResCapture == 1)
+        m_pDevice->SetResolution(0);
+    BOOL ok = FALSE;
+    orvbench::RawFrameHeader header = {};
+    if (m_param.ResCapture != 0) {
+        // One frame first for the still's size, skipping those still at the preview.
+        BOOL framed = FALSE;
+        for (int tries = 0; tries < kMaxStillGrabTries && !framed; ++tries) {
+            if (!LibraryGrab(raw))
+                break;
+            memcpy(&header, raw, sizeof header);
+            framed = header.resolution != 3;
+        }
+        m_param.ResPreview = 3;
+        ok = framed && AverageFrames(raw, header.headerSize + static_cast<INT64>(header.dataBytes),
+                                     header.headerSize, header.depth == 16);
+        m_param.ResPreview = 0;
+    } else {
+        int others = 0;
+        for (int tries = 0; tries < kMaxStillGrabTries && others < 2; ++tries) {
+            const int result = m_pDevice->GrabFrame(raw);
+            if (!FrameAccepted(result))
+                continue;
+            memcpy(&header, raw, sizeof header);
+            if (header.resolution == 3) {
+                Sleep(1);
+                continue;
+            }
+            m_noticeArmed = 0;
+            ++others;
+        }
+        ok = others == 2;
+    }
+    if (ok) {
+        ok = FALSE;
+        if (m_pDevice->Decode(raw, image, header.width, header.height, 1) > 0) {
+            if (capture.CombineMeasurement && DecodesToImageRecord(m_param.cameraType)) {
+                orvbench::ImageRecord record;
+                memcpy(&record, image, sizeof record);
+                BYTE* pixels = image + record.headerSize;
+                if (MergeOverlays(pixels, record.width, record.height, record.channels))
+                    record.channels = 3;
+                record.data = pixels;
+                memcpy(image, &record, sizeof record);
+            }
+            ok = m_pDevice->SaveFile(bare, image, format) > 0;
+        }
+    }
+    m_pDevice->SetResolution(3);
+    m_resSwitchPending = 0;
+    StartPreview();
+    return ok;
+}
+
+// Sensor kind 3: some products read their larger capture indexes out at a size the
+// library enlarges to 3264 x 1836; the others let the device write the file.
+BOOL CCameraManager::TakeThirdKindStill(const CString& bare)
+{
+    const CaptureParam& capture = m_param.capture;
+    const int format = capture.CaptureType;
+    const int product = m_info.productIndex;
+    const int index = m_param.ResCapture;
+    const bool merge = capture.CombineMeasurement != 0;
+    const bool dye = m_param.dye.ApplyDye != 0;
+    const bool enlargeAtOne = index == 1 && (product == 28 || product == 34 || product == 35);
+    const bool enlarge = enlargeAtOne || (product == 28 && index > 0) ||
+                         ((merge || dye) && product == 27 && index == 2);
+    if (!merge && !dye && !enlarge) {
+        const bool fixedIndex = product == 28 || product == 29 || product == 34 || product == 35;
+        m_captureWait = 1;
+        m_resSwitchPending = fixedIndex || index != m_param.ResPreview ? 1 : 0;
+        m_newFrame = 0;
+        const BOOL ok = m_pDevice->CaptureFile(bare, format, fixedIndex ? 1 : index) > 0;
+        m_captureWait = 0;
+        while (m_param.captureRunning && m_captureWait)
+            Sleep(1);
+        m_resSwitchPending = 0;
+        return ok;
+    }
+
+    BYTE* raw = m_buffers[BUF_WORKING];
+    BYTE* image = m_buffers[BUF_DECODED];
+    StopPreview(1);
+    BOOL ok = FALSE;
+    if (LibraryGrab(raw)) {
+        orvbench::RawFrameHeader header;
+        memcpy(&header, raw, sizeof header);
+        if (!merge && !dye && format == CAPTURE_TYPE_RAW) {
+            ok = m_pDevice->SaveFile(bare, raw, format) > 0;
+        } else if (m_pDevice->Decode(raw, image, header.width, header.height, 1) > 0) {
+            orvbench::ImageRecord record;
+            memcpy(&record, image, sizeof record);
+            if (merge && DecodesToImageRecord(m_param.cameraType)) {
+                BYTE* pixels = image + record.headerSize;
+                if (MergeOverlays(pixels, record.width, record.height, record.channels))
+                    record.channels = 3;
+                record.data = pixels;
+                memcpy(image, &record, sizeof record);
+            }
+            BYTE* large = nullptr;
+            if (enlarge) {
+                const size_t bytes = record.headerSize + size_t(3264) * 1836 * record.channels * (record.bits / 8) +
+                                     orvbench::kHistogramBytes;
+                large = static_cast<BYTE*>(malloc(bytes));
+                if (large && m_pDevice->ResizeImage(image, large, 3264, 1836) <= 0) {
+                    free(large);
+                    large = nullptr;
+                }
+            }
+            ok = m_pDevice->SaveFile(bare, large ? large : image, format) > 0;
+            free(large);
+        }
+    }
+    StartPreview();
     return ok;
 }

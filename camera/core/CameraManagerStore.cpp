@@ -501,6 +501,8 @@ int CCameraManager::ParameterInit()
         return CAM_ERR_NO_DEVICE;
     const int product = m_info.productIndex;
     const bool thirdKind = m_param.sensorKind == SENSOR_KIND_THIRD;
+    if (product == 37 || product == 38)
+        InterlockedExchange(&s_noRawFilter, 1);
     m_pDevice->GetLastParameter(&m_cur);
     LoadCameraSettings();
     m_pDevice->GetCurrentParameterTeam(&m_cur.paramSetNumber);

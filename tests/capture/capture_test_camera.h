@@ -46,4 +46,30 @@ public:
     static BOOL LiveRunning() { return M().m_runState == CCameraManager::RUN_LIVE; }
     static void SetDisplayRate(float rate) { M().m_displayRate = rate; }
     static HANDLE CaptureEnd() { return M().m_hCaptureEnd; }
+    static void SetProduct(int index) { M().m_info.productIndex = index; }
+    static void SetResolutions(int preview, int capture)
+    {
+        M().m_param.ResPreview = BYTE(preview);
+        M().m_param.ResCapture = BYTE(capture);
+    }
+    static int FrameWidth() { return M().m_frameWidth; }
+    static void SetCrop(const RECT& r)
+    {
+        M().m_sourceRect = r;
+        M().m_cropped = 1;
+    }
+    static void EndCrop() { M().m_cropped = 0; }
+    static void SetThirdKind() { M().m_param.sensorKind = SENSOR_KIND_THIRD; }
+    static int BinnedExposure(int product, int preview, int capture, int exposure, BOOL speedSwitch)
+    {
+        SetProduct(product);
+        SetResolutions(preview, capture);
+        return M().BinnedStillExposure(exposure, speedSwitch);
+    }
+    static void SetExtraResolution()
+    {
+        M().m_info.featureFlags[FEATURE_EXTRA_RESOLUTION - 1] = 1;
+        M().m_param.ResPreview = 0;
+        M().m_param.ResCapture = BYTE(M().m_info.captureResolutionCount - 1);
+    }
 };
