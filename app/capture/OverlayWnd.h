@@ -11,12 +11,14 @@ public:
     virtual ~COverlayWnd();
     enum { IDD = IDD_OVERLAY_WND };
 
+    virtual BOOL OnInitDialog() override;
     virtual void ZoomActualSize();
     virtual void ZoomToFit();
     virtual void ApplyZoom();
     virtual void GetScrollOffset(POINT* offset);
 
 protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
 
     DECLARE_MESSAGE_MAP()
 };

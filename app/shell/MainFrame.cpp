@@ -30,14 +30,21 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_PRINT_DIALOG_CLOSED, OnToolWindowClosed)
     ON_MESSAGE(WM_HOTKEY, OnHotKeyMsg)
     ON_MESSAGE(WM_ENDSESSION, OnEndSessionMsg)
+    ON_WM_WINDOWPOSCHANGED()
 END_MESSAGE_MAP()
 
 namespace {
 
+// Moves only when the place changes: the layout runs on every WM_NCHITTEST.
 void MoveTo(CWnd& wnd, int x, int y, int w, int h)
 {
     if (wnd.m_hWnd == NULL) return;
-    wnd.SetWindowPos(NULL, x, y, w < 0 ? 0 : w, h < 0 ? 0 : h, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (w < 0) w = 0;
+    if (h < 0) h = 0;
+    CRect now;
+    wnd.GetWindowRect(&now);
+    if (now.left == x && now.top == y && now.Width() == w && now.Height() == h) return;
+    wnd.SetWindowPos(NULL, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MoveTo(CWnd& wnd, const CRect& r) { MoveTo(wnd, r.left, r.top, r.Width(), r.Height()); }
@@ -71,7 +78,7 @@ LRESULT CFrameBandBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_lastBorderInner(0, 0, 0, 0)
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_lastBorderInner(0, 0, 0, 0)
 {
 }
 
@@ -425,6 +432,28 @@ void CMainFrame::RefreshCameraList()
     }
     m_titleBar.Invalidate();
     m_titleBar.EnableByCameraState();
+}
+
+// The floating panels belong above the frame; the platform does not always keep owned
+// windows above their owner when the owner comes to the front.
+void CMainFrame::RaisePopups()
+{
+    if (m_bRaising) return;
+    m_bRaising = TRUE;
+    CWnd* order[] = {&m_borderVertical, &m_borderHorizontal, &m_preview, &m_overlay, &m_comparePane,
+                     &m_compareWindow, &m_captureTools, &m_focusMeter};
+    for (CWnd* wnd : order) {
+        if (wnd->m_hWnd != NULL && wnd->IsWindowVisible())
+            wnd->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0,
+                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    }
+    m_bRaising = FALSE;
+}
+
+void CMainFrame::OnWindowPosChanged(WINDOWPOS* lpwndpos)
+{
+    CFrameWnd::OnWindowPosChanged(lpwndpos);
+    if (!(lpwndpos->flags & SWP_NOZORDER) || (lpwndpos->flags & SWP_SHOWWINDOW)) RaisePopups();
 }
 
 // ------------------------------------------------------------------------------------

@@ -86,12 +86,14 @@ protected:
     afx_msg LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnHotKeyMsg(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnEndSessionMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* lpwndpos);
     DECLARE_MESSAGE_MAP()
 
     // Listener, comparison panes, camera manager and hot keys, once.
     void Teardown();
     void RefreshCameraPanels();
     void CreateBaseFolder();
+    void RaisePopups();
 
     CString m_strCurrentFile;
     int m_lastLayoutCx;
@@ -101,5 +103,6 @@ protected:
     int m_bCompareMode;
     int m_bCompareWindowShown;
     BOOL m_bTornDown;
+    BOOL m_bRaising;
     CRect m_lastBorderInner;
 };
