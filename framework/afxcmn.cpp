@@ -133,7 +133,34 @@ BOOL CImageList::Remove(int nImage) { return ::ImageList_Remove(m_hImageList, nI
 
 BOOL CImageList::Copy(int iDst, int iSrc, UINT uFlags)
 {
-    return ::ImageList_Copy(m_hImageList, iDst, m_hImageList, iSrc, uFlags);
+    if (!(uFlags & ILCF_SWAP)) return ::ImageList_Copy(m_hImageList, iDst, m_hImageList, iSrc, uFlags);
+    // The platform's own swap restores the source slot from the saved mask, leaving it
+    // black: park the destination image in a one-slot list of the same kind instead.
+    int nCount = ::ImageList_GetImageCount(m_hImageList);
+    if (iDst < 0 || iSrc < 0 || iDst >= nCount || iSrc >= nCount) return FALSE;
+    if (iDst == iSrc) return TRUE;
+    IMAGEINFO info = {};
+    if (!::ImageList_GetImageInfo(m_hImageList, iDst, &info)) return FALSE;
+    BITMAP bm = {};
+    ::GetObjectW(info.hbmImage, sizeof(bm), &bm);
+    UINT nFlags = info.hbmMask != NULL ? ILC_MASK : 0;
+    switch (bm.bmBitsPixel) {
+    case 4: nFlags |= ILC_COLOR4; break;
+    case 8: nFlags |= ILC_COLOR8; break;
+    case 16: nFlags |= ILC_COLOR16; break;
+    case 24: nFlags |= ILC_COLOR24; break;
+    default: nFlags |= ILC_COLOR32; break;
+    }
+    int cx = 0, cy = 0;
+    ::ImageList_GetIconSize(m_hImageList, &cx, &cy);
+    HIMAGELIST hPark = ::ImageList_Create(cx, cy, nFlags, 1, 1);
+    if (hPark == NULL) return FALSE;
+    BOOL bOk = ::ImageList_SetImageCount(hPark, 1) &&
+               ::ImageList_Copy(hPark, 0, m_hImageList, iDst, ILCF_MOVE) &&
+               ::ImageList_Copy(m_hImageList, iDst, m_hImageList, iSrc, ILCF_MOVE) &&
+               ::ImageList_Copy(m_hImageList, iSrc, hPark, 0, ILCF_MOVE);
+    ::ImageList_Destroy(hPark);
+    return bOk;
 }
 
 BOOL CImageList::Copy(int iDst, CImageList* pSrc, int iSrc, UINT uFlags)
