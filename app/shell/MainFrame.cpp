@@ -17,6 +17,11 @@
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
+namespace {
+// Posted to the frame to put its floating panels back above it.
+const UINT WM_RAISE_POPUPS = WM_APP + 0x120;
+} // namespace
+
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_SIZE()
@@ -31,6 +36,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_HOTKEY, OnHotKeyMsg)
     ON_MESSAGE(WM_ENDSESSION, OnEndSessionMsg)
     ON_WM_WINDOWPOSCHANGED()
+    ON_WM_ACTIVATE()
+    ON_MESSAGE(WM_RAISE_POPUPS, OnRaisePopups)
 END_MESSAGE_MAP()
 
 namespace {
@@ -58,27 +65,9 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 
 } // namespace
 
-LRESULT CFrameBandBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SIZEPARENT) {
-        struct SizeParentParams { HDWP hDWP; RECT rect; SIZE sizeTotal; BOOL bStretch; };
-        SizeParentParams* p = (SizeParentParams*)lParam;
-        CRect own;
-        GetWindowRect(&own);
-        int h = own.Height();
-        int w = p->rect.right - p->rect.left;
-        if (p->hDWP != NULL)
-            p->hDWP = ::DeferWindowPos(p->hDWP, m_hWnd, NULL, p->rect.left, p->rect.top, w, h,
-                                       SWP_NOACTIVATE | SWP_NOZORDER);
-        p->rect.top += h;
-        return 0;
-    }
-    return CWnd::WindowProc(message, wParam, lParam);
-}
-
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_lastBorderInner(0, 0, 0, 0)
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_lastBorderInner(0, 0, 0, 0)
 {
 }
 
@@ -143,25 +132,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
 
     if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
 
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    if (!m_wndReBar.CreateEx(0, REBARCLASSNAMEW, NULL,
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_BANDBORDERS | CCS_NODIVIDER, CRect(0, 0, 0, 0), this,
-                             AFX_IDW_REBAR))
-        return -1;
+    if (!m_wndReBar.Create(this, RBS_BANDBORDERS, 0x56002800, AFX_IDW_REBAR)) return -1;
 
     m_titleBar.Create(CTitleBar::IDD, &m_wndReBar);
     m_titleBar.ShowWindow(SW_SHOW);
-    CRect tr;
-    m_titleBar.GetWindowRect(&tr);
-    REBARBANDINFOW band = {};
-    band.cbSize = sizeof(band);
-    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE;
-    band.fStyle = RBBS_FIXEDSIZE | RBBS_FIXEDBMP;
-    band.hwndChild = m_titleBar.m_hWnd;
-    band.cxMinChild = tr.Width();
-    band.cyMinChild = tr.Height();
-    m_wndReBar.SendMessage(RB_INSERTBANDW, (WPARAM)-1, (LPARAM)&band);
+    m_wndReBar.AddBar(&m_titleBar, NULL, NULL, RBBS_FIXEDSIZE | RBBS_FIXEDBMP);
 
     m_measurePanel.Create(CMeasurePanel::IDD, this);
     m_measurePanel.Refresh();
@@ -311,6 +286,7 @@ void CMainFrame::Layout(int cx, int cy)
         m_wndInner.Invalidate();
         if (m_captureTools.m_hWnd != NULL) m_captureTools.Invalidate();
         m_captureTools.RefitLivePreview();
+        RaisePopups();
     }
 }
 
@@ -434,26 +410,58 @@ void CMainFrame::RefreshCameraList()
     m_titleBar.EnableByCameraState();
 }
 
-// The floating panels belong above the frame; the platform does not always keep owned
-// windows above their owner when the owner comes to the front.
+// The floating panels belong above the frame.  The platform keeps owned windows above
+// their owner in its own order but does not always restack the displayed windows to
+// match (only a window that moves to the very front is raised on the display), so each
+// panel is moved to the front once, bottom to top.
 void CMainFrame::RaisePopups()
 {
     if (m_bRaising) return;
     m_bRaising = TRUE;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    // The overlay belongs to the preview and would always stay in front of it, keeping
+    // the preview from the front: it steps aside while the preview moves.
+    const BOOL overlayShown = m_overlay.m_hWnd != NULL && m_overlay.IsWindowVisible();
+    if (overlayShown) m_overlay.SetWindowPos(NULL, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
     CWnd* order[] = {&m_borderVertical, &m_borderHorizontal, &m_preview, &m_overlay, &m_comparePane,
                      &m_compareWindow, &m_captureTools, &m_focusMeter};
     for (CWnd* wnd : order) {
-        if (wnd->m_hWnd != NULL && wnd->IsWindowVisible())
-            wnd->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0,
-                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        BOOL show = wnd == &m_overlay ? overlayShown : (wnd->m_hWnd != NULL && wnd->IsWindowVisible());
+        if (!show) continue;
+        // Down first: a window that is at the front already would not move.
+        wnd->SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, flags);
+        wnd->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, flags | (wnd == &m_overlay ? SWP_SHOWWINDOW : 0));
     }
     m_bRaising = FALSE;
+}
+
+// The frame's own change of place is finished only after its messages: raise then.
+void CMainFrame::RaisePopupsLater()
+{
+    if (m_bRaisePosted || m_hWnd == NULL) return;
+    m_bRaisePosted = TRUE;
+    PostMessage(WM_RAISE_POPUPS);
+}
+
+LRESULT CMainFrame::OnRaisePopups(WPARAM, LPARAM)
+{
+    m_bRaisePosted = FALSE;
+    RaisePopups();
+    // The display may still restack the frame while its first activation settles.
+    SetTimer(TIMER_RAISE_AGAIN, 300, NULL);
+    return 0;
 }
 
 void CMainFrame::OnWindowPosChanged(WINDOWPOS* lpwndpos)
 {
     CFrameWnd::OnWindowPosChanged(lpwndpos);
-    if (!(lpwndpos->flags & SWP_NOZORDER) || (lpwndpos->flags & SWP_SHOWWINDOW)) RaisePopups();
+    if (!(lpwndpos->flags & SWP_NOZORDER) || (lpwndpos->flags & SWP_SHOWWINDOW)) RaisePopupsLater();
+}
+
+void CMainFrame::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
+{
+    CFrameWnd::OnActivate(nState, pWndOther, bMinimized);
+    if (nState != WA_INACTIVE && !bMinimized) RaisePopupsLater();
 }
 
 // ------------------------------------------------------------------------------------
@@ -562,6 +570,11 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == TIMER_RAISE_AGAIN) {
+        KillTimer(TIMER_RAISE_AGAIN);
+        RaisePopups();
+        return;
+    }
     if (nIDEvent != TIMER_CLOSE_RETRY) {
         CFrameWnd::OnTimer(nIDEvent);
         return;
