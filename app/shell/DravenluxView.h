@@ -4,6 +4,7 @@
 // the background.
 #pragma once
 #include "afxwin.h"
+#include "app/controls/OwnerDrawMenu.h"
 
 class CDravenluxDoc;
 
@@ -57,7 +58,7 @@ protected:
     CPoint OverlayOffset() const;
     int Mode() const;
 
-    HMENU m_hContextMenu;
+    COwnerDrawMenu m_contextMenu;
     HANDLE m_hRedrawThread;
     volatile LONG m_bRunRedraw;
     CPoint m_ptLast;
