@@ -28,6 +28,7 @@ struct BenchOptions
     bool noiseFree = false;
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
+    int stopFailures = 0;    // driver-library stops that answer failure first
 };
 
 // Parses a bench file's text; false with a message naming the line on an error.
@@ -74,6 +75,11 @@ public:
     bool InjectGrabResult(const std::string& name, int result);
     // While on, every grab of that camera answers the device error (-5).
     bool InjectDeviceError(const std::string& name, bool on);
+    // The next count stops of a driver-library camera (its UnInit) answer failure (0),
+    // as a library still finishing a recording does.
+    void InjectStopFailures(int count);
+    // Takes one injected stop failure: true while any remain.
+    bool TakeStopFailure();
 
     // Observation.
     bool Settings(const std::string& name, CameraSettings* out) const;

@@ -277,6 +277,8 @@ bool ParseBench(const std::string& text, std::vector<CameraSpec>* cameras,
             ok = bool(in >> opt.focus);
         } else if (key == "ambient") {
             ok = bool(in >> opt.ambient);
+        } else if (key == "stopfail") {
+            ok = bool(in >> opt.stopFailures) && opt.stopFailures >= 0;
         } else {
             ok = false;
             why = "unknown setting '" + key + "'";
