@@ -23,7 +23,8 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp)
     GetClassNameW(hwnd, cls, 64);
     InternalGetWindowText(hwnd, text, 256);
     if (d->boxes) {
-        if (!lstrcmpW(cls, L"#32770"))
+        // Message boxes and modal dialogs have a caption; the program's panels none.
+        if (!lstrcmpW(cls, L"#32770") && (GetWindowLongW(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
             d->all.push_back(hwnd);
     } else if (!lstrcmpW(text, L"Orvisnap") && lstrcmpW(cls, L"#32770")) {
         d->found = hwnd;

@@ -24,7 +24,8 @@ public:
     DWORD Pid() const { return m_pi.dwProcessId; }
     // Waits (pumping) for the visible top-level window titled "Orvisnap" of the process.
     HWND WaitForMainWindow(DWORD timeoutMs);
-    // Waits for a visible message box of the process; empty text when none came.
+    // Waits for a visible message box (or other captioned dialog) of the process; empty
+    // text when none came.
     ProgramBox WaitForBox(DWORD timeoutMs);
     std::vector<ProgramBox> Boxes();
     // Presses a button of a box (IDOK, IDCANCEL...).
