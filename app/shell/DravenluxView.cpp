@@ -98,14 +98,20 @@ unsigned CDravenluxView::RedrawThreadEntry(void* param)
     return 0;
 }
 
+BOOL CDravenluxView::AdjustmentsPending()
+{
+    CImageStore* store = Links().store;
+    return store != NULL && (store->IsSaturationChanged() || store->IsBrightnessChanged() ||
+                             store->IsContrastChanged() || store->IsGammaChanged() || store->IsLevelsChanged() ||
+                             store->IsSharpenChanged());
+}
+
 void CDravenluxView::RedrawLoop()
 {
     while (m_bRunRedraw) {
-        CImageStore* store = Links().store;
-        if (store != NULL && (store->IsSaturationChanged() || store->IsBrightnessChanged() ||
-                              store->IsContrastChanged() || store->IsGammaChanged() ||
-                              store->IsLevelsChanged() || store->IsSharpenChanged())) {
-            store->RunAdjustments();
+        if (AdjustmentsPending()) {
+            CImageStore* store = Links().store;
+            if (store != NULL) store->RunAdjustments();
             HWND hWnd = m_hWnd;
             if (hWnd != NULL && m_bRunRedraw) ::SendMessageW(hWnd, WM_REDRAW_IMAGE, 0, 0);
         } else {

@@ -7,6 +7,7 @@
 #include "afxwin.h"
 #include "app/shell/ShellLinks.h"
 #include "app/shell/MainFrame.h"
+#include <algorithm>
 
 // The frame, made on first use with the program's template and kept for the rest of
 // the run (the camera library cannot be shut down and started again in one process).
