@@ -70,3 +70,25 @@ double ShareUnlike(const CRect& screen, COLORREF colour, int tolerance)
     ReleaseDC(nullptr, src);
     return (double)unlike / ((double)w * h);
 }
+
+BoxWatcher::BoxWatcher(int button)
+    : m_watcher([this, button](const SeenDialog& d) {
+          if ((GetWindowLongW(d.hwnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION)
+              return 0;
+          EnterCriticalSection(&m_lock);
+          m_last = d.Text();
+          LeaveCriticalSection(&m_lock);
+          InterlockedIncrement(&m_count);
+          return button;
+      })
+{
+    InitializeCriticalSection(&m_lock);
+}
+
+std::u16string BoxWatcher::LastText() const
+{
+    EnterCriticalSection(&m_lock);
+    std::u16string s = m_last;
+    LeaveCriticalSection(&m_lock);
+    return s;
+}

@@ -18,5 +18,22 @@ void SizeFrame(int width, int height);
 bool NothingToPaint(HWND hwnd);
 CRect ScreenRect(CWnd& wnd);
 CRect ScreenRect(HWND hwnd);
+// Answers message boxes and other captioned dialogs with a button and leaves the
+// program's captionless panels (dialogs too) alone.
+class BoxWatcher
+{
+public:
+    explicit BoxWatcher(int button);
+    int Count() const { return (int)m_count; }
+    std::u16string LastText() const;
+    bool WaitForCount(int n, DWORD timeoutMs) { return WaitFor([&] { return Count() >= n; }, timeoutMs); }
+
+private:
+    volatile LONG m_count = 0;
+    mutable CRITICAL_SECTION m_lock;
+    std::u16string m_last;
+    DialogWatcher m_watcher;
+};
+
 // Share of pixels of a screen rectangle that differ from colour by more than tolerance.
 double ShareUnlike(const CRect& screen, COLORREF colour, int tolerance);
