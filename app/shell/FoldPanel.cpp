@@ -105,7 +105,7 @@ void CFoldPanel::OnToggle() { Apply(); }
 void CFoldPanel::OnLButtonDown(UINT nFlags, CPoint point)
 {
     CWnd* toggle = GetDlgItem(IDC_FOLD_TOGGLE);
-    if (toggle != NULL && toggle->IsWindowVisible()) {
+    if (toggle != NULL && (toggle->GetStyle() & WS_VISIBLE)) {
         SetToggleChecked(!m_bExpanded);
         ::Sleep(100);
         Apply();

@@ -416,7 +416,9 @@ void CMainFrame::RefreshCameraList()
 // panel is moved to the front once, bottom to top.
 void CMainFrame::RaisePopups()
 {
-    if (m_bRaising) return;
+    // Only the front window raises its panels: they must not cover another program's
+    // window or one of our own dialogs.
+    if (m_bRaising || m_hWnd == NULL || ::GetForegroundWindow() != m_hWnd) return;
     m_bRaising = TRUE;
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
     // The overlay belongs to the preview and would always stay in front of it, keeping
