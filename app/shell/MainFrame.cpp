@@ -67,7 +67,7 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_lastBorderInner(0, 0, 0, 0)
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_bLaidOut(FALSE), m_lastBorderInner(0, 0, 0, 0)
 {
 }
 
@@ -280,6 +280,8 @@ void CMainFrame::Layout(int cx, int cy)
         MoveTo(m_focusMeter, X0 + (R.right - X0 - meterWidth) / 2, Y0 + topHeight - 20, meterWidth, 20);
     }
 
+    m_laidOut = CurrentLayoutKey();
+    m_bLaidOut = TRUE;
     if (cx != m_lastLayoutCx || cy != m_lastLayoutCy) {
         m_lastLayoutCx = cx;
         m_lastLayoutCy = cy;
@@ -290,12 +292,37 @@ void CMainFrame::Layout(int cx, int cy)
     }
 }
 
+bool CMainFrame::LayoutKey::operator==(const LayoutKey& o) const
+{
+    return window == o.window && fullPreview == o.fullPreview && compareMode == o.compareMode &&
+           expanded == o.expanded && measureTarget == o.measureTarget && zoom == o.zoom && preview == o.preview;
+}
+
+CMainFrame::LayoutKey CMainFrame::CurrentLayoutKey()
+{
+    LayoutKey key;
+    GetWindowRect(&key.window);
+    key.fullPreview = m_bFullPreview;
+    key.compareMode = m_bCompareMode;
+    CThumbnailListCtrl* list = Links().thumbList;
+    key.expanded = list != NULL && list->IsExpanded();
+    CImageStore* store = Links().store;
+    key.measureTarget = store != NULL ? store->GetMeasureTarget() : 1;
+    key.zoom = m_preview.GetZoom();
+    if (m_preview.m_hWnd != NULL) m_preview.GetWindowRect(&key.preview);
+    return key;
+}
+
+// The pointer moves over the frame all the time: the layout runs again only when
+// something it depends on changed, or a panel was moved from where it put it.
 LRESULT CMainFrame::OnNcHitTest(CPoint point)
 {
-    CRect r;
-    GetWindowRect(&r);
-    ScreenToClient(&r);
-    Layout(r.Width(), r.Height());
+    if (!m_bLaidOut || !(CurrentLayoutKey() == m_laidOut)) {
+        CRect r;
+        GetWindowRect(&r);
+        ScreenToClient(&r);
+        Layout(r.Width(), r.Height());
+    }
     return CFrameWnd::OnNcHitTest(point);
 }
 

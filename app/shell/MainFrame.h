@@ -104,4 +104,16 @@ protected:
     BOOL m_bRaising;
     BOOL m_bRaisePosted;
     CRect m_lastBorderInner;
+    // What the last layout pass was made for; a hit test with the same needs none.
+    struct LayoutKey
+    {
+        CRect window;
+        int fullPreview, compareMode, expanded, measureTarget;
+        float zoom;
+        CRect preview;
+        bool operator==(const LayoutKey& o) const;
+    };
+    LayoutKey CurrentLayoutKey();
+    LayoutKey m_laidOut;
+    BOOL m_bLaidOut;
 };
