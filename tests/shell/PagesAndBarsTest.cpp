@@ -577,3 +577,27 @@ TEST(AppDirectory, ProgramFolderWithItsBackslash)
     EXPECT_EQ(path.Left(dir.GetLength()), dir);
     EXPECT_EQ(path.Mid(dir.GetLength()).Find('\\'), -1);
 }
+
+namespace {
+
+// A program 300 characters deep, answered as the module-name call answers: truncated
+// to the buffer, with the buffer's size as the length, when the buffer is too short.
+CString g_longPath;
+DWORD WINAPI LongModuleName(HMODULE, LPWSTR buffer, DWORD size)
+{
+    DWORD n = (DWORD)g_longPath.GetLength();
+    DWORD copied = n < size ? n : size - 1;
+    memcpy(buffer, (LPCWSTR)g_longPath, copied * sizeof(WCHAR));
+    buffer[copied] = 0;
+    return n < size ? n : size;
+}
+
+}  // namespace
+
+TEST(AppDirectory, LongProgramPathsAreNotCut)
+{
+    CString folder = L"C:\\";
+    while (folder.GetLength() < 300) folder += L"deep_folder_name\\";
+    g_longPath = folder + L"Orvisnap.exe";
+    EXPECT_EQ(FolderOfProgram(LongModuleName), folder);
+}
