@@ -23,5 +23,7 @@ int CUpdateApp::ExitInstance()
 {
     if (m_hMutex != NULL) ::CloseHandle(m_hMutex);
     m_hMutex = NULL;
-    return CWinApp::ExitInstance();
+    CWinApp::ExitInstance();
+    // The last message the dialog handled says nothing about how the program ended.
+    return 0;
 }
