@@ -232,7 +232,7 @@ private:
     CString m_strTemp;
     HANDLE m_hFile;
     LONGLONG m_llWritten;
-    CSha256 m_sha;
+    CSha256Pipe m_sha;
 };
 
 } // namespace

@@ -87,11 +87,13 @@ protected:
 TEST_F(UpdateProgramTest, ReplacesFilesBesideTheProgramAndStartsItAgain)
 {
     // The installed program, a program of the same name elsewhere, and a module beside it.
-    ScratchFolder elsewhere("twin");
+    // Inside the fixture's folder, which goes only after the programs are ended.
+    const CString elsewhere = m_root / L"twin\\";
+    CreateDirectoryW(elsewhere, nullptr);
     const std::string programBytes = ReadBytes(BinFolder() + L"updtarget.exe.so");
     ASSERT_FALSE(programBytes.empty());
     ASSERT_TRUE(WriteBytes(App() + L"UpdTarget.exe", programBytes));
-    ASSERT_TRUE(WriteBytes(elsewhere / L"UpdTarget.exe", programBytes));
+    ASSERT_TRUE(WriteBytes(elsewhere + L"UpdTarget.exe", programBytes));
     ASSERT_TRUE(WriteBytes(App() + L"core.dll", "old core"));
     CreateDirectoryW(App() + L"plugins", nullptr);
     Install(1);
@@ -99,7 +101,7 @@ TEST_F(UpdateProgramTest, ReplacesFilesBesideTheProgramAndStartsItAgain)
     Publish(2, { { "UpdTarget.exe", programBytes }, { "core.dll", "new core" }, { "plugins\\extra.dll", extra } });
 
     HANDLE program = Launch(App() + L"UpdTarget.exe");
-    HANDLE twin = Launch(elsewhere / L"UpdTarget.exe");
+    HANDLE twin = Launch(elsewhere + L"UpdTarget.exe");
     ASSERT_TRUE(program && twin);
     ASSERT_TRUE(WaitFor([&] { return ProcessesOf(App() + L"UpdTarget.exe").size() == 1; }, kNet));
 
