@@ -362,6 +362,30 @@ TEST_F(UpdateDialogTest, CancelDuringASlowDownloadAsksAndLeavesNoPackage)
     EXPECT_TRUE(ListFiles(App() + L"Update\\JolExtract\\").empty());
 }
 
+TEST_F(UpdateDialogTest, CancelDuringTheExtractionWaitsForItAndRecordsIt)
+{
+    // Many entries: the extraction sends the dialog a message for each while Cancel waits.
+    Install(1);
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int i = 0; i < 200; i++)
+        files.push_back({ "f" + std::to_string(i) + ".bin", PatternBytes(256 * 1024, 100 + i) });
+    Publish(2, files);
+    DialogRun run(App());
+    StartUpdate(run);
+    ASSERT_TRUE(WaitFor([&] {
+        std::u16string s = run.Status();
+        return s.compare(0, 7, u"Install") == 0 || s == ExtractedText(200);
+    }, 60000)) << Narrow(run.Status());
+    const HWND main = run.Hwnd();
+    DialogWatcher yes([main](const SeenDialog& d) { return d.hwnd != main && AskedToCancel(d) ? IDYES : 0; });
+    run.Click(IDCANCEL);
+    EXPECT_TRUE(run.WaitEnd(60000));
+    // The files are all in place, so the version they make is recorded.
+    for (const auto& f : files)
+        ASSERT_TRUE(ReadBytes(App() + L"Update\\JolExtract\\" + Str(f.first)) == f.second) << f.first;
+    EXPECT_EQ(Installed().m_nVersionId, 2);
+}
+
 TEST_F(UpdateDialogTest, StalledDownloadStillLetsTheDialogClose)
 {
     Install(1);
