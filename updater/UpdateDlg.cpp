@@ -211,8 +211,8 @@ LRESULT CUpdateDlg::OnUpdateChecked(WPARAM wParam, LPARAM)
 
     if (m_nInstalledVersionId < m_nDownloadedVersionId) {
         m_bUpdateOffered = TRUE;
-        SetStatus(IDS_NEW_VERSION);
         GetDlgItem(IDC_UPDATE)->EnableWindow(TRUE);
+        SetStatus(IDS_NEW_VERSION);
     } else {
         SetStatus(IDS_LATEST_VERSION);
     }
@@ -245,8 +245,8 @@ void CUpdateDlg::OnUpdateButton()
         pJob->m_strExpectedSha256 = m_strPackageSha256;
     }
     if (!StartWorker(m_pNetJob, DownloadThread, pJob)) {
-        SetStatus(IDS_DOWNLOAD_FAILED);
         GetDlgItem(IDC_UPDATE)->EnableWindow(TRUE);
+        SetStatus(IDS_DOWNLOAD_FAILED);
     }
 }
 
@@ -275,15 +275,15 @@ LRESULT CUpdateDlg::OnDownloadDone(WPARAM wParam, LPARAM)
     case DOWNLOAD_DONE:
         break;
     default:
-        SetStatus(IDS_DOWNLOAD_FAILED);
         GetDlgItem(IDC_UPDATE)->EnableWindow(TRUE);
+        SetStatus(IDS_DOWNLOAD_FAILED);
         return 0;
     }
     SetStatus(IDS_DOWNLOAD_SUCCESS);
     if (m_bWithProgram && !EndTargetProcess()) {
         // Files of a program that still runs are not replaced.
-        SetStatus(IDS_INTERNAL_ERROR);
         GetDlgItem(IDC_UPDATE)->EnableWindow(TRUE);
+        SetStatus(IDS_INTERNAL_ERROR);
         return 0;
     }
     StartExtraction();
@@ -350,8 +350,8 @@ void CUpdateDlg::StartExtraction()
             pJob->Release();
         }
         if (r != SFX_OPEN_FAILED) ::DeleteFileW(strPackage);
-        SetStatus(r == SFX_NO_TRAILER || r == SFX_NO_FILES ? IDS_ARCHIVE_EMPTY : IDS_INTERNAL_ERROR);
         GetDlgItem(IDC_UPDATE)->EnableWindow(TRUE);
+        SetStatus(r == SFX_NO_TRAILER || r == SFX_NO_FILES ? IDS_ARCHIVE_EMPTY : IDS_INTERNAL_ERROR);
         return;
     }
     m_nExtractCount = pJob->m_package.GetFileCount();

@@ -17,6 +17,7 @@ protected:
     {
         ASSERT_TRUE(run.Started());
         ASSERT_TRUE(run.WaitStatus(kNewVersion, kNet)) << Narrow(run.Status());
+        // The status line is the dialog's last word on each step.
         ASSERT_TRUE(run.IsEnabled(IDC_UPDATE));
         run.Click(IDC_UPDATE);
     }
@@ -419,7 +420,7 @@ TEST_F(UpdateDialogTest, CancelWhileCheckingClosesAtOnce)
     ASSERT_TRUE(WaitFor([&] { return m_server->Requests(ServicePath("version.ini")) > 0; }, kNet));
     DialogWatcher none(0);
     run.Click(IDCANCEL);
-    EXPECT_TRUE(run.WaitEnd(2000));
+    EXPECT_TRUE(run.WaitEnd(5000));
     EXPECT_EQ(run.Result(), IDCANCEL);
     EXPECT_EQ(Others(none, run.Hwnd()), 0);
     EXPECT_FALSE(Exists(App() + L"Update\\version.ini"));

@@ -187,7 +187,7 @@ TEST_F(UpdateProgramTest, CancelWhileCheckingEndsCleanly)
     ASSERT_TRUE(dlg);
     ASSERT_TRUE(WaitFor([&] { return m_server->Requests(ServicePath("version.ini")) > 0; }, kNet));
     Press(dlg, IDCANCEL);
-    EXPECT_TRUE(Ended(updater, 5000));
+    EXPECT_TRUE(Ended(updater, 10000));
     DWORD code = 1;
     GetExitCodeProcess(updater, &code);
     EXPECT_EQ(code, 0u);
