@@ -36,3 +36,4 @@
 #include "afxcmn.h"
 #include "afxext.h"
 #include "afxdlgs.h"
+#include "afxframe.h"
