@@ -1,6 +1,8 @@
 // The dye table's data and its one-time filling.
 #include "DyeTable.h"
 
+#include <iterator>
+
 DyeMap DyeTable;
 DyeNames DyeNameList;
 
@@ -442,4 +444,16 @@ int DyeSliderPosition(const DyeNames& names, const DyeMap& table, const CString&
             return pos;
     }
     return current;
+}
+
+int StoredDyeEntry(const DyeMap& table, const DyeNames& names, int nameIndex, int colourIndex)
+{
+    if (nameIndex >= 0 && nameIndex < (int)table.size())
+        return nameIndex;
+    auto it = table.end();
+    if (colourIndex >= 0 && colourIndex < (int)names.size())
+        it = table.find(names[colourIndex]);
+    if (it == table.end())
+        it = table.find(CString(L"Brightfield"));
+    return it == table.end() ? -1 : (int)std::distance(table.begin(), it);
 }

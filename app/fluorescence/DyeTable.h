@@ -47,5 +47,10 @@ void CopyDyeNames(DyeNames& out);
 int DyeSliderPosition(const DyeNames& names, const DyeMap& table, const CString& name,
                       int current);
 
+// The dye combo entry (= key position) of dye settings kept by the camera library:
+// the stored name index when it names an entry; else the dye at the stored slider
+// position; else "Brightfield". Settings restored from elsewhere may hold anything.
+int StoredDyeEntry(const DyeMap& table, const DyeNames& names, int nameIndex, int colourIndex);
+
 // Number of dyes in the table and of positions on the dye slider.
 enum { DYE_COUNT = 329, DYE_SLIDER_COUNT = 148 };
