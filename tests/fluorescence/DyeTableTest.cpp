@@ -337,6 +337,21 @@ TEST_F(DyeTableTest, SliderFollowsTheChosenDye)
     EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L""), 7), 7);
 }
 
+TEST_F(DyeTableTest, StoredSettingsAlwaysNameADye)
+{
+    auto posOf = [](const wchar_t* name) {
+        return (int)std::distance(DyeTable.begin(), DyeTable.find(CString(name)));
+    };
+    EXPECT_EQ(StoredDyeEntry(DyeTable, DyeNameList, 10, 40), 10);
+    EXPECT_EQ(StoredDyeEntry(DyeTable, DyeNameList, 328, 40), 328);
+    // A name index past the entries: the dye at the stored slider position.
+    EXPECT_EQ(StoredDyeEntry(DyeTable, DyeNameList, 9999, 83), posOf(L"Fluoro-Jade"));
+    EXPECT_EQ(StoredDyeEntry(DyeTable, DyeNameList, 329, 0), posOf(L"7-ADD(7-amino-actinomycin D)"));
+    // Neither index usable: Brightfield.
+    EXPECT_EQ(StoredDyeEntry(DyeTable, DyeNameList, -1, -5), 78);
+    EXPECT_EQ(StoredDyeEntry(DyeTable, DyeNameList, 9999, 148), 78);
+}
+
 // The panels find a slider name in their unsorted combo with CB_FINDSTRING from
 // entry 0: a case-insensitive prefix search that may hit a longer name first.
 TEST_F(DyeTableTest, ComboPrefixSearchFindsEverySliderNameItself)
