@@ -5,6 +5,7 @@
 
 #include "app/fluorescence/FluorescenceWizard.h"
 #include "app/shell/ShellLinks.h"
+#include "app/image/ImageStore.h"
 #include "app/shell/CapturePage.h"
 #include "app/capture/CameraPanel.h"
 #include "app/capture/ColorParamPanel.h"
@@ -134,12 +135,11 @@ BOOL CFluorescencePanel::OnInitDialog()
     for (int id : kTransparentLabels)
         AddTransparentStatic(id);
 
-    FillDyeTable();
-    CopyDyeNames(m_dyeNames);
+    CImageStore::Instance()->GetDyeNames(m_dyeNames);
     m_dyeSlider.SetRange(0, (int)m_dyeNames.size() - 1, FALSE);
 
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     m_dyeCombo.ResetContent();
     for (const auto& entry : table)
         m_dyeCombo.AddString(entry.first);
@@ -233,7 +233,7 @@ void CFluorescencePanel::SelectStoredDye()
     m_applyFlag = m_dye.ApplyDye ? 1 : 0;
 
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     const int entry = StoredDyeEntry(table, m_dyeNames, m_dye.NameIndex, m_dye.ColorIndex);
     m_dyeCombo.SetCurSel(entry);
     m_dyeSlider.SetPos(DyeSliderPosition(m_dyeNames, table, SelectedText(m_dyeCombo),
@@ -273,7 +273,7 @@ void CFluorescencePanel::ShowCurrentColour(int r, int g, int b)
 void CFluorescencePanel::ApplyDye(int mode)
 {
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     const int sel = m_dyeCombo.GetCurSel();
     if (sel < 0)
         return;
@@ -318,7 +318,7 @@ void CFluorescencePanel::OnLButtonDown(UINT nFlags, CPoint point)
         if (entry >= 0) {
             m_dyeCombo.SetCurSel(entry);
             DyeMap table;
-            CopyDyeTable(table);
+            CImageStore::Instance()->GetDyeTable(table);
             m_dyeSlider.SetPos(DyeSliderPosition(m_dyeNames, table, SelectedText(m_dyeCombo),
                                                  m_dyeSlider.GetPos()));
         }
@@ -334,7 +334,7 @@ LRESULT CFluorescencePanel::OnComboSelChanged(WPARAM wParam, LPARAM)
     if ((int)wParam != IDC_FLUO_DYE_COMBO)
         return 0;
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     m_dyeSlider.SetPos(DyeSliderPosition(m_dyeNames, table, SelectedText(m_dyeCombo),
                                          m_dyeSlider.GetPos()));
     ApplyDye(0);

@@ -2,6 +2,7 @@
 
 #include "app/shell/AppDirectory.h"
 #include "app/shell/ShellLinks.h"
+#include "app/image/ImageStore.h"
 #include "app/shell/CapturePage.h"
 #include "app/capture/ExposurePanel.h"
 
@@ -102,9 +103,8 @@ BOOL CFluorescenceWizard::OnInitDialog()
     m_speedUpCheck.EnableWindow(speedUp);
     GetDlgItem(IDC_FLUW_SPEEDUP_LABEL)->EnableWindow(speedUp);
 
-    FillDyeTable();
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     m_dyeCombo.ResetContent();
     for (const auto& entry : table)
         m_dyeCombo.AddString(entry.first);
@@ -135,7 +135,7 @@ void CFluorescenceWizard::ShowCurrentColour(int r, int g, int b)
 
 void CFluorescenceWizard::LoadDyeFromCamera()
 {
-    CopyDyeNames(m_dyeNames);
+    CImageStore::Instance()->GetDyeNames(m_dyeNames);
     m_dyeSlider.SetRange(0, (int)m_dyeNames.size() - 1, FALSE);
 
     CameraMgrParam mgr;
@@ -143,7 +143,7 @@ void CFluorescenceWizard::LoadDyeFromCamera()
     m_dye = mgr.dye;
     m_applyFlag = m_dye.ApplyDye ? 1 : 0;
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     const int entry = StoredDyeEntry(table, m_dyeNames, m_dye.NameIndex, m_dye.ColorIndex);
     m_dyeCombo.SetCurSel(entry);
     CString name;
@@ -157,7 +157,7 @@ void CFluorescenceWizard::LoadDyeFromCamera()
 void CFluorescenceWizard::ApplyDyeFromSlider()
 {
     DyeMap table;
-    CopyDyeTable(table);
+    CImageStore::Instance()->GetDyeTable(table);
     const int pos = m_dyeSlider.GetPos();
     if (pos < 0 || pos >= (int)m_dyeNames.size())
         return;

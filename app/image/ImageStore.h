@@ -4,6 +4,7 @@
 // only, and leaves measuring and adjusting to the real store.
 #pragma once
 #include "afxwin.h"
+#include "app/fluorescence/DyeTable.h"
 
 class CMeasureObject;
 
@@ -26,6 +27,11 @@ public:
     const CString& GetFilePath() const { return m_path; }
     const CString& GetFileName() const { return m_fileName; }
     void SetFilePath(LPCWSTR path);
+
+    // Copies of the dye table and of the dye slider's names for the panels; nothing
+    // happens when out is the original itself.
+    void GetDyeTable(DyeMap& out) const { CopyDyeTable(out); }
+    void GetDyeNames(DyeNames& out) const { CopyDyeNames(out); }
 
     // Zoom and drawing.
     float GetZoom() const { return m_zoom; }

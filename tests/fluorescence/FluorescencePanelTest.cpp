@@ -291,13 +291,11 @@ TEST_F(FluorescencePanelTest, CoolingTargetInForceSurvivesARefresh)
     EXPECT_EQ(SliderPos(dlg, IDC_FLUO_COOLING_SLIDER), -30);
     MoveSlider(dlg, IDC_FLUO_COOLING_SLIDER, -12);
     EXPECT_EQ(CCameraManagerProbe::SetPoint(), -12);
-    CString degrees;
-    degrees.LoadString(IDS_FLUO_DEGREES);
-    EXPECT_EQ(Text(dlg, IDC_FLUO_COOLING_EDIT), u"-12 " + U16(degrees));
+    EXPECT_EQ(Text(dlg, IDC_FLUO_COOLING_EDIT), u"-12 ℃");
     panel.UpdateControlState();
     panel.RefreshFromCamera();
     EXPECT_EQ(SliderPos(dlg, IDC_FLUO_COOLING_SLIDER), -12);
-    EXPECT_EQ(Text(dlg, IDC_FLUO_COOLING_EDIT), u"-12 " + U16(degrees));
+    EXPECT_EQ(Text(dlg, IDC_FLUO_COOLING_EDIT), u"-12 ℃");
 
     MoveSlider(dlg, IDC_FLUO_BLACK_SLIDER, 17);
     CameraCurParam cur;

@@ -143,12 +143,12 @@ TEST_F(FluorescenceWizardTest, StepsDrawIntoTheWizardAndEscapeGivesTheDrawingBac
         seen.stepped1 = NoFramesUntil(kCooled, [&] { return Enabled(h, IDC_FLUW_OPTIMISE_STEP); });
         seen.after1 = States(h);
         seen.result = Text(h, IDC_FLUW_GUIDE_TEXT);
+        SaveScreenshot(h, "fluorescence_wizard");
 
         Click(h, IDC_FLUW_OPTIMISE_STEP);
         WaitFor([&] { return !Enabled(h, IDC_FLUW_OPTIMISE_STEP); }, 2000);
         seen.stepped2 = NoFramesUntil(kCooled, [&] { return Enabled(h, IDC_FLUW_IMAGE_STEP); });
         seen.after2 = States(h);
-        SaveScreenshot(h, "fluorescence_wizard");
 
         PostMessageW(GetDlgItem(h, IDC_FLUW_FINISH), WM_KEYDOWN, VK_ESCAPE, 0);
         return 0;
