@@ -139,7 +139,7 @@ TEST_F(FluorescenceWizardTest, StepsDrawIntoTheWizardAndEscapeGivesTheDrawingBac
         Click(h, IDC_FLUW_IMAGE_STEP);
         WaitFor([&] { return !Enabled(h, IDC_FLUW_IMAGE_STEP); }, 2000);
         seen.during1 = States(h);
-        seen.guideRegistered = CCameraManagerProbe::GuideWindow() == h;
+        seen.guideRegistered = WaitFor([&] { return CCameraManagerProbe::GuideWindow() == h; }, 2000);
         seen.stepped1 = NoFramesUntil(kCooled, [&] { return Enabled(h, IDC_FLUW_OPTIMISE_STEP); });
         seen.after1 = States(h);
         seen.result = Text(h, IDC_FLUW_GUIDE_TEXT);
