@@ -1,7 +1,10 @@
 // The fluorescence panel on a plain parent with the real camera library and bench.
 #include "FluorescenceSupport.h"
 
+#include <iterator>
 #include <utility>
+
+#include "app/shell/CapturePage.h"
 
 using namespace fluotest;
 
@@ -330,4 +333,43 @@ TEST_F(FluorescencePanelTest, Screenshot)
     panel.RefreshFromCamera();
     PumpMessagesFor(300);
     SaveScreenshot(parent.hwnd, "fluorescence_panel");
+}
+
+TEST(FluorescenceInCapturePage, PageRefreshShowsTheLibraryDyeWithoutSendingIt)
+{
+    ShellLinksScope scope;
+    LoadCooledBench();
+    PlainParent parent;
+    CCapturePage page(nullptr);
+    ASSERT_TRUE(page.Create(CCapturePage::IDD, &parent.wnd));
+    ASSERT_NE(Links().fluorescence, nullptr);
+    const HWND dlg = Links().fluorescence->GetSafeHwnd();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_EQ(GetParent(GetParent(dlg)), page.GetSafeHwnd());   // inside its fold section
+    LiveWindows live;
+    ASSERT_TRUE(live.Open());
+
+    // Settings that came from elsewhere (a restored backup), with a colour of their own.
+    DyeSettings stored;
+    stored.ApplyDye = 1;
+    stored.ColorIndex = 104;
+    stored.NameIndex = (int)std::distance(DyeTable.begin(), DyeTable.find(CString(L"DAPI")));
+    stored.ExWaveLen = 358;
+    stored.EmWaveLen = 461;
+    stored.R = 1;
+    stored.G = 2;
+    stored.B = 3;
+    ASSERT_EQ(QrCCameraSetFluorescenceDye(&stored), CAM_OK);
+    page.RefreshAllPanels();
+    EXPECT_EQ(Text(dlg, IDC_FLUO_DYE_COMBO), u"DAPI");
+    EXPECT_EQ(SliderPos(dlg, IDC_FLUO_DYE_SLIDER), 104);
+    EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_FLUO_APPLY), (UINT)BST_CHECKED);
+    EXPECT_EQ(Text(dlg, IDC_FLUO_CURRENT_RGB), u"RGB(001,002,003)");
+    EXPECT_TRUE(SameDye(LibraryDye(), stored));
+    EXPECT_TRUE(Enabled(dlg, IDC_FLUO_DYE_COMBO));
+
+    page.DestroyWindow();
+    QrCCameraSetHWndReceive(nullptr);
+    QrCCameraUnInit();
+    QrCSetCamera(CAMERA_TYPE_NONE);
 }
