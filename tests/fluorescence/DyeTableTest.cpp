@@ -323,20 +323,6 @@ TEST_F(DyeTableTest, OneDyeUnderTwoNamesHasOneSetOfValues)
         EXPECT_TRUE(Same(Rec(p[0]), Rec(p[1]))) << p[0] << " / " << p[1];
 }
 
-TEST_F(DyeTableTest, SliderFollowsTheChosenDye)
-{
-    // Its own place, the first place for a name that stands twice.
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L"Fluoro-Jade"), 5), 83);
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L"Brightfield"), 5), 39);
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L"FM 4-64"), 5), 130);
-    // Off the slider: the first slider dye in table order with the same emission.
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L"Hoescht 33342"), 5), 104);
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L"Cy3"), 5), 38);
-    // No such slider dye, or no such dye: the slider stays.
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L"Cy5"), 5), 5);
-    EXPECT_EQ(DyeSliderPosition(DyeNameList, DyeTable, CString(L""), 7), 7);
-}
-
 TEST_F(DyeTableTest, StoredSettingsAlwaysNameADye)
 {
     auto posOf = [](const wchar_t* name) {
