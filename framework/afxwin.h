@@ -33,7 +33,7 @@
 #include "afxctrl.h"
 #include "afxdlg.h"
 #include "afxapp.h"
-#include "afxframe.h"
 #include "afxcmn.h"
 #include "afxext.h"
 #include "afxdlgs.h"
+#include "afxframe.h"
