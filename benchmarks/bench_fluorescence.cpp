@@ -122,6 +122,10 @@ int main()
                                   nullptr, nullptr, nullptr);
     HWND child = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 696, 520, parent, nullptr,
                                  nullptr, nullptr);
+    if (!parent || !child) {
+        printf("no window could be created (is a display running?)\n");
+        return 1;
+    }
     g_original = (WNDPROC)SetWindowLongPtrW(parent, GWLP_WNDPROC, (LONG_PTR)CountingProc);
     CWnd wnd;
     wnd.Attach(child);
