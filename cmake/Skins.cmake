@@ -2,7 +2,8 @@
 # ${ORV_SKINS_DIR} and writes the resource fragment ${ORV_SKINS_RC}; the panel
 # backgrounds land in ${ORV_BIN}/skin.  A resource script takes the images with
 #   #include "skins.rc"
-# and is compiled with orv_rc (which knows where the fragment is).
+# and is compiled with orv_rc, which puts the fragment and its images on wrc's include
+# path (wrc finds resource files only through it, never by an absolute name).
 
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 set(ORV_SKINGEN ${CMAKE_SOURCE_DIR}/tools/skingen.py)
@@ -23,7 +24,8 @@ function(orv_rc target rc)
   get_filename_component(base ${rc} NAME_WE)
   get_filename_component(rcdir ${rc} DIRECTORY)
   set(res ${CMAKE_CURRENT_BINARY_DIR}/${target}_${base}.res)
-  set(incs -I${rcdir} -I${CMAKE_SOURCE_DIR} -I${ORV_SKINS_DIR} -I/usr/include/wine/wine/windows)
+  set(incs -I${rcdir} -I${CMAKE_SOURCE_DIR} -I${ORV_SKINS_DIR} -I${ORV_SKINS_DIR}/images
+           -I/usr/include/wine/wine/windows)
   foreach(d ${A_INCLUDES})
     list(APPEND incs -I${d})
   endforeach()
