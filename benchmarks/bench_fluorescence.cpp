@@ -19,7 +19,6 @@
 namespace {
 
 const char kName[] = "Bench.1";
-const UINT kSliderMoving = 0x28D1;
 
 double Now()
 {
@@ -79,8 +78,8 @@ void DragStep(void* arg)
 {
     Drag* d = static_cast<Drag*>(arg);
     d->pos = (d->pos + 1) % 148;
-    SendMessageW(d->slider, TBM_SETPOS, TRUE, d->pos);
-    SendMessageW(d->panel, kSliderMoving, IDC_FLUO_DYE_SLIDER, d->pos);
+    static_cast<CSkinSlider*>(CWnd::FromHandlePermanent(d->slider))->SetPos(d->pos);
+    SendMessageW(d->panel, WM_SLIDER_MOVING, IDC_FLUO_DYE_SLIDER, d->pos);
 }
 
 double g_wizardRate = 0.0;

@@ -16,15 +16,15 @@ IMPLEMENT_DYNAMIC(CFluorescencePanel, CPanelDialog)
 
 namespace {
 
-// Messages of the skinned controls and of the camera library's cooling thread.
-const UINT kComboSelChanged = 0x800;
-const UINT kSliderMoving = 0x28D1;
-const UINT kSliderMoved = 0x28D2;
-
 // Capability flag of the black level in the parameter information.
 const int kFeatureBlackLevel = 17;
 
 const COLORREF kChartGrey = 0xBFBFBF;
+
+// Skins of the shared controls: combo boxes, push buttons and value fields.
+const UINT kComboNormal = 624, kComboPressed = 625, kComboDisabled = 626, kComboHover = 627;
+const UINT kButtonNormal = 194, kButtonHover = 195, kButtonPressed = 196, kButtonDisabled = 197;
+const UINT kEditNormal = 294, kEditDisabled = 295;
 
 struct Swatch
 {
@@ -55,14 +55,6 @@ const int kTransparentLabels[] = {IDC_FLUO_BLACK_LABEL, IDC_FLUO_DYE_LABEL, IDC_
                                   IDC_FLUO_CURRENT_RGB, IDC_FLUO_APPLY_LABEL,
                                   IDC_FLUO_COOLING_LABEL, IDC_FLUO_TEMPERATURE_LABEL};
 
-template <size_t N>
-void EnableGroup(CWnd* dialog, const int (&ids)[N], BOOL on)
-{
-    for (int id : ids)
-        if (CWnd* w = dialog->GetDlgItem(id))
-            w->EnableWindow(on);
-}
-
 CString SelectedText(const CComboBox& combo)
 {
     CString text;
@@ -81,9 +73,9 @@ BEGIN_MESSAGE_MAP(CFluorescencePanel, CPanelDialog)
     ON_BN_CLICKED(IDC_FLUO_APPLY, OnApplyCheck)
     ON_BN_CLICKED(IDC_FLUO_BLACK_BALANCE, OnBlackBalance)
     ON_BN_CLICKED(IDC_FLUO_WIZARD, OnFluorescenceWizard)
-    ON_MESSAGE(kComboSelChanged, OnComboSelChanged)
-    ON_MESSAGE(kSliderMoving, OnSliderChanged)
-    ON_MESSAGE(kSliderMoved, OnSliderChanged)
+    ON_MESSAGE(WM_COMBO_SELCHANGED, OnComboSelChanged)
+    ON_MESSAGE(WM_SLIDER_MOVING, OnSliderChanged)
+    ON_MESSAGE(WM_SLIDER_MOVED, OnSliderChanged)
     ON_MESSAGE(WM_CAMERA_TEMPERATURE, OnCameraTemperature)
 END_MESSAGE_MAP()
 
@@ -135,6 +127,24 @@ BOOL CFluorescencePanel::OnInitDialog()
     for (int id : kTransparentLabels)
         AddTransparentStatic(id);
 
+    m_dyeCombo.SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
+    m_dyeCombo.SetMaxTextLength(25);
+    m_dyeSlider.SetChannelBitmaps(IDB_FLUO_DYE_CHANNEL, IDB_FLUO_DYE_CHANNEL, TRUE);
+    m_dyeSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, FALSE);
+    m_applyCheck.SetSkin(IDB_FLUO_CHECK_NORMAL, IDB_FLUO_CHECK_PRESSED, 0, IDB_FLUO_CHECK_DISABLED, 0, 0,
+                         CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    for (CSkinBitmapButton* button : {&m_defaultButton, &m_blackBalanceButton, &m_wizardButton})
+        button->SetSkin(kButtonNormal, kButtonPressed, kButtonHover, kButtonDisabled, 0, 0,
+                        CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    m_coolingSlider.SetChannelBitmaps(IDB_FLUO_COOLING_CHANNEL, IDB_FLUO_COOLING_CHANNEL, TRUE);
+    m_coolingSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, TRUE);
+    m_blackLevelSlider.SetChannelBitmaps(IDB_FLUO_BLACK_CHANNEL, IDB_FLUO_BLACK_CHANNEL, TRUE);
+    m_blackLevelSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, TRUE);
+    for (CSkinEdit* edit : {&m_blackLevelEdit, &m_coolingEdit, &m_temperatureEdit}) {
+        edit->SetBitmaps(kEditNormal, kEditDisabled);
+        edit->SetFocusRedirect(TRUE, NULL);
+    }
+
     CImageStore::Instance()->GetDyeNames(m_dyeNames);
     m_dyeSlider.SetRange(0, (int)m_dyeNames.size() - 1, FALSE);
 
@@ -172,18 +182,23 @@ void CFluorescencePanel::UpdateControlState()
 
     const BOOL dyeOn = mgr.runState == 0 &&
                        ((mgr.sensorKind == SENSOR_KIND_CCD && mgr.mode != 0) || info.productIndex == 30);
-    EnableGroup(this, kDyeGroup, dyeOn);
+    for (int id : kDyeGroup)
+        EnableItem(id, dyeOn);
 
     if (mgr.cameraType == CAMERA_TYPE_NONE) {
-        EnableGroup(this, kCoolingGroup, FALSE);
-        EnableGroup(this, kBlackLevelGroup, FALSE);
+        for (int id : kCoolingGroup)
+            EnableItem(id, FALSE);
+        for (int id : kBlackLevelGroup)
+            EnableItem(id, FALSE);
         m_blackBalanceButton.EnableWindow(FALSE);
         m_wizardButton.EnableWindow(FALSE);
         m_coolingSlider.SetRange(-30, 30, FALSE);
         m_blackLevelSlider.SetRange(0, 255, FALSE);
     } else {
-        EnableGroup(this, kCoolingGroup, info.Feature(FEATURE_COOLED) != 0);
-        EnableGroup(this, kBlackLevelGroup, info.Feature(kFeatureBlackLevel) != 0);
+        for (int id : kCoolingGroup)
+            EnableItem(id, info.Feature(FEATURE_COOLED) != 0);
+        for (int id : kBlackLevelGroup)
+            EnableItem(id, info.Feature(kFeatureBlackLevel) != 0);
         const BOOL ccd = mgr.sensorKind == SENSOR_KIND_CCD && mgr.mode != 0;
         m_blackBalanceButton.EnableWindow(ccd);
         m_wizardButton.EnableWindow(ccd);
@@ -191,6 +206,15 @@ void CFluorescencePanel::UpdateControlState()
         m_coolingSlider.SetRange(info.range6[0], info.range6[1], FALSE);
     }
     Invalidate(TRUE);
+}
+
+void CFluorescencePanel::EnableItem(int id, BOOL on)
+{
+    if (CWnd* item = GetDlgItem(id))
+        item->EnableWindow(on);
+    for (CSkinSlider* slider : {&m_dyeSlider, &m_coolingSlider, &m_blackLevelSlider})
+        if (slider->GetSafeHwnd() && slider->GetDlgCtrlID() == id)
+            slider->Enable(on);
 }
 
 void CFluorescencePanel::SetDegreesText(int id, int degrees)
@@ -210,8 +234,8 @@ void CFluorescencePanel::RefreshFromCamera()
     // The product default in the current parameters is not what the cooling thread
     // works to: show the set point in force, within the slider's range.
     int target = m_coolingTarget;
-    target = std::max(target, m_coolingSlider.GetRangeMin());
-    target = std::min(target, m_coolingSlider.GetRangeMax());
+    target = std::max(target, m_coolingSlider.m_nMin);
+    target = std::min(target, m_coolingSlider.m_nMax);
     m_coolingSlider.SetPos(target);
     SetDegreesText(IDC_FLUO_COOLING_EDIT, target);
 

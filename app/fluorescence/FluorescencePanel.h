@@ -6,6 +6,10 @@
 #include "app/fluorescence/FluorescencePanelIds.h"
 #include "app/fluorescence/DyeTable.h"
 #include "camera/core/QrCCamera.h"
+#include "app/controls/SkinBitmapButton.h"
+#include "app/controls/SkinComboBox.h"
+#include "app/controls/SkinEdit.h"
+#include "app/controls/SkinSlider.h"
 
 class CFluorescencePanel : public CPanelDialog
 {
@@ -52,19 +56,21 @@ private:
     void SelectStoredDye();
     void ShowCurrentColour(int r, int g, int b);
     CRect ChartRect() const;
+    // Enables a control; a skinned slider also takes the state itself.
+    void EnableItem(int id, BOOL on);
     void SetDegreesText(int id, int degrees);
 
-    CButton m_blackBalanceButton;
-    CButton m_wizardButton;
-    CEdit m_blackLevelEdit;
-    CSliderCtrl m_blackLevelSlider;
-    CEdit m_coolingEdit;
-    CSliderCtrl m_coolingSlider;
-    CEdit m_temperatureEdit;
-    CButton m_applyCheck;
-    CButton m_defaultButton;
-    CSliderCtrl m_dyeSlider;
-    CComboBox m_dyeCombo;
+    CSkinBitmapButton m_blackBalanceButton;
+    CSkinBitmapButton m_wizardButton;
+    CSkinEdit m_blackLevelEdit;
+    CSkinSlider m_blackLevelSlider;
+    CSkinEdit m_coolingEdit;
+    CSkinSlider m_coolingSlider;
+    CSkinEdit m_temperatureEdit;
+    CSkinBitmapButton m_applyCheck;
+    CSkinBitmapButton m_defaultButton;
+    CSkinSlider m_dyeSlider;
+    CSkinComboBox m_dyeCombo;
     CStatic m_currentColourFrame;
     CStatic m_swatches[7];   // 1399 to 1405
 

@@ -10,9 +10,6 @@ IMPLEMENT_DYNAMIC(CFluorescenceWizard, CDialog)
 
 namespace {
 
-const UINT kSliderMoving = 0x28D1;
-const UINT kSliderMoved = 0x28D2;
-
 // The product whose guide can run at a reduced resolution.
 const int kSpeedUpProduct = 25;
 
@@ -34,8 +31,8 @@ BEGIN_MESSAGE_MAP(CFluorescenceWizard, CDialog)
     ON_BN_CLICKED(IDC_FLUO_DEFAULT, OnDefault)
     ON_BN_CLICKED(IDC_FLUW_APPLY, OnApplyCheck)
     ON_MESSAGE(WM_CAMERA_FRAME_STATUS, OnCameraFrameStatus)
-    ON_MESSAGE(kSliderMoving, OnSliderChanged)
-    ON_MESSAGE(kSliderMoved, OnSliderChanged)
+    ON_MESSAGE(WM_SLIDER_MOVING, OnSliderChanged)
+    ON_MESSAGE(WM_SLIDER_MOVED, OnSliderChanged)
 END_MESSAGE_MAP()
 
 CFluorescenceWizard::CFluorescenceWizard(CWnd* pParent)
@@ -82,6 +79,15 @@ BOOL CFluorescenceWizard::OnInitDialog()
         ::ReleaseDC(m_hWnd, dc);
         m_oldBitmap = SelectObject(m_hMemDC, m_hBackground);
     }
+
+    for (CSkinBitmapButton* button : {&m_imageButton, &m_optimiseButton, &m_finishButton, &m_defaultButton})
+        button->SetSkin(IDB_FLUW_BUTTON_NORMAL, IDB_FLUW_BUTTON_PRESSED, IDB_FLUW_BUTTON_HOVER,
+                        IDB_FLUW_BUTTON_DISABLED, 0, 0, CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    for (CSkinBitmapButton* check : {&m_speedUpCheck, &m_applyCheck})
+        check->SetSkin(IDB_FLUO_CHECK_NORMAL, IDB_FLUO_CHECK_PRESSED, 0, IDB_FLUO_CHECK_DISABLED, 0, 0,
+                       CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    m_dyeSlider.SetChannelBitmaps(IDB_FLUO_DYE_CHANNEL, IDB_FLUO_DYE_CHANNEL, TRUE);
+    m_dyeSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, FALSE);
 
     // The live picture comes here while the wizard is open.
     HWND picture = GetDlgItem(IDC_FLUW_PICTURE)->m_hWnd;

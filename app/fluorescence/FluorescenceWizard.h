@@ -6,6 +6,8 @@
 #include "app/fluorescence/FluorescencePanelIds.h"
 #include "app/fluorescence/DyeTable.h"
 #include "camera/core/QrCCamera.h"
+#include "app/controls/SkinBitmapButton.h"
+#include "app/controls/SkinSlider.h"
 
 class CFluorescenceWizard : public CDialog
 {
@@ -48,13 +50,13 @@ private:
 
     CComboBox m_dyeCombo;
     CStatic m_currentColourFrame;
-    CButton m_defaultButton;
-    CButton m_applyCheck;
-    CSliderCtrl m_dyeSlider;
-    CButton m_speedUpCheck;
-    CButton m_finishButton;
-    CButton m_optimiseButton;
-    CButton m_imageButton;
+    CSkinBitmapButton m_defaultButton;
+    CSkinBitmapButton m_applyCheck;
+    CSkinSlider m_dyeSlider;
+    CSkinBitmapButton m_speedUpCheck;
+    CSkinBitmapButton m_finishButton;
+    CSkinBitmapButton m_optimiseButton;
+    CSkinBitmapButton m_imageButton;
     int m_speedUp;
     int m_applyFlag;
     HDC m_savedDrawDC;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/shell/CapturePage.h"
+#include "app/controls/SkinComboBox.h"
 
 using namespace fluotest;
 
@@ -39,7 +40,7 @@ protected:
         const LRESULT entry = SendDlgItemMessageW(dlg, IDC_FLUO_DYE_COMBO, CB_FINDSTRINGEXACT, -1, (LPARAM)name);
         ASSERT_NE(entry, CB_ERR) << "no entry";
         SendDlgItemMessageW(dlg, IDC_FLUO_DYE_COMBO, CB_SETCURSEL, entry, 0);
-        SendMessageW(dlg, 0x800, IDC_FLUO_DYE_COMBO, 0);
+        SendMessageW(dlg, WM_COMBO_SELCHANGED, IDC_FLUO_DYE_COMBO, 0);
     }
     void ClickSwatch(int id)
     {
@@ -185,6 +186,7 @@ TEST_F(FluorescencePanelTest, ComboSliderAndSwatchChoicesReachTheLibrary)
     DyeSettings applied = LibraryDye();
     EXPECT_EQ(applied.ApplyDye, 1);
     applied.ApplyDye = 0;
+    d.ApplyDye = 0;   // whatever the stored settings had
     EXPECT_TRUE(SameDye(applied, d));
 }
 
@@ -230,7 +232,7 @@ TEST_F(FluorescencePanelTest, NothingIsSentForTheShownNameOrAClickBesideTheSwatc
     const int pos = SliderPos(dlg, IDC_FLUO_DYE_SLIDER);
     SetSentinel();
     MoveSlider(dlg, IDC_FLUO_DYE_SLIDER, pos);
-    SendMessageW(dlg, 0x28D1, IDC_FLUO_DYE_SLIDER, pos);
+    SendMessageW(dlg, WM_SLIDER_MOVING, IDC_FLUO_DYE_SLIDER, pos);
     EXPECT_TRUE(SameDye(LibraryDye(), sentinel));
 
     RECT r;

@@ -15,6 +15,8 @@
 #include "app/fluorescence/FluorescenceWizard.h"
 #include "app/shell/ShellLinks.h"
 
+#include "app/controls/SkinSlider.h"
+
 #include <commctrl.h>
 #include <string>
 
@@ -116,26 +118,32 @@ inline std::u16string U16(const CString& s)
     return std::u16string(reinterpret_cast<const char16_t*>((LPCWSTR)s), s.GetLength());
 }
 
+// The panel's own slider object behind a control id.
+inline CSkinSlider* Slider(HWND dialog, int id)
+{
+    return static_cast<CSkinSlider*>(CWnd::FromHandlePermanent(GetDlgItem(dialog, id)));
+}
+
 inline int SliderPos(HWND dialog, int id)
 {
-    return (int)SendDlgItemMessageW(dialog, id, TBM_GETPOS, 0, 0);
+    return Slider(dialog, id)->GetPos();
 }
 
 inline int SliderMin(HWND dialog, int id)
 {
-    return (int)SendDlgItemMessageW(dialog, id, TBM_GETRANGEMIN, 0, 0);
+    return Slider(dialog, id)->m_nMin;
 }
 
 inline int SliderMax(HWND dialog, int id)
 {
-    return (int)SendDlgItemMessageW(dialog, id, TBM_GETRANGEMAX, 0, 0);
+    return Slider(dialog, id)->m_nMax;
 }
 
-// What the dye slider sends when its thumb is released at pos.
+// What a slider sends when its thumb is released at pos.
 inline void MoveSlider(HWND dialog, int id, int pos)
 {
-    SendDlgItemMessageW(dialog, id, TBM_SETPOS, TRUE, pos);
-    SendMessageW(dialog, 0x28D2, id, pos);
+    Slider(dialog, id)->SetPos(pos);
+    SendMessageW(dialog, WM_SLIDER_MOVED, id, pos);
 }
 
 inline bool Enabled(HWND dialog, int id)
