@@ -297,6 +297,10 @@ TEST_F(FluorescencePanelTest, CoolingTargetInForceSurvivesARefresh)
     MoveSlider(dlg, IDC_FLUO_COOLING_SLIDER, -12);
     EXPECT_EQ(CCameraManagerProbe::SetPoint(), -12);
     EXPECT_EQ(Text(dlg, IDC_FLUO_COOLING_EDIT), u"-12 ℃");
+    // The current parameters' cooling degree is the product's default whenever the
+    // parameters are reloaded; the cooling thread still works to -12.
+    CCameraManagerProbe::SetCoolingDegree(5);
+    ASSERT_EQ(CCameraManagerProbe::SetPoint(), -12);
     panel.UpdateControlState();
     panel.RefreshFromCamera();
     EXPECT_EQ(SliderPos(dlg, IDC_FLUO_COOLING_SLIDER), -12);

@@ -26,6 +26,7 @@ public:
     static CCameraManager& M() { return CCameraManager::Instance(); }
     static RECT ShowRect() { return M().m_displayRect; }
     static int SetPoint() { return M().m_coolingSetPoint; }
+    static void SetCoolingDegree(int degrees) { M().m_cur.CoolingDegree = degrees; }
     static HWND GuideWindow() { return M().m_hGuideWnd; }
     static int RunState() { return M().m_runState; }
 };
