@@ -104,7 +104,7 @@ int main()
     const double fillStart = Now();
     FillDyeTable();
     const double fillUs = (Now() - fillStart) * 1e6;
-    DyeMap copy;
+    DyeTableMap copy;
     const double copyStart = Now();
     CopyDyeTable(copy);
     const double copyUs = (Now() - copyStart) * 1e6;

@@ -3,7 +3,7 @@
 
 #include <iterator>
 
-DyeMap DyeTable;
+DyeTableMap DyeTable;
 DyeNames DyeNameList;
 
 namespace {
@@ -403,7 +403,7 @@ void FillDyeTable()
     g_dyeTableBuilt = 1;
 }
 
-void CopyDyeTable(DyeMap& out)
+void CopyDyeTable(DyeTableMap& out)
 {
     if (&out != &DyeTable)
         out = DyeTable;
@@ -427,7 +427,7 @@ int SliderIndexOf(const DyeNames& names, const CString& name)
 
 }  // namespace
 
-int DyeSliderPosition(const DyeNames& names, const DyeMap& table, const CString& name,
+int DyeSliderPosition(const DyeNames& names, const DyeTableMap& table, const CString& name,
                       int current)
 {
     const int own = SliderIndexOf(names, name);
@@ -446,7 +446,7 @@ int DyeSliderPosition(const DyeNames& names, const DyeMap& table, const CString&
     return current;
 }
 
-int StoredDyeEntry(const DyeMap& table, const DyeNames& names, int nameIndex, int colourIndex)
+int StoredDyeEntry(const DyeTableMap& table, const DyeNames& names, int nameIndex, int colourIndex)
 {
     if (nameIndex >= 0 && nameIndex < (int)table.size())
         return nameIndex;

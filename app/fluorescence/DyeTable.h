@@ -24,12 +24,12 @@ struct DyeNameLess
     bool operator()(const CString& a, const CString& b) const { return a.Compare(b) < 0; }
 };
 
-typedef std::map<CString, DyeRecord, DyeNameLess> DyeMap;
+typedef std::map<CString, DyeRecord, DyeNameLess> DyeTableMap;
 typedef std::vector<CString> DyeNames;
 
 // All 329 dyes by name. A dye's position in key order is its index in the dye
 // combo boxes, which are filled from it unsorted.
-extern DyeMap DyeTable;
+extern DyeTableMap DyeTable;
 // The 148 names of the dye slider; index = slider position. "FM 4-64" stands twice.
 extern DyeNames DyeNameList;
 
@@ -38,19 +38,19 @@ void FillDyeTable();
 
 // Copies for the panels (the image store hands them out); nothing happens when
 // out is the table or the list itself.
-void CopyDyeTable(DyeMap& out);
+void CopyDyeTable(DyeTableMap& out);
 void CopyDyeNames(DyeNames& out);
 
 // Where the dye slider stands for a dye chosen by name: the name's own slider
 // position; else the position of the first dye in table order with the same
 // emission that is on the slider; else `current`, unchanged.
-int DyeSliderPosition(const DyeNames& names, const DyeMap& table, const CString& name,
+int DyeSliderPosition(const DyeNames& names, const DyeTableMap& table, const CString& name,
                       int current);
 
 // The dye combo entry (= key position) of dye settings kept by the camera library:
 // the stored name index when it names an entry; else the dye at the stored slider
 // position; else "Brightfield". Settings restored from elsewhere may hold anything.
-int StoredDyeEntry(const DyeMap& table, const DyeNames& names, int nameIndex, int colourIndex);
+int StoredDyeEntry(const DyeTableMap& table, const DyeNames& names, int nameIndex, int colourIndex);
 
 // Number of dyes in the table and of positions on the dye slider.
 enum { DYE_COUNT = 329, DYE_SLIDER_COUNT = 148 };

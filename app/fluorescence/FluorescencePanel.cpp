@@ -148,7 +148,7 @@ BOOL CFluorescencePanel::OnInitDialog()
     CImageStore::Instance()->GetDyeNames(m_dyeNames);
     m_dyeSlider.SetRange(0, (int)m_dyeNames.size() - 1, FALSE);
 
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     m_dyeCombo.ResetContent();
     for (const auto& entry : table)
@@ -256,7 +256,7 @@ void CFluorescencePanel::SelectStoredDye()
     m_dye = mgr.dye;
     m_applyFlag = m_dye.ApplyDye ? 1 : 0;
 
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     const int entry = StoredDyeEntry(table, m_dyeNames, m_dye.NameIndex, m_dye.ColorIndex);
     m_dyeCombo.SetCurSel(entry);
@@ -296,7 +296,7 @@ void CFluorescencePanel::ShowCurrentColour(int r, int g, int b)
 
 void CFluorescencePanel::ApplyDye(int mode)
 {
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     const int sel = m_dyeCombo.GetCurSel();
     if (sel < 0)
@@ -341,7 +341,7 @@ void CFluorescencePanel::OnLButtonDown(UINT nFlags, CPoint point)
         const int entry = m_dyeCombo.FindString(0, swatch.dye);
         if (entry >= 0) {
             m_dyeCombo.SetCurSel(entry);
-            DyeMap table;
+            DyeTableMap table;
             CImageStore::Instance()->GetDyeTable(table);
             m_dyeSlider.SetPos(DyeSliderPosition(m_dyeNames, table, SelectedText(m_dyeCombo),
                                                  m_dyeSlider.GetPos()));
@@ -357,7 +357,7 @@ LRESULT CFluorescencePanel::OnComboSelChanged(WPARAM wParam, LPARAM)
 {
     if ((int)wParam != IDC_FLUO_DYE_COMBO)
         return 0;
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     m_dyeSlider.SetPos(DyeSliderPosition(m_dyeNames, table, SelectedText(m_dyeCombo),
                                          m_dyeSlider.GetPos()));

@@ -109,7 +109,7 @@ BOOL CFluorescenceWizard::OnInitDialog()
     m_speedUpCheck.EnableWindow(speedUp);
     GetDlgItem(IDC_FLUW_SPEEDUP_LABEL)->EnableWindow(speedUp);
 
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     m_dyeCombo.ResetContent();
     for (const auto& entry : table)
@@ -148,7 +148,7 @@ void CFluorescenceWizard::LoadDyeFromCamera()
     QrCCameraGetMgrParameter(&mgr);
     m_dye = mgr.dye;
     m_applyFlag = m_dye.ApplyDye ? 1 : 0;
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     const int entry = StoredDyeEntry(table, m_dyeNames, m_dye.NameIndex, m_dye.ColorIndex);
     m_dyeCombo.SetCurSel(entry);
@@ -162,7 +162,7 @@ void CFluorescenceWizard::LoadDyeFromCamera()
 
 void CFluorescenceWizard::ApplyDyeFromSlider()
 {
-    DyeMap table;
+    DyeTableMap table;
     CImageStore::Instance()->GetDyeTable(table);
     const int pos = m_dyeSlider.GetPos();
     if (pos < 0 || pos >= (int)m_dyeNames.size())

@@ -204,7 +204,7 @@ TEST_F(DyeTableTest, KeysAndSliderNamesAreTheFixedLists)
 
 TEST_F(DyeTableTest, LaterFillsAndCopiesLeaveTheTablesAlone)
 {
-    DyeMap before;
+    DyeTableMap before;
     CopyDyeTable(before);
     DyeNames namesBefore;
     CopyDyeNames(namesBefore);
@@ -220,7 +220,7 @@ TEST_F(DyeTableTest, LaterFillsAndCopiesLeaveTheTablesAlone)
     }
 
     // A copy replaces what the caller had; copying onto the statics is a no-op.
-    DyeMap stale;
+    DyeTableMap stale;
     stale[CString(L"not a dye")] = DyeRecord{1, 2, 3, 4, 5};
     CopyDyeTable(stale);
     EXPECT_EQ(stale.size(), (size_t)DYE_COUNT);
