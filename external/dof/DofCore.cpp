@@ -1,0 +1,62 @@
+#include "DofCore.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+
+namespace dofcore {
+
+namespace {
+
+// Amount of the unsharp mask: image + kAmount x (image - smoothed).
+const double kAmount = 0.5;
+// The Laplacian's energy is averaged over a Gaussian window of this size; large enough
+// that a per-pixel choice between planes follows regions, not single noisy pixels.
+const int kWindow = 9;
+const double kWindowSigma = 2.0;
+
+}  // namespace
+
+void KeepOpenCvSingleThreaded()
+{
+    static bool done = false;
+    if (!done) {
+        cv::setNumThreads(0);
+        done = true;
+    }
+}
+
+void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int last)
+{
+    // The band with its neighbours, so the window at the band's edge sees what it would
+    // see in one pass over the whole picture.
+    const int top = std::max(0, first - kFocusReach);
+    const int bottom = std::min(image.height, last + kFocusReach);
+    cv::Mat bgr(bottom - top, image.width, CV_8UC3, image.data + size_t(top) * image.step,
+                size_t(image.step));
+    cv::Mat grey;
+    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
+    cv::Mat lap;
+    cv::Laplacian(grey, lap, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
+    cv::Mat energy = lap.mul(lap);
+    cv::GaussianBlur(energy, energy, cv::Size(kWindow, kWindow), kWindowSigma, kWindowSigma,
+                     cv::BORDER_REFLECT101);
+    for (int y = first; y < last; ++y) {
+        const float* from = energy.ptr<float>(y - top);
+        float* to = reinterpret_cast<float*>(reinterpret_cast<unsigned char*>(focus.data)
+                                             + size_t(y) * focus.step);
+        std::copy(from, from + image.width, to);
+    }
+}
+
+void SharpenRows(const DofImage& smoothed, const DofImage& image, int first, int last)
+{
+    cv::Mat soft(last - first, image.width, CV_8UC3,
+                 smoothed.data + size_t(first) * smoothed.step, size_t(smoothed.step));
+    cv::Mat sharp(last - first, image.width, CV_8UC3, image.data + size_t(first) * image.step,
+                  size_t(image.step));
+    cv::addWeighted(sharp, 1.0 + kAmount, soft, -kAmount, 0.0, sharp);
+}
+
+}  // namespace dofcore
