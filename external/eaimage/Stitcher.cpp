@@ -40,6 +40,7 @@ const double kMinSearchNcc = 0.25; // reduced search results worth refining
 const double kFineSigma = 1.0;     // the fine band: between this blur and three times it
 const double kMaxResidual = 2.5;   // pixels a link may disagree with the placement
 const int kHighPassBox = 31;       // full-size box whose mean is taken away
+const int kMaxCheckSide = 256;     // full-size pixels of an overlap's fine check
 
 // A tile ready for registration. The reduced copy is zero-padded to twice its size so
 // that the correlation of two tiles over every shift comes out of one product of
@@ -151,7 +152,8 @@ bool OverlapBigEnough(int ow, int oh, int w, int h, int minSide)
 struct Candidate
 {
     double ncc;
-    int dx, dy;
+    int dx, dy;        // reduced pixels
+    double fx, fy;     // and the fraction of one beyond
 };
 
 // Registers tile b against tile a; false when no shift overlaps well enough.
@@ -193,7 +195,18 @@ bool Register(const Prepared& a, const Prepared& b, const Geometry& g, Link* lin
         cv::minMaxLoc(ncc, nullptr, &value, nullptr, &at);
         if (value < kMinSearchNcc)
             break;
-        candidates.push_back({value, at.x < pw / 2 ? at.x : at.x - pw, at.y < ph / 2 ? at.y : at.y - ph});
+        Candidate c{value, at.x < pw / 2 ? at.x : at.x - pw, at.y < ph / 2 ? at.y : at.y - ph, 0, 0};
+        // Where between the reduced pixels the peak lies, so the full-size search
+        // around it can stay small.
+        auto offset = [](float before, float peak, float after) {
+            if (before < -1 || after < -1)
+                return 0.0;
+            double d = before - 2.0 * peak + after;
+            return d < 0 ? std::clamp(0.5 * (before - after) / d, -0.5, 0.5) : 0.0;
+        };
+        c.fx = offset(ncc.at<float>(at.y, (at.x + pw - 1) % pw), float(value), ncc.at<float>(at.y, (at.x + 1) % pw));
+        c.fy = offset(ncc.at<float>((at.y + ph - 1) % ph, at.x), float(value), ncc.at<float>((at.y + 1) % ph, at.x));
+        candidates.push_back(c);
         for (int y = at.y - kCandidateGap; y <= at.y + kCandidateGap; ++y)
             for (int x = at.x - kCandidateGap; x <= at.x + kCandidateGap; ++x)
                 ncc.at<float>((y + ph) % ph, (x + pw) % pw) = -2;
@@ -201,17 +214,22 @@ bool Register(const Prepared& a, const Prepared& b, const Geometry& g, Link* lin
 
     // Full size, around each reduced answer.
     const int w = a.fine.cols, h = a.fine.rows;
-    const int r = g.scale + 1;
+    const int r = std::max(2, g.scale / 2 + 1);
     double bestScore = -2;
     for (const Candidate& c : candidates) {
-        const int cx = c.dx * g.scale, cy = c.dy * g.scale;
+        const int cx = int(std::lround((c.dx + c.fx) * g.scale));
+        const int cy = int(std::lround((c.dy + c.fy) * g.scale));
         cv::Rect ra = Overlap(w, h, cx, cy);
         cv::Rect inner(ra.x + r, ra.y + r, ra.width - 2 * r, ra.height - 2 * r);
         if (inner.width < kMinOverlapSide || inner.height < kMinOverlapSide)
             continue;
+        // The middle of a large overlap is check enough and keeps the search cheap.
+        const int tw = std::min(inner.width, kMaxCheckSide), th = std::min(inner.height, kMaxCheckSide);
+        inner = cv::Rect(inner.x + (inner.width - tw) / 2, inner.y + (inner.height - th) / 2, tw, th);
+        cv::Rect search(inner.x - r, inner.y - r, tw + 2 * r, th + 2 * r);
         cv::Rect templ = inner - cv::Point(cx, cy);
         cv::Mat scores;
-        cv::matchTemplate(a.fine(ra), b.fine(templ), scores, cv::TM_CCOEFF_NORMED);
+        cv::matchTemplate(a.fine(search), b.fine(templ), scores, cv::TM_CCOEFF_NORMED);
         double score;
         cv::Point at;
         cv::minMaxLoc(scores, nullptr, &score, nullptr, &at);
