@@ -9,8 +9,11 @@ namespace dofcore {
 
 namespace {
 
-// Amount of the unsharp mask: image + kAmount x (image - smoothed).
-const double kAmount = 0.5;
+// The unsharp mask: image + kAmountPercent % of (image - smoothed) where the two differ by more
+// than kThreshold levels; smaller differences are mostly sensor noise, which sharpening
+// would only raise.
+const int kAmountPercent = 25;
+const int kThreshold = 6;
 // The Laplacian's energy is averaged over a Gaussian window of this size; large enough
 // that a per-pixel choice between planes follows regions, not single noisy pixels.
 const int kWindow = 9;
@@ -52,11 +55,17 @@ void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int las
 
 void SharpenRows(const DofImage& smoothed, const DofImage& image, int first, int last)
 {
-    cv::Mat soft(last - first, image.width, CV_8UC3,
-                 smoothed.data + size_t(first) * smoothed.step, size_t(smoothed.step));
-    cv::Mat sharp(last - first, image.width, CV_8UC3, image.data + size_t(first) * image.step,
-                  size_t(image.step));
-    cv::addWeighted(sharp, 1.0 + kAmount, soft, -kAmount, 0.0, sharp);
+    for (int y = first; y < last; ++y) {
+        const unsigned char* s = smoothed.data + size_t(y) * smoothed.step;
+        unsigned char* d = image.data + size_t(y) * image.step;
+        for (int i = 0; i < 3 * image.width; ++i) {
+            const int diff = int(d[i]) - int(s[i]);
+            if (diff > kThreshold || diff < -kThreshold) {
+                const int v = int(d[i]) + (diff * kAmountPercent + (diff > 0 ? 50 : -50)) / 100;
+                d[i] = (unsigned char)(v < 0 ? 0 : v > 255 ? 255 : v);
+            }
+        }
+    }
 }
 
 }  // namespace dofcore

@@ -1,0 +1,146 @@
+#include "app/compose/StitchWorkers.h"
+
+#include "app/compose/ComposeMessages.h"
+#include "app/compose/ComposeStringIds.h"
+#include "app/compose/CompositionFiles.h"
+#include "eaImage.h"
+
+#include <commdlg.h>
+
+namespace {
+
+const int kMinTiles = 2;
+const int kMaxTiles = 30;
+// Room for the dialog's answer: a folder and up to 30 long names, with some to spare.
+const DWORD kFileBufferChars = 64 * 1024;
+
+// The adjust panel's stitch: one at a time; the finished one's path stays readable.
+LONG g_adjustRunning = 0;
+CCriticalSection g_resultLock;
+CString g_adjustResult;
+
+bool RunStitch(StitchJob* job)
+{
+    std::vector<const char*> paths;
+    for (const std::string& p : job->inputs)
+        paths.push_back(p.c_str());
+    const std::string output = ToUtf8(job->output);
+    return eaStitch(0, int(paths.size()), paths.data(), output.c_str()) == EA_OK;
+}
+
+}  // namespace
+
+void StitchThread(void* param)
+{
+    StitchJob* job = static_cast<StitchJob*>(param);
+    const bool done = RunStitch(job);
+    const HWND notify = job->notify;
+    delete job;
+    PostMessageW(notify, WM_STITCH_DONE, done ? 1 : 0, 0);
+    _endthread();
+}
+
+void StitchFromAdjustPanelThread(void* param)
+{
+    StitchJob* job = static_cast<StitchJob*>(param);
+    const bool done = RunStitch(job);
+    const HWND notify = job->notify;
+    {
+        CSingleLock lock(&g_resultLock, TRUE);
+        g_adjustResult = job->output;
+    }
+    delete job;
+    InterlockedExchange(&g_adjustRunning, 0);
+    PostMessageW(notify, WM_STITCH_DONE, done ? 1 : 0, 0);
+    _endthread();
+}
+
+bool AdjustPanelStitchRunning()
+{
+    return InterlockedCompareExchange(&g_adjustRunning, 0, 0) != 0;
+}
+
+void GetStitchResultPath(CString& path)
+{
+    CSingleLock lock(&g_resultLock, TRUE);
+    path = g_adjustResult;
+}
+
+int StartAdjustPanelStitch(const std::vector<CString>& files, HWND notify)
+{
+    const int n = int(files.size());
+    if (n < kMinTiles || n > kMaxTiles)
+        return 0;
+    if (InterlockedCompareExchange(&g_adjustRunning, 1, 0) != 0)
+        return 0;
+    StitchJob* job = new StitchJob;
+    job->notify = notify;
+    for (const CString& f : files)
+        job->inputs.push_back(ToUtf8(f));
+    CString stem;
+    stem.LoadString(IDS_STITCH_RESULT_NAME);
+    CString extension = FileExtensionOf(files.back());
+    job->output = FolderOf(files.back()) + stem + extension;
+    MakeUniqueFileName(job->output);
+    if (_beginthread(StitchFromAdjustPanelThread, 0, job) == uintptr_t(-1)) {
+        delete job;
+        InterlockedExchange(&g_adjustRunning, 0);
+        return 0;
+    }
+    return 1;
+}
+
+namespace {
+
+int StitchWithDialog(HWND owner, const CString& folder, HWND notify)
+{
+    if (AdjustPanelStitchRunning())
+        return 0;
+    std::vector<WCHAR> buffer(kFileBufferChars, 0);
+    // Every picture type the program opens.
+    static const WCHAR kFilter[] =
+        L"Supported files\0*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.ico;*.tif;*.tiff;*.tga;*.pcx;"
+        L"*.wbmp;*.j2k;*.jp2;*.j2c;*.jpc;*.pgx;*.pnm;*.pgm;*.ppm;*.ras\0";
+    OPENFILENAMEW ofn;
+    ZeroMemory(&ofn, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = DWORD(buffer.size());
+    ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : (LPCWSTR)folder;
+    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING
+              | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&ofn))
+        return 0;
+    // One file: its full path. Several: the folder, then each name.
+    std::vector<CString> files;
+    const WCHAR* p = buffer.data();
+    CString first(p);
+    p += first.GetLength() + 1;
+    if (!*p) {
+        files.push_back(first);
+    } else {
+        CString base = first;
+        if (base.GetLength() && base[base.GetLength() - 1] != L'\\')
+            base += L'\\';
+        while (*p) {
+            CString name(p);
+            files.push_back(base + name);
+            p += name.GetLength() + 1;
+        }
+    }
+    return StartAdjustPanelStitch(files, notify);
+}
+
+}  // namespace
+
+int StitchSelectedFiles(HWND* owner, HWND notify)
+{
+    return StitchWithDialog(owner ? *owner : nullptr, CString(), notify);
+}
+
+int StartStitchFromFiles(const CString& folder, HWND receiver)
+{
+    return StitchWithDialog(nullptr, folder, receiver);
+}
