@@ -32,3 +32,4 @@
 #include "afxctrl.h"
 #include "afxdlg.h"
 #include "afxapp.h"
+#include "afxframe.h"

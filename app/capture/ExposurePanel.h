@@ -1,0 +1,21 @@
+// Exposure panel (placeholder).
+#pragma once
+#include "app/shell/PanelDialog.h"
+#include "app/capture/ExposurePanelIds.h"
+
+class CExposurePanel : public CPanelDialog
+{
+    DECLARE_DYNAMIC(CExposurePanel)
+public:
+    explicit CExposurePanel(CWnd* pParent = NULL);
+    virtual ~CExposurePanel();
+    enum { IDD = IDD_EXPOSURE_PANEL };
+
+    virtual void ConfigureForCamera();
+    virtual void RefreshFromCamera();
+    virtual void UpdateControlState();
+
+protected:
+
+    DECLARE_MESSAGE_MAP()
+};

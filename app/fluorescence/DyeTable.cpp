@@ -1,0 +1,3 @@
+#include "app/fluorescence/DyeTable.h"
+
+void FillDyeTable() {}

@@ -1,0 +1,4 @@
+// Resource and control ids of CFluorescencePanel.
+#pragma once
+
+#define IDD_FLUORESCENCE_PANEL 708
