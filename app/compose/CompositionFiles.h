@@ -25,3 +25,11 @@ CString FolderOf(const CString& path);
 CString FileNameOf(const CString& path);
 
 std::string ToUtf8(const CString& text);
+
+// The picture type (CxImage format code) that a file's extension names, 0 for files
+// that are no picture the program reads.
+int PictureTypeOf(const CString& path);
+
+// A picture's width and height, read from its header where the type has a simple one
+// (BMP, PNG, GIF, JPEG, TIFF), else by decoding it. false when unreadable.
+bool ReadPictureSize(const CString& path, int* width, int* height);

@@ -1,5 +1,8 @@
 #include "app/image/ImageStore.h"
 #include "app/fluorescence/DyeTable.h"
+#include "app/compose/HdrMergeRequest.h"
+#include "xImage.h"
+#include <cmath>
 #include <new>
 
 CImageStore::CImageStore()
@@ -160,3 +163,41 @@ int CImageStore::OnMeasureMouseMove(CWnd*, int, int, int, int) { return 0; }
 void CImageStore::BeginDrag(CWnd*, int, int) {}
 void CImageStore::PanView(CWnd*, int, int) {}
 void CImageStore::CropToSelection() {}
+
+int CImageStore::MergeImageFiles(const HdrMergeRequest& request)
+{
+    if (request.inputs.size() < 3)
+        return 0;
+    CxImage images[3];
+    for (int k = 0; k < 3; ++k) {
+        if (!images[k].Load((LPCWSTR)request.inputs[k], CXIMAGE_FORMAT_UNKNOWN)
+            || (images[k].GetBpp() != 24 && !images[k].IncreaseBpp(24)))
+            return 0;
+        if (images[k].GetWidth() != images[0].GetWidth() || images[k].GetHeight() != images[0].GetHeight())
+            return 0;
+    }
+    CxImage result(images[0]);
+    const DWORD w = result.GetWidth(), h = result.GetHeight();
+    // The conversion back does not quite invert the one there: rounding to the nearest
+    // level (not truncating) keeps identical inputs identical.
+    auto level = [](double v) { return BYTE(v < 0 ? 0 : v > 255 ? 255 : std::lround(v)); };
+    for (DWORD y = 0; y < h; ++y) {
+        BYTE* out = result.GetBits(y);
+        const BYTE* in[3] = {images[0].GetBits(y), images[1].GetBits(y), images[2].GetBits(y)};
+        for (DWORD x = 0; x < w; ++x) {
+            double sy = 0, su = 0, sv = 0;
+            for (int k = 0; k < 3; ++k) {
+                const double b = in[k][3 * x], g = in[k][3 * x + 1], r = in[k][3 * x + 2];
+                sy += 0.299 * r + 0.587 * g + 0.114 * b;
+                su += 0.436 * b - 0.147 * r - 0.289 * g;
+                sv += 0.615 * r - 0.515 * g - 0.1 * b;
+            }
+            const double Y = sy / 3, U = su / 3, V = sv / 3;
+            out[3 * x + 2] = level(Y + 1.14 * V);
+            out[3 * x + 1] = level(Y - 0.39 * U - 0.58 * V);
+            out[3 * x] = level(Y + 2.03 * U);
+        }
+    }
+    const DWORD type = images[0].GetType();
+    return CxImage::IsTypeSupported(type, true) && result.Save((LPCWSTR)request.output, type) ? 1 : 0;
+}

@@ -6,6 +6,7 @@
 #include "afxwin.h"
 
 class CMeasureObject;
+struct HdrMergeRequest;
 
 class CImageStore
 {
@@ -26,6 +27,11 @@ public:
     const CString& GetFilePath() const { return m_path; }
     const CString& GetFileName() const { return m_fileName; }
     void SetFilePath(LPCWSTR path);
+
+    // The HDR merge: the request's three inputs (one size, any type the program reads)
+    // averaged per pixel in luminance and colour difference, written to its output in
+    // the first input's type. 1 saved, 0 failed (nothing written).
+    int MergeImageFiles(const HdrMergeRequest& request);
 
     // Zoom and drawing.
     float GetZoom() const { return m_zoom; }
