@@ -15,9 +15,16 @@ const int kMaxTiles = 30;
 const DWORD kFileBufferChars = 64 * 1024;
 
 // The adjust panel's stitch: one at a time; the finished one's path stays readable.
+// Nothing here is built or torn down with the process: the lock needs no constructor
+// and the path lives on the heap for good.
 LONG g_adjustRunning = 0;
-CCriticalSection g_resultLock;
-CString g_adjustResult;
+SRWLOCK g_resultLock = SRWLOCK_INIT;
+
+CString& AdjustResult()
+{
+    static CString* path = new CString;
+    return *path;
+}
 
 bool RunStitch(StitchJob* job)
 {
@@ -45,10 +52,9 @@ void StitchFromAdjustPanelThread(void* param)
     StitchJob* job = static_cast<StitchJob*>(param);
     const bool done = RunStitch(job);
     const HWND notify = job->notify;
-    {
-        CSingleLock lock(&g_resultLock, TRUE);
-        g_adjustResult = job->output;
-    }
+    AcquireSRWLockExclusive(&g_resultLock);
+    AdjustResult() = job->output;
+    ReleaseSRWLockExclusive(&g_resultLock);
     delete job;
     InterlockedExchange(&g_adjustRunning, 0);
     PostMessageW(notify, WM_STITCH_DONE, done ? 1 : 0, 0);
@@ -62,8 +68,9 @@ bool AdjustPanelStitchRunning()
 
 void GetStitchResultPath(CString& path)
 {
-    CSingleLock lock(&g_resultLock, TRUE);
-    path = g_adjustResult;
+    AcquireSRWLockShared(&g_resultLock);
+    path = AdjustResult();
+    ReleaseSRWLockShared(&g_resultLock);
 }
 
 int StartAdjustPanelStitch(const std::vector<CString>& files, HWND notify)
