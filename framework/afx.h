@@ -29,6 +29,7 @@ __attribute__((used)) static DWORD(WINAPI* const _afxFrameworkImport)(void) = Af
 #include "afxmt.h"
 #include "afxexcept.h"
 #include "afxcoll.h"
+#include "afxfile.h"
 
 // Resource lookup.  The resource handle starts as the program's module; the camera
 // library or a satellite may switch it around its own resources.

@@ -3,7 +3,7 @@
 # Idempotent: installs only what is missing; nothing is fetched from anywhere else.
 set -u
 PKGS=(
-  cmake ninja-build g++ make
+  cmake ninja-build g++ make python3
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   googletest libgtest-dev
