@@ -17,6 +17,7 @@ enum { BI_RGB_ = 0, BI_RLE8_ = 1, BI_RLE4_ = 2, BI_BITFIELDS_ = 3, BI_ALPHABITFI
 struct MaskChannel {
     uint32_t mask = 0;
     int shift = 0;
+    int bits = 0;
     uint32_t max = 0;
     void Set(uint32_t m)
     {
@@ -31,15 +32,14 @@ struct MaskChannel {
         // A mask with holes counts up to its highest bit.
         while (max & (max + 1))
             max |= max >> 1;
+        while (bits < 32 && (max >> bits))
+            ++bits;
     }
     uint8_t Get(uint32_t px) const
     {
         if (!mask)
             return 0;
-        const uint32_t v = (px & mask) >> shift;
-        if (max == 255)
-            return static_cast<uint8_t>(v);
-        return static_cast<uint8_t>((static_cast<uint64_t>(v) * 255 + max / 2) / max);
+        return WidenBits((px & mask) >> shift, bits);
     }
 };
 

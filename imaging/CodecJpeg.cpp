@@ -134,6 +134,11 @@ bool EncodeJpegInner(const PixelImage& img, ByteBuffer& out, int quality, ErrorT
     cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality < 1 ? 1 : (quality > 100 ? 100 : quality), TRUE);
+    // At high quality, colour keeps full resolution: halved chroma is what costs
+    // small pictures and fine colour detail most.
+    if (!grey && quality >= 90)
+        for (int c = 0; c < cinfo.num_components; ++c)
+            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     cinfo.density_unit = 1;
     cinfo.X_density = static_cast<UINT16>(img.xDpi);
     cinfo.Y_density = static_cast<UINT16>(img.yDpi);

@@ -36,7 +36,10 @@ MngState* State(mng_handle h)
 
 mng_ptr MNG_DECL Alloc(mng_size_t n)
 {
-    return calloc(1, n);  // the library expects zeroed memory
+    // The library expects zeroed memory, and asks for sizes from the file's fields.
+    if (n == 0 || n > kMaxImageBytes)
+        return nullptr;
+    return calloc(1, n);
 }
 
 void MNG_DECL Free(mng_ptr p, mng_size_t)

@@ -171,8 +171,14 @@ void RleLine(const uint8_t* line, size_t n, ByteBuffer& out)
 
 }  // namespace
 
-bool EncodePcx(const PixelImage& img, ByteBuffer& out, std::string& err)
+bool EncodePcx(const PixelImage& source, ByteBuffer& out, std::string& err)
 {
+    // Readers take one-bit PCX as black on white whatever the header says: other
+    // two-colour palettes go out as EGA planes.
+    PixelImage widened;
+    if (source.Bpp() == 1 && !IsBlackWhite(source, false) && !WidenIndices(source, 4, widened, err))
+        return false;
+    const PixelImage& img = widened.IsValid() ? widened : source;
     const int w = img.Width(), h = img.Height();
     if (w > 65535 || h > 65535) {
         err = "Image too large for a PCX file";

@@ -126,14 +126,21 @@ bool DecodeRas(const uint8_t* data, size_t size, PixelImage& img, std::string& e
     return true;
 }
 
-bool EncodeRas(const PixelImage& img, ByteBuffer& out, std::string& err)
+bool EncodeRas(const PixelImage& source, ByteBuffer& out, std::string& err)
 {
-    (void)err;
+    // One-bit rasters mean 1 = black, and readers ignore a colour map there: other
+    // two-colour pictures go out with eight bits and their map.
+    PixelImage widened;
+    const bool blackWhite = IsBlackWhite(source, false), whiteBlack = IsBlackWhite(source, true);
+    if (source.Bpp() == 1 && !blackWhite && !whiteBlack && !WidenIndices(source, 8, widened, err))
+        return false;
+    const PixelImage& img = widened.IsValid() ? widened : source;
+    const bool invert = img.Bpp() == 1 && blackWhite;
     const int w = img.Width(), h = img.Height();
     const bool alpha = AlphaUsed(img);
     const int depth = alpha ? 32 : (img.Bpp() == 24 ? 24 : (img.Bpp() == 1 ? 1 : 8));
     const size_t lineBytes = ((static_cast<size_t>(w) * depth + 15) / 16) * 2;
-    const bool mapped = depth <= 8;
+    const bool mapped = depth == 8;
     const unsigned colors = mapped ? (1u << depth) : 0;
     PutBe32(out, 0x59A66A95);
     PutBe32(out, w);
@@ -155,6 +162,9 @@ bool EncodeRas(const PixelImage& img, ByteBuffer& out, std::string& err)
         const uint8_t* row = img.TopRow(r);
         if (depth == 1) {
             memcpy(line.data(), row, (static_cast<size_t>(w) + 7) / 8);
+            if (invert)
+                for (size_t i = 0; i < (static_cast<size_t>(w) + 7) / 8; ++i)
+                    line[i] = static_cast<uint8_t>(~line[i]);
         } else if (depth == 8) {
             for (int x = 0; x < w; ++x)
                 line[x] = img.GetIndex(x, r);

@@ -12,7 +12,7 @@ namespace {
 
 inline uint8_t Scale5(unsigned v)
 {
-    return static_cast<uint8_t>((v * 255 + 15) / 31);
+    return WidenBits(v, 5);
 }
 
 }  // namespace

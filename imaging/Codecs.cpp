@@ -26,6 +26,30 @@ bool AlphaUsed(const PixelImage& image)
     return false;
 }
 
+bool IsBlackWhite(const PixelImage& image, bool whiteFirst)
+{
+    if (image.Bpp() != 1 || image.palette.size() < 2)
+        return false;
+    const PaletteEntry& a = image.palette[whiteFirst ? 1 : 0];
+    const PaletteEntry& b = image.palette[whiteFirst ? 0 : 1];
+    return !a.r && !a.g && !a.b && b.r == 255 && b.g == 255 && b.b == 255;
+}
+
+bool WidenIndices(const PixelImage& image, int bpp, PixelImage& out, std::string& err)
+{
+    if (!out.Create(image.Width(), image.Height(), bpp, err))
+        return false;
+    out.palette.assign(out.palette.size(), PaletteEntry{0, 0, 0, 0});
+    for (size_t i = 0; i < image.palette.size() && i < out.palette.size(); ++i)
+        out.palette[i] = image.palette[i];
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x)
+            out.SetIndex(x, y, image.GetIndex(x, y));
+    out.xDpi = image.xDpi;
+    out.yDpi = image.yDpi;
+    return true;
+}
+
 void PadPalette(PixelImage& image)
 {
     if (image.Bpp() <= 8)

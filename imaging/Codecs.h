@@ -98,10 +98,28 @@ inline void PutBe32(ByteBuffer& b, uint32_t v)
         b.push_back((v >> (8 * i)) & 255);
 }
 
+// An n-bit sample as 8 bits by repeating its bits (5-bit 31 gives 255).
+inline uint8_t WidenBits(uint32_t v, int bits)
+{
+    if (bits >= 8)
+        return static_cast<uint8_t>(v >> (bits - 8));
+    if (bits <= 0)
+        return 0;
+    uint32_t out = 0;
+    for (int shift = 8 - bits; shift > -bits; shift -= bits)
+        out |= shift >= 0 ? v << shift : v >> -shift;
+    return static_cast<uint8_t>(out);
+}
+
 // Fills the alpha plane from a top-down row of one byte per pixel.
 void SetAlphaRow(PixelImage& image, int topY, const uint8_t* alpha);
 // Whether any alpha value is below 255.
 bool AlphaUsed(const PixelImage& image);
+// Whether a two-colour palette is exactly {black, white} (or {white, black} with
+// whiteFirst).
+bool IsBlackWhite(const PixelImage& image, bool whiteFirst);
+// The same indices at a wider depth (4 or 8), palette kept.
+bool WidenIndices(const PixelImage& image, int bpp, PixelImage& out, std::string& err);
 // Palette of an indexed picture, padded to 1 << bpp entries.
 void PadPalette(PixelImage& image);
 

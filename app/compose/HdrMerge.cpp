@@ -1,7 +1,6 @@
 #include "app/compose/HdrMerge.h"
 
 #include "app/compose/CompositionFiles.h"
-#include "app/compose/HdrMergeRequest.h"
 #include "app/compose/ImageFusionDialog.h"
 #include "app/compose/PublishCompositionResult.h"
 #include "app/image/ImageStore.h"
@@ -24,9 +23,7 @@ int HdrMerge(CImageFusionDialog* dialog)
         return 0;
     request.output = resultFolder + L"hdr_" + CompositionStamp() + extension;
     MakeUniqueFileName(request.output);
-    CImageStore* work = CImageStore::Create();
-    const int result = work ? work->MergeImageFiles(request) : 0;
-    CImageStore::Destroy(work);
+    const int result = CImageStore::MergeImageFiles(request);
     if (result)
         PublishCompositionResult(request.output);
     return result ? 1 : 0;

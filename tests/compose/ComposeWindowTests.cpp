@@ -13,7 +13,7 @@
 #include "app/compose/ComposeStringIds.h"
 #include "app/compose/CompositionFiles.h"
 #include "app/compose/FusionPanel.h"
-#include "app/compose/HdrMergeRequest.h"
+#include "app/image/ImageRequests.h"
 #include "app/compose/ImageFusionDialog.h"
 #include "app/compose/StitchProgressDialog.h"
 #include "app/compose/StitchWorkers.h"
@@ -304,9 +304,7 @@ TEST(HdrMergeFiles, IdenticalInputsComeBackUnchanged)
     HdrMergeRequest request;
     request.inputs.assign(3, folder.File(L"same.bmp"));
     request.output = folder.File(L"out.bmp");
-    CImageStore* store = CImageStore::Create();
-    ASSERT_EQ(1, store->MergeImageFiles(request));
-    CImageStore::Destroy(store);
+    ASSERT_EQ(1, CImageStore::MergeImageFiles(request));
     Picture out;
     ASSERT_TRUE(Read(request.output, &out));
     EXPECT_EQ(stack.planes[0].bgr, out.bgr);
