@@ -1,6 +1,7 @@
 #include "app/compose/ChannelMerge.h"
 
 #include "app/compose/ChannelMergeNative.h"
+#include "app/image/ImageStore.h"
 #include "xImage.h"
 
 int MergeChannelPictures(const std::vector<const CxImage*>& channels,
@@ -46,4 +47,33 @@ int MergeChannelPictures(const std::vector<const CxImage*>& channels,
         return CHANNEL_MERGE_FAILED;
     return sum.Crop(crop.left, crop.top, crop.right, crop.bottom, result) ? CHANNEL_MERGE_DONE
                                                                            : CHANNEL_MERGE_FAILED;
+}
+
+int CImageStore::MergeChannels(const std::vector<CImageStore*>& stores,
+                               const std::vector<POINT>& offsets, const CString& path)
+{
+    // Copies taken under each store's lock; the merge runs outside them.
+    std::vector<CxImage> copies;
+    std::vector<POINT> used;
+    copies.reserve(stores.size());
+    for (size_t i = 0; i < stores.size() && i < offsets.size(); ++i) {
+        CImageStore* store = stores[i];
+        if (!store || !store->HasImage())
+            continue;
+        CSingleLock lock(&store->m_lock, TRUE);
+        if (CxImage* image = store->GetCurrentImage()) {
+            copies.emplace_back(*image);
+            used.push_back(offsets[i]);
+        }
+    }
+    if (copies.empty())
+        return CHANNEL_MERGE_FAILED;
+    std::vector<const CxImage*> channels;
+    for (const CxImage& c : copies)
+        channels.push_back(&c);
+    CxImage result;
+    const int merged = MergeChannelPictures(channels, used, &result);
+    if (merged != CHANNEL_MERGE_DONE)
+        return merged;
+    return SaveImageFile(&result, path) ? CHANNEL_MERGE_DONE : CHANNEL_MERGE_FAILED;
 }
