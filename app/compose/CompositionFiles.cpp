@@ -1,5 +1,6 @@
 #include "app/compose/CompositionFiles.h"
 
+#include "app/image/ImageStore.h"
 #include "xImage.h"
 
 #include <cstdlib>
@@ -88,26 +89,9 @@ std::string ToUtf8(const CString& text)
 
 int PictureTypeOf(const CString& path)
 {
-    static const struct
-    {
-        LPCWSTR extension;
-        int type;
-    } kTypes[] = {
-        {L".bmp", CXIMAGE_FORMAT_BMP}, {L".gif", CXIMAGE_FORMAT_GIF}, {L".jpg", CXIMAGE_FORMAT_JPG},
-        {L".jpeg", CXIMAGE_FORMAT_JPG}, {L".png", CXIMAGE_FORMAT_PNG}, {L".mng", CXIMAGE_FORMAT_MNG},
-        {L".jng", CXIMAGE_FORMAT_MNG}, {L".ico", CXIMAGE_FORMAT_ICO}, {L".tif", CXIMAGE_FORMAT_TIF},
-        {L".tiff", CXIMAGE_FORMAT_TIF}, {L".tga", CXIMAGE_FORMAT_TGA}, {L".pcx", CXIMAGE_FORMAT_PCX},
-        {L".wbmp", CXIMAGE_FORMAT_WBMP}, {L".wmf", CXIMAGE_FORMAT_WMF}, {L".emf", CXIMAGE_FORMAT_WMF},
-        {L".j2k", CXIMAGE_FORMAT_JP2}, {L".jp2", CXIMAGE_FORMAT_JP2}, {L".j2c", CXIMAGE_FORMAT_JPC},
-        {L".jpc", CXIMAGE_FORMAT_JPC}, {L".pgx", CXIMAGE_FORMAT_PGX}, {L".ras", CXIMAGE_FORMAT_RAS},
-        {L".pnm", CXIMAGE_FORMAT_PNM}, {L".pgm", CXIMAGE_FORMAT_PNM}, {L".ppm", CXIMAGE_FORMAT_PNM},
-    };
-    CString extension = FileExtensionOf(path);
+    CString extension = FileExtensionOf(path).Mid(1);
     extension.MakeLower();
-    for (const auto& t : kTypes)
-        if (extension == t.extension)
-            return t.type;
-    return 0;
+    return GetImageTypeFromExtension(extension);
 }
 
 namespace {

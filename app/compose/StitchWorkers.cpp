@@ -3,6 +3,7 @@
 #include "app/compose/ComposeMessages.h"
 #include "app/compose/ComposeStringIds.h"
 #include "app/compose/CompositionFiles.h"
+#include "app/image/ImageStore.h"
 #include "eaImage.h"
 
 #include <commdlg.h>
@@ -105,14 +106,12 @@ int StitchWithDialog(HWND owner, const CString& folder, HWND notify)
         return 0;
     std::vector<WCHAR> buffer(kFileBufferChars, 0);
     // Every picture type the program opens.
-    static const WCHAR kFilter[] =
-        L"Supported files\0*.bmp;*.gif;*.jpg;*.jpeg;*.png;*.ico;*.tif;*.tiff;*.tga;*.pcx;"
-        L"*.wbmp;*.j2k;*.jp2;*.j2c;*.jpc;*.pgx;*.pnm;*.pgm;*.ppm;*.ras\0";
+    const CString filter = CImageStore::BuildFilterString(TRUE);
     OPENFILENAMEW ofn;
     ZeroMemory(&ofn, sizeof ofn);
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
-    ofn.lpstrFilter = kFilter;
+    ofn.lpstrFilter = filter;
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = DWORD(buffer.size());
     ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : (LPCWSTR)folder;

@@ -4,10 +4,22 @@
 //       eaStitch end to end over tile_00<ext>.. (median of three runs), then how many
 //       tiles the stitcher placed within a pixel of positions.txt;
 //       prints "seconds <s> within <n> of <count> result <code>"
+//   bench_compose edof <folder> <.ext> <count> <out>
+//       the depth-of-field worker end to end over plane_00<ext>.. (median of three)
+//   bench_compose hdr <folder> <.ext> <out>
+//       the HDR merge end to end over exposure_00<ext>..02 (median of three)
+//   bench_compose channels
+//       the channel merge of four 4096 x 3072 channels against four plain copies
 #include <windows.h>
 
 #include "Stitcher.h"
 #include "eaImage.h"
+#include "app/compose/ChannelMerge.h"
+#include "app/compose/ComposeMessages.h"
+#include "app/compose/EdofWorker.h"
+#include "app/image/ImageRequests.h"
+#include "app/image/ImageStore.h"
+#include "xImage.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -86,10 +98,110 @@ int Stitch(const std::string& folder, const std::string& ext, int count, const s
     return 0;
 }
 
+std::string Numbered(const std::string& folder, const char* stem, int i, const std::string& ext)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "\\%s_%02d", stem, i);
+    return folder + name + ext;
+}
+
+CString Wide(const std::string& s)
+{
+    return CString(s.c_str());
+}
+
+double Median(std::vector<double> t)
+{
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
+}
+
+int Edof(const std::string& folder, const std::string& ext, int count, const std::string& out)
+{
+    HWND receiver = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::vector<double> times;
+    WPARAM result = FUSION_FAILED;
+    for (int run = 0; run < 3; ++run) {
+        DeleteFileW(Wide(out));
+        EdofJob* job = new EdofJob;
+        job->notify = receiver;
+        for (int i = 0; i < count; ++i)
+            job->inputs.push_back(Wide(Numbered(folder, "plane", i, ext)));
+        job->output = Wide(out);
+        const double start = Now();
+        _beginthread(EdofThread, 0, job);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0)) {
+            if (msg.message == WM_FUSION_PROGRESS && msg.wParam != FUSION_STEP) {
+                result = msg.wParam;
+                break;
+            }
+            DispatchMessageW(&msg);
+        }
+        times.push_back(Now() - start);
+    }
+    DestroyWindow(receiver);
+    std::printf("seconds %.3f result %d\n", Median(times), int(result));
+    return 0;
+}
+
+int Hdr(const std::string& folder, const std::string& ext, const std::string& out)
+{
+    HdrMergeRequest request;
+    for (int i = 0; i < 3; ++i)
+        request.inputs.push_back(Wide(Numbered(folder, "exposure", i, ext)));
+    request.output = Wide(out);
+    std::vector<double> times;
+    int result = 0;
+    for (int run = 0; run < 3; ++run) {
+        const double start = Now();
+        result = CImageStore::MergeImageFiles(request);
+        times.push_back(Now() - start);
+    }
+    std::printf("seconds %.3f result %d\n", Median(times), result);
+    return 0;
+}
+
+int Channels()
+{
+    const int w = 4096, h = 3072;
+    std::vector<CxImage> channels(4);
+    for (int k = 0; k < 4; ++k) {
+        channels[k].Create(w, h, 24, CXIMAGE_FORMAT_BMP);
+        BYTE* bits = channels[k].GetBits(0);
+        for (DWORD i = 0; i < channels[k].GetSize(); ++i)
+            bits[i] = BYTE((i * 7 + k * 31) & 0x7F);
+    }
+    std::vector<const CxImage*> in;
+    for (const CxImage& c : channels)
+        in.push_back(&c);
+    std::vector<POINT> offsets(4, POINT{0, 0});
+    std::vector<double> merge, copy;
+    std::vector<BYTE> target(channels[0].GetSize());
+    for (int run = 0; run < 5; ++run) {
+        CxImage out;
+        double start = Now();
+        MergeChannelPictures(in, offsets, &out);
+        merge.push_back(Now() - start);
+        start = Now();
+        for (const CxImage& c : channels)
+            std::memcpy(target.data(), c.GetBits(0), target.size());
+        copy.push_back(Now() - start);
+    }
+    std::printf("merge %.3f copies %.3f ratio %.2f\n", Median(merge), Median(copy), Median(merge) / Median(copy));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 6 && std::strcmp(argv[1], "edof") == 0)
+        return Edof(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
+    if (argc == 5 && std::strcmp(argv[1], "hdr") == 0)
+        return Hdr(argv[2], argv[3], argv[4]);
+    if (argc == 2 && std::strcmp(argv[1], "channels") == 0)
+        return Channels();
     if (argc == 6 && std::strcmp(argv[1], "stitch") == 0)
         return Stitch(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
     std::fprintf(stderr, "usage: bench_compose stitch <folder> <.ext> <count> <out>\n");

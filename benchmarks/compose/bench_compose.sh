@@ -49,28 +49,39 @@ done
 
 echo "== extended depth of field (10 planes of 2048 x 1536)"
 for ext in .tif .jpg; do
-  run "$build/bin/make_compose_data.exe" "$data/focus$ext" focus 2048 1536 10 $ext >/dev/null
+  dir=$data/focus$ext
+  run "$build/bin/make_compose_data.exe" "$dir" focus 2048 1536 10 $ext >/dev/null
+  ours=$(run "$build/bin/bench_compose.exe" edof "$(win "$dir")" $ext 10 "$(win "$dir/ours$ext")")
+  ours_s=$(echo "$ours" | field seconds)
+  quality=""
+  [ -n "$reference" ] && quality=$("$reference" measure "$dir/ours$ext" "$dir/truth$ext")
+  echo "$ext: ours $ours, $quality"
   if command -v enfuse >/dev/null; then
     t0=$(date +%s.%N)
     enfuse --exposure-weight=0 --saturation-weight=0 --contrast-weight=1 --hard-mask \
-      -o "$data/focus$ext/enfuse.tif" "$data/focus$ext"/plane_*$ext >"$data/enfuse.log" 2>&1
+      -o "$dir/enfuse.tif" "$dir"/plane_*$ext >"$data/enfuse.log" 2>&1
     t1=$(date +%s.%N)
     enfuse_s=$(seconds "$t0" "$t1")
     quality=""
-    [ -n "$reference" ] && quality=$("$reference" measure "$data/focus$ext/enfuse.tif" "$data/focus$ext/truth$ext")
-    echo "$ext: enfuse ${enfuse_s} s, $quality"
+    [ -n "$reference" ] && quality=$("$reference" measure "$dir/enfuse.tif" "$dir/truth$ext")
+    echo "   enfuse ${enfuse_s} s, $quality; ours / enfuse $(ratio "$ours_s" "$enfuse_s")"
   else
-    echo "$ext: enfuse missing (install it with tools/setup.sh)"
+    echo "   enfuse: reference missing (install it with tools/setup.sh)"
   fi
-  echo "   ours: the depth-of-field worker's end-to-end run is not built yet"
 done
 
 echo "== HDR (three exposures of 2048 x 1536)"
 run "$build/bin/make_compose_data.exe" "$data/bracket" bracket 2048 1536 3 .jpg >/dev/null
+ours=$(run "$build/bin/bench_compose.exe" hdr "$(win "$data/bracket")" .jpg "$(win "$data/bracket/ours.jpg")")
+ours_s=$(echo "$ours" | field seconds)
+echo "ours $ours"
 if [ -n "$reference" ]; then
-  echo "OpenCV exposure fusion: $("$reference" mertens "$data/bracket/mertens.jpg" "$data/bracket"/exposure_*.jpg)"
+  ref=$("$reference" mertens "$data/bracket/mertens.jpg" "$data/bracket"/exposure_*.jpg)
+  echo "   OpenCV exposure fusion with decode and encode: $ref; ours / OpenCV $(ratio "$ours_s" "$(echo "$ref" | field seconds)")"
 else
-  echo "OpenCV exposure fusion: reference missing"
+  echo "   OpenCV exposure fusion: reference missing"
 fi
-echo "   ours: the HDR merge's end-to-end run is not built yet"
+
+echo "== channel merge (four 4096 x 3072 channels)"
+echo "$(run "$build/bin/bench_compose.exe" channels) (against four plain copies of a channel)"
 "$winetest" stop "$build" >/dev/null
