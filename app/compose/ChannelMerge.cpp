@@ -23,12 +23,18 @@ int MergeChannelPictures(const std::vector<const CxImage*>& channels,
     for (size_t i = 1; i < channels.size(); ++i) {
         if (channels[i]->GetWidth() != w || channels[i]->GetHeight() != h)
             return CHANNEL_MERGE_SIZES_DIFFER;
-        CxImage channel(*channels[i]);
-        if (!channel.IsValid() || (channel.GetBpp() != 24 && !channel.IncreaseBpp(24)))
-            return CHANNEL_MERGE_FAILED;
+        // Only a channel of another depth is copied (to convert it).
+        const CxImage* source = channels[i];
+        CxImage converted;
+        if (source->GetBpp() != 24) {
+            converted.Copy(*source);
+            if (!converted.IsValid() || !converted.IncreaseBpp(24))
+                return CHANNEL_MERGE_FAILED;
+            source = &converted;
+        }
         // Rows are stored bottom-up in both: the sum runs over the same rows.
-        AddChannelSaturating(sum.GetBits(0), int(sum.GetEffWidth()), channel.GetBits(0),
-                             int(channel.GetEffWidth()), int(w), int(h));
+        AddChannelSaturating(sum.GetBits(0), int(sum.GetEffWidth()), source->GetBits(0),
+                             int(source->GetEffWidth()), int(w), int(h));
     }
     std::vector<int> flat;
     bool shifted = false;
