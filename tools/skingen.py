@@ -4,7 +4,8 @@
     skingen.py --rc OUT.rc --images DIR --bin BINDIR TABLE.txt...
 
 Each table row (see the head of tools/skins/controls.txt) becomes a 24-bit BMP or a
-monochrome cursor in DIR, named by its id, and a line of the resource fragment OUT.rc;
+monochrome cursor in DIR, named by its id, and a line of the resource fragment OUT.rc
+(which names the files without a folder: compile it with DIR on the include path);
 rows whose id is "file:<path>" are written under BINDIR instead (the panel backgrounds
 that the program loads from its folder).  Run by the build; deterministic output.
 """
@@ -465,7 +466,7 @@ def main(argv):
                     n = int(ident.split(':', 1)[1])
                     out = os.path.join(args['--images'], 'cursor%d.cur' % n)
                     write_cursor(out, w, opts.get('shape', 'cross'))
-                    lines.append('%d CURSOR "%s"' % (n, out))
+                    lines.append('%d CURSOR "%s"' % (n, os.path.basename(out)))
                     continue
                 if look not in LOOKS:
                     raise ValueError("unknown look %r" % look)
@@ -477,7 +478,7 @@ def main(argv):
                     n = int(ident)
                     out = os.path.join(args['--images'], 'skin%d.bmp' % n)
                     write_bmp(out, img)
-                    lines.append('%d BITMAP "%s"' % (n, out))
+                    lines.append('%d BITMAP "%s"' % (n, os.path.basename(out)))
             except (ValueError, KeyError) as e:
                 raise SystemExit("%s: %s" % (where, e))
     tmp = args['--rc'] + '.tmp'

@@ -75,3 +75,11 @@ void CExposureTimeEdit::StepUp(int i)
         if (f[3] > M[3]) f[3] = 0;
     }
 }
+
+void SplitMicros(int* pMinutes, int* pSeconds, int* pMilliseconds, int* pMicroseconds, unsigned nMicros)
+{
+    if (pMinutes != NULL) *pMinutes = (int)(nMicros / 60000000u);
+    if (pSeconds != NULL) *pSeconds = (int)(nMicros / 1000000u % 60u);
+    if (pMilliseconds != NULL) *pMilliseconds = (int)(nMicros / 1000u % 1000u);
+    if (pMicroseconds != NULL) *pMicroseconds = (int)(nMicros % 1000u);
+}

@@ -23,3 +23,6 @@ protected:
     virtual UINT StepSize(int i) const override { return i == 3 ? 100 : 1; }
     virtual void ApplyComposed(ULONGLONG value) override;
 };
+
+// Splits a duration in microseconds into the four fields the panels show.
+void SplitMicros(int* pMinutes, int* pSeconds, int* pMilliseconds, int* pMicroseconds, unsigned nMicros);

@@ -7,6 +7,11 @@ class COwnerDrawMenu : public CMenu
 {
 public:
     enum { ITEM_WIDTH = 100, ITEM_HEIGHT = 30 };
+    // The colours the program's menus are given by their owners.
+    static const COLORREF OWNER_TEXT = RGB(0, 0, 0);
+    static const COLORREF OWNER_BACK = RGB(216, 220, 227);
+    static const COLORREF OWNER_HIGHLIGHT = RGB(178, 184, 190);
+    static const COLORREF OWNER_HIGHLIGHT_TEXT = RGB(255, 255, 255);
 
     // One owner-drawn item; its address is the item's data in the menu.
     struct Item
