@@ -24,16 +24,15 @@ const int kDefaultDyeEntry = 78;    // "Brightfield" in the table's key order
 const int kDefaultSliderPosition = 40;
 const int kMaxOffset = 50;
 
-// The swatches' preset dyes, fixed slider positions and colour modes (1 forced red,
-// 2 forced magenta, 0 the dye's own).
+// The swatches' preset dyes and colour modes (1 forced red, 2 forced magenta, 0 the
+// dye's own).
 const struct
 {
     const WCHAR* dye;
-    int slider;
     int mode;
 } kSwatches[7] = {
-    {L"7-ADD(7-amino-actinomycin D)", 0, 1}, {L"Fluoro-Jade", 81, 0}, {L"Calcofluor White", 111, 0},
-    {L"POPO-3", 35, 0}, {L"Dibromobimane", 93, 0}, {L"FuraZin-1 Em375", 133, 2}, {L"Brightfield", 40, 0},
+    {L"7-ADD(7-amino-actinomycin D)", 1}, {L"Fluoro-Jade", 0}, {L"Calcofluor White", 0},
+    {L"POPO-3", 0}, {L"Dibromobimane", 0}, {L"FuraZin-1 Em375", 2}, {L"Brightfield", 0},
 };
 
 // Controls enabled by the slot state (L: the selected slot loaded, C: coloured).
@@ -315,7 +314,12 @@ void CChannelMergePanel::OnLButtonDown(UINT nFlags, CPoint point)
             if (!r.PtInRect(point))
                 continue;
             SelectDyeByPrefix(kSwatches[k].dye);
-            m_slider.SetPos(kSwatches[k].slider);
+            // The slider shows the chosen dye's own place, not a fixed number that may
+            // name another dye.
+            CString chosen;
+            if (m_dyeList.GetCurSel() >= 0)
+                m_dyeList.GetLBText(m_dyeList.GetCurSel(), chosen);
+            SetSliderToName(chosen);
             ApplySelectedDye(kSwatches[k].mode);
             m_dyeList.Invalidate(FALSE);
             break;
