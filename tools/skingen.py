@@ -311,7 +311,17 @@ def look_marker(w, h, o):
     return img
 
 
+def look_stripes(w, h, o):
+    # Equal vertical stripes in the listed order (a colour scale).
+    colours = [parse_colour(c) for c in o.get('colours', '808080').split(',')]
+    img = Image(w, h, colours[0])
+    for x in range(w):
+        img.rect(x, 0, x + 1, h, colours[min(len(colours) - 1, x * len(colours) // w)])
+    return img
+
+
 LOOKS = {
+    'stripes': look_stripes,
     'button': look_button, 'edit': look_edit, 'combo': look_combo, 'gradient': look_gradient,
     'tabs': look_tabs, 'header': look_header, 'logo': look_logo, 'fill': look_fill, 'mask': look_mask,
     'channel': look_channel, 'thumb': look_thumb, 'marker': look_marker,

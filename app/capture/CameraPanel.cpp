@@ -59,3 +59,5 @@ LRESULT CCameraPanel::OnCameraRemoved(WPARAM wParam, LPARAM lParam)
     (void)lParam;
     return 0;
 }
+
+void CCameraPanel::UseSmallPreviewResolution() {}

@@ -20,6 +20,7 @@ public:
     virtual void OnCapture();
     virtual int IsPartialDisplay();
     virtual void OnFullDisplay();
+    virtual void UseSmallPreviewResolution();
 
 protected:
     afx_msg LRESULT OnCameraRemoved(WPARAM wParam, LPARAM lParam);

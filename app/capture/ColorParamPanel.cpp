@@ -13,3 +13,5 @@ void CColorParamPanel::ConfigureForCamera() {}
 void CColorParamPanel::RefreshFromCamera() {}
 
 void CColorParamPanel::UpdateControlState() {}
+
+void CColorParamPanel::OnBlackBalance() {}

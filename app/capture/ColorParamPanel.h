@@ -14,6 +14,7 @@ public:
     virtual void ConfigureForCamera();
     virtual void RefreshFromCamera();
     virtual void UpdateControlState();
+    virtual void OnBlackBalance();
 
 protected:
 

@@ -35,3 +35,5 @@ CStatic* CPreviewWnd::GetVideoStatic()
 {
     return &m_video;
 }
+
+void CPreviewWnd::FitVideoToWindow() {}

@@ -21,6 +21,7 @@ public:
     virtual void ZoomToFit();
     virtual float GetZoom();
     virtual void ApplyZoom();
+    virtual void FitVideoToWindow();
     CStatic* GetVideoStatic();
 
     CStatic m_video;         // id 146, where the live picture is drawn

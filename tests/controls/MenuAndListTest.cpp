@@ -60,7 +60,9 @@ void ExpectSameMenu(HMENU a, HMENU b)
         EXPECT_EQ(sa & (MF_GRAYED | MF_CHECKED | MF_SEPARATOR | MF_POPUP), sb & (MF_GRAYED | MF_CHECKED | MF_SEPARATOR | MF_POPUP));
         HMENU subA = ::GetSubMenu(a, i), subB = ::GetSubMenu(b, i);
         EXPECT_EQ(subA == NULL, subB == NULL);
-        if (subA == NULL) EXPECT_EQ(::GetMenuItemID(a, i), ::GetMenuItemID(b, i));
+        if (subA == NULL) {
+            EXPECT_EQ(::GetMenuItemID(a, i), ::GetMenuItemID(b, i));
+        }
         WCHAR ta[128] = {}, tb[128] = {};
         ::GetMenuStringW(a, i, ta, 128, MF_BYPOSITION);
         ::GetMenuStringW(b, i, tb, 128, MF_BYPOSITION);
