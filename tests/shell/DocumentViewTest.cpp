@@ -8,7 +8,7 @@
 #include "app/image/ImageStore.h"
 #include "app/image/PrintLayoutDialog.h"
 #include "app/browse/BrowseToolBar.h"
-#include "app/fluorescence/ChannelMergePanel.h"
+#include "app/compose/ChannelMergePanel.h"
 #include "app/res/resource.h"
 #include <string>
 #include <vector>
