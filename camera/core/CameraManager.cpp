@@ -514,6 +514,11 @@ int CCameraManager::InitCamera(int previewResolution, CWnd* drawWindow, HWND dis
     if (m_pDevice->Init(FrameCallback, previewResolution, displayWindow, displayWindow, flag) != CAM_OK)
         return CAM_ERR_NO_DEVICE;
 
+    // The extra capture resolution and the resolution-lock rules go by the lists'
+    // counts: take them from the device now rather than from whichever list a panel
+    // happened to fill. The capture list comes last: its count holds the extra entry.
+    m_pDevice->FillResolutionList(nullptr, 1);
+    m_pDevice->FillResolutionList(nullptr, 0);
     CopyDeviceInfo();
     m_pDrawWnd = drawWindow;
     m_initWindow = displayWindow;

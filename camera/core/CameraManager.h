@@ -271,6 +271,7 @@ private:
     volatile int m_frameReceived;       // a frame arrived since the last start
     volatile int m_noticeArmed;
     HANDLE m_hGrabEnd, m_hDisplayEnd, m_hCaptureEnd;
+    HANDLE m_hLiveStop = nullptr;       // set by StopPreview: ends the threads' waits
     HDC m_hDrawDC;
     HWND m_hDrawDCWnd;                  // window the DC came from (GetDC); null when not ours
     HDRAWDIB m_hDrawDib;
@@ -392,6 +393,13 @@ private:
     int m_captureFilter = 0;            // the library camera's filter before a capture
     volatile int m_captureWait = 0;     // the device writes the file; the display thread clears
     volatile int m_resSwitchPending = 0;
+    // Frames handed over since the start; the ready and working frames' numbers in it.
+    volatile LONG m_handOverCount = 0;
+    LONG m_readySequence = 0, m_workingSequence = 0;
+    volatile LONG m_captureAfter = 0;   // a waiting capture wants a frame numbered above this
+    BOOL DeviceWritesStill(const CString& bare, int format, int index, bool switchPending);
+    BOOL WaitForCaptureFrame();
+    void ClearCaptureWait(int resolution);
     INT64 m_framesWritten = 0, m_framesInFile = 0, m_bytesInFile = 0;
     DWORD m_recordStartTick = 0, m_recordTimeLimit = 0, m_recordElapsed = 0;
     DWORD m_lastWriteTick = 0, m_fileFirstFrameTime = 0;

@@ -38,6 +38,13 @@ inline int DibStride(int width)
     return (width * 3 + 3) & ~3;
 }
 
+// A failing device is asked again after a pause that doubles up to a bound, and its
+// error is reported at most once in each interval: a camera that answers at once (one
+// that is gone) must not flood the window it reports to.
+const DWORD kFirstBackoffMs = 5;
+const DWORD kMaxBackoffMs = 100;
+const DWORD kErrorReportIntervalMs = 100;
+
 }  // namespace
 
 volatile LONG CCameraManager::s_whiteBalanceCountdown = 30;
@@ -53,6 +60,7 @@ int CCameraManager::StartPreview()
 
     m_hGrabEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_hDisplayEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hLiveStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_runState = RUN_LIVE;
     m_param.runState = RUN_LIVE;
     if (!m_info.Feature(FEATURE_KEEP_CHANNEL)) {
@@ -76,6 +84,8 @@ int CCameraManager::StopPreview(int keep)
         return CAM_OK;
     m_runState = RUN_STOPPED;
     m_param.runState = keep == 1 ? RUN_LIVE : RUN_STOPPED;
+    if (m_hLiveStop)
+        SetEvent(m_hLiveStop);
 
     // A CCD camera in a long exposure would keep the grab waiting: cut it short.
     const bool ccd = m_param.sensorKind == SENSOR_KIND_CCD;
@@ -102,6 +112,10 @@ int CCameraManager::StopPreview(int keep)
     if (m_hDisplayEnd) {
         CloseHandle(m_hDisplayEnd);
         m_hDisplayEnd = nullptr;
+    }
+    if (m_hLiveStop) {
+        CloseHandle(m_hLiveStop);
+        m_hLiveStop = nullptr;
     }
     m_param.exposureChanged = 0;
     SaveSettings();
@@ -150,15 +164,44 @@ void CCameraManager::HandOverFrame()
     BYTE* received = m_buffers[BUF_RECEIVE];
     m_buffers[BUF_RECEIVE] = m_buffers[BUF_READY];
     m_buffers[BUF_READY] = received;
+    m_readySequence = InterlockedIncrement(&m_handOverCount);
     m_newFrame = 1;
+}
+
+// A library capture that lets the device write the file waits for a frame grabbed
+// after it asked; with a resolution switch pending, for the frame read out at the
+// capture resolution.
+void CCameraManager::ClearCaptureWait(int resolution)
+{
+    if (!m_captureWait || m_workingSequence - m_captureAfter <= 0)
+        return;
+    if (m_resSwitchPending && resolution == m_param.ResPreview)
+        return;
+    m_captureWait = 0;
 }
 
 void CCameraManager::GrabLoop()
 {
+    DWORD backoff = 0;              // pause before the next try; 0 while frames come
+    DWORD pause = 0;
+    DWORD lastErrorReport = 0;
+    bool errorReported = false;     // since the last answer that was not a failure
     while (m_runState != RUN_STOPPED) {
+        if (pause && WaitForSingleObject(m_hLiveStop, pause) == WAIT_OBJECT_0)
+            break;
+        const DWORD started = GetTickCount();
         const int result = m_pDevice->GrabFrame(m_buffers[BUF_RECEIVE]);
         const LPARAM rate = static_cast<LPARAM>(static_cast<int>(m_grabRate * 1000));
         HWND parent = DrawParentHandle();
+        if (result > 0) {
+            backoff = pause = 0;
+            errorReported = false;
+        } else {
+            // A device that took its time to fail has paused already.
+            backoff = backoff ? std::min(backoff * 2, kMaxBackoffMs) : kFirstBackoffMs;
+            const DWORD took = GetTickCount() - started;
+            pause = took < backoff ? backoff - took : 0;
+        }
         switch (result) {
         case 1:
         case 5:
@@ -180,10 +223,16 @@ void CCameraManager::GrabLoop()
             if (m_pGuideWnd && m_pGuideWnd->GetSafeHwnd())
                 PostMessageW(m_pGuideWnd->GetSafeHwnd(), WM_CAMERA_FRAME_STATUS, 0, 0);
             break;
-        case -9:
-            if (parent)
-                PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 3, rate);
+        case -9: {
+            const DWORD now = GetTickCount();
+            if (!errorReported || now - lastErrorReport >= kErrorReportIntervalMs) {
+                errorReported = true;
+                lastErrorReport = now;
+                if (parent)
+                    PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 3, rate);
+            }
             break;
+        }
         default:
             break;
         }
@@ -203,6 +252,7 @@ void CCameraManager::DisplayLoop()
             BYTE* ready = m_buffers[BUF_READY];
             m_buffers[BUF_READY] = m_buffers[BUF_WORKING];
             m_buffers[BUF_WORKING] = ready;
+            m_workingSequence = m_readySequence;
             m_newFrame = 0;
         }
 
@@ -240,6 +290,7 @@ void CCameraManager::DisplayLoop()
                     SetRect(&m_sourceRect, m_sourceRect.left, m_sourceRect.top,
                             m_sourceRect.left + record.width, m_sourceRect.top + record.height);
             }
+            ClearCaptureWait(record.resolution);
         }
         {
             CSingleLock lock(m_pProcessLock, TRUE);

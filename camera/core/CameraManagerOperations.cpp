@@ -106,7 +106,15 @@ int CCameraManager::Registerpixclk(HWND comboBox)
 int CCameraManager::Registerpixel(HWND comboBox, int previewList)
 {
     REQUIRE_DEVICE();
-    return m_pDevice->FillResolutionList(comboBox, previewList);
+    const int result = m_pDevice->FillResolutionList(comboBox, previewList);
+    // A list filled later keeps the counts current; the preview list knows nothing of
+    // the extra capture resolution, so it leaves the capture count alone.
+    CameraParamInfo device;
+    m_pDevice->GetParameterInfo(&device);
+    m_info.previewResolutionCount = device.previewResolutionCount;
+    if (!previewList)
+        m_info.captureResolutionCount = device.captureResolutionCount;
+    return result;
 }
 
 int CCameraManager::SetResPreview(int index)

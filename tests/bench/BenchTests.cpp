@@ -629,6 +629,35 @@ TEST(BenchFiles, SavedFilesHoldTheDecodedPicture)
     EXPECT_NE(SetImageFormat(3, kSmallCamera), 0);
 }
 
+// Saving at another resolution index than the stream's reads a new frame out there;
+// the stream then delivers that frame, as a device that switched for the still does.
+TEST(BenchFiles, SaveAtAnotherResolutionReadsAFrameOutThere)
+{
+    std::vector<WCHAR> folder = TempFolder(L"zedfiles");
+    LoadSmallBench();
+    Picture pic;
+    ASSERT_TRUE(Shoot(kSmallCamera, &pic));
+    const uint32_t before = Bench::Get().FrameCount(kSmallCamera);
+
+    std::vector<WCHAR> bmp = Join(folder, L"small.bmp");
+    ASSERT_EQ(SetImageFormat(ZEDODIR_FORMAT_BMP, kSmallCamera), 0);
+    ASSERT_EQ(SaveImage(bmp.data(), 1, kSmallCamera), 0);
+    std::vector<uint8_t> data = ReadAll(bmp.data());
+    ASSERT_EQ(data.size(), 54u + 160 * 128 * 3);
+    EXPECT_EQ(data[18] | (data[19] << 8), 160);
+    EXPECT_EQ(Bench::Get().FrameCount(kSmallCamera), before + 1);
+
+    std::vector<uint8_t> raw;
+    ASSERT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
+    orvbench::RawFrameHeader hd;
+    memcpy(&hd, raw.data(), sizeof hd);
+    EXPECT_EQ(hd.resolution, 1);
+    EXPECT_EQ(hd.width, 160);
+    ASSERT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
+    memcpy(&hd, raw.data(), sizeof hd);
+    EXPECT_EQ(hd.resolution, 0);
+}
+
 TEST(BenchFaults, InjectedGrabResultsAndDeviceErrors)
 {
     LoadSmallBench();
@@ -639,9 +668,21 @@ TEST(BenchFaults, InjectedGrabResultsAndDeviceErrors)
     ASSERT_TRUE(Bench::Get().InjectDeviceError(kSmallCamera, true));
     EXPECT_EQ(GetRawData(raw.data(), int(raw.size()), kSmallCamera), ZEDODIR_DEVICE_ERROR);
     EXPECT_EQ(GetRawData(raw.data(), int(raw.size()), kSmallCamera), ZEDODIR_DEVICE_ERROR);
+    // A device in error writes no file.
+    std::vector<WCHAR> bmp = Join(TempFolder(L"zedfaults"), L"error.bmp");
+    DeleteFileW(bmp.data());
+    EXPECT_NE(SaveImage(bmp.data(), 0, kSmallCamera), 0);
+    EXPECT_EQ(GetFileAttributesW(bmp.data()), INVALID_FILE_ATTRIBUTES);
     Bench::Get().InjectDeviceError(kSmallCamera, false);
     EXPECT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
+    EXPECT_EQ(SaveImage(bmp.data(), 0, kSmallCamera), 0);
     EXPECT_FALSE(Bench::Get().InjectGrabResult("nobody", 3));
+
+    // A camera that is gone answers after a device's time-out, not at once.
+    ASSERT_TRUE(Bench::Get().Unplug(kSmallCamera));
+    const double start = Seconds();
+    EXPECT_EQ(GetRawData(raw.data(), int(raw.size()), kSmallCamera), ZEDODIR_DEVICE_ERROR);
+    EXPECT_GE(Seconds() - start, 0.08);
 }
 
 TEST(BenchCooling, CooledSensorCoolsWhileTheCoolerRuns)
