@@ -232,6 +232,7 @@ private:
 
     // Open / close helpers.
     int CloseCamera();
+    int ReinitRunningCamera(int previewResolution, CWnd* drawWindow, HWND displayWindow, int flag);
     void ReleaseLiveResources();
     INT64 ComputeBufferSize(int width, int height);
     BOOL AllocateFrameBuffers(INT64 size);
@@ -332,6 +333,7 @@ private:
     void ClampChannelGains();
     void ReadChannelGains();
     void ReadExposureBack(bool driverCamera);
+    static int ExposureLines(int exposureUs, float rowTimeUs);
     void ReadGainBack();
     void ResetTeamEntry(int index);
     int PollDevice(bool flatField);
@@ -339,10 +341,10 @@ private:
     int m_savedExposure = 0;
     int m_savedGainRegister = 0;
     BOOL m_bFlatFieldCalculated = FALSE;
-    BOOL m_bFluoSpeedupOn = FALSE;
+    BOOL m_bFluoSpeedupOn = TRUE;       // on while the library runs until a call turns it off
     int m_fluoResolution = -1;          // resolution to return to after a speed-up (-1: none yet)
     int m_lightFrequency = 0;
-    float m_rowTime = 1.0f;
+    float m_rowTime = 1.0f;             // microseconds, as the devices give it
     int m_deadPixelState = 0;
     int m_shiftOperator = 1;
     static DWORD s_pollTimeout;

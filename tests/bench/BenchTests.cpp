@@ -694,8 +694,13 @@ TEST(BenchCooling, CooledSensorCoolsWhileTheCoolerRuns)
     GetTemperature(&warm0, "Warm.1");
     ASSERT_EQ(SetCooled(1, "Cool.1"), 0);
     SetCooled(1, "Warm.1");
-    Sleep(1500);
-    GetTemperature(&later, "Cool.1");
+    const double from = Seconds();
+    while (Seconds() - from < 10.0) {
+        GetTemperature(&later, "Cool.1");
+        if (later < start - 3.0f)
+            break;
+        Sleep(50);
+    }
     GetTemperature(&warm1, "Warm.1");
     EXPECT_LT(later, start - 3.0f);
     EXPECT_NEAR(warm1, warm0, 0.5f);

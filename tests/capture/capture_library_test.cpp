@@ -256,24 +256,6 @@ TEST_F(LibraryCameraCapture, ThirdKindProductsEnlargeTheirLargerIndexes)
     EXPECT_TRUE(CCameraManagerProbe::LiveRunning());
 }
 
-// The shot's exposure of the binned products: product 25 counts from index 2, the
-// others scale by 4 x the squared index step, less so with the frame-speed switch.
-TEST(LibraryCameraBinning, BinnedExposureFollowsTheIndexStep)
-{
-    using P = CCameraManagerProbe;
-    EXPECT_EQ(P::BinnedExposure(25, 0, 3, 1600, FALSE), 400);
-    EXPECT_EQ(P::BinnedExposure(25, 2, 4, 1600, FALSE), 100);
-    EXPECT_EQ(P::BinnedExposure(25, 4, 1, 1600, FALSE), 25600);
-    EXPECT_EQ(P::BinnedExposure(25, 1, 2, 1600, FALSE), 1600);
-    EXPECT_EQ(P::BinnedExposure(25, 3, 4, 1600, FALSE), 1600);
-    EXPECT_EQ(P::BinnedExposure(17, 0, 1, 1600, FALSE), 400);
-    EXPECT_EQ(P::BinnedExposure(17, 0, 1, 1200, TRUE), 200);
-    EXPECT_EQ(P::BinnedExposure(22, 2, 1, 1600, FALSE), 6400);
-    EXPECT_EQ(P::BinnedExposure(24, 2, 0, 100, TRUE), 2400);
-    P::SetProduct(-1);
-    P::SetResolutions(0, 0);
-}
-
 // A device error in the middle of a series the device writes: the shots it spoils are
 // reported without a file, and no shot is a copy of the picture taken before it.
 TEST_F(LibraryCameraCapture, DeviceErrorInASeriesNeverRepeatsAnOldPicture)

@@ -27,8 +27,19 @@ void Script(std::initializer_list<int> results, int steady)
     g_scriptLength = n;
 }
 
+std::atomic<int> g_inits{0};
+std::atomic<int> g_grabbing{0};
+std::atomic<int> g_initsUnderGrab{0};
+
 class CScriptedCamera : public CCameraDevice {
 public:
+    int Init(CameraFrameCallback, int, HWND, HWND, int) override
+    {
+        if (g_grabbing > 0)
+            ++g_initsUnderGrab;
+        m_info.productIndex = 100 + ++g_inits;   // each initialisation tells itself apart
+        return CAM_OK;
+    }
     int GetImageSize(int* width, int* height) override
     {
         *width = 64;
@@ -37,12 +48,14 @@ public:
     }
     int GrabFrame(BYTE* frame) override
     {
+        ++g_grabbing;
         const int pos = g_scriptPos.fetch_add(1);
         const int result = pos < g_scriptLength ? g_script[pos].load() : g_steady.load();
         if (result > 0) {
             Sleep(5);
             memset(frame, 0x40, 64 * 48);
         }
+        --g_grabbing;
         return result;   // failures come back at once, as from a device that is gone
     }
     int Decode(BYTE* raw, BYTE* image, int width, int height, int) override
@@ -196,6 +209,28 @@ TEST_F(GrabThreadTest, NoticesSkipsAndErrorsReachTheirWindows)
     EXPECT_EQ(guide.Count(WM_CAMERA_FRAME_STATUS), 3);   // the skipped frames only
     EXPECT_EQ(guide.LastWParam(WM_CAMERA_FRAME_STATUS), 0u);
     guideWnd.Detach();
+}
+
+// Opening a camera that already runs initialises the device again and copies its
+// information, with the grab thread stopped meanwhile, and the picture goes on.
+TEST_F(GrabThreadTest, InitWhileRunningInitialisesTheDeviceWithTheThreadsStopped)
+{
+    PumpedWindows windows;
+    Script({}, 1);
+    g_inits = 0;
+    g_initsUnderGrab = 0;
+    OpenScripted(windows);
+    ASSERT_TRUE(WaitFor([&] { return windows.Count(1) >= 5; }, 5000));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(QrCCameraInit(0, &windows.own, windows.child, 1), CAM_OK);
+    EXPECT_EQ(g_inits.load(), 6);
+    EXPECT_EQ(g_initsUnderGrab.load(), 0);
+    CameraParamInfo info;
+    ASSERT_EQ(QrCCameraGetParameterInfo(&info, 1), CAM_OK);
+    EXPECT_EQ(info.productIndex, 106);
+    const int shown = windows.Count(1);
+    EXPECT_TRUE(WaitFor([&] { return windows.Count(1) >= shown + 5; }, 5000));
+    QrCCameraUnInit();
 }
 
 // A device that fails at once is asked again after a growing pause and its error is

@@ -224,16 +224,23 @@ TEST_F(LivePipelineTest, LiveHistogramAndAreaLevelsFollowThePicture)
         columns += canvas.At(x, r.bottom - 1) == RGB(0, 0, 222);
     EXPECT_GT(columns, 10);
 
-    // The area levels take the picture's level under the rectangle as the low level.
+    // The area levels take the picture's level under the rectangle as the low level,
+    // on each colour channel as on all of them.
     RECT area = {40, 40, 120, 120};
-    EXPECT_EQ(QrCCameraCalcAreaLevels(&area), CAM_OK);
-    CameraMgrParam param;
-    QrCCameraGetMgrParameter(&param);
-    const int channel = param.showChannel;
-    EXPECT_EQ(param.autoLevels[channel], 0);
-    EXPECT_EQ(param.levelsHigh[channel], 255);
-    EXPECT_GT(param.levelsLow[channel], 0);
-    EXPECT_LE(param.levelsLow[channel], 254);
+    for (int channel = 0; channel < 4; ++channel) {
+        ASSERT_EQ(QrCCameraSetShowChannel(channel), CAM_OK);
+        EXPECT_EQ(QrCCameraCalcAreaLevels(&area), CAM_OK);
+        CameraMgrParam param;
+        QrCCameraGetMgrParameter(&param);
+        ASSERT_EQ(param.showChannel, channel);
+        EXPECT_EQ(param.autoLevels[channel], 0);
+        EXPECT_EQ(param.levelsHigh[channel], 255);
+        EXPECT_GT(param.levelsLow[channel], 0) << "channel " << channel;
+        EXPECT_LE(param.levelsLow[channel], 254);
+        int low = -1, high = -1;
+        QrCCameraGetLevelsValues(&low, &high);
+        EXPECT_EQ(low, param.levelsLow[channel]) << "channel " << channel;
+    }
     RECT empty = {50, 50, 50, 90};
     EXPECT_EQ(QrCCameraCalcAreaLevels(&empty), CAM_ERR_NO_DEVICE);
     QrCCameraLevelsDefault();
