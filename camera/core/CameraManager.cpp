@@ -509,6 +509,7 @@ void CCameraManager::ReleaseDrawDC()
 void CCameraManager::ReleaseLiveResources()
 {
     FreeFrameBuffers();
+    FreeViews();
     CCriticalSection** locks[] = {&m_pFrameLock, &m_pSpareLock1, &m_pDisplayLock,
                                   &m_pProcessLock, &m_pSpareLock2};
     for (CCriticalSection** lock : locks) {

@@ -15,6 +15,9 @@
 
 #include <vfw.h>
 
+#include <vector>
+
+class CBandWorkers;
 class CUsbHostInterface;
 
 // Builds the device for a camera-type code (null: no class for that code).
@@ -249,11 +252,29 @@ private:
     // Live threads.
     static void GrabThreadProc(void* self);
     static void DisplayThreadProc(void* self);
+    static void PresentThreadProc(void* self);
     static void CALLBACK FrameCallback(BYTE* frame, int size, void* context);
     void GrabLoop();
     void DisplayLoop();
+    void PresentLoop();
     void HandOverFrame();
     static void UpdateRate(float& rate, int& count, DWORD& lastTick);
+
+    // What the display thread hands the presenter: where the decoded picture lies in
+    // the processing buffer and how it is to be shown.
+    struct PresentJob {
+        INT64 offset = 0;               // pixels after the image record's header
+        int width = 0, height = 0;      // of the frame
+        int bytesPerPixel = 3;
+        RECT source = {0, 0, 0, 0};     // the shown part of the frame
+        int viewWidth = 0, viewHeight = 0;
+        bool drawable = false;
+        bool cropped = false;
+        float focus = 0.0f;
+    };
+    void ScaleIntoView(const BYTE* pixels, const PresentJob& job);
+    void DrawView();
+    void FreeViews();
 
     // Live pipeline, levels and temperature (issue 5) helpers.
     float ComputeFocusValue(const BYTE* pixels) const;
@@ -281,6 +302,24 @@ private:
     RECT m_sourceRect;                  // part of the frame shown
     BYTE* m_cropBuffer;
     volatile int m_cropped;
+    // Display pipeline: the display thread decodes; the presenter scales the shown part
+    // into a 32-bit picture of the display size on the band workers and draws it 1:1.
+    HANDLE m_hNewFrameEvent = nullptr;  // a frame was handed over
+    HANDLE m_hPresentEvent = nullptr;   // a decoded picture waits for the presenter
+    HANDLE m_hPresentEnd = nullptr;
+    PresentJob m_presentJob;            // with m_presentPending, under the processing lock
+    volatile int m_presentPending = 0;
+    BYTE* m_views[2] = {nullptr, nullptr};   // shown (under the draw lock) and being filled
+    size_t m_viewCapacity[2] = {0, 0};
+    BITMAPINFOHEADER m_viewHeader;      // of the shown picture
+    CCriticalSection m_drawLock;        // the drawing context and the shown picture
+    CBandWorkers* m_pBandWorkers = nullptr;
+    std::vector<int> m_viewColumns;     // source byte offset of each picture column
+    RECT m_viewColumnsFor = {0, 0, 0, 0};
+    int m_viewColumnsWidth = 0, m_viewColumnsBytes = 0;
+    // Since the live start: frames shown, and frames left out because a newer one came
+    // before they were decoded or drawn.
+    volatile LONG m_framesShown = 0, m_framesSkipped = 0;
     float m_grabRate, m_displayRate;
     int m_grabCount, m_displayCount;
     DWORD m_grabTick, m_displayTick;

@@ -337,3 +337,43 @@ TEST_F(LivePipelineTest, CroppedPictureShowsThePartOfTheFrameUnderTheRectangle)
     QrCCameraSetDrawHDC(nullptr);
     QrCCameraRestoreImage();
 }
+
+// The picture is shown at the display size, each shown pixel exactly the frame pixel
+// nearest to its centre: smaller, cropped, larger, grey.
+TEST_F(LivePipelineTest, ShownPictureTakesTheNearestFramePixelExactly)
+{
+    const int w = 200, h = 120;
+    auto frame = [&](int bpp) {
+        std::vector<BYTE> px(size_t((w * bpp + 3) & ~3) * h);
+        for (int y = 0; y < h; ++y)   // y counts rows from the top of the picture
+            for (int x = 0; x < w; ++x) {
+                BYTE* p = &px[size_t(h - 1 - y) * ((w * bpp + 3) & ~3) + size_t(x) * bpp];
+                p[0] = BYTE(x);
+                if (bpp == 3) {
+                    p[1] = BYTE(y);
+                    p[2] = BYTE(x ^ y);
+                }
+            }
+        return px;
+    };
+    auto expect = [&](int bpp, RECT src, int vw, int vh) {
+        const std::vector<DWORD> view =
+            CCameraManagerProbe::Scale(frame(bpp), w, h, bpp, src, vw, vh);
+        ASSERT_EQ(view.size(), size_t(vw) * vh);
+        int wrong = 0;
+        for (int y = 0; y < vh; ++y)
+            for (int x = 0; x < vw; ++x) {
+                const int sx = src.left + (2 * x + 1) * (src.right - src.left) / (2 * vw);
+                const int sy = src.top + (2 * y + 1) * (src.bottom - src.top) / (2 * vh);
+                const DWORD want = bpp == 3 ? DWORD(sx & 255) | DWORD(sy) << 8 | DWORD((sx ^ sy) & 255) << 16
+                                            : DWORD(sx & 255) * 0x010101u;
+                wrong += view[size_t(vh - 1 - y) * vw + x] != want;
+            }
+        EXPECT_EQ(wrong, 0) << bpp << " " << src.left << "," << src.top << " " << vw << "x" << vh;
+    };
+    expect(3, RECT{0, 0, w, h}, w, h);
+    expect(3, RECT{0, 0, w, h}, 64, 48);
+    expect(3, RECT{40, 20, 140, 100}, 100, 80);
+    expect(3, RECT{40, 20, 140, 100}, 333, 170);
+    expect(1, RECT{0, 0, w, h}, 150, 90);
+}
