@@ -10,6 +10,7 @@
 #pragma once
 
 #include "camera/core/QrCCamera.h"
+#include "camera/core/RegistryKey.h"
 #include "camera/device/CameraDevice.h"
 #include "camera/device/CameraListBase.h"
 
@@ -366,6 +367,8 @@ private:
     HWND m_hTemperatureWnd;
 
     // --- parameter store and operations -----------------------------------------------
+    CRegistryBatch::Memo m_mgrKeyMemo, m_cameraKeyMemo;   // what the last saves wrote
+    CCriticalSection m_saveLock;        // saves come from the caller's and the capture thread
     void WriteMgrSettings();
     void WriteCameraSettings();
     void ClampResolutions();
