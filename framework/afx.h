@@ -29,6 +29,7 @@ __attribute__((used)) static DWORD(WINAPI* const _afxFrameworkImport)(void) = Af
 #include "afxmt.h"
 #include "afxexcept.h"
 #include "afxcoll.h"
+#include "afxfile.h"
 
 // Resource lookup.  The resource handle starts as the program's module; the camera
 // library or a satellite may switch it around its own resources.
@@ -36,6 +37,11 @@ HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE hInstResource);
 HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
+
+// The framework's process-wide lock, for state shared by every thread (handle maps, the
+// shared GDI objects of a control class).  Recursive; hold it briefly.
+void AfxLockGlobals();
+void AfxUnlockGlobals();
 
 // Loads a string-table entry into a caller's buffer; returns the length copied.
 int AfxLoadString(UINT nIDS, LPWSTR lpszBuf, UINT nMaxBuf = 256);

@@ -1,4 +1,5 @@
 #include "afximpl.h"
+#include "afxframe.h"
 #include <stdlib.h>
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
@@ -202,7 +203,8 @@ void AfxEndThread(UINT nExitCode, BOOL bDelete)
 
 CWinApp::CWinApp(LPCWSTR lpszAppName)
     : m_pszAppName(NULL), m_hInstance(NULL), m_hPrevInstance(NULL), m_lpCmdLine(NULL), m_nCmdShow(SW_SHOWNORMAL),
-      m_pszExeName(NULL), m_pszHelpFilePath(NULL), m_pszProfileName(NULL), m_pszRegistryKey(NULL)
+      m_pszExeName(NULL), m_pszHelpFilePath(NULL), m_pszProfileName(NULL), m_pszRegistryKey(NULL),
+      m_pRecentFileList(NULL)
 {
     // Runs before the platform is ready (global constructors): no Win32 calls here.
     if (lpszAppName != NULL) m_pszAppName = DupString(lpszAppName);
@@ -211,6 +213,9 @@ CWinApp::CWinApp(LPCWSTR lpszAppName)
 
 CWinApp::~CWinApp()
 {
+    for (int i = 0; i < m_templateList.GetSize(); i++) delete (CDocTemplate*)m_templateList[i];
+    m_templateList.RemoveAll();
+    delete m_pRecentFileList;
     free((void*)m_pszAppName);
     free((void*)m_pszExeName);
     free((void*)m_pszHelpFilePath);
@@ -221,7 +226,11 @@ CWinApp::~CWinApp()
 
 BOOL CWinApp::InitApplication() { return TRUE; }
 BOOL CWinApp::InitInstance() { return TRUE; }
-int CWinApp::ExitInstance() { return (int)m_msgCur.wParam; }
+int CWinApp::ExitInstance()
+{
+    SaveStdProfileSettings();
+    return (int)m_msgCur.wParam;
+}
 int CWinApp::Run()
 {
     if (m_pMainWnd == NULL) ::PostQuitMessage(0);   // nothing to run

@@ -5,6 +5,11 @@
 
 typedef UINT (*AFX_THREADPROC)(LPVOID);
 
+class CDocTemplate;
+class CDocument;
+class CCommandLineInfo;
+class CRecentFileList;
+
 class CWinThread : public CCmdTarget
 {
     DECLARE_DYNAMIC(CWinThread)
@@ -100,6 +105,32 @@ public:
     // Kept for programs that ask for them; both are what the platform does anyway.
     BOOL Enable3dControls() { return TRUE; }
     BOOL Enable3dControlsStatic() { return TRUE; }
+
+    // Documents (afxframe.h).  The application owns its templates.
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    int GetDocTemplateCount() const { return (int)m_templateList.GetSize(); }
+    CDocTemplate* GetDocTemplate(int i) const { return (CDocTemplate*)m_templateList[i]; }
+    virtual CDocument* OpenDocumentFile(LPCWSTR lpszFileName);
+    virtual void AddToRecentFileList(LPCWSTR lpszPathName);
+    // Reads the recent-file list ("Recent File List", File1..FileN); written at exit.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void SaveStdProfileSettings();
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    virtual BOOL SaveAllModified();
+    void CloseAllDocuments(BOOL bEndSession);
+
+    CPtrArray m_templateList;
+    CRecentFileList* m_pRecentFileList;
+
+    afx_msg void OnFileNew();
+    afx_msg void OnFileOpen();
+    afx_msg void OnFilePrintSetup();
+    afx_msg void OnAppExit();
+    afx_msg void OnOpenRecentFile(UINT nID);
+
+protected:
+    DECLARE_MESSAGE_MAP()
 };
 
 CWinApp* AfxGetApp();

@@ -36,6 +36,7 @@ union CmdFunctions
     BOOL (CCmdTarget::*pfn_bNOTIFY)(NMHDR*, LRESULT*);
     void (CCmdTarget::*pfn_uNOTIFY)(UINT, NMHDR*, LRESULT*);
     BOOL (CCmdTarget::*pfn_buNOTIFY)(UINT, NMHDR*, LRESULT*);
+    void (CCmdTarget::*pfn_UI)(CCmdUI*);
 };
 
 BOOL DispatchCmdMsg(CCmdTarget* pTarget, UINT nID, AFX_PMSG pfn, void* pExtra, UINT_PTR nSig)
@@ -52,6 +53,16 @@ BOOL DispatchCmdMsg(CCmdTarget* pTarget, UINT nID, AFX_PMSG pfn, void* pExtra, U
     case AfxSigNotify_b: return (pTarget->*mmf.pfn_bNOTIFY)(pNotify->pNMHDR, pNotify->pResult);
     case AfxSigNotify_RANGE: (pTarget->*mmf.pfn_uNOTIFY)(nID, pNotify->pNMHDR, pNotify->pResult); return TRUE;
     case AfxSigNotify_EX: return (pTarget->*mmf.pfn_buNOTIFY)(nID, pNotify->pNMHDR, pNotify->pResult);
+    case AfxSigCmdUI:
+    case AfxSigCmdUI_RANGE: {
+        // A handler that called ContinueRouting lets the next target have its say.
+        CCmdUI* pCmdUI = (CCmdUI*)pExtra;
+        if (pCmdUI == NULL) return FALSE;
+        (pTarget->*mmf.pfn_UI)(pCmdUI);
+        BOOL bHandled = !pCmdUI->m_bContinueRouting;
+        pCmdUI->m_bContinueRouting = FALSE;
+        return bHandled;
+    }
     }
     return FALSE;
 }

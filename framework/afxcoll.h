@@ -109,6 +109,8 @@ public:
 };
 
 class CPtrArray : public CArray<void*, void*> {};
+// Holds pointers it does not own: whoever adds an object deletes it.
+class CObArray : public CArray<CObject*, CObject*> {};
 class CDWordArray : public CArray<DWORD, DWORD> {};
 class CUIntArray : public CArray<UINT, UINT> {};
 

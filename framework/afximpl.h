@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 class CWinThread;
+class CImageList;
 
 // Per-thread state: window creation hook, the last message delivered, temporaries.
 struct AFX_THREAD_STATE
@@ -16,6 +17,11 @@ struct AFX_THREAD_STATE
     std::unordered_map<HWND, CWnd*> m_tempWnd;
     std::unordered_map<HDC, CDC*> m_tempDC;
     std::unordered_map<HGDIOBJ, CGdiObject*> m_tempGdi;
+    std::unordered_map<HMENU, CMenu*> m_tempMenu;
+    std::unordered_map<HIMAGELIST, CImageList*> m_tempImageList;
+    // The popup TrackPopupMenu is showing and its owner: WM_MEASUREITEM names no menu.
+    HMENU m_hTrackingMenu = NULL;
+    HWND m_hTrackingWindow = NULL;
 };
 
 AFX_THREAD_STATE* AfxGetThreadState();
@@ -27,6 +33,8 @@ struct AFX_PROCESS_STATE
     std::unordered_map<HWND, CWnd*> m_permWnd;
     std::unordered_map<HDC, CDC*> m_permDC;
     std::unordered_map<HGDIOBJ, CGdiObject*> m_permGdi;
+    std::unordered_map<HMENU, CMenu*> m_permMenu;
+    std::unordered_map<HIMAGELIST, CImageList*> m_permImageList;
     HINSTANCE m_hCurrentInstanceHandle = NULL;
     HINSTANCE m_hCurrentResourceHandle = NULL;
     CWinApp* m_pCurrentWinApp = NULL;

@@ -7,6 +7,8 @@ class CCmdTarget;
 class CWnd;
 class CDC;
 class CScrollBar;
+class CMenu;
+class CCmdUI;
 
 typedef void (CCmdTarget::*AFX_PMSG)(void);
 typedef void (CWnd::*AFX_PMSGW)(void);
@@ -37,6 +39,18 @@ struct AFX_NOTIFY
 {
     LRESULT* pResult;
     NMHDR* pNMHDR;
+};
+
+// Messages the framework's windows send each other: a control bar's share of its
+// parent's client area (lParam an AFX_SIZEPARENTPARAMS*).
+#define WM_SIZEPARENT 0x0361
+
+struct AFX_SIZEPARENTPARAMS
+{
+    HDWP hDWP;        // NULL when only asked (reposQuery)
+    RECT rect;        // what is still free; each bar takes its part off
+    SIZE sizeTotal;   // what the bars took, for reposQuery
+    BOOL bStretch;
 };
 
 // Reflected messages: a parent hands a control's notification back to the control
@@ -101,6 +115,10 @@ enum AfxSig
     AfxSigNotify_b,    // BOOL (NMHDR*, LRESULT*)
     AfxSigNotify_RANGE,// void (UINT, NMHDR*, LRESULT*)
     AfxSigNotify_EX,   // BOOL (UINT, NMHDR*, LRESULT*)
+    AfxSigCmdUI,       // void (CCmdUI*)                  update-UI handler
+    AfxSigCmdUI_RANGE, // void (CCmdUI*), a range of ids
+    AfxSig_v_M_u_b,    // void (CMenu*, UINT, BOOL): WM_INITMENUPOPUP
+    AfxSig_v_u_W,      // void (UINT, CWnd*): WM_ENTERIDLE
 };
 
 class CCmdTarget : public CObject
@@ -209,6 +227,8 @@ template <class T> inline AFX_PMSG AfxTimerPfn(void (T::*pfn)(UINT))
 #define ON_WM_NCLBUTTONDBLCLK() { WM_NCLBUTTONDBLCLK, 0, 0, 0, AfxSig_v_u_pt, AFX_MSG_CAST(void (CWnd::*)(UINT, CPoint), &ThisClass::OnNcLButtonDblClk) },
 #define ON_WM_NCMOUSEMOVE() { WM_NCMOUSEMOVE, 0, 0, 0, AfxSig_v_u_pt, AFX_MSG_CAST(void (CWnd::*)(UINT, CPoint), &ThisClass::OnNcMouseMove) },
 #define ON_WM_POWERBROADCAST() { WM_POWERBROADCAST, 0, 0, 0, AfxSig_u_u_l, AFX_MSG_CAST(UINT (CWnd::*)(UINT, LPARAM), &ThisClass::OnPowerBroadcast) },
+#define ON_WM_INITMENUPOPUP() { WM_INITMENUPOPUP, 0, 0, 0, AfxSig_v_M_u_b, AFX_MSG_CAST(void (CWnd::*)(CMenu*, UINT, BOOL), &ThisClass::OnInitMenuPopup) },
+#define ON_WM_ENTERIDLE() { WM_ENTERIDLE, 0, 0, 0, AfxSig_v_u_W, AFX_MSG_CAST(void (CWnd::*)(UINT, CWnd*), &ThisClass::OnEnterIdle) },
 #define ON_WM_PARENTNOTIFY() { WM_PARENTNOTIFY, 0, 0, 0, AfxSig_v_u_l, AFX_MSG_CAST(void (CWnd::*)(UINT, LPARAM), &ThisClass::OnParentNotify) },
 
 // Messages reflected back to the control that caused them
@@ -250,6 +270,13 @@ template <class T> inline AFX_PMSG AfxTimerPfn(void (T::*pfn)(UINT))
     { WM_NOTIFY + WM_REFLECT_BASE, (WORD)(int)(wNotifyCode), 0, 0, AfxSigNotify_v, (AFX_PMSG)(static_cast<void (CCmdTarget::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn)) },
 #define ON_NOTIFY_REFLECT_EX(wNotifyCode, memberFxn) \
     { WM_NOTIFY + WM_REFLECT_BASE, (WORD)(int)(wNotifyCode), 0, 0, AfxSigNotify_b, (AFX_PMSG)(static_cast<BOOL (CCmdTarget::*)(NMHDR*, LRESULT*)>(&ThisClass::memberFxn)) },
+
+// Update-UI handlers: asked, through OnCmdMsg, to enable, check or name a command's
+// menu item or control before it is shown.
+#define ON_UPDATE_COMMAND_UI(id, memberFxn) \
+    { WM_COMMAND, (WORD)CN_UPDATE_COMMAND_UI, (WORD)(id), (WORD)(id), AfxSigCmdUI, (AFX_PMSG)(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn)) },
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
+    { WM_COMMAND, (WORD)CN_UPDATE_COMMAND_UI, (WORD)(id), (WORD)(idLast), AfxSigCmdUI_RANGE, (AFX_PMSG)(static_cast<void (CCmdTarget::*)(CCmdUI*)>(&ThisClass::memberFxn)) },
 
 // Notification shorthands
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)

@@ -82,6 +82,8 @@ __attribute__((noinline)) void AfxUnlockTempMaps(BOOL bDeleteTemps)
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
+    CMenu::DeleteTempMap();
+    CImageList::DeleteTempMap();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID)

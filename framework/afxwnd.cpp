@@ -82,6 +82,8 @@ union MessageMapFunctions
     int (CWnd::*pfn_i_u_W_u)(UINT, CWnd*, UINT);
     void (CWnd::*pfn_v_pt)(CPoint);
     UINT (CWnd::*pfn_u_u_l)(UINT, LPARAM);
+    void (CWnd::*pfn_v_M_u_b)(CMenu*, UINT, BOOL);
+    void (CWnd::*pfn_v_u_W)(UINT, CWnd*);
 };
 
 // Finds the handler for a window message along the class chain.
@@ -599,6 +601,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     case AfxSig_u_u_l:
         lResult = (this->*mmf.pfn_u_u_l)((UINT)wParam, lParam);
         break;
+    case AfxSig_v_M_u_b:
+        (this->*mmf.pfn_v_M_u_b)(CMenu::FromHandle((HMENU)wParam), LOWORD(lParam), (BOOL)HIWORD(lParam));
+        break;
+    case AfxSig_v_u_W:
+        (this->*mmf.pfn_v_u_W)((UINT)wParam, CWnd::FromHandle((HWND)lParam));
+        break;
     default:
         return FALSE;
     }
@@ -711,6 +719,7 @@ BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
     ON_WM_HSCROLL()
     ON_WM_VSCROLL()
     ON_WM_PARENTNOTIFY()
+    ON_WM_INITMENUPOPUP()
 END_MESSAGE_MAP()
 
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
@@ -723,18 +732,60 @@ HBRUSH CWnd::OnCtlColor(CDC*, CWnd* pWnd, UINT)
 
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
-    if (lpDrawItemStruct->CtlType != ODT_MENU && ReflectLastMsg(lpDrawItemStruct->hwndItem)) return;
+    if (lpDrawItemStruct->CtlType == ODT_MENU) {
+        // For a menu item hwndItem is the menu that holds it.
+        CMenu* pMenu = CMenu::FromHandlePermanent((HMENU)lpDrawItemStruct->hwndItem);
+        if (pMenu != NULL) {
+            pMenu->DrawItem(lpDrawItemStruct);
+            return;
+        }
+    } else if (ReflectLastMsg(lpDrawItemStruct->hwndItem)) {
+        return;
+    }
     Default();
 }
 
 void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
 {
-    if (lpMeasureItemStruct->CtlType != ODT_MENU) {
+    if (lpMeasureItemStruct->CtlType == ODT_MENU) {
+        // The measure request names only the item: look for it in the popup being
+        // tracked, then in this window's own menu.
+        UINT nID = lpMeasureItemStruct->itemID;
+        CMenu* pMenu = NULL;
+        AFX_THREAD_STATE* pState = AfxGetThreadState();
+        if (pState->m_hTrackingMenu != NULL) {
+            CMenu tracking;
+            tracking.m_hMenu = pState->m_hTrackingMenu;
+            pMenu = AfxFindPopupMenuFromID(&tracking, nID);
+            tracking.m_hMenu = NULL;
+        }
+        if (pMenu == NULL && m_hWnd != NULL) {
+            HMENU hOwn = ::GetMenu(m_hWnd);
+            if (hOwn != NULL && !(GetStyle() & WS_CHILD)) {
+                CMenu own;
+                own.m_hMenu = hOwn;
+                pMenu = AfxFindPopupMenuFromID(&own, nID);
+                own.m_hMenu = NULL;
+            }
+        }
+        if (pMenu != NULL) {
+            pMenu->MeasureItem(lpMeasureItemStruct);
+            return;
+        }
+    } else {
         CWnd* pChild = GetDescendantWindow(lpMeasureItemStruct->CtlID, TRUE);
         if (pChild != NULL && pChild->SendChildNotifyLastMsg()) return;
     }
     Default();
 }
+
+void CWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL bSysMenu)
+{
+    Default();
+    if (!bSysMenu) AfxUpdateMenuCmdUI(this, pPopupMenu, FALSE);
+}
+
+void CWnd::OnEnterIdle(UINT, CWnd*) { Default(); }
 
 void CWnd::OnHScroll(UINT, UINT, CScrollBar* pScrollBar)
 {

@@ -203,6 +203,16 @@ public:
     void DragAcceptFiles(BOOL bAccept = TRUE);
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
     void DrawMenuBar();
+    CMenu* GetMenu() const;
+    BOOL SetMenu(CMenu* pMenu);
+    CMenu* GetSystemMenu(BOOL bRevert) const;
+
+    // Control bars: each child with an id in [nIDFirst, nIDLast] takes its share of the
+    // client area (WM_SIZEPARENT); the child nIDLeftOver gets what is left.  With
+    // reposQuery nothing moves and lpRectParam receives the rectangle left over.
+    enum RepositionFlags { reposDefault = 0, reposQuery = 1, reposExtra = 2, reposNoPosLeftOver = 0x8000 };
+    void RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag = reposDefault,
+                        LPRECT lpRectParam = NULL, LPCRECT lpRectClient = NULL, BOOL bStretch = TRUE);
 
     // Message handling
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -287,6 +297,9 @@ public:
     afx_msg void OnNcMouseMove(UINT nHitTest, CPoint point);
     afx_msg void OnParentNotify(UINT message, LPARAM lParam);
     afx_msg UINT OnPowerBroadcast(UINT nPowerEvent, LPARAM nEventData);
+    // Runs the update-UI handlers of the popup's items through this window's routing.
+    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg void OnEnterIdle(UINT nWhy, CWnd* pWho);
 
     UINT m_nFlags;
     WNDPROC m_pfnSuper;      // the procedure the window had before it was subclassed

@@ -310,3 +310,47 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) { return (HICON)::SendMessageW(m
 HICON CWnd::GetIcon(BOOL bBigIcon) const { return (HICON)::SendMessageW(m_hWnd, WM_GETICON, bBigIcon, 0); }
 void CWnd::DragAcceptFiles(BOOL bAccept) { ModifyStyleEx(bAccept ? 0 : WS_EX_ACCEPTFILES, bAccept ? WS_EX_ACCEPTFILES : 0); }
 void CWnd::DrawMenuBar() { ::DrawMenuBar(m_hWnd); }
+CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
+BOOL CWnd::SetMenu(CMenu* pMenu) { return ::SetMenu(m_hWnd, pMenu->GetSafeHmenu()); }
+CMenu* CWnd::GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
+
+void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nFlag, LPRECT lpRectParam,
+                          LPCRECT lpRectClient, BOOL bStretch)
+{
+    AFX_SIZEPARENTPARAMS layout = {};
+    layout.bStretch = bStretch;
+    if (lpRectClient != NULL) layout.rect = *lpRectClient;
+    else ::GetClientRect(m_hWnd, &layout.rect);
+    BOOL bQuery = (nFlag & ~reposNoPosLeftOver) == reposQuery;
+    // Extra space to keep free is handed in through lpRectParam.
+    if ((nFlag & ~reposNoPosLeftOver) == reposExtra && lpRectParam != NULL) {
+        layout.rect.left += lpRectParam->left;
+        layout.rect.top += lpRectParam->top;
+        layout.rect.right -= lpRectParam->right;
+        layout.rect.bottom -= lpRectParam->bottom;
+    }
+    layout.hDWP = bQuery ? NULL : ::BeginDeferWindowPos(8);
+
+    HWND hWndLeftOver = NULL;
+    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild != NULL; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
+        UINT nIDC = (UINT)::GetDlgCtrlID(hWndChild);
+        if (nIDC == nIDLeftOver) hWndLeftOver = hWndChild;
+        else if (nIDC >= nIDFirst && nIDC <= nIDLast && ::IsWindowVisible(hWndChild))
+            ::SendMessageW(hWndChild, WM_SIZEPARENT, 0, (LPARAM)&layout);
+    }
+    if (bQuery) {
+        if (lpRectParam != NULL) {
+            if (bStretch) ::CopyRect(lpRectParam, &layout.rect);
+            else ::SetRect(lpRectParam, 0, 0, layout.sizeTotal.cx, layout.sizeTotal.cy);
+        }
+        return;
+    }
+    if (hWndLeftOver != NULL && !(nFlag & reposNoPosLeftOver)) {
+        RECT r = layout.rect;
+        if (r.right < r.left) r.right = r.left;
+        if (r.bottom < r.top) r.bottom = r.top;
+        layout.hDWP = ::DeferWindowPos(layout.hDWP, hWndLeftOver, NULL, r.left, r.top, r.right - r.left,
+                                       r.bottom - r.top, SWP_NOACTIVATE | SWP_NOZORDER);
+    }
+    if (layout.hDWP != NULL) ::EndDeferWindowPos(layout.hDWP);
+}

@@ -3,12 +3,13 @@
 # Idempotent: installs only what is missing; nothing is fetched from anywhere else.
 set -u
 PKGS=(
-  cmake ninja-build g++ make
+  cmake ninja-build g++ make python3
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   googletest libgtest-dev
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libmng-dev
-  libraw-dev libopencv-dev libavcodec-dev libavutil-dev
+  libraw-dev libopencv-dev libavcodec-dev libavutil-dev libgif-dev
+  netpbm enfuse
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -1,0 +1,10 @@
+// Resource and control ids of CCapturePanel.
+#pragma once
+
+#define IDD_CAPTURE_PANEL 151
+#define IDC_CAPTURE_RECORD 1412
+#define IDC_CAPTURE_COUNTER 1340
+#define IDC_CAPTURE_SHOTS 1150
+#define IDC_CAPTURE_STOP_SERIES 1276
+#define IDC_CAPTURE_CAPTURE 1060
+#define IDC_CAPTURE_PLAY 1277

@@ -1,0 +1,4 @@
+// Resource and control ids of COverlayWnd.
+#pragma once
+
+#define IDD_OVERLAY_WND 658

@@ -1,0 +1,9 @@
+// Resource and control ids of CVideoRecordPanel.
+#pragma once
+
+#define IDD_VIDEO_RECORD_PANEL 379
+#define IDC_VIDEO_CAPTURE 1060
+#define IDC_VIDEO_PLAY 1025
+#define IDC_VIDEO_RATE_LABEL 1219
+#define IDC_VIDEO_RATE 1218
+#define IDC_VIDEO_COUNTER 1340

@@ -1,0 +1,4 @@
+// Resource and control ids of CPrintLayoutDialog.
+#pragma once
+
+#define IDD_PRINT_LAYOUT 706

@@ -1,0 +1,4 @@
+// Resource and control ids of CStampPanel.
+#pragma once
+
+#define IDD_STAMP_PANEL 321

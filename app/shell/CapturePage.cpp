@@ -1,0 +1,224 @@
+#include "app/shell/CapturePage.h"
+#include "app/shell/FoldPanel.h"
+#include "app/shell/ShellLinks.h"
+#include "app/res/resource.h"
+#include "app/browse/ThumbnailStrip.h"
+#include "app/browse/ThumbnailListCtrl.h"
+#include "camera/core/QrCCamera.h"
+
+IMPLEMENT_DYNAMIC(CCapturePage, CTabPage)
+
+BEGIN_MESSAGE_MAP(CCapturePage, CTabPage)
+    ON_MESSAGE(WM_CAPTURE_DONE, OnCaptureDone)
+    ON_MESSAGE(WM_CAPTURE_PROGRESS, OnCaptureProgress)
+END_MESSAGE_MAP()
+
+CCapturePage::CCapturePage(CWnd* pParent) : CTabPage(IDD, pParent)
+{
+    ShellLinks& links = Links();
+    links.capturePage = this;
+    links.camera = &m_cameraPanel;
+    links.capture = &m_capturePanel;
+    links.exposure = &m_exposurePanel;
+    links.colorParam = &m_colorParamPanel;
+    links.fluorescence = &m_fluorescencePanel;
+    links.paramGroup = &m_paramGroupPanel;
+    links.videoRecord = &m_videoRecordPanel;
+    links.captureProgress = &m_captureProgressPanel;
+    links.captureSections = &m_sections;
+}
+
+CCapturePage::~CCapturePage()
+{
+    ShellLinks& links = Links();
+    if (links.capturePage == this) links.capturePage = NULL;
+    if (links.camera == &m_cameraPanel) links.camera = NULL;
+    if (links.capture == &m_capturePanel) links.capture = NULL;
+    if (links.exposure == &m_exposurePanel) links.exposure = NULL;
+    if (links.colorParam == &m_colorParamPanel) links.colorParam = NULL;
+    if (links.fluorescence == &m_fluorescencePanel) links.fluorescence = NULL;
+    if (links.paramGroup == &m_paramGroupPanel) links.paramGroup = NULL;
+    if (links.videoRecord == &m_videoRecordPanel) links.videoRecord = NULL;
+    if (links.captureProgress == &m_captureProgressPanel) links.captureProgress = NULL;
+    if (links.captureSections == &m_sections) links.captureSections = NULL;
+}
+
+BOOL CCapturePage::OnInitDialog()
+{
+    CTabPage::OnInitDialog();
+    // The camera library's first call: it builds the camera manager and finds a camera.
+    QrCReflashCamera();
+    m_videoRecordPanel.Create(CVideoRecordPanel::IDD, this);
+    m_videoRecordPanel.ShowWindow(SW_SHOW);
+    m_captureProgressPanel.Create(CCaptureProgressPanel::IDD, this);
+    m_captureProgressPanel.ShowWindow(SW_HIDE);
+
+    AddSection(m_cameraPanel, CCameraPanel::IDD, IDS_SECTION_MAIN);
+    AddSection(m_capturePanel, CCapturePanel::IDD, IDS_SECTION_SAVE);
+    AddSection(m_exposurePanel, CExposurePanel::IDD, IDS_SECTION_EXPOSURE);
+    AddSection(m_colorParamPanel, CColorParamPanel::IDD, IDS_SECTION_COLOR);
+    AddSection(m_fluorescencePanel, CFluorescencePanel::IDD, IDS_SECTION_FLUORESCENCE);
+    AddSection(m_paramGroupPanel, CParameterGroupPanel::IDD, IDS_SECTION_PARAMETERS);
+    for (size_t i = 1; i < m_sections.size(); i++) m_sections[i]->SetExpanded(FALSE);
+    LayoutPanels();
+    return TRUE;
+}
+
+CPoint CCapturePage::FirstSectionOrigin()
+{
+    if (m_videoRecordPanel.m_hWnd == NULL) return CPoint(5, 22);
+    CRect r;
+    m_videoRecordPanel.GetWindowRect(&r);
+    ScreenToClient(&r);
+    return CPoint(r.left, r.bottom + 5);
+}
+
+void CCapturePage::LayoutPanels()
+{
+    if (m_hWnd == NULL) return;
+    if (m_captureProgressPanel.m_hWnd != NULL)
+        m_captureProgressPanel.SetWindowPos(NULL, 5, 22, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_videoRecordPanel.m_hWnd != NULL)
+        m_videoRecordPanel.SetWindowPos(NULL, 5, 22, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CTabPage::LayoutPanels();
+}
+
+void CCapturePage::RefreshAllPanels()
+{
+    if (m_exposurePanel.m_hWnd == NULL || m_colorParamPanel.m_hWnd == NULL || m_paramGroupPanel.m_hWnd == NULL ||
+        m_cameraPanel.m_hWnd == NULL || m_videoRecordPanel.m_hWnd == NULL || m_fluorescencePanel.m_hWnd == NULL)
+        return;
+    m_videoRecordPanel.UpdateControlState();
+    m_cameraPanel.RefreshControls();
+    m_cameraPanel.RefreshSliders();
+    m_cameraPanel.RefreshResolutionCombos();
+    m_exposurePanel.ConfigureForCamera();
+    m_exposurePanel.RefreshFromCamera();
+    m_exposurePanel.UpdateControlState();
+    m_colorParamPanel.ConfigureForCamera();
+    m_colorParamPanel.RefreshFromCamera();
+    m_colorParamPanel.UpdateControlState();
+    m_fluorescencePanel.UpdateControlState();
+    m_fluorescencePanel.RefreshFromCamera();
+    m_fluorescencePanel.ShowDyeSettings();
+    m_paramGroupPanel.UpdateControlState();
+    m_paramGroupPanel.RefillGroupCombo();
+    m_capturePanel.UpdateControlState();
+}
+
+namespace {
+
+void EnableItem(CWnd& panel, int id, BOOL enable)
+{
+    CWnd* item = panel.m_hWnd != NULL ? panel.GetDlgItem(id) : NULL;
+    if (item != NULL) item->EnableWindow(enable);
+}
+
+void ShowItem(CWnd& panel, int id, BOOL show)
+{
+    CWnd* item = panel.m_hWnd != NULL ? panel.GetDlgItem(id) : NULL;
+    if (item != NULL) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+} // namespace
+
+void CCapturePage::ResetRecordButton(BOOL cameraRuns)
+{
+    if (m_capturePanel.m_hWnd == NULL) return;
+    CString text;
+    text.LoadString(IDS_RECORD);
+    m_capturePanel.SetDlgItemText(IDC_CAPTURE_RECORD, text);
+    EnableItem(m_capturePanel, IDC_CAPTURE_RECORD, cameraRuns);
+}
+
+LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
+{
+    CString name;
+    QrCCameraGetSaveImageFileName(&name, (int)wParam);
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    const BOOL runs = mgr.runState == 0;
+    const int state = (int)lParam;
+
+    if (state == 1) {
+        // A recording ended.
+        ShowItem(m_videoRecordPanel, IDC_VIDEO_COUNTER, FALSE);
+        if (m_videoRecordPanel.m_hWnd != NULL) m_videoRecordPanel.Invalidate();
+        QrCCameraReleaseCapture();
+        ResetRecordButton(runs);
+        ShowItem(m_capturePanel, IDC_CAPTURE_COUNTER, FALSE);
+        EnableItem(m_videoRecordPanel, IDC_VIDEO_CAPTURE, runs);
+        EnableItem(m_cameraPanel, IDC_CAMERA_CAPTURE, runs);
+        EnableItem(m_capturePanel, IDC_CAPTURE_CAPTURE, runs);
+        EnableItem(m_capturePanel, IDC_CAPTURE_SHOTS, FALSE);
+        EnableItem(m_capturePanel, IDC_CAPTURE_STOP_SERIES, FALSE);
+    }
+
+    if (state != -1) {
+        if (m_capturePanel.m_bSeriesRunning && mgr.capture.IsLapse) {
+            CSingleLock lock(&m_capturePanel.m_queueLock, TRUE);
+            m_capturePanel.m_nameQueue.AddTail(name);
+        } else {
+            ShellLinks& links = Links();
+            if (links.strip != NULL) ShowItem(*links.strip, IDC_STRIP_PROGRESS, TRUE);
+            ::Sleep(500);
+            if (links.thumbList != NULL) links.thumbList->AddFile(name, 1);
+            if (links.strip != NULL) links.strip->RefreshAfterChange();
+            if (m_captureProgressPanel.m_hWnd != NULL) m_captureProgressPanel.PostMessage(WM_CAPTURE_PROGRESS_SAVED);
+        }
+    }
+
+    if (state == 0 || state == -1) {
+        if (!m_capturePanel.m_bSeriesRunning) {
+            if (m_captureProgressPanel.m_hWnd != NULL) {
+                m_captureProgressPanel.PostMessage(WM_CAPTURE_PROGRESS_END);
+                m_captureProgressPanel.ShowWindow(SW_HIDE);
+            }
+            ShowItem(m_videoRecordPanel, IDC_VIDEO_RATE_LABEL, TRUE);
+            ShowItem(m_videoRecordPanel, IDC_VIDEO_RATE, TRUE);
+            if (m_videoRecordPanel.m_hWnd != NULL) m_videoRecordPanel.ShowWindow(SW_SHOW);
+            EnableItem(m_cameraPanel, IDC_CAMERA_CAPTURE, runs);
+            EnableItem(m_capturePanel, IDC_CAPTURE_CAPTURE, runs);
+            EnableItem(m_videoRecordPanel, IDC_VIDEO_CAPTURE, runs);
+            EnableItem(m_capturePanel, IDC_CAPTURE_SHOTS, FALSE);
+            EnableItem(m_capturePanel, IDC_CAPTURE_STOP_SERIES, FALSE);
+            ShowItem(m_capturePanel, IDC_CAPTURE_COUNTER, FALSE);
+            ShowItem(m_videoRecordPanel, IDC_VIDEO_COUNTER, FALSE);
+        }
+        ResetRecordButton(runs);
+        QrCCameraSetResDefault();
+    }
+
+    if (m_videoRecordPanel.m_hWnd != NULL) m_videoRecordPanel.Invalidate();
+    if (m_capturePanel.m_hWnd != NULL) m_capturePanel.Invalidate();
+    return 0;
+}
+
+LRESULT CCapturePage::OnCaptureProgress(WPARAM wParam, LPARAM)
+{
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    m_capturePanel.m_nShotCounter = (int)wParam + 1;
+    if (m_capturePanel.m_hWnd != NULL) {
+        m_capturePanel.UpdateData(FALSE);
+        CWnd* shots = m_capturePanel.GetDlgItem(IDC_CAPTURE_SHOTS);
+        if (shots != NULL) shots->Invalidate();
+    }
+    const CaptureParam& cap = mgr.capture;
+    const BOOL video = cap.CaptureType == CAPTURE_TYPE_AVI;
+    int total = video ? cap.AviFrame : cap.Count;
+    CString text;
+    if (video && (cap.IsTimeRecord || cap.IsManual)) text.Format(L"%dS", (int)wParam);
+    else text.Format(L"%d / %d", m_capturePanel.m_nShotCounter, total);
+    if (!(m_capturePanel.m_bSeriesRunning && cap.IsLapse)) {
+        CDialog* panels[2] = {&m_videoRecordPanel, &m_capturePanel};
+        const int ids[2] = {IDC_VIDEO_COUNTER, IDC_CAPTURE_COUNTER};
+        for (int i = 0; i < 2; i++) {
+            if (panels[i]->m_hWnd == NULL) continue;
+            panels[i]->SetDlgItemText(ids[i], text);
+            CWnd* item = panels[i]->GetDlgItem(ids[i]);
+            if (item != NULL) item->UpdateWindow();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,4 @@
+// Resource ids of CColorPanel.
+#pragma once
+
+#define IDD_COLOR_PANEL 332

@@ -1,0 +1,67 @@
+#include "app/shell/DravenluxApp.h"
+#include "app/shell/AboutDialog.h"
+#include "app/shell/DravenluxDoc.h"
+#include "app/shell/DravenluxView.h"
+#include "app/shell/MainFrame.h"
+#include "app/shell/ShellLinks.h"
+#include "app/res/resource.h"
+#include "app/browse/ThumbnailStrip.h"
+#include "app/capture/CameraPanel.h"
+#include "camera/core/QrCCamera.h"
+
+BEGIN_MESSAGE_MAP(CDravenluxApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
+    ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
+    ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
+END_MESSAGE_MAP()
+
+CDravenluxApp::CDravenluxApp() : CWinApp(NULL), m_hMutex(NULL) {}
+CDravenluxApp::~CDravenluxApp() {}
+
+BOOL CDravenluxApp::InitInstance()
+{
+    // Held, never released, until the process ends.
+    m_hMutex = ::CreateMutexW(NULL, TRUE, L"Jolsnap");
+    if (m_hMutex != NULL && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        AfxMessageBox(IDS_ALREADY_RUNNING, MB_OK);
+        return FALSE;
+    }
+
+    AfxEnableControlContainer();
+    Enable3dControls();
+
+    SetRegistryKey(IDS_COMPANY_KEY);
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDravenluxDoc), RUNTIME_CLASS(CMainFrame),
+                                          RUNTIME_CLASS(CDravenluxView)));
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo)) return FALSE;
+
+    m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
+    m_pMainWnd->UpdateWindow();
+
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (Links().strip != NULL) Links().strip->SetFolder(mgr.capture.Path);
+
+    CString title;
+    title.LoadString(AFX_IDS_APP_TITLE);
+    m_pMainWnd->SetWindowText(title);
+
+    if (mgr.cameraType != CAMERA_TYPE_NONE) {
+        if (Links().camera != NULL) Links().camera->PlayCamera();
+    } else {
+        AfxMessageBox(IDS_NO_CAMERA, MB_OK);
+    }
+    return TRUE;
+}
+
+void CDravenluxApp::OnAppAbout()
+{
+    CAboutDialog dlg(m_pMainWnd);
+    dlg.DoModal();
+}

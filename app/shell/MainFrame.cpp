@@ -1,0 +1,585 @@
+#include "app/shell/MainFrame.h"
+#include "app/shell/ShellLinks.h"
+#include "app/shell/ManageView.h"
+#include "app/shell/DravenluxView.h"
+#include "app/shell/ImageToolView.h"
+#include "app/res/resource.h"
+#include "app/browse/ImageListView.h"
+#include "app/browse/ThumbnailListCtrl.h"
+#include "app/image/ImageStore.h"
+#include "app/image/PrintLayoutDialog.h"
+#include "app/capture/CameraHotplugListener.h"
+#include "app/capture/CameraPanel.h"
+#include "app/capture/CapturePanel.h"
+#include "app/capture/VideoRecordPanel.h"
+#include "camera/core/QrCCamera.h"
+#include <shlobj.h>
+
+IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_SIZE()
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+    ON_WM_NCHITTEST()
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChangeMsg)
+    ON_MESSAGE(WM_CAMERA_ARRIVED, OnCameraArrived)
+    ON_MESSAGE(WM_CAMERA_REMOVED, OnCameraRemoved)
+    ON_MESSAGE(WM_PRINT_DIALOG_CLOSED, OnToolWindowClosed)
+    ON_MESSAGE(WM_HOTKEY, OnHotKeyMsg)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSessionMsg)
+END_MESSAGE_MAP()
+
+namespace {
+
+void MoveTo(CWnd& wnd, int x, int y, int w, int h)
+{
+    if (wnd.m_hWnd == NULL) return;
+    wnd.SetWindowPos(NULL, x, y, w < 0 ? 0 : w, h < 0 ? 0 : h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MoveTo(CWnd& wnd, const CRect& r) { MoveTo(wnd, r.left, r.top, r.Width(), r.Height()); }
+
+void Show(CWnd& wnd, BOOL show)
+{
+    if (wnd.m_hWnd != NULL) wnd.ShowWindow(show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+int AtLeastZero(int v) { return v < 0 ? 0 : v; }
+
+} // namespace
+
+LRESULT CFrameBandBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SIZEPARENT) {
+        struct SizeParentParams { HDWP hDWP; RECT rect; SIZE sizeTotal; BOOL bStretch; };
+        SizeParentParams* p = (SizeParentParams*)lParam;
+        CRect own;
+        GetWindowRect(&own);
+        int h = own.Height();
+        int w = p->rect.right - p->rect.left;
+        if (p->hDWP != NULL)
+            p->hDWP = ::DeferWindowPos(p->hDWP, m_hWnd, NULL, p->rect.left, p->rect.top, w, h,
+                                       SWP_NOACTIVATE | SWP_NOZORDER);
+        p->rect.top += h;
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+CMainFrame::CMainFrame()
+    : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_lastBorderInner(0, 0, 0, 0)
+{
+}
+
+CMainFrame::~CMainFrame()
+{
+    ShellLinks& links = Links();
+    delete links.printLayout;
+    links.printLayout = NULL;
+    delete m_pHotplug;
+    if (links.frame == this) {
+        links.frame = NULL;
+        links.preview = NULL;
+        links.overlay = NULL;
+        links.captureTools = NULL;
+        links.comparePane = NULL;
+        links.compareWindow = NULL;
+        links.focusMeter = NULL;
+        links.titleBar = NULL;
+        links.measurePanel = NULL;
+        links.hotplug = NULL;
+        for (CColorPanel*& border : links.borders) border = NULL;
+    }
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) { return CFrameWnd::PreCreateWindow(cs); }
+
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    if (!m_wndOuter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST)) return FALSE;
+    if (!m_wndOuter.CreateView(0, 0, RUNTIME_CLASS(CManageView), CSize(100, 100), pContext)) return FALSE;
+    if (!m_wndRight.CreateStatic(&m_wndOuter, 2, 1, WS_CHILD | WS_VISIBLE, m_wndOuter.IdFromRowCol(0, 1)))
+        return FALSE;
+    if (!m_wndRight.CreateView(1, 0, RUNTIME_CLASS(CImageListView), CSize(100, 100), pContext)) return FALSE;
+    if (!m_wndInner.CreateStatic(&m_wndRight, 1, 2, WS_CHILD | WS_VISIBLE, m_wndRight.IdFromRowCol(0, 0)))
+        return FALSE;
+    if (!m_wndInner.CreateView(0, 0, RUNTIME_CLASS(CDravenluxView), CSize(900, 100), pContext)) return FALSE;
+    if (!m_wndInner.CreateView(0, 1, RUNTIME_CLASS(CImageToolView), CSize(100, 100), pContext)) return FALSE;
+    m_wndOuter.SetThinGaps();
+    m_wndRight.SetThinGaps();
+    m_wndInner.SetThinGaps();
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
+{
+    // The panes made below find the frame and its popups here: the frame is not the
+    // application's main window until the first document is open.
+    ShellLinks& links = Links();
+    links.frame = this;
+    links.store = CImageStore::Instance();
+    links.preview = &m_preview;
+    links.overlay = &m_overlay;
+    links.captureTools = &m_captureTools;
+    links.comparePane = &m_comparePane;
+    links.compareWindow = &m_compareWindow;
+    links.focusMeter = &m_focusMeter;
+    links.titleBar = &m_titleBar;
+    links.measurePanel = &m_measurePanel;
+    links.borders[0] = &m_borderVertical;
+    links.borders[1] = &m_borderHorizontal;
+    links.borders[2] = &m_borderSpare;
+
+    if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
+
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    if (!m_wndReBar.CreateEx(0, REBARCLASSNAMEW, NULL,
+                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_BANDBORDERS | CCS_NODIVIDER, CRect(0, 0, 0, 0), this,
+                             AFX_IDW_REBAR))
+        return -1;
+
+    m_titleBar.Create(CTitleBar::IDD, &m_wndReBar);
+    m_titleBar.ShowWindow(SW_SHOW);
+    CRect tr;
+    m_titleBar.GetWindowRect(&tr);
+    REBARBANDINFOW band = {};
+    band.cbSize = sizeof(band);
+    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE;
+    band.fStyle = RBBS_FIXEDSIZE | RBBS_FIXEDBMP;
+    band.hwndChild = m_titleBar.m_hWnd;
+    band.cxMinChild = tr.Width();
+    band.cyMinChild = tr.Height();
+    m_wndReBar.SendMessage(RB_INSERTBANDW, (WPARAM)-1, (LPARAM)&band);
+
+    m_measurePanel.Create(CMeasurePanel::IDD, this);
+    m_measurePanel.Refresh();
+    m_measurePanel.ShowWindow(SW_HIDE);
+
+    m_preview.Create(CPreviewWnd::IDD, this);
+    m_preview.ShowWindow(SW_SHOWNOACTIVATE);
+    m_overlay.Create(COverlayWnd::IDD, &m_preview);
+    m_overlay.ShowWindow(SW_SHOWNOACTIVATE);
+    CRect pr;
+    m_preview.GetWindowRect(&pr);
+    MoveTo(m_overlay, pr);
+
+    m_captureTools.Create(CCaptureToolBar::IDD, this);
+    m_captureTools.ShowWindow(SW_SHOWNOACTIVATE);
+    m_comparePane.Create(CComparePane::IDD, this);
+    m_comparePane.ShowWindow(SW_HIDE);
+    m_compareWindow.Create(CCompareWindow::IDD, this);
+    m_compareWindow.CreatePanes(2);
+    m_compareWindow.ShowWindow(SW_HIDE);
+    m_focusMeter.Create(CProgressPopup::IDD, this);
+    m_focusMeter.ShowWindow(SW_HIDE);
+
+    m_borderVertical.Create(CColorPanel::IDD, this);
+    m_borderVertical.ShowWindow(SW_SHOWNOACTIVATE);
+    m_borderVertical.SetInnerColor(149, 149, 149);
+    m_borderVertical.SetLowerColor(189, 189, 189);
+    m_borderHorizontal.Create(CColorPanel::IDD, this);
+    m_borderHorizontal.ShowWindow(SW_SHOWNOACTIVATE);
+    m_borderHorizontal.SetColor(149, 149, 149);
+    m_borderSpare.Create(CColorPanel::IDD, this);
+
+    RefreshCameraList();
+
+    ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
+    ::SetMenu(m_hWnd, NULL);
+
+    if (m_pHotplug == NULL) m_pHotplug = new CCameraHotplugListener;
+    links.hotplug = m_pHotplug;
+    m_pHotplug->Register(m_hWnd);
+
+    CreateBaseFolder();
+
+    ::RegisterHotKey(m_hWnd, HOTKEY_CAPTURE, 0, VK_F9);
+    ::RegisterHotKey(m_hWnd, HOTKEY_RECORD_START, 0, VK_F10);
+    ::RegisterHotKey(m_hWnd, HOTKEY_RECORD_STOP, 0, VK_F11);
+    return 0;
+}
+
+void CMainFrame::CreateBaseFolder()
+{
+    WCHAR appData[MAX_PATH] = {0};
+    ::SHGetSpecialFolderPathW(NULL, appData, CSIDL_APPDATA, FALSE);
+    CString name;
+    name.LoadString(AFX_IDS_APP_TITLE);
+    CString folder = CString(appData) + L"\\" + name;
+    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES) ::CreateDirectoryW(folder, NULL);
+    folder += L"\\";
+    if (Links().store != NULL) Links().store->SetBaseFolder(folder);
+}
+
+// ------------------------------------------------------------------------------------
+// Layout
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+    CFrameWnd::OnSize(nType, cx, cy);
+    Layout(cx, cy);
+}
+
+void CMainFrame::Layout(int cx, int cy)
+{
+    if (m_wndOuter.m_hWnd == NULL || m_wndRight.m_hWnd == NULL || m_wndInner.m_hWnd == NULL) return;
+    CRect R;
+    GetWindowRect(&R);
+    const int frameBorder = ::GetSystemMetrics(SM_CXFRAME);
+    R.DeflateRect(frameBorder, frameBorder);
+    const int W = R.Width(), H = R.Height();
+    const int rightWidth = AtLeastZero(W - 220);
+    CThumbnailListCtrl* list = Links().thumbList;
+    const int stripHeight = (list != NULL && list->IsExpanded()) ? H : 164;
+    const int topHeight = AtLeastZero(H - stripHeight);
+
+    m_wndOuter.SetColumnInfo(0, 220, 0);
+    m_wndOuter.SetColumnInfo(1, rightWidth, 0);
+    m_wndOuter.RecalcLayout();
+    m_wndInner.SetColumnInfo(0, AtLeastZero(rightWidth - 40), 0);
+    m_wndInner.SetColumnInfo(1, 40, 0);
+    m_wndInner.RecalcLayout();
+    m_wndRight.SetRowInfo(0, topHeight, 0);
+    m_wndRight.SetRowInfo(1, stripHeight, 0);
+    m_wndRight.RecalcLayout();
+
+    CRect rightArea;
+    m_wndRight.GetWindowRect(&rightArea);
+    ScreenToClient(&rightArea);
+    const int X0 = R.left + rightArea.left;
+    const int Y0 = R.top + rightArea.top;
+
+    if (m_bFullPreview) {
+        Show(m_captureTools, FALSE);
+        Show(m_comparePane, FALSE);
+        Show(m_compareWindow, FALSE);
+        CRect outer;
+        m_wndOuter.GetWindowRect(&outer);
+        MoveTo(m_preview, outer);
+        MoveTo(m_overlay, outer);
+    } else {
+        const int borderHeight = AtLeastZero(R.bottom - Y0);
+        MoveTo(m_borderVertical, X0 - 1, Y0, 3, borderHeight);
+        CRect inner(0, borderHeight - stripHeight + 30, 3, borderHeight - 16);
+        if (inner != m_lastBorderInner && m_borderVertical.m_hWnd != NULL) {
+            m_borderVertical.SetInnerRect(inner);
+            m_borderVertical.Invalidate(FALSE);
+            m_lastBorderInner = inner;
+        }
+        MoveTo(m_borderHorizontal, X0 - 1, Y0 + topHeight, R.right - X0, 6);
+
+        CImageStore* store = Links().store;
+        if (store != NULL && store->GetMeasureTarget() == 0) {
+            float zoom = m_preview.GetZoom();
+            if (zoom != store->GetZoom()) {
+                store->SetZoom(zoom);
+                if (m_overlay.m_hWnd != NULL) m_overlay.Invalidate(FALSE);
+            }
+        }
+        if (!m_bCompareMode) {
+            const int w = AtLeastZero(R.right - X0 - 39);
+            MoveTo(m_comparePane, X0, Y0, w, topHeight);
+            MoveTo(m_preview, X0, Y0, w, topHeight);
+            MoveTo(m_overlay, X0, Y0, w, topHeight);
+            MoveTo(m_compareWindow, X0, Y0, w, topHeight);
+        } else {
+            const int half = AtLeastZero((R.right - X0 - 38) / 2);
+            MoveTo(m_preview, X0, Y0, half, topHeight);
+            MoveTo(m_overlay, X0, Y0, half, topHeight);
+            MoveTo(m_comparePane, X0 + half, Y0, half, topHeight);
+        }
+        MoveTo(m_captureTools, R.right - 39, Y0, 38, topHeight);
+        const int meterWidth = AtLeastZero((R.right - 40 - X0) / 2);
+        MoveTo(m_focusMeter, X0 + (R.right - X0 - meterWidth) / 2, Y0 + topHeight - 20, meterWidth, 20);
+    }
+
+    if (cx != m_lastLayoutCx || cy != m_lastLayoutCy) {
+        m_lastLayoutCx = cx;
+        m_lastLayoutCy = cy;
+        m_wndInner.Invalidate();
+        if (m_captureTools.m_hWnd != NULL) m_captureTools.Invalidate();
+        m_captureTools.RefitLivePreview();
+    }
+}
+
+LRESULT CMainFrame::OnNcHitTest(CPoint point)
+{
+    CRect r;
+    GetWindowRect(&r);
+    ScreenToClient(&r);
+    Layout(r.Width(), r.Height());
+    return CFrameWnd::OnNcHitTest(point);
+}
+
+void CMainFrame::SetFullPreview(BOOL on)
+{
+    m_bFullPreview = on ? 1 : 0;
+    if (on) {
+        Show(m_wndOuter, FALSE);
+        Show(m_captureTools, FALSE);
+        Show(m_comparePane, FALSE);
+        Show(m_compareWindow, FALSE);
+        CRect r;
+        GetWindowRect(&r);
+        MoveTo(m_preview, r);
+        MoveTo(m_overlay, r);
+    } else {
+        Show(m_wndOuter, TRUE);
+        Show(m_captureTools, TRUE);
+        if (m_bCompareMode) Show(m_comparePane, TRUE);
+        CRect r;
+        GetWindowRect(&r);
+        Layout(r.Width(), r.Height());
+    }
+}
+
+void CMainFrame::SetCompareMode(BOOL on)
+{
+    m_bCompareMode = on ? 1 : 0;
+    ShellLinks& links = Links();
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    const BOOL runs = mgr.runState == 0;
+    if (on) {
+        CRect r;
+        m_overlay.GetWindowRect(&r);
+        const int half = r.Width() / 2;
+        MoveTo(m_preview, r.left, r.top, half, r.Height());
+        MoveTo(m_overlay, r.left, r.top, half, r.Height());
+        MoveTo(m_comparePane, r.left + half, r.top, half, r.Height());
+        m_comparePane.OpenSelectedThumbnail();
+        float shown;
+        if (runs) {
+            m_preview.ZoomToFit();
+            m_overlay.ZoomToFit();
+            m_comparePane.SetZoom(m_preview.GetZoom());
+            shown = m_preview.GetZoom();
+        } else {
+            m_comparePane.FitToWindow(0);
+            shown = m_comparePane.GetZoom();
+        }
+        m_captureTools.ShowZoom(shown);
+        if (links.store != NULL) links.store->ClearMeasurements();
+        if (links.layers != NULL) links.layers->RefreshLayerList();
+        Show(m_comparePane, TRUE);
+        m_measurePanel.DisableTools();
+    } else {
+        Show(m_comparePane, FALSE);
+        CRect r;
+        m_preview.GetWindowRect(&r);
+        MoveTo(m_preview, r.left, r.top, 2 * r.Width() + 1, r.Height());
+        MoveTo(m_overlay, r.left, r.top, 2 * r.Width() + 1, r.Height());
+        if (runs) {
+            m_preview.ZoomToFit();
+            m_overlay.ZoomToFit();
+            m_preview.ApplyZoom();
+            m_overlay.ApplyZoom();
+            if (m_preview.m_hWnd != NULL) m_preview.Invalidate();
+            m_captureTools.ShowZoom(m_preview.GetZoom());
+        }
+        m_measurePanel.Refresh();
+    }
+    Invalidate();
+}
+
+void CMainFrame::ShowCompareWindow(BOOL on)
+{
+    m_bCompareWindowShown = on ? 1 : 0;
+    Show(m_compareWindow, on);
+    if (m_compareWindow.m_hWnd != NULL) m_compareWindow.Invalidate();
+    m_compareWindow.LayoutPanes();
+}
+
+void CMainFrame::RefreshCameraList()
+{
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    CameraParamInfo info;
+    QrCCameraGetParameterInfo(&info, 1);
+    int count = 0;
+    QrCGetCameraCount(&count);
+    if (m_titleBar.m_hWnd == NULL) return;
+    CComboBox& combo = m_titleBar.GetCameraCombo();
+    CEdit& name = m_titleBar.GetCameraName();
+    if (count < 1) {
+        CString text;
+        if (info.productIndex == -1 || mgr.cameraType == CAMERA_TYPE_NONE) text.LoadString(IDS_UNKNOWN_DEVICE);
+        else text = info.modelName;
+        name.SetWindowText(text);
+        combo.ResetContent();
+        combo.AddString(text);
+        combo.SetCurSel(0);
+        combo.ShowWindow(SW_HIDE);
+        name.ShowWindow(SW_SHOW);
+    } else {
+        name.SetWindowText(info.modelName);
+        combo.ResetContent();
+        QrCRegisterCamera(combo.m_hWnd);
+        combo.ShowWindow(SW_SHOW);
+        name.ShowWindow(SW_HIDE);
+    }
+    m_titleBar.Invalidate();
+    m_titleBar.EnableByCameraState();
+}
+
+// ------------------------------------------------------------------------------------
+// Messages
+
+LRESULT CMainFrame::OnHotKeyMsg(WPARAM wParam, LPARAM)
+{
+    UINT message;
+    switch ((int)wParam) {
+    case HOTKEY_CAPTURE: message = WM_HOTKEY_CAPTURE; break;
+    case HOTKEY_RECORD_START: message = WM_HOTKEY_RECORD_START; break;
+    case HOTKEY_RECORD_STOP: message = WM_HOTKEY_RECORD_STOP; break;
+    default: return 1;
+    }
+    CCapturePanel* capture = Links().capture;
+    if (capture != NULL && capture->m_hWnd != NULL) capture->PostMessage(message, 0, 0);
+    return 0;
+}
+
+LRESULT CMainFrame::OnDeviceChangeMsg(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pHotplug == NULL) return 0;
+    return m_pHotplug->OnDeviceChange(wParam, lParam);
+}
+
+void CMainFrame::RefreshCameraPanels()
+{
+    ShellLinks& links = Links();
+    if (links.camera != NULL) {
+        links.camera->RefreshControls();
+        links.camera->RefreshResolutionCombos();
+    }
+    if (links.capture != NULL) links.capture->UpdateControlState();
+    if (links.videoRecord != NULL) links.videoRecord->UpdateControlState();
+    if (links.imagePage != NULL) links.imagePage->RefreshAllPanels();
+    m_captureTools.UpdateControlState();
+}
+
+LRESULT CMainFrame::OnCameraArrived(WPARAM wParam, LPARAM lParam)
+{
+    const int model = (int)wParam;
+    if (lParam != 0) {
+        RefreshCameraList();
+    } else if (model != -1) {
+        QrCSetCamera(model);
+        RefreshCameraList();
+    }
+    RefreshCameraPanels();
+    return 1;
+}
+
+LRESULT CMainFrame::OnCameraRemoved(WPARAM wParam, LPARAM lParam)
+{
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    CCameraPanel* camera = Links().camera;
+    const BOOL panel = camera != NULL && camera->m_hWnd != NULL;
+    if (lParam == 0) {
+        if ((int)wParam != -1 && panel) camera->PostMessage(WM_CAMERA_REMOVED, 0, 0);
+    } else if (wParam != 0) {
+        if (panel) camera->PostMessage(WM_CAMERA_REMOVED, 1, 0);
+    } else {
+        RefreshCameraList();
+    }
+    return 1;
+}
+
+LRESULT CMainFrame::OnToolWindowClosed(WPARAM, LPARAM)
+{
+    ShellLinks& links = Links();
+    if (links.printLayout != NULL) {
+        delete links.printLayout;
+        links.printLayout = NULL;
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_POWERBROADCAST && wParam == PBT_APMRESUMEAUTOMATIC) {
+        CameraMgrParam mgr;
+        QrCCameraGetMgrParameter(&mgr);
+        if (mgr.runState == 0) {
+            if (Links().camera != NULL) Links().camera->PlayCamera();
+            QrCChoiceCamera(m_titleBar.m_nCameraIndex);
+        }
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+// ------------------------------------------------------------------------------------
+// Shut-down
+
+void CMainFrame::OnClose()
+{
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (mgr.runState == 0 && QrCCameraUnInit() == 0) {
+        // The library is still finishing a recording: try again shortly.
+        SetTimer(TIMER_CLOSE_RETRY, 100, NULL);
+        return;
+    }
+    Teardown();
+    CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != TIMER_CLOSE_RETRY) {
+        CFrameWnd::OnTimer(nIDEvent);
+        return;
+    }
+    if (QrCCameraUnInit() == 0) return;
+    KillTimer(TIMER_CLOSE_RETRY);
+    Teardown();
+    CFrameWnd::OnClose();
+}
+
+void CMainFrame::Teardown()
+{
+    if (m_bTornDown) return;
+    m_bTornDown = TRUE;
+    if (m_pHotplug != NULL) {
+        m_pHotplug->Unregister();
+        delete m_pHotplug;
+        m_pHotplug = NULL;
+        Links().hotplug = NULL;
+    }
+    m_compareWindow.DestroyPanes();
+    QrCCameraMgrUninitialize();
+    ::UnregisterHotKey(m_hWnd, HOTKEY_RECORD_START);
+    ::UnregisterHotKey(m_hWnd, HOTKEY_RECORD_STOP);
+    ::UnregisterHotKey(m_hWnd, HOTKEY_CAPTURE);
+}
+
+// A frame that goes without its close (a failed first open, the end of the session)
+// still shuts the camera library down and gives its hot keys back.
+void CMainFrame::OnDestroy()
+{
+    if (!m_bTornDown) {
+        CameraMgrParam mgr;
+        QrCCameraGetMgrParameter(&mgr);
+        if (mgr.runState == 0) QrCCameraUnInit();
+        Teardown();
+    }
+    CFrameWnd::OnDestroy();
+}
+
+LRESULT CMainFrame::OnEndSessionMsg(WPARAM wParam, LPARAM)
+{
+    if (wParam) {
+        CameraMgrParam mgr;
+        QrCCameraGetMgrParameter(&mgr);
+        if (mgr.runState == 0) QrCCameraUnInit();
+        Teardown();
+    }
+    return 0;
+}

@@ -1,0 +1,105 @@
+// The one top-level window: three fixed splitters with the views, the caption bar in
+// a rebar, and the popup panels that float over the right-hand area, all laid out by
+// hand on every size change and every WM_NCHITTEST.  It turns hot keys into capture
+// messages, follows camera plug-in and removal and runs the camera library's shut-down.
+#pragma once
+#include "afxwin.h"
+#include "app/shell/FixedSplitterWnd.h"
+#include "app/shell/ColorPanel.h"
+#include "app/shell/ProgressPopup.h"
+#include "app/shell/TitleBar.h"
+#include "app/capture/PreviewWnd.h"
+#include "app/capture/OverlayWnd.h"
+#include "app/capture/CaptureToolBar.h"
+#include "app/image/ComparePane.h"
+#include "app/image/CompareWindow.h"
+#include "app/measure/MeasurePanel.h"
+
+class CCameraHotplugListener;
+
+// Hot-key ids of F9, F10 and F11.
+const int HOTKEY_CAPTURE = 0xA002;
+const int HOTKEY_RECORD_START = 0xA003;
+const int HOTKEY_RECORD_STOP = 0xA004;
+// Repeats the camera stop while the library is still finishing a recording.
+const UINT_PTR TIMER_CLOSE_RETRY = 18;
+
+// The rebar of the caption bar: answers the frame's layout by taking its height from
+// the top of the client area.
+class CFrameBandBar : public CWnd
+{
+public:
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class CMainFrame : public CFrameWnd
+{
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    virtual ~CMainFrame();
+
+    CFixedSplitterWnd m_wndOuter;   // 1 x 2: manage view | right splitter
+    CFixedSplitterWnd m_wndRight;   // 2 x 1: inner splitter / thumbnail strip view
+    CFixedSplitterWnd m_wndInner;   // 1 x 2: main view | image tool view
+    CColorPanel m_borderVertical;
+    CColorPanel m_borderHorizontal;
+    CColorPanel m_borderSpare;      // created, never shown
+    CPreviewWnd m_preview;
+    COverlayWnd m_overlay;
+    CCaptureToolBar m_captureTools;
+    CComparePane m_comparePane;
+    CCompareWindow m_compareWindow;
+    CProgressPopup m_focusMeter;
+    CFrameBandBar m_wndReBar;
+    CTitleBar m_titleBar;
+    CMeasurePanel m_measurePanel;
+
+    virtual void SetFullPreview(BOOL on);
+    virtual int IsFullPreview() const { return m_bFullPreview; }
+    virtual void SetCompareMode(BOOL on);
+    virtual int IsCompareMode() const { return m_bCompareMode; }
+    virtual void ShowCompareWindow(BOOL on);
+    virtual int IsCompareWindowShown() const { return m_bCompareWindowShown; }
+    virtual void RefreshCameraList();
+    // The file last opened into the main view.
+    virtual void SetCurrentFile(LPCWSTR path) { m_strCurrentFile = path; }
+    virtual CString GetCurrentFile() const { return m_strCurrentFile; }
+
+    // The layout pass of WM_SIZE (also run by WM_NCHITTEST and full preview).
+    void Layout(int cx, int cy);
+
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+    afx_msg int OnCreate(LPCREATESTRUCT lpcs);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnClose();
+    afx_msg void OnDestroy();
+    afx_msg LRESULT OnNcHitTest(CPoint point);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg LRESULT OnDeviceChangeMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCameraArrived(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCameraRemoved(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnHotKeyMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnEndSessionMsg(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    // Listener, comparison panes, camera manager and hot keys, once.
+    void Teardown();
+    void RefreshCameraPanels();
+    void CreateBaseFolder();
+
+    CString m_strCurrentFile;
+    int m_lastLayoutCx;
+    int m_lastLayoutCy;
+    CCameraHotplugListener* m_pHotplug;
+    int m_bFullPreview;
+    int m_bCompareMode;
+    int m_bCompareWindowShown;
+    BOOL m_bTornDown;
+    CRect m_lastBorderInner;
+};

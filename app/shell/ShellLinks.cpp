@@ -1,0 +1,7 @@
+#include "app/shell/ShellLinks.h"
+
+ShellLinks& Links()
+{
+    static ShellLinks links;
+    return links;
+}

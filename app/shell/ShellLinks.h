@@ -1,0 +1,139 @@
+// The links object: how any part of the program reaches the others.
+//
+// One process-wide instance, Links().  The main frame fills it while it creates its
+// panes, pages and popups, and clears what it filled when it goes; a test fills it with
+// its own windows or with recording fakes derived from the real classes.  A null member
+// means "absent": every caller checks before use.  No panel walks splitters or parent
+// chains to find another; it asks here.
+//
+// Conventions for the classes named here:
+// - Operations that one part calls on another are virtual, so a test can derive a fake
+//   that records the call (construct the fake, point the member at it, restore after).
+// - Windows are reached through their class's own operations; a member whose window
+//   does not exist yet (m_hWnd NULL) is still the object the frame will create.
+// - Add a member when a new part must be reached; keep the order by area.
+#pragma once
+
+#include <vector>
+
+class CMainFrame;
+class CDravenluxDoc;
+class CDravenluxView;
+class CManageView;
+class CCapturePage;
+class CBrowsePage;
+class CImagePage;
+class CImageListView;
+class CThumbnailStrip;
+class CThumbnailListCtrl;
+class CImageToolView;
+class CBrowseToolBar;
+class CTitleBar;
+class CColorPanel;
+class CProgressPopup;
+class CFoldPanel;
+class CImageStore;
+class CComparePane;
+class CCompareWindow;
+class CPrintLayoutDialog;
+class CMeasurePanel;
+class CLayersDialog;
+class CCounterPanel;
+class CImageAdjustPanel;
+class CRotatePanel;
+class CStampPanel;
+class CImageInfoPanel;
+class CFolderPanel;
+class CPreviewWnd;
+class COverlayWnd;
+class CCaptureToolBar;
+class CCameraPanel;
+class CCapturePanel;
+class CExposurePanel;
+class CColorParamPanel;
+class CParameterGroupPanel;
+class CVideoRecordPanel;
+class CCaptureProgressPanel;
+class CCameraHotplugListener;
+class CFluorescencePanel;
+class CChannelMergePanel;
+class CFusionPanel;
+
+struct ShellLinks
+{
+    // Shell: frame, document, views and pages.
+    CMainFrame* frame = nullptr;
+    CDravenluxDoc* doc = nullptr;
+    CDravenluxView* view = nullptr;            // the main image view
+    CManageView* manage = nullptr;             // the left column with the three tabs
+    CCapturePage* capturePage = nullptr;
+    CBrowsePage* browsePage = nullptr;
+    CImagePage* imagePage = nullptr;
+    CImageToolView* toolView = nullptr;        // hosts the browse tool column
+    CTitleBar* titleBar = nullptr;             // the caption bar
+    CProgressPopup* focusMeter = nullptr;
+    CColorPanel* borders[3] = {nullptr, nullptr, nullptr};  // vertical, horizontal, spare
+    // The Capture page's fold sections, in section order (camera, capture, exposure,
+    // colour, fluorescence, parameter groups).
+    std::vector<CFoldPanel*>* captureSections = nullptr;
+
+    // Image store, comparison, printing.
+    CImageStore* store = nullptr;              // the process-wide store of the main view
+    CComparePane* comparePane = nullptr;       // the stand-alone pane beside the preview
+    CCompareWindow* compareWindow = nullptr;   // the four-pane window over the main view
+    // The modeless print layout while it is open, else null.  Owned by the frame: whoever
+    // opens it sets this; the frame deletes it when it reports being closed.
+    CPrintLayoutDialog* printLayout = nullptr;
+
+    // Measuring.
+    CMeasurePanel* measurePanel = nullptr;
+    CLayersDialog* layers = nullptr;
+    CCounterPanel* counter = nullptr;
+
+    // Image page panels.
+    CImageAdjustPanel* imageAdjust = nullptr;
+    CRotatePanel* rotate = nullptr;
+    CStampPanel* stamp = nullptr;
+    CChannelMergePanel* channelMerge = nullptr;
+    CFusionPanel* fusion = nullptr;
+
+    // Browsing.
+    CImageListView* stripView = nullptr;
+    CThumbnailStrip* strip = nullptr;
+    CThumbnailListCtrl* thumbList = nullptr;
+    CBrowseToolBar* browseTools = nullptr;
+    CImageInfoPanel* imageInfo = nullptr;
+    CFolderPanel* folder = nullptr;
+
+    // Live preview and camera control.
+    CPreviewWnd* preview = nullptr;
+    COverlayWnd* overlay = nullptr;
+    CCaptureToolBar* captureTools = nullptr;
+    CCameraPanel* camera = nullptr;
+    CCapturePanel* capture = nullptr;
+    CExposurePanel* exposure = nullptr;
+    CColorParamPanel* colorParam = nullptr;
+    CParameterGroupPanel* paramGroup = nullptr;
+    CVideoRecordPanel* videoRecord = nullptr;
+    CCaptureProgressPanel* captureProgress = nullptr;
+    CCameraHotplugListener* hotplug = nullptr;
+    CFluorescencePanel* fluorescence = nullptr;
+};
+
+// The one instance.  In the program, store is CImageStore::Instance() from the frame's
+// creation on; a test may point it at a store of its own.
+ShellLinks& Links();
+
+// Saves the links on construction and puts them back on destruction: tests fill the
+// links freely inside one scope.
+class ShellLinksScope
+{
+public:
+    ShellLinksScope() : m_saved(Links()) {}
+    ~ShellLinksScope() { Links() = m_saved; }
+    ShellLinksScope(const ShellLinksScope&) = delete;
+    ShellLinksScope& operator=(const ShellLinksScope&) = delete;
+
+private:
+    ShellLinks m_saved;
+};

@@ -1,0 +1,51 @@
+// What the Capture, Browse and Image pages share: fold sections stacked over the page
+// skin, the logo, company word and update button below them, and vertical scrolling
+// in steps of 10 pixels.
+#pragma once
+#include "app/shell/PanelDialog.h"
+#include "app/shell/TabPageIds.h"
+#include <vector>
+
+class CFoldPanel;
+
+class CTabPage : public CPanelDialog
+{
+    DECLARE_DYNAMIC(CTabPage)
+public:
+    CTabPage(UINT nIDTemplate, CWnd* pParent);
+    virtual ~CTabPage();
+
+    // Sections in order; allocated and owned by the page (DeleteSections frees them).
+    std::vector<CFoldPanel*> m_sections;
+    CWnd* m_pBackPointer;
+
+    virtual BOOL OnInitDialog() override;
+    // Stacks the sections, places logo, company word and update button, and resets the
+    // scroll range to the content.
+    virtual void LayoutPanels();
+    // Frees the sections, last first; the manage view calls it before the pages go.
+    void DeleteSections();
+
+    int IsScrollable() const { return m_bScrollable; }
+    int GetScrollOffset() const { return m_scrollOffset; }
+
+protected:
+    // Creates one section with title string titleId and panel (template panelIdd)
+    // inside, sized to the panel and expanded.
+    CFoldPanel* AddSection(CDialog& panel, UINT panelIdd, UINT titleId);
+    // Where the first section goes: (5, 22) unless a page puts something above.
+    virtual CPoint FirstSectionOrigin();
+    void SetContentHeight(int contentHeight);
+    void ScrollTo(int pos);
+
+    afx_msg LRESULT OnFoldPanelToggled(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnUpdateButton();
+    DECLARE_MESSAGE_MAP()
+
+    CButton m_btnUpdate;
+    int m_bScrollable;
+    int m_scrollOffset;
+};

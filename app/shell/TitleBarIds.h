@@ -1,0 +1,15 @@
+// Resource and control ids of CTitleBar.
+#pragma once
+
+#define IDD_TITLE_BAR 280
+#define IDC_TITLE_LOGO 1221
+#define IDC_TITLE_NAME 1222
+#define IDC_TITLE_MEASURE 1428
+#define IDC_TITLE_CAMERA_COMBO 1148
+#define IDC_TITLE_MAXIMIZE 1083
+#define IDC_TITLE_CAMERA_NAME 1150
+#define IDC_TITLE_HELP 1196
+#define IDC_TITLE_FILE 1163
+#define IDC_TITLE_MINIMIZE 1164
+#define IDC_TITLE_CLOSE 1165
+#define IDB_TITLE_LOGO 387

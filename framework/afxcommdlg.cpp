@@ -1,0 +1,129 @@
+#include "afximpl.h"
+#include "afxdlgs.h"
+
+IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
+IMPLEMENT_DYNAMIC(CColorDialog, CDialog)
+
+// CFileDialog ----------------------------------------------------------------------------
+
+CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCWSTR lpszDefExt, LPCWSTR lpszFileName, DWORD dwFlags,
+                         LPCWSTR lpszFilter, CWnd* pParentWnd)
+    : m_bOpenFileDialog(bOpenFileDialog)
+{
+    m_pParentWnd = pParentWnd;
+    memset(&m_ofn, 0, sizeof(m_ofn));
+    memset(m_szFileTitle, 0, sizeof(m_szFileTitle));
+    memset(m_szFileName, 0, sizeof(m_szFileName));
+    m_ofn.lStructSize = sizeof(m_ofn);
+    m_ofn.lpstrFile = m_szFileName;
+    m_ofn.nMaxFile = MAX_PATH;
+    m_ofn.lpstrFileTitle = m_szFileTitle;
+    m_ofn.nMaxFileTitle = sizeof(m_szFileTitle) / sizeof(m_szFileTitle[0]);
+    m_ofn.Flags = dwFlags | OFN_EXPLORER;
+    if (lpszDefExt != NULL) {
+        m_strDefExt = lpszDefExt;
+        m_ofn.lpstrDefExt = m_strDefExt;
+    }
+    if (lpszFileName != NULL) lstrcpynW(m_szFileName, lpszFileName, MAX_PATH);
+    if (lpszFilter != NULL) {
+        m_strFilter = lpszFilter;
+        // The platform wants NUL separators and a double NUL at the end.
+        if (m_strFilter.Right(1) != L"|") m_strFilter += L"|";
+        m_strFilter += L"|";
+        LPWSTR p = m_strFilter.GetBuffer(0);
+        for (LPWSTR q = p; *q; q++)
+            if (*q == L'|') *q = 0;
+        m_strFilter.ReleaseBuffer(m_strFilter.GetLength());
+        m_ofn.lpstrFilter = m_strFilter;
+    }
+}
+
+CFileDialog::~CFileDialog() {}
+
+INT_PTR CFileDialog::DoModal()
+{
+    // The whole buffer is the answer, so clear what the last run left behind it.
+    if (m_ofn.lpstrFile != NULL && m_ofn.nMaxFile > 0) {
+        DWORD nLen = (DWORD)lstrlenW(m_ofn.lpstrFile);
+        if (nLen + 1 < m_ofn.nMaxFile) memset(m_ofn.lpstrFile + nLen + 1, 0, (m_ofn.nMaxFile - nLen - 1) * sizeof(WCHAR));
+    }
+    m_ofn.hwndOwner = PreModal();
+    BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameW(&m_ofn) : ::GetSaveFileNameW(&m_ofn);
+    PostModal();
+    return bResult ? IDOK : IDCANCEL;
+}
+
+CString CFileDialog::GetPathName() const { return m_ofn.lpstrFile != NULL ? CString(m_ofn.lpstrFile) : CString(); }
+CString CFileDialog::GetFileName() const { return m_ofn.lpstrFileTitle != NULL ? CString(m_ofn.lpstrFileTitle) : CString(); }
+
+CString CFileDialog::GetFileExt() const
+{
+    if (m_ofn.lpstrFile == NULL || m_ofn.nFileExtension == 0) return CString();
+    return CString(m_ofn.lpstrFile + m_ofn.nFileExtension);
+}
+
+CString CFileDialog::GetFileTitle() const
+{
+    CString name = GetFileName();
+    int dot = name.ReverseFind(L'.');
+    return dot < 0 ? name : name.Left(dot);
+}
+
+POSITION CFileDialog::GetStartPosition() const
+{
+    if (m_ofn.lpstrFile == NULL || m_ofn.lpstrFile[0] == 0) return NULL;
+    return (POSITION)m_ofn.lpstrFile;
+}
+
+CString CFileDialog::GetNextPathName(POSITION& pos) const
+{
+    LPCWSTR pFile = m_ofn.lpstrFile;
+    LPCWSTR p = (LPCWSTR)pos;
+    if (p == NULL || pFile == NULL) {
+        pos = NULL;
+        return CString();
+    }
+    if (p == pFile) {
+        // One file chosen: the buffer holds its full path alone.
+        LPCWSTR after = p + lstrlenW(p) + 1;
+        if (!(m_ofn.Flags & OFN_ALLOWMULTISELECT) || after >= pFile + m_ofn.nMaxFile || *after == 0) {
+            pos = NULL;
+            return CString(pFile);
+        }
+        p = after;
+    }
+    // Several: the folder, then each name, NUL-separated, ending in a double NUL.
+    CString folder(pFile);
+    CString name(p);
+    LPCWSTR next = p + lstrlenW(p) + 1;
+    pos = (next < pFile + m_ofn.nMaxFile && *next != 0) ? (POSITION)next : NULL;
+    if (!folder.IsEmpty() && folder.Right(1) != L"\\" && folder.Right(1) != L"/") folder += L"\\";
+    return folder + name;
+}
+
+// CColorDialog ---------------------------------------------------------------------------
+
+COLORREF* CColorDialog::GetSavedCustomColors()
+{
+    static COLORREF s_custom[16] = { 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                     0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF };
+    return s_custom;
+}
+
+CColorDialog::CColorDialog(COLORREF clrInit, DWORD dwFlags, CWnd* pParentWnd)
+{
+    m_pParentWnd = pParentWnd;
+    memset(&m_cc, 0, sizeof(m_cc));
+    m_cc.lStructSize = sizeof(m_cc);
+    m_cc.lpCustColors = GetSavedCustomColors();
+    m_cc.Flags = dwFlags | CC_RGBINIT;
+    m_cc.rgbResult = clrInit;
+}
+
+INT_PTR CColorDialog::DoModal()
+{
+    m_cc.hwndOwner = PreModal();
+    BOOL bResult = ::ChooseColorW(&m_cc);
+    PostModal();
+    return bResult ? IDOK : IDCANCEL;
+}

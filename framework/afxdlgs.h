@@ -1,0 +1,51 @@
+// Common dialogs: file open and save, colour choice.
+#pragma once
+#include "afxdlg.h"
+#include <commdlg.h>
+
+class CFileDialog : public CDialog
+{
+    DECLARE_DYNAMIC(CFileDialog)
+public:
+    // lpszFilter pairs texts and patterns with "|": "Bitmap (*.bmp)|*.bmp|All|*.*||".
+    explicit CFileDialog(BOOL bOpenFileDialog, LPCWSTR lpszDefExt = NULL, LPCWSTR lpszFileName = NULL,
+                         DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCWSTR lpszFilter = NULL,
+                         CWnd* pParentWnd = NULL);
+    virtual ~CFileDialog();
+
+    // Callers may point lpstrFile at a buffer of their own (with nMaxFile) before DoModal.
+    OPENFILENAMEW m_ofn;
+
+    virtual INT_PTR DoModal() override;
+
+    // With several files chosen the path is their folder; walk the names with
+    // GetStartPosition and GetNextPathName.
+    CString GetPathName() const;
+    CString GetFileName() const;
+    CString GetFileExt() const;
+    CString GetFileTitle() const;
+    BOOL GetReadOnlyPref() const { return (m_ofn.Flags & OFN_READONLY) != 0; }
+    POSITION GetStartPosition() const;
+    CString GetNextPathName(POSITION& pos) const;
+
+protected:
+    BOOL m_bOpenFileDialog;
+    CString m_strFilter;   // the filter with its separators turned into NULs
+    CString m_strDefExt;
+    WCHAR m_szFileTitle[64];
+    WCHAR m_szFileName[MAX_PATH];
+};
+
+class CColorDialog : public CDialog
+{
+    DECLARE_DYNAMIC(CColorDialog)
+public:
+    explicit CColorDialog(COLORREF clrInit = 0, DWORD dwFlags = 0, CWnd* pParentWnd = NULL);
+
+    CHOOSECOLORW m_cc;
+
+    virtual INT_PTR DoModal() override;
+    COLORREF GetColor() const { return m_cc.rgbResult; }
+    void SetCurrentColor(COLORREF clr) { m_cc.rgbResult = clr; }
+    static COLORREF* GetSavedCustomColors();
+};

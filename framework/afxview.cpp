@@ -1,0 +1,329 @@
+// Views and scroll views.
+#include "afximpl.h"
+#include "afxframe.h"
+#include <limits.h>
+
+IMPLEMENT_DYNAMIC(CView, CWnd)
+IMPLEMENT_DYNAMIC(CScrollView, CView)
+
+// CView -------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CView, CWnd)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_PAINT()
+    ON_MESSAGE(WM_MOUSEACTIVATE, OnMouseActivateMsg)
+    ON_MESSAGE(WM_INITIALUPDATE, OnInitialUpdateMsg)
+    ON_COMMAND_RANGE(ID_NEXT_PANE, ID_PREV_PANE, OnNextPaneCmd)
+    ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
+END_MESSAGE_MAP()
+
+CView::CView() : m_pDocument(NULL) {}
+
+CView::~CView()
+{
+    if (m_pDocument != NULL) m_pDocument->RemoveView(this);
+}
+
+CFrameWnd* CView::GetParentFrame() const
+{
+    if (m_hWnd == NULL) return NULL;
+    for (HWND h = ::GetParent(m_hWnd); h != NULL; h = ::GetParent(h)) {
+        CFrameWnd* pFrame = DYNAMIC_DOWNCAST(CFrameWnd, CWnd::FromHandlePermanent(h));
+        if (pFrame != NULL) return pFrame;
+    }
+    return NULL;
+}
+
+BOOL CView::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (cs.lpszClass == NULL)
+        cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, ::LoadCursorW(NULL, IDC_ARROW),
+                                           (HBRUSH)(COLOR_WINDOW + 1));
+    cs.style |= WS_CLIPSIBLINGS;
+    return TRUE;
+}
+
+int CView::OnCreate(LPCREATESTRUCT lpcs)
+{
+    if (CWnd::OnCreate(lpcs) == -1) return -1;
+    CCreateContext* pContext = (CCreateContext*)lpcs->lpCreateParams;
+    if (pContext != NULL && pContext->m_pCurrentDoc != NULL) pContext->m_pCurrentDoc->AddView(this);
+    return 0;
+}
+
+void CView::OnDestroy()
+{
+    CFrameWnd* pFrame = GetParentFrame();
+    if (pFrame != NULL && pFrame->GetActiveView() == this) pFrame->SetActiveView(NULL, FALSE);
+    CWnd::OnDestroy();
+}
+
+// The view object goes with its window; it lets its document go first, which may then
+// close itself when this was its last view.
+void CView::PostNcDestroy()
+{
+    if (m_pDocument != NULL) m_pDocument->RemoveView(this);
+    delete this;
+}
+
+void CView::OnPaint()
+{
+    CPaintDC dc(this);
+    OnPrepareDC(&dc);
+    OnDraw(&dc);
+}
+
+void CView::OnInitialUpdate() { OnUpdate(NULL, 0, NULL); }
+void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(TRUE); }
+void CView::OnPrepareDC(CDC*, CPrintInfo*) {}
+
+void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*)
+{
+    if (bActivate && pActivateView == this && !IsChild(GetFocus()) && GetFocus() != this) SetFocus();
+}
+
+void CView::OnActivateFrame(UINT, CFrameWnd*) {}
+
+LRESULT CView::OnInitialUpdateMsg(WPARAM, LPARAM)
+{
+    OnInitialUpdate();
+    return 0;
+}
+
+// A click activates the view in its frame, before the click itself arrives.
+LRESULT CView::OnMouseActivateMsg(WPARAM, LPARAM)
+{
+    LRESULT nResult = Default();
+    if (nResult == MA_NOACTIVATE || nResult == MA_NOACTIVATEANDEAT) return nResult;
+    CFrameWnd* pFrame = GetParentFrame();
+    if (pFrame != NULL && pFrame->GetActiveView() != this) pFrame->SetActiveView(this);
+    return nResult;
+}
+
+int CView::OnMouseActivate(CWnd*, UINT, UINT) { return (int)OnMouseActivateMsg(0, 0); }
+
+void CView::OnNextPaneCmd(UINT nID)
+{
+    CSplitterWnd* pSplitter = CSplitterWnd::GetParentSplitter(this, TRUE);
+    if (pSplitter != NULL) pSplitter->ActivateNext(nID == ID_PREV_PANE);
+}
+
+BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
+BOOL CView::DoPreparePrinting(CPrintInfo*) { return FALSE; }
+void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
+void CView::OnPrint(CDC* pDC, CPrintInfo*) { OnDraw(pDC); }
+void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
+
+// Print jobs stop after preparation until a printer path exists; the view still sees
+// the whole sequence of a job that was not continued.
+void CView::OnFilePrint()
+{
+    CPrintInfo info;
+    info.m_bDirect = (AfxGetCurrentMessage()->wParam & 0xFFFF) == ID_FILE_PRINT_DIRECT;
+    if (!OnPreparePrinting(&info)) return;
+    OnBeginPrinting(NULL, &info);
+    OnEndPrinting(NULL, &info);
+}
+
+void CView::OnFilePrintPreview()
+{
+    CPrintInfo info;
+    info.m_bPreview = TRUE;
+    if (!OnPreparePrinting(&info)) return;
+    OnBeginPrinting(NULL, &info);
+    OnEndPrinting(NULL, &info);
+}
+
+BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+    return m_pDocument != NULL && m_pDocument->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+// CScrollView -------------------------------------------------------------------------
+
+const SIZE CScrollView::sizeDefault = {0, 0};
+
+BEGIN_MESSAGE_MAP(CScrollView, CView)
+    ON_WM_SIZE()
+    ON_WM_HSCROLL()
+    ON_WM_VSCROLL()
+    ON_WM_MOUSEWHEEL()
+END_MESSAGE_MAP()
+
+CScrollView::CScrollView() : m_nMapMode(0), m_bInsideUpdate(FALSE) {}
+CScrollView::~CScrollView() {}
+
+void CScrollView::SetScrollSizes(int nMapMode, SIZE sizeTotal, const SIZE& sizePage, const SIZE& sizeLine)
+{
+    m_nMapMode = nMapMode;
+    m_totalLog = sizeTotal;
+    m_totalDev = sizeTotal;   // MM_TEXT: one logical unit is one pixel
+    m_pageDev = sizePage;
+    m_lineDev = sizeLine;
+    if (m_totalDev.cx < 0) m_totalDev.cx = 0;
+    if (m_totalDev.cy < 0) m_totalDev.cy = 0;
+    if (m_pageDev.cx == 0) m_pageDev.cx = m_totalDev.cx / 10;
+    if (m_pageDev.cy == 0) m_pageDev.cy = m_totalDev.cy / 10;
+    if (m_lineDev.cx == 0) m_lineDev.cx = m_pageDev.cx / 10;
+    if (m_lineDev.cy == 0) m_lineDev.cy = m_pageDev.cy / 10;
+    if (m_hWnd != NULL) {
+        UpdateBars();
+        Invalidate(TRUE);
+    }
+}
+
+void CScrollView::GetDeviceScrollSizes(int& nMapMode, SIZE& sizeTotal, SIZE& sizePage, SIZE& sizeLine) const
+{
+    nMapMode = m_nMapMode;
+    sizeTotal = m_totalDev;
+    sizePage = m_pageDev;
+    sizeLine = m_lineDev;
+}
+
+CPoint CScrollView::GetScrollPosition() const
+{
+    CScrollView* self = const_cast<CScrollView*>(this);
+    return CPoint(self->GetScrollPos(SB_HORZ), self->GetScrollPos(SB_VERT));
+}
+
+void CScrollView::ScrollToPosition(POINT pt)
+{
+    CRect client;
+    GetClientRect(&client);
+    int xMax = m_totalDev.cx - client.Width();
+    int yMax = m_totalDev.cy - client.Height();
+    if (pt.x > xMax) pt.x = xMax;
+    if (pt.y > yMax) pt.y = yMax;
+    if (pt.x < 0) pt.x = 0;
+    if (pt.y < 0) pt.y = 0;
+    CPoint old = GetScrollPosition();
+    SetScrollPos(SB_HORZ, pt.x);
+    SetScrollPos(SB_VERT, pt.y);
+    ScrollWindow(old.x - pt.x, old.y - pt.y);
+}
+
+void CScrollView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
+{
+    if (pDC != NULL && m_nMapMode != 0) {
+        pDC->SetMapMode(MM_TEXT);
+        CPoint pos = GetScrollPosition();
+        pDC->SetViewportOrg(-pos.x, -pos.y);
+    }
+    CView::OnPrepareDC(pDC, pInfo);
+}
+
+void CScrollView::UpdateBars()
+{
+    if (m_bInsideUpdate || m_hWnd == NULL) return;
+    m_bInsideUpdate = TRUE;
+    // Twice: showing one bar shrinks the client area the other depends on.
+    for (int pass = 0; pass < 2; pass++) {
+        CRect client;
+        GetClientRect(&client);
+        SCROLLINFO si = {};
+        si.cbSize = sizeof(si);
+        si.fMask = SIF_PAGE | SIF_RANGE;
+        si.nMin = 0;
+        si.nMax = m_totalDev.cx > 0 ? m_totalDev.cx - 1 : 0;
+        si.nPage = m_totalDev.cx > client.Width() ? (UINT)client.Width() : (UINT)(si.nMax + 1);
+        SetScrollInfo(SB_HORZ, &si, TRUE);
+        si.nMax = m_totalDev.cy > 0 ? m_totalDev.cy - 1 : 0;
+        si.nPage = m_totalDev.cy > client.Height() ? (UINT)client.Height() : (UINT)(si.nMax + 1);
+        SetScrollInfo(SB_VERT, &si, TRUE);
+    }
+    m_bInsideUpdate = FALSE;
+}
+
+void CScrollView::OnSize(UINT nType, int cx, int cy)
+{
+    CView::OnSize(nType, cx, cy);
+    if (m_nMapMode != 0) UpdateBars();
+}
+
+void CScrollView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
+{
+    if (pScrollBar != NULL && pScrollBar->m_hWnd != NULL) {
+        CView::OnHScroll(nSBCode, nPos, pScrollBar);
+        return;
+    }
+    OnScroll(MAKEWORD(nSBCode, 0xFF), nPos);
+}
+
+void CScrollView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
+{
+    if (pScrollBar != NULL && pScrollBar->m_hWnd != NULL) {
+        CView::OnVScroll(nSBCode, nPos, pScrollBar);
+        return;
+    }
+    OnScroll(MAKEWORD(0xFF, nSBCode), nPos);
+}
+
+// nScrollCode: low byte the horizontal code, high byte the vertical one, 0xFF none.
+BOOL CScrollView::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)
+{
+    int x = GetScrollPos(SB_HORZ);
+    int xOrig = x;
+    SCROLLINFO si = {};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_TRACKPOS;
+    switch (LOBYTE(nScrollCode)) {
+    case SB_TOP: x = 0; break;
+    case SB_BOTTOM: x = INT_MAX; break;
+    case SB_LINEUP: x -= m_lineDev.cx; break;
+    case SB_LINEDOWN: x += m_lineDev.cx; break;
+    case SB_PAGEUP: x -= m_pageDev.cx; break;
+    case SB_PAGEDOWN: x += m_pageDev.cx; break;
+    case SB_THUMBTRACK:
+        if (GetScrollInfo(SB_HORZ, &si, SIF_TRACKPOS)) x = si.nTrackPos; else x = (int)nPos;
+        break;
+    }
+    int y = GetScrollPos(SB_VERT);
+    int yOrig = y;
+    switch (HIBYTE(nScrollCode)) {
+    case SB_TOP: y = 0; break;
+    case SB_BOTTOM: y = INT_MAX; break;
+    case SB_LINEUP: y -= m_lineDev.cy; break;
+    case SB_LINEDOWN: y += m_lineDev.cy; break;
+    case SB_PAGEUP: y -= m_pageDev.cy; break;
+    case SB_PAGEDOWN: y += m_pageDev.cy; break;
+    case SB_THUMBTRACK:
+        if (GetScrollInfo(SB_VERT, &si, SIF_TRACKPOS)) y = si.nTrackPos; else y = (int)nPos;
+        break;
+    }
+    return OnScrollBy(CSize(x - xOrig, y - yOrig), bDoScroll);
+}
+
+BOOL CScrollView::OnScrollBy(CSize sizeScroll, BOOL bDoScroll)
+{
+    CRect client;
+    GetClientRect(&client);
+    CPoint pos = GetScrollPosition();
+    int xMax = m_totalDev.cx - client.Width();
+    int yMax = m_totalDev.cy - client.Height();
+    if (xMax < 0) xMax = 0;
+    if (yMax < 0) yMax = 0;
+    long long nx = (long long)pos.x + sizeScroll.cx;
+    long long ny = (long long)pos.y + sizeScroll.cy;
+    int x = nx < 0 ? 0 : (nx > xMax ? xMax : (int)nx);
+    int y = ny < 0 ? 0 : (ny > yMax ? yMax : (int)ny);
+    if (x == pos.x && y == pos.y) return FALSE;
+    if (bDoScroll) {
+        ScrollWindow(pos.x - x, pos.y - y);
+        if (x != pos.x) SetScrollPos(SB_HORZ, x);
+        if (y != pos.y) SetScrollPos(SB_VERT, y);
+    }
+    return TRUE;
+}
+
+BOOL CScrollView::OnMouseWheel(UINT, short zDelta, CPoint)
+{
+    // One line per notch, in the direction of the wheel.
+    int notches = zDelta / WHEEL_DELTA;
+    if (notches == 0) notches = zDelta > 0 ? 1 : (zDelta < 0 ? -1 : 0);
+    if (m_totalDev.cy <= 0) return FALSE;
+    return OnScrollBy(CSize(0, -notches * m_lineDev.cy), TRUE);
+}
