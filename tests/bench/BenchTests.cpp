@@ -629,35 +629,6 @@ TEST(BenchFiles, SavedFilesHoldTheDecodedPicture)
     EXPECT_NE(SetImageFormat(3, kSmallCamera), 0);
 }
 
-// Saving at another resolution index than the stream's reads a new frame out there;
-// the stream then delivers that frame, as a device that switched for the still does.
-TEST(BenchFiles, SaveAtAnotherResolutionReadsAFrameOutThere)
-{
-    std::vector<WCHAR> folder = TempFolder(L"zedfiles");
-    LoadSmallBench();
-    Picture pic;
-    ASSERT_TRUE(Shoot(kSmallCamera, &pic));
-    const uint32_t before = Bench::Get().FrameCount(kSmallCamera);
-
-    std::vector<WCHAR> bmp = Join(folder, L"small.bmp");
-    ASSERT_EQ(SetImageFormat(ZEDODIR_FORMAT_BMP, kSmallCamera), 0);
-    ASSERT_EQ(SaveImage(bmp.data(), 1, kSmallCamera), 0);
-    std::vector<uint8_t> data = ReadAll(bmp.data());
-    ASSERT_EQ(data.size(), 54u + 160 * 128 * 3);
-    EXPECT_EQ(data[18] | (data[19] << 8), 160);
-    EXPECT_EQ(Bench::Get().FrameCount(kSmallCamera), before + 1);
-
-    std::vector<uint8_t> raw;
-    ASSERT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
-    orvbench::RawFrameHeader hd;
-    memcpy(&hd, raw.data(), sizeof hd);
-    EXPECT_EQ(hd.resolution, 1);
-    EXPECT_EQ(hd.width, 160);
-    ASSERT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
-    memcpy(&hd, raw.data(), sizeof hd);
-    EXPECT_EQ(hd.resolution, 0);
-}
-
 TEST(BenchFaults, InjectedGrabResultsAndDeviceErrors)
 {
     LoadSmallBench();
