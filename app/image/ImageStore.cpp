@@ -127,6 +127,8 @@ void CImageStore::DrawToView(CWnd* view, CDC* dc)
 }
 
 void CImageStore::SetBackgroundColor(int r, int g, int b) { m_background = RGB(r, g, b); }
+void CImageStore::DrawLiveOverlay(CWnd*, CDC*, int, int) {}
+
 void CImageStore::SetCursorPoint(const POINT* point)
 {
     if (point != NULL) m_cursor = *point;

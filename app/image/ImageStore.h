@@ -34,6 +34,9 @@ public:
     void FitToRect(const RECT* rect);
     void DrawToView(CWnd* view, CDC* dc);
     void DrawCentered(CWnd* wnd, CDC* dc, RECT rect);
+    // What lies over the live picture (marks, tracker, ruler cross, grid, cursor text),
+    // without the picture, shifted by the live overlay's scroll offset.
+    virtual void DrawLiveOverlay(CWnd* wnd, CDC* dc, int offsetX, int offsetY);
     void SetBackgroundColor(int r, int g, int b);
     void SetCursorPoint(const POINT* point);
 
