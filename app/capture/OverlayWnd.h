@@ -39,6 +39,8 @@ public:
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
 
+    float m_zoom;
+
 protected:
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
@@ -50,7 +52,6 @@ protected:
     void Scroll(int bar, UINT nSBCode, UINT nPos);
 
     CPoint m_paintOffset;     // scroll offset in pixels handed to the store's drawing
-    float m_zoom;
     CPoint m_scrollOffset;    // the same offset, for the main view's mouse mapping
     int m_vScrolling, m_hScrolling;
     CRITICAL_SECTION m_lock;
