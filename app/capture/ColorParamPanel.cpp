@@ -13,3 +13,7 @@ void CColorParamPanel::ConfigureForCamera() {}
 void CColorParamPanel::RefreshFromCamera() {}
 
 void CColorParamPanel::UpdateControlState() {}
+
+void CColorParamPanel::OnWhiteBalance() {}
+
+void CColorParamPanel::OnCalcFlatField() {}

@@ -14,6 +14,9 @@ public:
     virtual void ConfigureForCamera();
     virtual void RefreshFromCamera();
     virtual void UpdateControlState();
+    // The white-balance and flat-field buttons, also run by the camera panel.
+    virtual void OnWhiteBalance();
+    virtual void OnCalcFlatField();
 
 protected:
 
