@@ -1,8 +1,10 @@
 # Skin images: tools/skingen.py draws every row of tools/skins/*.txt into
-# ${ORV_SKINS_DIR} and writes the resource fragment ${ORV_SKINS_RC}; the panel
-# backgrounds land in ${ORV_BIN}/skin.  A resource script takes the images with
+# ${ORV_SKINS_DIR} beside the resource fragment ${ORV_SKINS_RC}; the panel backgrounds
+# land in ${ORV_BIN}/skin.  The program's resources take the fragment through
+# orv_app_resource; another resource script takes it with
 #   #include "skins.rc"
-# and is compiled with orv_rc (which knows where the fragment is).
+# and is compiled with orv_rc.  Either way the fragment's folder is on wrc's include
+# path, which is how wrc finds the images (never by an absolute name).
 
 find_package(Python3 COMPONENTS Interpreter REQUIRED)
 set(ORV_SKINGEN ${CMAKE_SOURCE_DIR}/tools/skingen.py)
@@ -10,11 +12,12 @@ set(ORV_SKINS_DIR ${CMAKE_BINARY_DIR}/skins)
 set(ORV_SKINS_RC ${ORV_SKINS_DIR}/skins.rc)
 file(GLOB ORV_SKIN_TABLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/skins/*.txt)
 add_custom_command(OUTPUT ${ORV_SKINS_RC}
-  COMMAND ${Python3_EXECUTABLE} ${ORV_SKINGEN} --rc ${ORV_SKINS_RC} --images ${ORV_SKINS_DIR}/images
+  COMMAND ${Python3_EXECUTABLE} ${ORV_SKINGEN} --rc ${ORV_SKINS_RC} --images ${ORV_SKINS_DIR}
           --bin ${ORV_BIN} ${ORV_SKIN_TABLES}
   DEPENDS ${ORV_SKINGEN} ${ORV_SKIN_TABLES}
   COMMENT "Drawing skin images" VERBATIM)
 add_custom_target(orv_skins ALL DEPENDS ${ORV_SKINS_RC})
+orv_app_resource(${ORV_SKINS_RC} DEPENDS orv_skins ${ORV_SKINS_RC})
 
 # orv_rc(<target> <file.rc> [DEPENDS files...] [INCLUDES dirs...]): compiles a resource
 # script that may include the skin fragment and links the result into <target>.

@@ -38,5 +38,10 @@ HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE hInstResource);
 HINSTANCE AfxFindResourceHandle(LPCWSTR lpszName, LPCWSTR lpszType);
 
+// The framework's process-wide lock, for state shared by every thread (handle maps, the
+// shared GDI objects of a control class).  Recursive; hold it briefly.
+void AfxLockGlobals();
+void AfxUnlockGlobals();
+
 // Loads a string-table entry into a caller's buffer; returns the length copied.
 int AfxLoadString(UINT nIDS, LPWSTR lpszBuf, UINT nMaxBuf = 256);

@@ -8,7 +8,8 @@ PKGS=(
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   googletest libgtest-dev
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libmng-dev
-  libraw-dev libopencv-dev libavcodec-dev libavutil-dev
+  libraw-dev libopencv-dev libavcodec-dev libavutil-dev libgif-dev
+  netpbm enfuse
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -4,7 +4,8 @@
     skingen.py --rc OUT.rc --images DIR --bin BINDIR TABLE.txt...
 
 Each table row (see the head of tools/skins/controls.txt) becomes a 24-bit BMP or a
-monochrome cursor in DIR, named by its id, and a line of the resource fragment OUT.rc;
+monochrome cursor in DIR, named by its id, and a line of the resource fragment OUT.rc
+(which names the files without a folder: compile it with DIR on the include path);
 rows whose id is "file:<path>" are written under BINDIR instead (the panel backgrounds
 that the program loads from its folder).  Run by the build; deterministic output.
 """
@@ -353,7 +354,17 @@ def look_marker(w, h, o):
     return img
 
 
+def look_stripes(w, h, o):
+    # Equal vertical stripes in the listed order (a colour scale).
+    colours = [parse_colour(c) for c in o.get('colours', '808080').split(',')]
+    img = Image(w, h, colours[0])
+    for x in range(w):
+        img.rect(x, 0, x + 1, h, colours[min(len(colours) - 1, x * len(colours) // w)])
+    return img
+
+
 LOOKS = {
+    'stripes': look_stripes,
     'button': look_button, 'edit': look_edit, 'combo': look_combo, 'gradient': look_gradient,
     'tabs': look_tabs, 'header': look_header, 'logo': look_logo, 'fill': look_fill, 'mask': look_mask,
     'channel': look_channel, 'thumb': look_thumb, 'marker': look_marker,
@@ -508,7 +519,7 @@ def main(argv):
                     n = int(ident.split(':', 1)[1])
                     out = os.path.join(args['--images'], 'cursor%d.cur' % n)
                     write_cursor(out, w, opts.get('shape', 'cross'))
-                    lines.append('%d CURSOR "%s"' % (n, out))
+                    lines.append('%d CURSOR "%s"' % (n, os.path.basename(out)))
                     continue
                 if look not in LOOKS:
                     raise ValueError("unknown look %r" % look)
@@ -520,7 +531,7 @@ def main(argv):
                     n = int(ident)
                     out = os.path.join(args['--images'], 'skin%d.bmp' % n)
                     write_bmp(out, img)
-                    lines.append('%d BITMAP "%s"' % (n, out))
+                    lines.append('%d BITMAP "%s"' % (n, os.path.basename(out)))
             except (ValueError, KeyError) as e:
                 raise SystemExit("%s: %s" % (where, e))
     tmp = args['--rc'] + '.tmp'

@@ -17,3 +17,5 @@ void CColorParamPanel::UpdateControlState() {}
 void CColorParamPanel::OnWhiteBalance() {}
 
 void CColorParamPanel::OnCalcFlatField() {}
+
+void CColorParamPanel::OnBlackBalance() {}

@@ -17,6 +17,7 @@ public:
     virtual void ConfigureForCamera();
     virtual void RefreshFromCamera();
     virtual void UpdateControlState();
+    virtual void EnableLongExposure();
 
 protected:
 

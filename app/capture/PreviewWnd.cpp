@@ -544,3 +544,4 @@ LRESULT CPreviewWnd::OnFocusValue(WPARAM wParam, LPARAM)
     if (meter != NULL && meter->m_hWnd != NULL) meter->GetProgress().SetPos(level);
     return 0;
 }
+

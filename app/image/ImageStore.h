@@ -1,11 +1,59 @@
-// The image store (placeholder until the image core replaces it): one process-wide
-// instance holds the picture of the main view, heap instances serve comparison panes.
-// This stand-in keeps the flags the shell reads and writes, opens and draws BMP files
-// only, and leaves measuring and adjusting to the real store.
+// The image store: the picture the program works on (current image as shown, the
+// adjustment base every adjustment pass starts from, the committed copy Default
+// returns to), its file information and note, zoom and placement, selection tracker,
+// ruler cross, grid, stamp, the display adjustments and the measurement object.
+//
+// One process-wide instance (Instance) serves the main view and the panels; comparison
+// panes and previews hold heap instances (Create, Destroy) that are only opened, zoomed,
+// drawn and released. A view is any CWnd: its scroll position comes from its scroll
+// bars.
+//
+// Threads: the GUI thread calls everything; the main view's redraw thread calls the
+// change tests and RunAdjustments. m_lock guards the current image and the adjustment
+// base; it is never held across a window message. Images are swapped in under the lock
+// and deleted outside it, so a reader never sees a freed picture.
+//
+// Coordinates: hit tests and drawing both use the view's drawing coordinates (client
+// point plus scroll position); the image library counts rows from the bottom and the
+// store converts at its boundary.
 #pragma once
 #include "afxwin.h"
+#include "afxtracker.h"
+#include "app/image/ImageRequests.h"
+#include "xImage.h"
+#include <string>
+#include <vector>
 
 class CMeasureObject;
+typedef BOOL (*LineBKCallback)(POINT& start, POINT& end, POINT& outStart, POINT& outEnd);
+
+// A row of the file-type table of the open and save dialogs.
+struct ImageFileType
+{
+    int format;
+    int canOpen;
+    int canSave;
+    const WCHAR* description;
+    const WCHAR* patterns;
+};
+extern const ImageFileType ImageFileTypeTable[20];
+
+// The text after the last "." (without it), empty when there is none.
+CString GetFileExtension(const CString& path);
+// Format code of a lower-case extension, 0 when it names none.
+int GetImageTypeFromExtension(const CString& extension);
+
+// Levels tables (black point b, white point w, 0..255) over pixel bytes; rows are
+// width × bytes per pixel long, padded to 4 bytes. 0 without pixels, else 1.
+int ApplyLevelsTable24(int b, int w, BYTE* pixels, int width, int height);
+int ApplyLevelsTable8(int b, int w, BYTE* pixels, int width, int height);
+int ApplyLevelsTableRgb(int b0, int b1, int b2, int w0, int w1, int w2, BYTE* pixels, int width,
+                        int height);
+void BuildLevelsTable(int b, int w, BYTE table[256]);
+// Pixels as width × height × 3 bytes, top row first (grey bytes written three times).
+bool ImageToRgb24(const CxImage& image, std::vector<BYTE>& out);
+// Contrast stretch of an 8-bit picture between its lowest and highest level.
+int AutoStretchGrey(CxImage* image);
 
 class CImageStore
 {
@@ -17,87 +65,268 @@ public:
     static CImageStore* Instance();
     static CImageStore* Create();
     static void Destroy(CImageStore* store);
-
-    // Files.
-    int OpenFile(LPCWSTR path, int readInfo);
     void ReleaseImages();
+
+    // Plain accessors.
     BOOL HasImage() const;
     void GetImageSize(int* width, int* height) const;
+    float GetZoom() const { return m_zoom; }
     const CString& GetFilePath() const { return m_path; }
     const CString& GetFileName() const { return m_fileName; }
     void SetFilePath(LPCWSTR path);
-
-    // Zoom and drawing.
-    float GetZoom() const { return m_zoom; }
-    void SetZoom(float zoom);
-    void ResetZoom();
-    void FitToRect(const RECT* rect);
-    void DrawToView(CWnd* view, CDC* dc);
-    void DrawCentered(CWnd* wnd, CDC* dc, RECT rect);
-    // What lies over the live picture (marks, tracker, ruler cross, grid, cursor text),
-    // without the picture, shifted by the live overlay's scroll offset.
-    virtual void DrawLiveOverlay(CWnd* wnd, CDC* dc, int offsetX, int offsetY);
-    void SetBackgroundColor(int r, int g, int b);
-    void SetCursorPoint(const POINT* point);
-
-    // Flags and folders.
     void SetMergeMode(int on) { m_mergeMode = on; }
     int IsMergeMode() const { return m_mergeMode; }
+    void SetOverlayWindow(CWnd* overlay) { m_pOverlay = overlay; }
     void SetTrackOpenedFile(int on) { m_trackOpenedFile = on; }
     int IsTrackingOpenedFile() const { return m_trackOpenedFile; }
     void SetBaseFolder(LPCWSTR folder) { m_baseFolder = folder; }
     void GetBaseFolder(CString& out) const { out = m_baseFolder; }
+    const CString& GetBaseFolder() const { return m_baseFolder; }
     int IsSaved() const { return m_saved; }
     void SetSaved(int saved = 1) { m_saved = saved; }
+    void SetRulerAttributes(const RulerAttributes& attributes) { m_ruler = attributes; }
+    void GetRulerAttributes(RulerAttributes& attributes) const { attributes = m_ruler; }
+    void SetRulerVisible(int on) { m_rulerVisible = on; }
+    int IsRulerVisible() const { return m_rulerVisible; }
+    void SetGridVisible(int on) { m_gridVisible = on; }
+    int IsGridVisible() const { return m_gridVisible; }
+    void SetGridSpacing(int spacing) { m_gridSpacing = spacing; }
+    int GetGridSpacing() const { return m_gridSpacing; }
+    void SetGridColor(COLORREF color) { m_gridColor = color; }
+    COLORREF GetGridColor() const { return m_gridColor; }
+    void SetLineApproach(int on);
+    int IsLineApproach() const { return m_lineApproach; }
+    void SetShowDate(int on) { m_showDate = on; }
+    void SetShowTime(int on) { m_showTime = on; }
+    void SetStampText(LPCWSTR text) { m_stampText = text; }
+    void SetStampColor(COLORREF color) { m_stampColor = color; }
+    void SetCursorPoint(const POINT* point);
+    void SetPageRect(const RECT& rect) { m_print.pageRect = rect; }
+    void SetBackgroundColor(int r, int g, int b);
+    CRect GetImageRect() const { return m_imageRect; }
+    CxImage* GetCurrentImage() { return m_pCurrent; }   // under m_lock
+    CMeasureObject* GetMeasure() const { return m_pMeasure; }
 
     // Measurement binding.
     void CreateMeasure(CWnd* view);
-    CMeasureObject* GetMeasure() const { return m_pMeasure; }
-    void SetOverlayWindow(CWnd* overlay) { m_pOverlay = overlay; }
     void SetMeasureTarget(int mode);
-    int GetMeasureTarget() const { return m_measureTarget; }
+    int GetMeasureTarget() const;
     void InvalidateMeasureTarget();
     void ClearMeasurements();
+    float GetPerPixelLength() const;
+    LPCWSTR GetUnitName() const;
+    void SetLineBackgroundCallback(LineBKCallback callback);
+    BOOL ApproachLine(POINT p1, POINT p2, POINT& out1, POINT& out2);
+    void LoadRulerAttributes();
+    void SaveRulerAttributes() const;
+    // "MeasureAttribute.ini" in the per-user program folder.
+    static CString RulerAttributesFile();
 
-    // Adjustment change tests polled by the main view's redraw thread, and the pipeline.
-    BOOL IsSaturationChanged() const { return FALSE; }
-    BOOL IsBrightnessChanged() const { return FALSE; }
-    BOOL IsContrastChanged() const { return FALSE; }
-    BOOL IsGammaChanged() const { return FALSE; }
-    BOOL IsLevelsChanged() const { return FALSE; }
-    BOOL IsSharpenChanged() const { return FALSE; }
-    void RunAdjustments() {}
+    // Zoom.
+    void ZoomIn();
+    void ZoomOut();
+    void ResetZoom();
+    void FitToRect(const RECT* rect);
+    void SetZoom(float zoom);
 
-    // Mouse input of the main view (selection, ruler cross, measuring, panning).
+    // Placement, selection and the ruler cross (view points in client coordinates).
+    BOOL MapViewToImage(CWnd* view, int& x, int& y) const;
     void TrackSelection(CWnd* view, int x, int y);
+    void SetSelectionFromTracker(CWnd* view, const CRect& rect);
+    void ClearSelection();
+    CRectTracker& GetTracker() { return m_tracker; }
     BOOL HitTestRuler(int x, int y);
     BOOL DragRuler(int x, int y);
+    void SetRulerPosition(int x, int y);
     BOOL EndRulerDrag();
     BOOL HitTestRulerDblClk(CWnd* view, int x, int y, int ox, int oy);
+    CPoint GetRulerCentre() const;
+    // The scroll position of the view the last hit test or drawing used.
+    void SetHitTestView(CWnd* view) { m_pHitView = view; }
+
+    // Mouse events forwarded to the measurement object.
     void OnMeasureLButtonDown(CWnd* view, int x, int y, int ox, int oy);
     void OnMeasureLButtonUp(CWnd* view, int x, int y, int ox, int oy);
     void OnMeasureLButtonDblClk(CWnd* view, int x, int y, int ox, int oy);
     int OnMeasureMouseMove(CWnd* view, int x, int y, int ox, int oy);
+
+    // Panning.
     void BeginDrag(CWnd* view, int x, int y);
     void PanView(CWnd* view, int x, int y);
+
+    // Files.
+    static int GetFilterIndexForType(int format, BOOL open);
+    static int GetTypeForFilterIndex(int index, BOOL open);
+    static CString GetDefaultExtension(int format);
+    static CString BuildFilterString(BOOL open);
+    BOOL PromptForFileName(CString& path, LPCWSTR initialFolder, UINT titleId, DWORD extraFlags,
+                           BOOL open, int& format);
+    static BOOL LoadImageFile(CxImage* image, LPCWSTR path);
+    int OpenFile(LPCWSTR path, int readInfo);
+    // Why the last open failed, in the image library's words.
+    const char* GetLastOpenError() const { return m_lastOpenError.c_str(); }
+    BOOL Save(LPCWSTR path);
+    BOOL SaveImage(CxImage* image, LPCWSTR path);
+    // Older name of SaveImage.
+    BOOL SaveImageFile(CxImage* image, LPCWSTR path) { return SaveImage(image, path); }
+    BOOL SaveWithOverlays(LPCWSTR path);
+    BOOL SaveAs(CString& pathOut, BOOL replace);
+    BOOL SaveDeepTiff(LPCWSTR path, CxImage* image);
+    int AddPrintItem(LPCWSTR path);
+    void ClearPrintItems();
+    PrintLayoutSettings& GetPrintLayout() { return m_print; }
+
+    // Display adjustments.
+    void SetBrightness(int value);
+    void SetGamma(int value);
+    void SetContrast(int value);
+    void SetSaturation(int value);
+    void SetSharpen(int value);
+    void SetLevels(int black, int white);
+    void GetLevels(WORD& black, WORD& white) const;
+    void GetSuggestedLevels(int& black, int& white) const;
+    const int* GetHistogram() const { return m_histogram; }
+    BOOL IsBrightnessChanged() const { return m_brightnessReq != m_brightness; }
+    BOOL IsGammaChanged() const { return m_gammaReq != m_gamma; }
+    BOOL IsContrastChanged() const { return m_contrastReq != m_contrast; }
+    BOOL IsSaturationChanged() const { return m_saturationReq != m_saturation; }
+    BOOL IsSharpenChanged() const { return m_sharpenReq != m_sharpen; }
+    BOOL IsLevelsChanged() const { return m_blackReq != m_black || m_whiteReq != m_white; }
+    int RunAdjustments();
+    void ResetAdjustments();
+    void ApplyAdjustments();
+    void RevertAdjustments();
+    void ComputeHistogram();
+    int ApplyLevels(int black, int white);
+    int ApplyAutoLevels();
+    void DrawHistogram(CDC* dc, const CRect& rect);
+    void DrawLevelMarkers(CDC* dc, const CRect& rect);
+
+    // Drawing.
+    void DrawToView(CWnd* view, CDC* dc);
+    virtual void DrawLiveOverlay(CWnd* view, CDC* dc, int ox, int oy);
+    void DrawCentered(CWnd* owner, CDC* dc, RECT rect);
+    void DrawInWindow(CWnd* window, CDC* dc);
+    BOOL RenderWithMeasures();
+    void DrawTimeStamp(CDC* dc, const CRect& rect);
+    void DrawRulerCross(CDC* dc, const CRect& rect);
+    void DrawGrid(CDC* dc, const CRect& rect);
+    void DrawCursorText(CDC* dc, const CRect& imageRect, const CRect& textRect);
+    void UpdateRulerScale();
+    // The print layout on a printer page (with the print layout work).
+    void PrintLayout(CDC* dc);
+    // Image rectangle at the store's zoom inside a client rectangle.
+    CRect ComputeImageRect(const CRect& client) const;
+
+    // Picture notes and file information.
+    void ReadImageInfo(LPCWSTR path);
+    void GetImageInfo(ImageFileInfo& info) const;
+    void SetNote(LPCWSTR text) { m_note = text; }
+    const CString& GetNote() const { return m_note; }
+    BOOL WriteImageNote(LPCWSTR name);
+    BOOL DeleteImageNote(LPCWSTR name);
+    // The note file of a picture name and creation time.
+    CString NoteFilePath(const CString& name, const CTime& time) const;
+    // Notes are kept on one INI line: line breaks and backslashes escaped.
+    static CString EscapeNote(const CString& note);
+    static CString UnescapeNote(const CString& stored);
+    int GetBitDepth() const { return m_bitDepth; }
+
+    // Geometric edits and crop.
+    BOOL Flip();
+    BOOL Mirror();
+    BOOL RotateLeft();
+    BOOL RotateRight();
     void CropToSelection();
 
-    CCriticalSection m_lock;   // guards the images
+    // Image operations.
+    int Sharpen();
+    int ApplyChannelColor(const ChannelColorRequest& request, CImageStore* target, int dominantGrey);
+    static int ShiftImage(CImageStore* target, int dx, int dy);
+    static int MergeImageFiles(const HdrMergeRequest& request);
+    // The channel merge: the stores' current pictures added and saved to path (defined
+    // with the channel merge, app/compose/ChannelMerge.cpp). 1 saved, -1 sizes differ,
+    // 0 failed.
+    int MergeChannels(const std::vector<CImageStore*>& stores, const std::vector<POINT>& offsets,
+                      const CString& path);
+
+    // The dye table, copied out.
+    void GetDyeTable(DyeTableMap& out) const;
+    void GetDyeNames(std::vector<CString>& out) const;
+
+    CCriticalSection m_lock;   // guards the current image and the adjustment base
 
 private:
+    friend struct StoreAdjustJob;
+    void SwapInImages(CxImage* current, CxImage* base, CxImage** oldCurrent, CxImage** oldBase);
+    BOOL SaveCommon(CxImage* image, LPCWSTR path, BOOL markSaved);
+    BOOL SaveTo(CxImage* image, LPCWSTR path);
+    CPoint ScrollPosition(CWnd* view) const;
+    BOOL InImageRect(int x, int y) const;
+    BOOL HitRulerBands(int x, int y) const;
+    void ForwardPoint(CWnd* view, int x, int y, int ox, int oy, CPoint& out) const;
+    int MeasureMode() const;
+    int RunPipelineLocked();
+    void DrawTracker(CDC* dc);
+
+    std::string m_lastOpenError;
+    // File texts and numbers.
     CString m_path;
     CString m_fileName;
-    HBITMAP m_hImage;
+    CString m_timeText;
+    CString m_note;
+    CString m_sizeText;
+    int m_bitDepth;
     int m_width, m_height;
+    int m_fileSize;
+    CTime m_fileTime;
+    // Ruler cross.
+    RulerAttributes m_ruler;
+    int m_rulerVisible;
+    int m_rulerDragging;
+    int m_rulerX, m_rulerY;
+    // Images.
+    CxImage* m_pCurrent;
+    CxImage* m_pBase;
+    CxImage m_committed;
+    // Measurement.
+    CMeasureObject* m_pMeasure;
+    int m_toolId;
+    int m_selectedItem;
+    int m_scaleLine, m_keepItem;
+    // Placement.
+    CRect m_imageRect;
     float m_zoom;
+    CPoint m_dragStart, m_dragScroll;
+    CRectTracker m_tracker;
+    CBrush m_background;
+    int m_histogram[256];
+    // Adjustments: requested and applied.
+    int m_blackReq, m_whiteReq, m_black, m_white;
+    int m_suggestedBlack, m_suggestedWhite;
+    int m_brightnessReq, m_brightness;
+    int m_gammaReq, m_gamma;
+    int m_contrastReq, m_contrast;
+    int m_saturationReq, m_saturation;
+    int m_sharpenReq, m_sharpen;
     int m_mergeMode;
+    CWnd* m_pOverlay;
+    CWnd* m_pMainView;
+    CWnd* m_pPaintedView;
+    CWnd* m_pHitView;
+    // Stamp.
+    CString m_stampText;
+    COLORREF m_stampColor;
+    int m_showDate, m_showTime;
+    PrintLayoutSettings m_print;
+    CString m_baseFolder;
     int m_trackOpenedFile;
     int m_saved;
-    CString m_baseFolder;
-    CMeasureObject* m_pMeasure;
-    CWnd* m_pOverlay;
-    CWnd* m_pView;
-    int m_measureTarget;
-    COLORREF m_background;
+    int m_gridVisible;
+    int m_gridSpacing;
+    COLORREF m_gridColor;
     CPoint m_cursor;
+    CPoint m_cursorOffset;
+    int m_lineApproach;
+    int m_measureTarget;
 };

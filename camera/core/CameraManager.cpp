@@ -59,7 +59,7 @@ CCameraManager::CCameraManager()
       m_hDisplayEnd(nullptr), m_hCaptureEnd(nullptr), m_hDrawDC(nullptr),
       m_hDrawDCWnd(nullptr), m_hDrawDib(nullptr), m_cropBuffer(nullptr), m_cropped(0),
       m_grabRate(1.0f), m_displayRate(1.0f), m_grabCount(0), m_displayCount(0),
-      m_grabTick(0), m_displayTick(0), m_pDrawWnd(nullptr), m_pGuideWnd(nullptr),
+      m_grabTick(0), m_displayTick(0), m_pDrawWnd(nullptr), m_hGuideWnd(nullptr),
       m_initWindow(nullptr), m_initFlag(0), m_bInitialized(FALSE),
       m_bReinitForCapture(FALSE), m_bRecording(FALSE), m_bFirstUseHandled(FALSE),
       m_bStartTeamLoaded(FALSE), m_splitCount(0), m_framesPerFile(100),

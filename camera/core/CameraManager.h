@@ -297,7 +297,10 @@ private:
 
     // --- windows --------------------------------------------------------------------
     CWnd* m_pDrawWnd;
-    CWnd* m_pGuideWnd;
+    // The guide window's handle, taken at registration: the window object may be gone
+    // (a wizard on its creator's stack) while the grab thread still posts to it.
+    HWND m_hGuideWnd;
+    CCriticalSection m_guideLock;
     HWND m_initWindow;                  // value A of QrCCameraInit
     BYTE m_initFlag;                    // low byte of value B
 

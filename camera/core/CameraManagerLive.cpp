@@ -177,8 +177,11 @@ void CCameraManager::GrabLoop()
         case 4:
             if (parent)   // a null window would post into this thread's own queue
                 PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 1, rate);
-            if (m_pGuideWnd && m_pGuideWnd->GetSafeHwnd())
-                PostMessageW(m_pGuideWnd->GetSafeHwnd(), WM_CAMERA_FRAME_STATUS, 0, 0);
+            {
+                CSingleLock lock(&m_guideLock, TRUE);
+                if (m_hGuideWnd)
+                    PostMessageW(m_hGuideWnd, WM_CAMERA_FRAME_STATUS, 0, 0);
+            }
             break;
         case -9:
             if (parent)

@@ -890,8 +890,17 @@ int CCameraManager::SetFluorescenceDye(const DyeSettings* dye)
 
 int CCameraManager::FluorescenceGuide(CWnd* guide, int step)
 {
+    // (none, 0) only withdraws the guide window, with or without a device.
+    if (!guide && step == 0) {
+        CSingleLock lock(&m_guideLock, TRUE);
+        m_hGuideWnd = nullptr;
+        return CAM_OK;
+    }
     REQUIRE_DEVICE();
-    m_pGuideWnd = guide;
+    {
+        CSingleLock lock(&m_guideLock, TRUE);
+        m_hGuideWnd = guide ? guide->GetSafeHwnd() : nullptr;
+    }
     return m_pDevice->FluorescenceGuide(step, 1);
 }
 

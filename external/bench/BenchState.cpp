@@ -117,6 +117,10 @@ ExposureConditions Conditions(const Camera& cam, uint32_t frameNumber)
     c.seed = S().options.seed;
     c.noiseFree = S().options.noiseFree;
     c.focus = S().options.focus;
+    c.onSlide = S().options.onSlide;
+    c.stageX = S().options.stageX;
+    c.stageY = S().options.stageY;
+    c.emptyShare = S().options.emptyShare;
     c.frameNumber = frameNumber;
     c.temperature = cam.temperature;
     return c;

@@ -91,7 +91,9 @@ TEST(FileFind, WalksEveryEntryWithItsPathAndKind)
         std::u16string name((const char16_t*)(LPCWSTR)find.GetFileName());
         (find.IsDirectory() ? dirs : names).insert(name);
         EXPECT_EQ(find.GetFilePath().CompareNoCase(folder + L"\\" + find.GetFileName()), 0);
-        if (name == u"two.bmp") EXPECT_EQ(find.GetLength(), 20u);
+        if (name == u"two.bmp") {
+            EXPECT_EQ(find.GetLength(), 20u);
+        }
     }
     EXPECT_EQ(nDots, 2);
     EXPECT_EQ(names, (std::set<std::u16string>{ u"one.bmp", u"two.bmp", u"note.txt" }));

@@ -1,0 +1,57 @@
+#include "app/image/HdrMerge.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+
+#include <cmath>
+
+namespace hdr_merge {
+
+int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extension,
+               std::vector<uint8_t>& out)
+{
+    cv::Mat images[3];
+    for (int i = 0; i < 3; ++i) {
+        if (inputs[i] == nullptr || inputs[i]->empty())
+            return MERGE_FAILED;
+        images[i] = cv::imdecode(*inputs[i], cv::IMREAD_COLOR);
+        if (images[i].empty())
+            return MERGE_FAILED;
+    }
+    if (images[1].size() != images[0].size() || images[2].size() != images[0].size())
+        return MERGE_SIZE_MISMATCH;
+    cv::Mat output = images[0].clone();
+    const int h = output.rows, w = output.cols;
+    for (int y = 0; y < h; ++y) {
+        uint8_t* d = output.ptr<uint8_t>(y);
+        const uint8_t* s[3] = {images[0].ptr<uint8_t>(y), images[1].ptr<uint8_t>(y), images[2].ptr<uint8_t>(y)};
+        for (int x = 0; x < w; ++x) {
+            double Y = 0, U = 0, V = 0;
+            for (int i = 0; i < 3; ++i) {
+                const double c0 = s[i][3 * x], c1 = s[i][3 * x + 1], c2 = s[i][3 * x + 2];
+                Y += 0.299 * c0 + 0.587 * c1 + 0.114 * c2;
+                U += 0.436 * c2 - (0.289 * c1 + 0.147 * c0);
+                V += 0.615 * c0 - 0.515 * c1 - 0.1 * c2;
+            }
+            Y *= 0.3333333333333333;
+            U *= 0.3333333333333333;
+            V *= 0.3333333333333333;
+            // The back-conversion is no exact inverse (within half a level): rounding to
+            // the nearest level, not truncating, gives identical inputs back unchanged.
+            // It overshoots a little near black and white.
+            const int c[3] = {(int)std::lround(Y + 1.14 * V), (int)std::lround(Y - 0.39 * U - 0.58 * V),
+                              (int)std::lround(Y + 2.03 * U)};
+            for (int k = 0; k < 3; ++k)
+                d[3 * x + k] = (uint8_t)(c[k] < 0 ? 0 : (c[k] > 255 ? 255 : c[k]));
+        }
+    }
+    try {
+        if (!cv::imencode(extension, output, out))
+            return MERGE_FAILED;
+    } catch (...) {
+        return MERGE_FAILED;
+    }
+    return MERGE_OK;
+}
+
+}  // namespace hdr_merge

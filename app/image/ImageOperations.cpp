@@ -1,0 +1,333 @@
+// Pixel operations on a store's picture or on files: the sharpen step of the
+// adjustment pipeline, dye colouring of a channel, the shift by a pixel offset and the
+// HDR merge of three files. Depths are the pictures' own (palette pictures by their
+// colours), never guessed from buffer lengths.
+#include "app/image/ImageStore.h"
+#include <algorithm>
+#include "app/image/HdrMerge.h"
+#include <math.h>
+#include <string>
+
+namespace {
+
+const int kTaps = 5;   // each side of the centre
+
+// A picture the operations can walk sample by sample: 8-bit grey or 24-bit.
+bool MakeWorkable(CxImage& image)
+{
+    if (image.IsGrayScale() || image.GetBpp() == 24)
+        return true;
+    return image.IncreaseBpp(24);
+}
+
+inline int Reflect(int i, int n)
+{
+    if (i < 0)
+        i = -i - 1;
+    if (i >= n)
+        i = 2 * n - i - 1;
+    // Pictures narrower than the kernel: the edge pixel repeats.
+    return i < 0 ? 0 : (i >= n ? n - 1 : i);
+}
+
+struct SharpenJob {
+    const CxImage* src;
+    BYTE* blurH;         // horizontal pass, same layout as the picture
+    CxImage* dst;
+    const int* taps;
+    int sum;
+    float s;
+    int channels;
+    int firstRow, rows;
+    int phase;
+};
+
+void SharpenRows(const SharpenJob& j)
+{
+    const int w = (int)j.src->GetWidth(), h = (int)j.src->GetHeight(), c = j.channels;
+    const size_t stride = j.src->GetEffWidth();
+    for (int y = j.firstRow; y < j.firstRow + j.rows; ++y) {
+        if (j.phase == 0) {
+            const BYTE* p = j.src->GetBits(y);
+            BYTE* out = j.blurH + stride * y;
+            for (int x = 0; x < w; ++x)
+                for (int k = 0; k < c; ++k) {
+                    int acc = 0;
+                    for (int t = -kTaps; t <= kTaps; ++t)
+                        acc += j.taps[t + kTaps] * p[Reflect(x + t, w) * c + k];
+                    out[x * c + k] = (BYTE)(acc / j.sum);
+                }
+        } else {
+            const BYTE* p = j.src->GetBits(y);
+            BYTE* out = j.dst->GetBits(y);
+            const BYTE* rowsAt[2 * kTaps + 1];
+            for (int t = -kTaps; t <= kTaps; ++t)
+                rowsAt[t + kTaps] = j.blurH + stride * Reflect(y + t, h);
+            for (int i = 0; i < w * c; ++i) {
+                int acc = 0;
+                for (int t = 0; t <= 2 * kTaps; ++t)
+                    acc += j.taps[t] * rowsAt[t][i];
+                int b = acc / j.sum;
+                b = b < 0 ? 0 : (b > 255 ? 255 : b);
+                const int d = p[i] - b;
+                if (d == 0) {
+                    out[i] = p[i];
+                } else {
+                    const int v = (int)(d * j.s + p[i]);
+                    out[i] = (BYTE)(v < 0 ? 0 : (v > 255 ? 255 : v));
+                }
+            }
+        }
+    }
+}
+
+DWORD WINAPI SharpenThread(void* param)
+{
+    SharpenRows(*static_cast<SharpenJob*>(param));
+    return 0;
+}
+
+void RunBands(SharpenJob base, int height)
+{
+    SYSTEM_INFO si;
+    ::GetSystemInfo(&si);
+    int bands = (int)si.dwNumberOfProcessors;
+    bands = bands < 1 ? 1 : (bands > 4 ? 4 : bands);
+    if (height < 64)
+        bands = 1;
+    SharpenJob jobs[4];
+    HANDLE threads[4] = {};
+    const int per = (height + bands - 1) / bands;
+    for (int i = 0; i < bands; ++i) {
+        jobs[i] = base;
+        jobs[i].firstRow = i * per;
+        jobs[i].rows = i * per + per <= height ? per : height - i * per;
+        if (jobs[i].rows <= 0)
+            jobs[i].rows = 0;
+        if (i > 0 && jobs[i].rows > 0)
+            threads[i] = ::CreateThread(NULL, 0, SharpenThread, &jobs[i], 0, NULL);
+        if (i > 0 && jobs[i].rows > 0 && threads[i] == NULL)
+            SharpenRows(jobs[i]);
+    }
+    SharpenRows(jobs[0]);
+    for (int i = 1; i < bands; ++i)
+        if (threads[i] != NULL) {
+            ::WaitForSingleObject(threads[i], INFINITE);
+            ::CloseHandle(threads[i]);
+        }
+}
+
+void Range(const BYTE* values, size_t count, size_t step, int& lo, int& hi)
+{
+    int counts[256] = {0};
+    for (size_t i = 0; i < count; ++i)
+        ++counts[values[i * step]];
+    lo = 0;
+    while (lo < 256 && counts[lo] == 0)
+        ++lo;
+    hi = 255;
+    while (hi >= 0 && counts[hi] == 0)
+        --hi;
+    if (lo > 255) {
+        lo = 0;
+        hi = 255;
+    }
+    if (hi <= lo + 1) {
+        hi = hi + 1 > 255 ? 255 : hi + 1;
+        lo = lo - 1 < 0 ? 0 : lo - 1;
+    }
+}
+
+}  // namespace
+
+int CImageStore::Sharpen()
+{
+    // Runs inside the adjustment pass, which holds this store's lock.
+    if (m_pCurrent == NULL)
+        return 0;
+    const float s = (float)m_sharpenReq * 0.1f;
+    if (s == 0.0f)
+        return 1;
+    if (!MakeWorkable(*m_pCurrent))
+        return 0;
+    const double a = 1.0 / (s * s + s * s);
+    const double c = sqrt(a * 0.31830987732601135);
+    int taps[2 * kTaps + 1];
+    int sum = 0;
+    for (int k = -kTaps; k <= kTaps; ++k) {
+        taps[k + kTaps] = (int)(exp(-k * k * a) * c * 1000.0);
+        sum += taps[k + kTaps];
+    }
+    // Dividing by the taps' own sum keeps a flat picture flat at every strength.
+    if (sum <= 0)
+        return 1;
+    const int h = (int)m_pCurrent->GetHeight();
+    std::vector<BYTE> blurH(m_pCurrent->GetSize());
+    CxImage source(*m_pCurrent);
+    if (!source.IsValid())
+        return 0;
+    SharpenJob job = {&source, blurH.data(), m_pCurrent, taps, sum, s,
+                      m_pCurrent->GetBpp() == 24 ? 3 : 1, 0, 0, 0};
+    RunBands(job, h);
+    job.phase = 1;
+    RunBands(job, h);
+    return 1;
+}
+
+int CImageStore::ApplyChannelColor(const ChannelColorRequest& request, CImageStore* target, int dominantGrey)
+{
+    if (target == NULL || request.colours.empty())
+        return 0;
+    CxImage work;
+    {
+        CSingleLock lock(&target->m_lock, TRUE);
+        if (target->m_pCurrent == NULL)
+            return 0;
+        work.Copy(*target->m_pCurrent, true, false, false);
+    }
+    if (!work.IsValid() || !MakeWorkable(work))
+        return 0;
+    const DyeRecord& dye = request.colours[0];
+    const int w = (int)work.GetWidth(), h = (int)work.GetHeight();
+    const bool grey = work.GetBpp() == 8;
+    const int c = grey ? 1 : 3;
+    if (request.optimize) {
+        // Contiguous copy of the samples to find each channel's range.
+        std::vector<BYTE> samples((size_t)w * h * c);
+        for (int y = 0; y < h; ++y)
+            memcpy(samples.data() + (size_t)y * w * c, work.GetBits(y), (size_t)w * c);
+        int lo[3], hi[3];
+        for (int k = 0; k < c; ++k)
+            Range(samples.data() + k, (size_t)w * h, c, lo[k], hi[k]);
+        if (!grey) {
+            // Raise the low ends by the dye's full channels: blue, green, red in bytes 0..2.
+            const int full[3] = {dye.B, dye.G, dye.R};
+            for (int k = 2; k >= 0; --k)
+                if (full[k] == 255)
+                    for (int j = 0; j < 3; ++j)
+                        lo[j] += j == k ? 2 : 3;
+            for (int j = 0; j < 3; ++j)
+                if (lo[j] > hi[j] - 1)
+                    lo[j] = hi[j] - 1;
+        }
+        BYTE tables[3][256];
+        for (int k = 0; k < c; ++k)
+            BuildLevelsTable(lo[k], hi[k], tables[k]);
+        for (int y = 0; y < h; ++y) {
+            BYTE* p = work.GetBits(y);
+            for (int i = 0; i < w * c; ++i)
+                p[i] = tables[i % c][p[i]];
+        }
+    }
+    int pick = -1;
+    if (!grey && dominantGrey) {
+        unsigned long long sums[3] = {0, 0, 0};
+        for (int y = 0; y < h; ++y) {
+            const BYTE* p = work.GetBits(y);
+            for (int x = 0; x < w; ++x)
+                for (int k = 0; k < 3; ++k)
+                    sums[k] += p[3 * x + k];
+        }
+        pick = 0;
+        for (int k = 1; k < 3; ++k)
+            if (sums[k] >= sums[pick])
+                pick = k;
+    }
+    CxImage* coloured = new (std::nothrow) CxImage;
+    if (coloured == NULL || !coloured->Create(w, h, 24, CXIMAGE_FORMAT_BMP)) {
+        delete coloured;
+        return 0;
+    }
+    const int gains[3] = {dye.B, dye.G, dye.R};
+    for (int y = 0; y < h; ++y) {
+        const BYTE* p = work.GetBits(y);
+        BYTE* d = coloured->GetBits(y);
+        for (int x = 0; x < w; ++x)
+            for (int k = 0; k < 3; ++k) {
+                const int v = grey ? p[x] : (pick >= 0 ? p[3 * x + pick] : p[3 * x + k]);
+                d[3 * x + k] = (BYTE)(v * gains[k] / 255);
+            }
+    }
+    coloured->SetType(work.GetType());
+    CxImage* old;
+    {
+        CSingleLock lock(&target->m_lock, TRUE);
+        old = target->m_pCurrent;
+        target->m_pCurrent = coloured;
+    }
+    delete old;
+    return 1;
+}
+
+int CImageStore::ShiftImage(CImageStore* target, int dx, int dy)
+{
+    if (target == NULL)
+        return 0;
+    CSingleLock lock(&target->m_lock, TRUE);
+    CxImage* image = target->m_pCurrent;
+    if (image == NULL)
+        return 0;
+    CxImage work(*image);
+    // Indexed pictures narrower than a byte a pixel move as 8-bit indices.
+    if (work.GetBpp() < 8 && !work.IncreaseBpp(8))
+        return 0;
+    if (!work.IsValid())
+        return 0;
+    const int b = work.GetBpp() / 8;
+    const int h = (int)work.GetHeight();
+    const long stride = (long)work.GetEffWidth();
+    const long shift = (long)(dx < 0 ? -dx : dx) * b;
+    if (shift > stride || (dy < 0 ? -dy : dy) > h)
+        return 0;
+    for (int y = 0; y < h; ++y) {
+        BYTE* row = work.GetBits(y);
+        if (dx > 0) {
+            memmove(row + shift, row, stride - shift);
+            memset(row, 0, shift);
+        } else if (dx < 0) {
+            memmove(row, row + shift, stride - shift);
+            memset(row + stride - shift, 0, shift);
+        }
+    }
+    // Rows are stored bottom-up: a positive dy moves the picture up.
+    if (dy > 0) {
+        for (int i = h - 1; i >= dy; --i)
+            memcpy(work.GetBits(i), work.GetBits(i - dy), stride);
+        for (int i = 0; i < dy && i < h; ++i)
+            memset(work.GetBits(i), 0, stride);
+    } else if (dy < 0) {
+        const int n = -dy;
+        for (int i = 0; i + n < h; ++i)
+            memcpy(work.GetBits(i), work.GetBits(i + n), stride);
+        for (int i = h - n; i < h; ++i)
+            if (i >= 0)
+                memset(work.GetBits(i), 0, stride);
+    }
+    image->Transfer(work);
+    return 1;
+}
+
+int CImageStore::MergeImageFiles(const HdrMergeRequest& request)
+{
+    if (request.inputs.size() < 3 || request.output.IsEmpty())
+        return 0;
+    std::vector<uint8_t> data[3];
+    const std::vector<uint8_t>* inputs[3];
+    std::string error;
+    for (int i = 0; i < 3; ++i) {
+        if (!ReadWholeFile(request.inputs[i], data[i], error))
+            return 0;
+        inputs[i] = &data[i];
+    }
+    CString ext = GetFileExtension(request.output);
+    ext.MakeLower();
+    if (ext.IsEmpty())
+        return 0;
+    std::string narrowExt = ".";
+    for (int i = 0; i < ext.GetLength(); ++i)
+        narrowExt += (char)ext[i];
+    std::vector<uint8_t> out;
+    if (hdr_merge::MergeThree(inputs, narrowExt, out) != hdr_merge::MERGE_OK)
+        return 0;
+    return WriteFileReplacing(request.output, out.data(), out.size(), error) ? 1 : 0;
+}

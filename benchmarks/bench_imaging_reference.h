@@ -1,0 +1,8 @@
+// Bare library encodes for bench_imaging (no Win32 header in their file).
+#pragma once
+#include <stdint.h>
+#include <vector>
+
+// Top-down R,G,B rows, width × 3 bytes each.
+bool BareJpegEncode(const uint8_t* rgb, int width, int height, int quality, std::vector<uint8_t>& out);
+bool BarePngEncode(const uint8_t* rgb, int width, int height, std::vector<uint8_t>& out);
