@@ -46,14 +46,6 @@ const int kTransparent[] = {IDC_MERGE_OPTIMIZE_LABEL, IDC_MERGE_IMAGE_LABEL, IDC
                             IDC_MERGE_CURRENT_LABEL, IDC_MERGE_CURRENT_RGB, IDC_MERGE_POSITION_LABEL,
                             IDC_MERGE_OFFSET_X_LABEL, IDC_MERGE_OFFSET_Y_LABEL};
 
-std::string Narrow(const CString& s)
-{
-    std::string out;
-    for (int i = 0; i < s.GetLength(); ++i)
-        out += char(s[i]);
-    return out;
-}
-
 BOOL CameraKnown()
 {
     CameraMgrParam mgr;
@@ -187,7 +179,7 @@ void CChannelMergePanel::RefillLists()
     MainStore()->GetDyeTable(table);
     m_dyeList.ResetContent();
     for (const auto& entry : table)
-        m_dyeList.AddString(CString(entry.first.c_str()));
+        m_dyeList.AddString(entry.first);
     m_dyeList.SetCurSel(kDefaultDyeEntry);
     // The slider shows the default dye's own place in the slider's order.
     CString name;
@@ -198,29 +190,13 @@ void CChannelMergePanel::RefillLists()
     ApplySelectedDye(0);
 }
 
-// The slider follows the chosen name: its first place in the slider's order, or the
-// first name there with the same emission.
+// The slider follows the chosen name: its own place on the slider, or the first dye
+// there with the same emission; otherwise it stays.
 void CChannelMergePanel::SetSliderToName(const CString& name)
 {
-    auto it = std::find(m_dyeNames.begin(), m_dyeNames.end(), name);
-    if (it != m_dyeNames.end()) {
-        m_slider.SetPos(int(it - m_dyeNames.begin()));
-        return;
-    }
     DyeTableMap table;
     MainStore()->GetDyeTable(table);
-    auto own = table.find(Narrow(name));
-    if (own == table.end())
-        return;
-    for (const auto& entry : table) {
-        if (entry.second.em != own->second.em)
-            continue;
-        auto same = std::find(m_dyeNames.begin(), m_dyeNames.end(), CString(entry.first.c_str()));
-        if (same != m_dyeNames.end()) {
-            m_slider.SetPos(int(same - m_dyeNames.begin()));
-            return;
-        }
-    }
+    m_slider.SetPos(DyeSliderPosition(m_dyeNames, table, name, m_slider.GetPos()));
 }
 
 void CChannelMergePanel::ApplySelectedDye(int mode)
@@ -232,7 +208,7 @@ void CChannelMergePanel::ApplySelectedDye(int mode)
     m_dyeList.GetLBText(selected, name);
     DyeTableMap table;
     MainStore()->GetDyeTable(table);
-    auto found = table.find(Narrow(name));
+    auto found = table.find(name);
     if (found == table.end())
         return;
     const DyeRecord& r = found->second;
@@ -242,7 +218,7 @@ void CChannelMergePanel::ApplySelectedDye(int mode)
     } else if (mode == 2) {
         red = 255; green = 0; blue = 255;
     }
-    m_currentColour = {r.ex, r.em, red, green, blue};
+    m_currentColour = {r.excitation, r.emission, red, green, blue};
     m_swatchColours[0] = RGB(red, green, blue);
     CString text;
     text.Format(L"RGB(%03d,%03d,%03d)", red, green, blue);
