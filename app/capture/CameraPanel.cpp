@@ -25,6 +25,8 @@
 #include "app/measure/MeasurePanel.h"
 #include "app/measure/LayersDialog.h"
 #include "app/res/resource.h"
+#include "app/controls/ExposureTimeEdit.h"
+#include "app/controls/ScreenRegionDialog.h"
 #include "camera/core/QrCCamera.h"
 #include <vector>
 
@@ -77,6 +79,30 @@ enum {
     CAN_FRAME_SPEED = 9,
     CAN_FLAT_FIELD = 15,
 };
+
+// Skin bitmaps (normal, pressed, hover, disabled).
+struct ButtonSkin
+{
+    UINT normal, pressed, hover, disabled;
+};
+const ButtonSkin kPlayLook = {189, 193, 190, 192};
+const ButtonSkin kStopLook = {380, 381, 383, 382};
+const ButtonSkin kCheckLook = {180, 179, 0, 181};
+const ButtonSkin kRadioLook = {183, 182, 0, 184};
+const ButtonSkin kLockLook = {175, 174, 0, 178};
+const ButtonSkin kPartialLook = {202, 211, 203, 205};
+const ButtonSkin kFullLook = {206, 210, 208, 209};
+const ButtonSkin kCaptureLook = {185, 187, 186, 188};
+const ButtonSkin kPushLook = {677, 676, 679, 678};
+const ButtonSkin kFlatLook = {194, 196, 195, 197};
+const UINT kChannel = 168, kChannelActive = 169, kThumb = 165;
+const UINT kEditNormal = 294, kEditDisabled = 295;
+const UINT kComboNormal = 303, kComboPressed = 300, kComboHover = 302, kComboDisabled = 301;
+
+void Skin(CSkinBitmapButton& button, const ButtonSkin& look)
+{
+    button.SetSkin(look.normal, look.pressed, look.hover, look.disabled, 0, 0, CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+}
 
 const int kStatusLabels[] = {1068, 1069, 1073, 1075, 1076, 1102, 1118, 1119, 1120, 1121, 1136,
                              1138, 1139, 1181, 1273, 1274, 1286, 1297, 1300, 1301, 1434, 1540};
@@ -170,6 +196,20 @@ void CCameraPanel::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_CAMERA_CONTRAST_TEXT, m_contrastText);
     DDX_Control(pDX, IDC_CAMERA_SATURATION_TEXT, m_saturationText);
     DDX_Control(pDX, IDC_CAMERA_GAMMA_TEXT, m_gammaText);
+    DDX_Control(pDX, IDC_CAMERA_RES_LOCK, m_resLockCheck);
+    DDX_Control(pDX, IDC_CAMERA_MIRROR_H, m_mirrorHCheck);
+    DDX_Control(pDX, IDC_CAMERA_MIRROR_V, m_mirrorVCheck);
+    DDX_Control(pDX, IDC_CAMERA_AUTO_EXPOSURE, m_autoExposureCheck);
+    DDX_Control(pDX, IDC_CAMERA_ENHANCE, m_enhanceCheck);
+    DDX_Control(pDX, IDC_CAMERA_MONO, m_monoCheck);
+    DDX_Control(pDX, IDC_CAMERA_FLAT_FIELD, m_flatFieldCheck);
+    DDX_Control(pDX, IDC_CAMERA_WB_LOCK, m_wbLockCheck);
+    DDX_Control(pDX, IDC_CAMERA_SPEED_NORMAL, m_speedNormal);
+    DDX_Control(pDX, IDC_CAMERA_SPEED_HIGH, m_speedHigh);
+    DDX_Control(pDX, IDC_CAMERA_MODE_ENHANCED, m_modeEnhanced);
+    DDX_Control(pDX, IDC_CAMERA_MODE_MONO, m_modeMono);
+    DDX_Control(pDX, IDC_CAMERA_DEPTH_8, m_depth8);
+    DDX_Control(pDX, IDC_CAMERA_DEPTH_16, m_depth16);
     DDX_Check(pDX, IDC_CAMERA_RES_LOCK, m_bResLock);
     DDX_Check(pDX, IDC_CAMERA_MIRROR_H, m_bMirrorH);
     DDX_Check(pDX, IDC_CAMERA_MIRROR_V, m_bMirrorV);
@@ -184,12 +224,37 @@ BOOL CCameraPanel::OnInitDialog()
 {
     CPanelDialog::OnInitDialog();
     for (int id : kStatusLabels) AddTransparentStatic(id);
+    for (CSkinSlider* slider : {&m_exposure, &m_gain, &m_contrast, &m_gamma, &m_saturation}) {
+        slider->SetChannelBitmaps(kChannel, kChannelActive, TRUE);
+        slider->SetThumbBitmaps(kThumb, kThumb, TRUE);
+    }
+    m_unused.SetChannelBitmaps(kChannel, kChannelActive, TRUE);
+    for (CSkinBitmapButton* check : {&m_enhanceCheck, &m_monoCheck, &m_mirrorHCheck, &m_mirrorVCheck,
+                                     &m_autoExposureCheck, &m_flatFieldCheck, &m_wbLockCheck})
+        Skin(*check, kCheckLook);
+    for (CSkinBitmapButton* radio : {&m_modeEnhanced, &m_modeMono, &m_speedNormal, &m_speedHigh, &m_depth8, &m_depth16})
+        Skin(*radio, kRadioLook);
+    Skin(m_resLockCheck, kLockLook);
+    Skin(m_partial, kPartialLook);
+    Skin(m_full, kFullLook);
+    Skin(m_play, kPlayLook);
+    Skin(m_capture, kCaptureLook);
+    m_capture.SetRightAlignedText(TRUE);
+    for (CSkinBitmapButton* button : {&m_defaults, &m_whiteBalance, &m_wbWizard, &m_fluoWizard})
+        Skin(*button, kPushLook);
+    Skin(m_flatCalibrate, kFlatLook);
+    for (CSkinEdit* edit : {&m_exposureText, &m_gainText, &m_contrastText, &m_gammaText, &m_saturationText}) {
+        edit->SetBitmaps(kEditNormal, kEditDisabled);
+        edit->SetFocusRedirect(TRUE, NULL);
+    }
+    for (CSkinComboBox* combo : {&m_previewRes, &m_captureRes})
+        combo->SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
     RefreshControls();
     RefreshResolutionCombos();
     return TRUE;
 }
 
-CPanelSlider& CCameraPanel::Slider(int id)
+CSkinSlider& CCameraPanel::Slider(int id)
 {
     switch (id) {
     case IDC_CAMERA_EXPOSURE: return m_exposure;
@@ -470,6 +535,7 @@ void CCameraPanel::RefreshControls()
     const BOOL camera = mgr.cameraType != CAMERA_TYPE_NONE;
 
     if (!camera || mgr.runState != 0) {
+        Skin(m_play, kPlayLook);
         for (int id : kStoppedDisabled) Enable(id, FALSE);
         Show(IDC_CAMERA_WB_LOCK_LABEL, FALSE);
         Show(IDC_CAMERA_WB_LOCK, FALSE);
@@ -481,6 +547,7 @@ void CCameraPanel::RefreshControls()
         m_gamma.SetRange(-20, 20, FALSE);
     } else {
         UpdateGainLabel(mgr.cameraType);
+        Skin(m_play, kStopLook);
         for (int id : kFrameSpeed) Enable(id, info.Feature(CAN_FRAME_SPEED) != 0);
         Enable(IDC_CAMERA_DEPTH_16, info.Feature(CAN_16BIT) != 0);
         Enable(IDC_CAMERA_DEPTH_16_LABEL, info.Feature(CAN_16BIT) != 0);
@@ -618,13 +685,11 @@ void CCameraPanel::ShowExposureTime()
     unsigned shown = (unsigned)cur.exposureTime < limit ? (unsigned)cur.exposureTime : limit;
     // Rounded to the tenth of a millisecond the text shows before it is split, so that
     // 999 microseconds carry into the milliseconds instead of showing ".10".
-    const unsigned long long tenths = ((unsigned long long)shown + 50) / 100;
-    const unsigned long long micros = tenths * 100;
-    const int minutes = (int)(micros / 60000000ULL);
-    const int seconds = (int)(micros / 1000000ULL % 60);
-    const int millis = (int)(micros / 1000ULL % 1000);
-    const int tenth = (int)(tenths % 10);
-    m_exposureText.SetWindowText(Format(L"%02d:%02d:%03d.%d", minutes, seconds, millis, tenth));
+    unsigned long long rounded = ((unsigned long long)shown + 50) / 100 * 100;
+    if (rounded > 0xFFFFFFFFULL) rounded = 0xFFFFFFFFULL / 100 * 100;
+    int minutes, seconds, millis, micros;
+    SplitMicros(&minutes, &seconds, &millis, &micros, (unsigned)rounded);
+    m_exposureText.SetWindowText(Format(L"%02d:%02d:%03d.%d", minutes, seconds, millis, micros / 100));
 }
 
 // ------------------------------------------------------------------------------------
@@ -796,10 +861,12 @@ int CCameraPanel::IsPartialDisplay()
     return m_bPartialDisplay;
 }
 
-BOOL CCameraPanel::PickScreenRegion(const CRect&, CRect*)
+BOOL CCameraPanel::PickScreenRegion(const CRect& bounds, CRect* chosen)
 {
-    // The region dialog joins with the skinned controls.
-    return FALSE;
+    CScreenRegionDialog dialog(NULL);
+    dialog.SetBoundsRect(&bounds);
+    if (dialog.DoModal() != IDOK) return FALSE;
+    return dialog.GetSelectedRect(chosen);
 }
 
 void CCameraPanel::OnPartialButton()

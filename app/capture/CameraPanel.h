@@ -9,7 +9,10 @@
 #include "app/shell/PanelDialog.h"
 #include "app/capture/CameraPanelIds.h"
 #include "app/capture/CameraHotplugListener.h"
-#include "app/capture/PanelSlider.h"
+#include "app/controls/SkinBitmapButton.h"
+#include "app/controls/SkinComboBox.h"
+#include "app/controls/SkinEdit.h"
+#include "app/controls/SkinSlider.h"
 
 class CWhiteBalanceWizard;
 
@@ -55,7 +58,7 @@ public:
     virtual void ShowExposureTime();
 
     CWhiteBalanceWizard* GetWizard() const { return m_pWizard; }
-    CPanelSlider& Slider(int id);
+    CSkinSlider& Slider(int id);
 
 protected:
     // The user's rectangle on the screen inside bounds; FALSE when cancelled.
@@ -109,11 +112,14 @@ protected:
 
 public:
     // Controls bound to the template.
-    CButton m_play, m_capture, m_partial, m_full, m_whiteBalance, m_wbWizard, m_defaults;
-    CButton m_flatCalibrate, m_fluoWizard;
-    CComboBox m_previewRes, m_captureRes;
-    CPanelSlider m_exposure, m_gain, m_contrast, m_saturation, m_gamma, m_unused;
-    CEdit m_exposureText, m_gainText, m_contrastText, m_saturationText, m_gammaText;
+    CSkinBitmapButton m_play, m_capture, m_partial, m_full, m_whiteBalance, m_wbWizard, m_defaults;
+    CSkinBitmapButton m_flatCalibrate, m_fluoWizard;
+    CSkinBitmapButton m_resLockCheck, m_mirrorHCheck, m_mirrorVCheck, m_autoExposureCheck, m_enhanceCheck;
+    CSkinBitmapButton m_monoCheck, m_flatFieldCheck, m_wbLockCheck;
+    CSkinBitmapButton m_speedNormal, m_speedHigh, m_modeEnhanced, m_modeMono, m_depth8, m_depth16;
+    CSkinComboBox m_previewRes, m_captureRes;
+    CSkinSlider m_exposure, m_gain, m_contrast, m_saturation, m_gamma, m_unused;
+    CSkinEdit m_exposureText, m_gainText, m_contrastText, m_saturationText, m_gammaText;
 
     // Check integers exchanged with their check boxes.
     int m_bResLock;

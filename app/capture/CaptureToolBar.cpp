@@ -43,17 +43,24 @@ struct ToolButton
 {
     int id;
     UINT tip;
+    UINT normal, pressed, hover, disabled;
 };
 
-// Bound in this order; the tool tips from the string table.
+// Bound in this order; tool tips from the string table, skins by state.
 const ToolButton kButtons[13] = {
-    {IDC_TOOL_MIRROR_V, IDS_TIP_MIRROR_V}, {IDC_TOOL_MIRROR_H, IDS_TIP_MIRROR_H},
-    {IDC_TOOL_BLACK_BACKGROUND, IDS_TIP_BLACK_BACKGROUND}, {IDC_TOOL_FULL_SCREEN, IDS_TIP_FULL_SCREEN},
-    {IDC_TOOL_COMPARE, IDS_TIP_COMPARE}, {IDC_TOOL_MIRROR_V_SMALL, IDS_TIP_MIRROR_V},
-    {IDC_TOOL_MIRROR_H_SMALL, IDS_TIP_MIRROR_H}, {IDC_TOOL_RESTORE, IDS_TIP_RESTORE},
-    {IDC_TOOL_CROP, IDS_TIP_CROP}, {IDC_TOOL_ZOOM_FIT, IDS_TIP_ZOOM_FIT},
-    {IDC_TOOL_ACTUAL_SIZE, IDS_TIP_ACTUAL_SIZE}, {IDC_TOOL_ZOOM_OUT, IDS_TIP_ZOOM_OUT},
-    {IDC_TOOL_ZOOM_IN, IDS_TIP_ZOOM_IN},
+    {IDC_TOOL_MIRROR_V, IDS_TIP_MIRROR_V, 587, 588, 590, 589},
+    {IDC_TOOL_MIRROR_H, IDS_TIP_MIRROR_H, 594, 591, 593, 592},
+    {IDC_TOOL_BLACK_BACKGROUND, IDS_TIP_BLACK_BACKGROUND, 619, 620, 622, 621},
+    {IDC_TOOL_FULL_SCREEN, IDS_TIP_FULL_SCREEN, 611, 612, 614, 613},
+    {IDC_TOOL_COMPARE, IDS_TIP_COMPARE, 601, 598, 600, 599},
+    {IDC_TOOL_MIRROR_V_SMALL, IDS_TIP_MIRROR_V, 587, 588, 590, 589},
+    {IDC_TOOL_MIRROR_H_SMALL, IDS_TIP_MIRROR_H, 594, 591, 593, 592},
+    {IDC_TOOL_RESTORE, IDS_TIP_RESTORE, 366, 363, 365, 364},
+    {IDC_TOOL_CROP, IDS_TIP_CROP, 263, 260, 262, 261},
+    {IDC_TOOL_ZOOM_FIT, IDS_TIP_ZOOM_FIT, 259, 256, 258, 257},
+    {IDC_TOOL_ACTUAL_SIZE, IDS_TIP_ACTUAL_SIZE, 255, 252, 254, 253},
+    {IDC_TOOL_ZOOM_OUT, IDS_TIP_ZOOM_OUT, 251, 248, 250, 249},
+    {IDC_TOOL_ZOOM_IN, IDS_TIP_ZOOM_IN, 247, 244, 246, 245},
 };
 
 // The visible buttons from the top down.
@@ -109,6 +116,13 @@ BOOL CCaptureToolBar::OnInitDialog()
     m_hMemDC = ::CreateCompatibleDC(dc);
     ::ReleaseDC(m_hWnd, dc);
     if (m_hBackground != NULL) m_hOldBitmap = ::SelectObject(m_hMemDC, m_hBackground);
+    for (int i = 0; i < 13; i++) {
+        const ToolButton& b = kButtons[i];
+        CString tip;
+        tip.LoadString(b.tip);
+        m_buttons[i].SetToolTipText(tip);
+        m_buttons[i].SetSkin(b.normal, b.pressed, b.hover, b.disabled, 0, 0, CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    }
     UpdateControlState();
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include "afxwin.h"
 #include "app/capture/CaptureToolBarIds.h"
+#include "app/controls/SkinBitmapButton.h"
 
 class CCaptureToolBar : public CDialog
 {
@@ -29,7 +30,7 @@ public:
     virtual void OnZoomFit();
 
     // The thirteen buttons, in the order they are bound.
-    CButton m_buttons[13];
+    CSkinBitmapButton m_buttons[13];
     int m_bMirrorH, m_bMirrorV, m_bCompare, m_bBlackBackground;
 
 protected:

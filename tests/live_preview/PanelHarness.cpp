@@ -112,6 +112,11 @@ CString PanelHarness::Text(CWnd& wnd, int id)
 
 BOOL PanelHarness::Enabled(int id)
 {
+    // The sliders keep their own enabled state.
+    const int sliders[] = {IDC_CAMERA_EXPOSURE, IDC_CAMERA_GAIN, IDC_CAMERA_CONTRAST, IDC_CAMERA_SATURATION,
+                           IDC_CAMERA_GAMMA};
+    for (int slider : sliders)
+        if (id == slider) return panel.Slider(id).IsEnabled();
     CWnd* item = panel.GetDlgItem(id);
     return item != NULL && item->IsWindowEnabled();
 }
