@@ -108,6 +108,11 @@ TEST_F(CameraPanelTest, PlayOpensIntoThePreviewAndTellsEveryPanel)
     // Frames arrive in the video static.
     MessageSpy frames(h.live.preview.m_hWnd);
     EXPECT_TRUE(frames.WaitForMessage(WM_CAMERA_FRAME_STATUS, 3000, 3));
+    h.panel.UpdateWindow();
+    h.tools.UpdateWindow();
+    SaveScreenshot(h.panel.m_hWnd, "camera_panel");
+    SaveScreenshot(h.tools.m_hWnd, "capture_tools");
+    SaveScreenshot(h.live.preview.m_hWnd, "live_preview");
 
     // Stopping: the library stops, the panels are told, and every caption agrees.
     CallLog().clear();
