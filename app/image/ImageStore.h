@@ -103,6 +103,10 @@ public:
     void SetShowTime(int on) { m_showTime = on; }
     void SetStampText(LPCWSTR text) { m_stampText = text; }
     void SetStampColor(COLORREF color) { m_stampColor = color; }
+    const CString& GetStampText() const { return m_stampText; }
+    COLORREF GetStampColor() const { return m_stampColor; }
+    int IsShowingDate() const { return m_showDate; }
+    int IsShowingTime() const { return m_showTime; }
     void SetCursorPoint(const POINT* point);
     void SetPageRect(const RECT& rect) { m_print.pageRect = rect; }
     void SetBackgroundColor(int r, int g, int b);
@@ -229,6 +233,15 @@ public:
     void SetSharpen(int value);
     void SetLevels(int black, int white);
     void GetLevels(WORD& black, WORD& white) const;
+    // The values the panels asked for (applied by the next adjustment pass).
+    void GetRequestedAdjustments(int& brightness, int& gamma, int& contrast, int& saturation, int& sharpen) const
+    {
+        brightness = m_brightnessReq;
+        gamma = m_gammaReq;
+        contrast = m_contrastReq;
+        saturation = m_saturationReq;
+        sharpen = m_sharpenReq;
+    }
     void GetSuggestedLevels(int& black, int& white) const;
     const int* GetHistogram() const { return m_histogram; }
     BOOL IsBrightnessChanged() const { return m_brightnessReq != m_brightness; }
