@@ -143,6 +143,23 @@ std::vector<uint8_t> RenderNow(Camera& cam, bool blank, bool dark)
     return raw;
 }
 
+std::vector<uint8_t> ReadOutAt(Camera& cam, int resolution)
+{
+    CameraSettings s;
+    ExposureConditions c;
+    {
+        Lock lock;
+        s = cam.settings;
+        s.resolution = resolution;
+        UpdateTemperature(cam, NowMs());
+        c = Conditions(cam, ++cam.frameNumber);
+    }
+    const Resolution& r = cam.spec.resolutions[std::clamp(resolution, 0, int(cam.spec.resolutions.size()) - 1)];
+    std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, s.rawDepth == 16 ? 16 : 8));
+    RenderRawFrame(cam.spec, s, c, raw.data());
+    return raw;
+}
+
 bool LastImage(Camera& cam, std::vector<uint8_t>* out)
 {
     std::vector<uint8_t> raw;
