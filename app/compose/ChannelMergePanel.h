@@ -42,6 +42,7 @@ public:
     BOOL IsSlotColoured(int slot) const { return slot >= 0 && slot < kSlots && m_slots[slot].coloured; }
     const CString& GetLastOutput() const { return m_lastOutput; }
     DyeRecord GetCurrentColour() const { return m_currentColour; }
+    int GetDyeSliderPos() const { return m_slider.GetPos(); }
 
 protected:
     struct Slot

@@ -347,6 +347,32 @@ TEST_F(MergePanel, NoCameraDisablesEveryControlAndSwatchClicksDoNothing)
     EXPECT_EQ(0, panel.GetCurrentColour().G);   // the same click counts again
 }
 
+TEST_F(MergePanel, SliderStandsOnTheChosenDyesOwnPlace)
+{
+    FillDyeTable();
+    std::vector<CString> names;
+    CImageStore::Instance()->GetDyeNames(names);
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50), WriteGrey(folder, L"b.bmp", 16, 16, 50)};
+    HWND h = Open();
+    auto sliderName = [&] {
+        const int pos = panel.GetDyeSliderPos();
+        return pos >= 0 && pos < int(names.size()) ? names[pos] : CString(L"(off the scale)");
+    };
+    EXPECT_EQ(CString(L"Brightfield"), sliderName());
+    Click(h, IDC_MERGE_START);
+    Click(h, IDC_MERGE_SLOT0);
+    const WCHAR* dyes[7] = {L"7-ADD(7-amino-actinomycin D)", L"Fluoro-Jade", L"Calcofluor White", L"POPO-3",
+                            L"Dibromobimane", L"FuraZin-1 Em375", L"Brightfield"};
+    for (int k = 0; k < 7; ++k) {
+        ClickSwatch(k);
+        WCHAR chosen[128] = {};
+        const int selected = int(SendDlgItemMessageW(h, IDC_MERGE_DYE_LIST, CB_GETCURSEL, 0, 0));
+        SendDlgItemMessageW(h, IDC_MERGE_DYE_LIST, CB_GETLBTEXT, selected, LPARAM(chosen));
+        EXPECT_EQ(CString(dyes[k]), CString(chosen)) << k;
+        EXPECT_EQ(CString(dyes[k]), sliderName()) << k;
+    }
+}
+
 TEST_F(MergePanel, StaleIndexesLoadNothing)
 {
     list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50)};
