@@ -5,6 +5,9 @@
 #include "app/capture/CameraPanelIds.h"
 #include "app/capture/CameraHotplugListener.h"
 
+// Posted by the white-balance wizard to the camera panel when it wants to be closed.
+const UINT WM_WB_WIZARD_CLOSED = 0xB10;
+
 class CCameraPanel : public CPanelDialog
 {
     DECLARE_DYNAMIC(CCameraPanel)

@@ -10,6 +10,8 @@ CCaptureToolBar::~CCaptureToolBar() {}
 
 void CCaptureToolBar::UpdateControlState() {}
 
+void CCaptureToolBar::RefreshFromCamera() {}
+
 void CCaptureToolBar::ShowZoom(float zoom)
 {
     (void)zoom;

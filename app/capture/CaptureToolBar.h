@@ -12,6 +12,7 @@ public:
     enum { IDD = IDD_CAPTURE_TOOLBAR };
 
     virtual void UpdateControlState();
+    virtual void RefreshFromCamera();
     virtual void ShowZoom(float zoom);
     virtual void OnZoomFit();
     virtual void RefitLivePreview();

@@ -5,7 +5,7 @@ IMPLEMENT_DYNAMIC(CPreviewWnd, CDialog)
 BEGIN_MESSAGE_MAP(CPreviewWnd, CDialog)
 END_MESSAGE_MAP()
 
-CPreviewWnd::CPreviewWnd(CWnd* pParent) : CDialog(IDD, pParent), m_zoom(1.0f) {}
+CPreviewWnd::CPreviewWnd(CWnd* pParent) : CDialog(IDD, pParent), m_zoom(1.0f), m_backgroundColor(RGB(189, 189, 189)) {}
 CPreviewWnd::~CPreviewWnd() {}
 
 BOOL CPreviewWnd::OnInitDialog()
@@ -37,3 +37,15 @@ CStatic* CPreviewWnd::GetVideoStatic()
 }
 
 void CPreviewWnd::FitVideoToWindow() {}
+
+void CPreviewWnd::GetScrollFlags(int* horizontal, int* vertical)
+{
+    const LONG style = m_hWnd != NULL ? GetStyle() : 0;
+    if (horizontal != NULL) *horizontal = (style & WS_HSCROLL) != 0;
+    if (vertical != NULL) *vertical = (style & WS_VSCROLL) != 0;
+}
+
+void CPreviewWnd::SetBackgroundColor(BYTE r, BYTE g, BYTE b)
+{
+    m_backgroundColor = RGB(r, g, b);
+}

@@ -22,10 +22,14 @@ public:
     virtual float GetZoom();
     virtual void ApplyZoom();
     virtual void FitVideoToWindow();
+    // Whether the horizontal and vertical scroll bars are shown.
+    virtual void GetScrollFlags(int* horizontal, int* vertical);
+    virtual void SetBackgroundColor(BYTE r, BYTE g, BYTE b);
     CStatic* GetVideoStatic();
 
     CStatic m_video;         // id 146, where the live picture is drawn
     float m_zoom;
+    COLORREF m_backgroundColor;
 
 protected:
 
