@@ -401,8 +401,10 @@ void CColorParamPanel::UpdateControlState()
     QrCCameraGetMgrParameter(&mgr);
     CameraParamInfo info;
     QrCCameraGetParameterInfo(&info, 1);
-    if (mgr.mode == 0 && info.Feature(CAN_SATURATION))
-        EnableSaturation(m_colorEnhancement != 0);
+    // Monochrome output has no saturation, whatever the enhancement check says; a
+    // panel disabled for want of a running camera stays so.
+    if (IsLive(mgr) && mgr.mode == 0 && info.Feature(CAN_SATURATION))
+        EnableSaturation(m_colorEnhancement != 0 && m_monochrome == 0);
     for (int row : {ROW_GAMMA, ROW_CONTRAST, ROW_SATURATION, ROW_DENOISE, ROW_SHARPNESS})
         SetValueText(kRows[row].value, NumberText(m_sliders[row].GetPos()));
     for (int row : {ROW_RED, ROW_GREEN, ROW_BLUE})

@@ -942,7 +942,10 @@ void CExposurePanel::OnApplyLevels()
     QrCCameraSetGammaEx(static_cast<int>(m_middle) + kGammaOffset);
     QrCCameraSetLevelsValues(static_cast<unsigned short>(m_black), static_cast<unsigned short>(m_white));
     // A refused pair (black not below white) must not stay on show as if it held.
-    ShowCameraLevels();
+    int black = 0, white = 255;
+    QrCCameraGetLevelsValues(&black, &white);
+    if (black != static_cast<int>(m_black) || white != static_cast<int>(m_white))
+        ShowCameraLevels();
     RepaintHistogram();
 }
 

@@ -53,6 +53,7 @@ struct BenchCamera {
     int product;          // -1: any
     const char* driver;   // the driver library and its export prefix, for driver cameras
     const char* token;
+    int deviceScale = 1;  // the device counts this many of its units per millisecond
 };
 
 // The exposure the device holds now, in milliseconds.
@@ -68,12 +69,12 @@ int DeviceExposureMs(const BenchCamera& c)
         return ms;
     }
     orvbench::CameraSettings s;
-    return Bench::Get().Settings(c.name, &s) ? static_cast<int>(std::lround(s.exposureMs)) : -1;
+    return Bench::Get().Settings(c.name, &s) ? static_cast<int>(std::lround(s.exposureMs / c.deviceScale)) : -1;
 }
 
 const BenchCamera kCameras[] = {
     {"camera zedodir 0547:A005 Model73.1 colour", "Model73.1", 18, 11, nullptr, nullptr},
-    {"camera zuzirazo EB1A:7585 Model82.1", "Model82.1", 26, 27, nullptr, nullptr},
+    {"camera zuzirazo EB1A:7585 Model82.1", "Model82.1", 26, 27, nullptr, nullptr, 2},
     {"camera camdrv 0547:C003 D.1 colour", "D.1", 5, -1, "CamDrvD.dll", "CamDrvDII"},
     {"camera camdrv 0547:C008 E.1 colour", "E.1", 1, -1, "CamDrvE.dll", "CamDrvEC"},
     {"camera camdrv 0547:D004 F.1 mono", "F.1", 7, -1, "CamDrvF.dll", "CamDrvFBW"},

@@ -49,6 +49,36 @@ LiveCamera::~LiveCamera()
     DestroyWindow(parent);
 }
 
+LivePreview::LivePreview(const char* cameraLine, const char* cameraName) : name(cameraName)
+{
+    LoadBench(cameraLine);
+    frame = CreateWindowExW(0, L"STATIC", L"preview", WS_POPUP | WS_VISIBLE, 600, 0, 320, 256, nullptr, nullptr,
+                            nullptr, nullptr);
+    video = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 320, 256, frame, nullptr, nullptr,
+                            nullptr);
+    preview.Attach(frame);
+    preview.m_video.Attach(video);
+    Links().preview = &preview;
+    open = QrCCameraInit(0, &preview.m_video, video, 1) == CAM_OK;
+    if (open)
+        QrCCameraParameterInit();
+}
+
+LivePreview::~LivePreview()
+{
+    QrCCameraUnInit();
+    Links().preview = nullptr;
+    preview.m_video.Detach();
+    preview.Detach();
+    DestroyWindow(frame);
+}
+
+bool LivePreview::Frames(uint32_t n)
+{
+    const uint32_t start = orvbench::Bench::Get().FrameCount(name);
+    return WaitFor([&] { return orvbench::Bench::Get().FrameCount(name) >= start + n; }, 5000);
+}
+
 PlainParent::PlainParent(int width, int height)
 {
     hwnd = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,

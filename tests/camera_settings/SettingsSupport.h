@@ -79,6 +79,32 @@ public:
     CWnd wnd;
 };
 
+// The live picture inside a preview window the links name, as the main frame has it;
+// the scroll flags are the test's.
+class CTestPreview : public CPreviewWnd {
+public:
+    void GetScrollFlags(int* horizontal, int* vertical) override
+    {
+        *horizontal = scrollH;
+        *vertical = scrollV;
+    }
+    int scrollH = 0, scrollV = 0;
+};
+
+// One camera on the bench opened for live display into the drawing control of a
+// preview window at (600, 0), 320 x 256.
+class LivePreview {
+public:
+    LivePreview(const char* cameraLine, const char* cameraName);
+    ~LivePreview();
+    // Pumps until the camera has delivered n more frames.
+    bool Frames(uint32_t n = 3);
+    std::string name;
+    HWND frame = nullptr, video = nullptr;
+    CTestPreview preview;
+    bool open = false;
+};
+
 // A plain top-level window panels are created on.
 class PlainParent {
 public:
