@@ -862,13 +862,20 @@ void CExposurePanel::OnPaint()
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
-    PaintSkin(&dc, client);
     CWnd* area = GetDlgItem(IDC_EXP_HISTOGRAM);
-    if (area == NULL)
+    if (area == NULL) {
+        PaintSkin(&dc, client);
         return;
+    }
     CRect rect;
     area->GetWindowRect(&rect);
     ScreenToClient(&rect);
+    // A histogram repaint (every marker move) need not stretch the whole skin again.
+    CRect outside;
+    if (!outside.SubtractRect(&dc.m_ps.rcPaint, &rect))
+        outside.SetRectEmpty();
+    if (!outside.IsRectEmpty())
+        PaintSkin(&dc, client);
     dc.FillSolidRect(&rect, kHistogramBackground);
     QrCDrawHistogramData(&dc, &rect);
     QrCDrawHistogramFram(&dc, &rect);
