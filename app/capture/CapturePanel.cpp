@@ -25,6 +25,7 @@ const CaptureParam* CCapturePanel::GetCaptureSettings()
 void CCapturePanel::DoDataExchange(CDataExchange* pDX)
 {
     CPanelDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_CAPTURE_RECORD, m_btnRecord);
     DDX_Text(pDX, IDC_CAPTURE_SHOTS, m_nShotCounter);
 }
 

@@ -91,6 +91,7 @@ struct State
     bool loaded = false;
     bool failNextWhiteBalance = false;
     uint32_t whiteBalances = 0;
+    int stopFailures = 0;
 
     State() { InitializeCriticalSection(&lock); }
 };
