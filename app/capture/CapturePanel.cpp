@@ -17,6 +17,11 @@ void CCapturePanel::OnCapture() {}
 
 void CCapturePanel::StartVideoRecording() {}
 
+const CaptureParam* CCapturePanel::GetCaptureSettings()
+{
+    return NULL;
+}
+
 void CCapturePanel::DoDataExchange(CDataExchange* pDX)
 {
     CPanelDialog::DoDataExchange(pDX);

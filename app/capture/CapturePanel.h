@@ -4,6 +4,7 @@
 #include "app/shell/PanelDialog.h"
 #include "app/capture/CapturePanelIds.h"
 #include "afxmt.h"
+#include "camera/core/QrCCamera.h"
 #include "app/controls/SkinBitmapButton.h"
 // Posted by the main frame for the hot keys F9, F10 and F11 (wParam 0, lParam 0).
 const UINT WM_HOTKEY_CAPTURE = 0x950;
@@ -22,6 +23,9 @@ public:
     virtual void OnCapture();
     virtual void StartVideoRecording();
     virtual void DoDataExchange(CDataExchange* pDX);
+    // The capture settings the panel holds (what a capture would request); null while
+    // the panel has none.
+    virtual const CaptureParam* GetCaptureSettings();
 
     // A capture series is being collected (the collector thread runs).
     volatile LONG m_bSeriesRunning;

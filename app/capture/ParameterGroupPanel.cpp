@@ -1,27 +1,348 @@
 #include "app/capture/ParameterGroupPanel.h"
 
+#include <algorithm>
+
+#include <shlobj.h>
+
+#include "app/capture/CapturePanel.h"
+#include "app/capture/CaptureStringIds.h"
+#include "app/capture/CaptureToolBar.h"
+#include "app/capture/PreviewWnd.h"
+#include "app/image/ImageStore.h"
+#include "app/shell/CapturePage.h"
+#include "app/shell/ColorPanel.h"
+#include "app/shell/FoldPanel.h"
+#include "app/shell/ShellLinks.h"
+#include "app/shell/TitleBar.h"
+#include "camera/core/QrCCamera.h"
+
 IMPLEMENT_DYNAMIC(CParameterGroupPanel, CPanelDialog)
 
-BEGIN_MESSAGE_MAP(CParameterGroupPanel, CPanelDialog)
-END_MESSAGE_MAP()
+namespace {
 
-CParameterGroupPanel::CParameterGroupPanel(CWnd* pParent) : CPanelDialog(IDD, pParent) {}
-CParameterGroupPanel::~CParameterGroupPanel() {}
+const UINT kComboNormal = 303, kComboPressed = 300, kComboHover = 302, kComboDisabled = 301;
+const UINT kButtonNormal = 194, kButtonHover = 195, kButtonPressed = 196, kButtonDisabled = 197;
 
-void CParameterGroupPanel::UpdateControlState() {}
+const int kButtonIds[] = {IDC_GROUP_SAVE, IDC_GROUP_LOAD, IDC_GROUP_DELETE, IDC_GROUP_BACKUP,
+                          IDC_GROUP_RESTORE, IDC_GROUP_BLACK_BACKGROUND, IDC_GROUP_FULL_SCREEN};
 
-void CParameterGroupPanel::RefillGroupCombo() {}
+// The Capture page's section this panel sits in.
+const size_t kOwnSection = 5;
 
-void CParameterGroupPanel::FillTeamCombo()
+// BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE
+const UINT kPickerFlags = 0x51;
+
+const COLORREF kGrey = RGB(189, 189, 189);
+const COLORREF kBorderInner = RGB(149, 149, 149);
+const COLORREF kBorderLower = RGB(189, 189, 189);
+
+// Preselects <Desktop>\<program title>\, made when missing.
+int CALLBACK BrowseBackupFolderCallback(HWND hwnd, UINT message, LPARAM, LPARAM)
 {
-    RefillGroupCombo();
-}
-
-void CParameterGroupPanel::ToggleBlackBackground() {}
-
-int CParameterGroupPanel::IsBlackBackground() const
-{
+    if (message != BFFM_INITIALIZED)
+        return 0;
+    WCHAR desktop[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(NULL, desktop, CSIDL_DESKTOP, FALSE))
+        return 0;
+    CString title;
+    title.LoadString(AFX_IDS_APP_TITLE);
+    CString folder(desktop);
+    if (folder.Right(1) != L"\\")
+        folder += L"\\";
+    folder += title;
+    if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryW(folder, NULL);
+    folder += L"\\";
+    SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)folder);
     return 0;
 }
 
-void CParameterGroupPanel::ApplyBackgroundColors() {}
+void ShowMessage(UINT id)
+{
+    AfxMessageBox(id, MB_OK);
+}
+
+void Paint(CWnd* wnd)
+{
+    if (wnd != NULL && wnd->GetSafeHwnd() != NULL)
+        wnd->Invalidate(TRUE);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CParameterGroupPanel, CPanelDialog)
+    ON_BN_CLICKED(IDC_GROUP_SAVE, OnSaveTeam)
+    ON_BN_CLICKED(IDC_GROUP_LOAD, OnLoadTeam)
+    ON_BN_CLICKED(IDC_GROUP_DELETE, OnDeleteTeam)
+    ON_BN_CLICKED(IDC_GROUP_BLACK_BACKGROUND, ToggleBlackBackground)
+    ON_BN_CLICKED(IDC_GROUP_FULL_SCREEN, OnFullScreen)
+    ON_BN_CLICKED(IDC_GROUP_BACKUP, OnBackup)
+    ON_BN_CLICKED(IDC_GROUP_RESTORE, OnRestore)
+    ON_MESSAGE(WM_COMBO_SELCHANGED, OnComboSelChanged)
+END_MESSAGE_MAP()
+
+CParameterGroupPanel::CParameterGroupPanel(CWnd* pParent)
+    : CPanelDialog(IDD, pParent), m_bBlackBackground(0), m_nLastSelection(-1)
+{
+}
+
+CParameterGroupPanel::~CParameterGroupPanel() {}
+
+void CParameterGroupPanel::DoDataExchange(CDataExchange* pDX)
+{
+    CPanelDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_GROUP_NAME, m_nameCombo);
+    for (size_t i = 0; i < sizeof(kButtonIds) / sizeof(kButtonIds[0]); i++)
+        DDX_Control(pDX, kButtonIds[i], m_buttons[i]);
+}
+
+BOOL CParameterGroupPanel::OnInitDialog()
+{
+    CPanelDialog::OnInitDialog();
+    m_nameCombo.SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
+    m_nameCombo.SetShowText(FALSE);
+    for (CSkinBitmapButton& button : m_buttons)
+        button.SetSkin(kButtonNormal, kButtonPressed, kButtonHover, kButtonDisabled, 0, 0,
+                       CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    UpdateControlState();
+    FillTeamCombo();
+    return TRUE;
+}
+
+int CParameterGroupPanel::TeamLimit(int cameraType)
+{
+    return cameraType == CAMERA_TYPE_CORE_A ? PARAM_TEAM_MAX : 4;
+}
+
+void CParameterGroupPanel::UpdateControlState()
+{
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    const BOOL running = mgr.cameraType != CAMERA_TYPE_NONE && mgr.runState == 0;
+    for (int id : {IDC_GROUP_SAVE, IDC_GROUP_NAME, IDC_GROUP_LOAD, IDC_GROUP_DELETE})
+        GetDlgItem(id)->EnableWindow(running);
+    Invalidate(TRUE);
+}
+
+void CParameterGroupPanel::RefillGroupCombo()
+{
+    CameraCurParam cur;
+    QrCCameraGetCurParameter(&cur);
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    m_nameCombo.ResetContent();
+    GetDlgItem(IDC_GROUP_DELETE)->EnableWindow(mgr.CntParam > 0);
+    const int count = std::min<int>(mgr.CntParam, (int)mgr.teamNames.GetSize());
+    for (int i = 0; i < count; i++)
+        m_nameCombo.AddString(mgr.teamNames[i]);
+    int selection = count;
+    for (int i = 0; i < count && i < mgr.teamSetNumber.GetSize(); i++) {
+        if (mgr.teamSetNumber[i] == cur.paramSetNumber) {
+            selection = i;
+            break;
+        }
+    }
+    m_nameCombo.SetCurSel(selection < count ? selection : -1);
+}
+
+BOOL CParameterGroupPanel::FindTeam(CString* name, int* index)
+{
+    m_nameCombo.GetWindowText(*name);
+    if (name->IsEmpty()) {
+        ShowMessage(IDS_GROUP_NAME_EMPTY);
+        return FALSE;
+    }
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    const int count = std::min<int>(mgr.CntParam, (int)mgr.teamNames.GetSize());
+    *index = count;
+    for (int i = 0; i < count; i++) {
+        if (mgr.teamNames[i] == *name) {
+            *index = i;
+            break;
+        }
+    }
+    return TRUE;
+}
+
+void CParameterGroupPanel::OnSaveTeam()
+{
+    CString name;
+    int index = 0;
+    if (!FindTeam(&name, &index))
+        return;
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (index < mgr.CntParam) {
+        QrCCameraSetParamterTeamName(index, &name);
+    } else {
+        if (mgr.CntParam >= TeamLimit(mgr.cameraType)) {
+            ShowMessage(IDS_GROUP_FULL);
+            return;
+        }
+        if (QrCCameraAddParamterTeam(&name) != CAM_OK) {
+            ShowMessage(IDS_GROUP_SAVE_FAILED);
+            return;
+        }
+        QrCCameraGetMgrParameter(&mgr);
+        index = mgr.CntParam > 0 ? mgr.CntParam - 1 : 0;
+    }
+    // A refused save must not be reported as done, nor applied as if it held the
+    // camera's values.
+    const BOOL saved = QrCCameraSaveParamterTeam(index) == CAM_OK;
+    if (saved && mgr.sensorKind != SENSOR_KIND_THIRD) {
+        QrCCameraParameterApply();
+        QrCCameraReadParamterTeam(index);
+        const CaptureParam* settings = Links().capture != NULL ? Links().capture->GetCaptureSettings() : NULL;
+        if (settings != NULL)
+            QrCCameraSetCameraCaptureConfig(settings);
+    }
+    UpdateControlState();
+    FillTeamCombo();
+    ShowMessage(saved ? IDS_GROUP_SAVED : IDS_GROUP_SAVE_FAILED);
+}
+
+void CParameterGroupPanel::OnLoadTeam()
+{
+    CString name;
+    int index = 0;
+    if (!FindTeam(&name, &index))
+        return;
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (index < mgr.CntParam) {
+        QrCCameraReadParamterTeam(index);
+        RefreshPageAfterLoad(TRUE);
+    } else {
+        ShowMessage(IDS_GROUP_LOAD_MISSING);
+        ToggleMaximizeTwice();
+    }
+}
+
+void CParameterGroupPanel::OnDeleteTeam()
+{
+    CString name;
+    int index = 0;
+    if (!FindTeam(&name, &index))
+        return;
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (index >= mgr.CntParam) {
+        ShowMessage(IDS_GROUP_DELETE_MISSING);
+        return;
+    }
+    QrCCameraDelParamterTeam(index);
+    UpdateControlState();
+    FillTeamCombo();
+}
+
+LRESULT CParameterGroupPanel::OnComboSelChanged(WPARAM wParam, LPARAM)
+{
+    if (wParam == IDC_GROUP_NAME)
+        m_nLastSelection = m_nameCombo.GetCurSel();
+    return 0;
+}
+
+void CParameterGroupPanel::RefreshPageAfterLoad(BOOL refreshPage)
+{
+    ShellLinks& links = Links();
+    if (refreshPage && links.capturePage != NULL) {
+        links.capturePage->LayoutPanels();
+        links.capturePage->RefreshAllPanels();
+    }
+    if (links.captureSections != NULL && links.captureSections->size() > kOwnSection &&
+        (*links.captureSections)[kOwnSection] != NULL)
+        (*links.captureSections)[kOwnSection]->SetExpanded(TRUE);
+    if (links.captureTools != NULL)
+        links.captureTools->RefreshFromCamera();
+    ToggleMaximizeTwice();
+}
+
+void CParameterGroupPanel::ToggleMaximizeTwice()
+{
+    CTitleBar* titleBar = Links().titleBar;
+    if (titleBar == NULL)
+        return;
+    titleBar->ToggleMaximize();
+    titleBar->ToggleMaximize();
+}
+
+void CParameterGroupPanel::ToggleBlackBackground()
+{
+    m_bBlackBackground = !m_bBlackBackground;
+    ApplyBackgroundColors();
+}
+
+void CParameterGroupPanel::ApplyBackgroundColors()
+{
+    const COLORREF colour = m_bBlackBackground ? RGB(0, 0, 0) : kGrey;
+    const BYTE r = GetRValue(colour), g = GetGValue(colour), b = GetBValue(colour);
+    ShellLinks& links = Links();
+    if (links.preview != NULL) {
+        links.preview->SetBackgroundColor(r, g, b);
+        Paint(links.preview);
+    }
+    if (links.store != NULL)
+        links.store->SetBackgroundColor(r, g, b);
+    if (links.borders[0] != NULL) {
+        links.borders[0]->SetColor(r, g, b);
+        links.borders[0]->SetInnerColor(GetRValue(kBorderInner), GetGValue(kBorderInner), GetBValue(kBorderInner));
+        links.borders[0]->SetLowerColor(GetRValue(kBorderLower), GetGValue(kBorderLower), GetBValue(kBorderLower));
+        Paint(links.borders[0]);
+    }
+    if (links.borders[1] != NULL) {
+        links.borders[1]->SetColor(r, g, b);
+        Paint(links.borders[1]);
+    }
+}
+
+void CParameterGroupPanel::OnFullScreen()
+{
+    if (Links().preview != NULL)
+        Links().preview->ToggleFullScreen();
+}
+
+BOOL CParameterGroupPanel::PickFolder(CString* folder)
+{
+    CString title;
+    title.LoadString(IDS_CHOOSE_FOLDER);
+    BROWSEINFOW info = {};
+    info.hwndOwner = NULL;
+    info.lpszTitle = title;
+    info.ulFlags = kPickerFlags;
+    info.lpfn = BrowseBackupFolderCallback;
+    LPITEMIDLIST pidl = SHBrowseForFolderW(&info);
+    if (pidl == NULL)
+        return FALSE;
+    WCHAR path[MAX_PATH] = {};
+    const BOOL havepath = SHGetPathFromIDListW(pidl, path);
+    CoTaskMemFree(pidl);
+    if (!havepath || path[0] == 0)
+        return FALSE;
+    *folder = path;
+    if (folder->GetLength() != 3)
+        *folder += L"\\";
+    return TRUE;
+}
+
+void CParameterGroupPanel::OnBackup()
+{
+    CString folder;
+    if (!PickFolder(&folder))
+        return;
+    ShowMessage(QrCCameraBackupParameter(&folder) == CAM_OK ? IDS_BACKUP_DONE : IDS_BACKUP_FAILED);
+}
+
+void CParameterGroupPanel::OnRestore()
+{
+    CString folder;
+    if (!PickFolder(&folder))
+        return;
+    if (QrCCameraRecoverParameter(&folder) != CAM_OK) {
+        ShowMessage(IDS_RESTORE_FAILED);
+        return;
+    }
+    FillTeamCombo();
+    RefreshPageAfterLoad(TRUE);
+    ShowMessage(IDS_RESTORE_DONE);
+}

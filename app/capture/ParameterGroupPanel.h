@@ -1,7 +1,12 @@
-// Parameter group panel (placeholder).
+// The Capture page's parameter groups: named parameter sets of the current camera
+// (the camera library's parameter teams) saved, loaded and deleted by name, the backup
+// and restore of all settings to and from a folder, and the black-background option of
+// the live picture that the capture tool column and the preview window toggle.
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/capture/ParameterGroupPanelIds.h"
+#include "app/controls/SkinBitmapButton.h"
+#include "app/controls/SkinComboBox.h"
 
 class CParameterGroupPanel : public CPanelDialog
 {
@@ -11,16 +16,49 @@ public:
     virtual ~CParameterGroupPanel();
     enum { IDD = IDD_PARAMETER_GROUP_PANEL };
 
+    // Save, load, delete and the name box usable only while the camera runs.
     virtual void UpdateControlState();
+    // The team names from the library, the one in use selected.
     virtual void RefillGroupCombo();
-    void FillTeamCombo();
+    void FillTeamCombo() { RefillGroupCombo(); }
+
     // The black-background option of the live picture: the capture tool column toggles
     // it; the preview re-applies the colours after full screen while it is on.
     virtual void ToggleBlackBackground();
-    virtual int IsBlackBackground() const;
+    virtual int IsBlackBackground() const { return m_bBlackBackground; }
     virtual void ApplyBackgroundColors();
 
-protected:
+    // Parameter teams a camera of that type may hold.
+    static int TeamLimit(int cameraType);
 
+protected:
+    virtual BOOL OnInitDialog() override;
+    virtual void DoDataExchange(CDataExchange* pDX) override;
+
+    // The folder the user picks for backup and restore, with a trailing backslash
+    // unless it is a drive root; FALSE when cancelled or not a file-system folder.
+    virtual BOOL PickFolder(CString* folder);
+
+    afx_msg void OnSaveTeam();
+    afx_msg void OnLoadTeam();
+    afx_msg void OnDeleteTeam();
+    afx_msg void OnFullScreen();
+    afx_msg void OnBackup();
+    afx_msg void OnRestore();
+    afx_msg LRESULT OnComboSelChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+private:
+    // The typed or picked name, and its team index (the team count when no team has
+    // that name); FALSE, after telling the user, when the name is empty.
+    BOOL FindTeam(CString* name, int* index);
+    // After a load or restore: the Capture page laid out and refreshed, this section
+    // opened, the tool column refreshed, then the caption bar's maximise toggled twice.
+    void RefreshPageAfterLoad(BOOL refreshPage);
+    void ToggleMaximizeTwice();
+
+    CSkinComboBox m_nameCombo;
+    CSkinBitmapButton m_buttons[7];
+    int m_bBlackBackground;
+    int m_nLastSelection;
 };

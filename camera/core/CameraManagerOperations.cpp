@@ -460,14 +460,15 @@ int CCameraManager::SetAWBState(int mode)
             if (TogglesWhiteBalance(product) || m_param.cameraType == CAMERA_TYPE_CORE_B) {
                 BYTE one = 1;
                 m_cur.HDAutoWB = mode ? 1 : 0;
-                m_pDevice->CalcWhiteBalance(mode ? &one : nullptr, nullptr);
+                result = m_pDevice->CalcWhiteBalance(mode ? &one : nullptr, nullptr);
             } else if (m_cur.HDAutoWB) {
                 m_pDevice->SetGain(m_cur.redGain, m_cur.greenGain, m_cur.blueGain);
             } else {
-                m_pDevice->CalcWhiteBalance(processing, nullptr);
+                result = m_pDevice->CalcWhiteBalance(processing, nullptr);
             }
         } else {
-            m_pDevice->CalcWhiteBalance(processing, nullptr);
+            // The device's answer is the caller's: a balance it could not take is a failure.
+            result = m_pDevice->CalcWhiteBalance(processing, nullptr);
         }
     } else {
         m_pDevice->SetAWBState(mode);

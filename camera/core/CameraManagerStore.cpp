@@ -787,9 +787,10 @@ int CCameraManager::SaveParamterTeam(int index)
     p.teamAELock[index] = static_cast<BYTE>(m_cur.aeOn);
     p.teamExposure[index] = m_cur.exposureTime;
     p.teamGain[index] = m_cur.gain;
-    m_pDevice->SaveParameter(p.teamSetNumber[index]);
+    // A device that refuses to keep the set (gone, for one) makes the save a failure.
+    const int saved = m_pDevice->SaveParameter(p.teamSetNumber[index]);
     SaveSettings();
-    return CAM_OK;
+    return saved == CAM_OK ? CAM_OK : CAM_FAILED;
 }
 
 int CCameraManager::ReadParamterTeam(int index)
@@ -897,6 +898,12 @@ int CCameraManager::RecoverParameter(const CString* folder)
     int result = CAM_OK;
     CStringArray names;
     ListFiles(source, names);
+    // A folder without our backup is not one: nothing of it is taken over.
+    bool hasBackup = false;
+    for (INT_PTR i = 0; i < names.GetSize(); ++i)
+        hasBackup = hasBackup || names[i].CompareNoCase(backupName) == 0;
+    if (!hasBackup)
+        return CAM_FAILED;
     for (INT_PTR i = 0; i < names.GetSize(); ++i) {
         const CString path = source + names[i];
         if (!EndsWithNoCase(names[i], L".reg")) {

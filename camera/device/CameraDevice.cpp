@@ -1,4 +1,5 @@
 #include "camera/device/CameraDevice.h"
+#include "camera/device/DisplayValues.h"
 
 #include <algorithm>
 
@@ -321,10 +322,7 @@ int CCameraDevice::GammaToRegister(int value) const
 
 int CCameraDevice::RegisterToGamma(int reg) const
 {
-    const int r = Clamp(reg, m_info.gammaMin, m_info.gammaMax);
-    if (r < 0)
-        return r * 4 + 100;
-    return static_cast<int>(r * 2.5 + 100);
+    return displayvalues::GammaFromDevice(reg, m_info.gammaMin, m_info.gammaMax);
 }
 
 int CCameraDevice::ContrastToRegister(int value, int wide) const
@@ -338,10 +336,7 @@ int CCameraDevice::ContrastToRegister(int value, int wide) const
 
 int CCameraDevice::RegisterToContrast(int reg, int wide) const
 {
-    const int r = Clamp(reg, m_info.contrastMin, m_info.contrastMax);
-    if (wide)
-        return r * 6 + 128;
-    return r < 0 ? r + 20 : r * 4 + 20;
+    return displayvalues::ContrastFromDevice(reg, wide, m_info.contrastMin, m_info.contrastMax);
 }
 
 int CCameraDevice::SaturationToRegister(int value, int wide) const
@@ -356,10 +351,7 @@ int CCameraDevice::SaturationToRegister(int value, int wide) const
 
 int CCameraDevice::RegisterToSaturation(int reg, int wide) const
 {
-    const int r = Clamp(reg, m_info.saturationMin, m_info.saturationMax);
-    if (wide)
-        return reg > 0 ? r * 7 + 100 : r * 5 + 100;
-    return r * 6 + 128;
+    return displayvalues::SaturationFromDevice(reg, wide, m_info.saturationMin, m_info.saturationMax);
 }
 
 int CCameraDevice::GainRegisterToFactor(int reg) const

@@ -267,6 +267,27 @@ bool Bench::InjectDeviceError(const std::string& name, bool on)
     return true;
 }
 
+void Bench::FailNextWhiteBalance()
+{
+    Lock lock;
+    S().failNextWhiteBalance = true;
+}
+
+uint32_t Bench::WhiteBalanceCount() const
+{
+    Lock lock;
+    return S().whiteBalances;
+}
+
+bool Bench::CountWhiteBalance()
+{
+    Lock lock;
+    S().whiteBalances++;
+    const bool fail = S().failNextWhiteBalance;
+    S().failNextWhiteBalance = false;
+    return !fail;
+}
+
 bool Bench::Settings(const std::string& name, CameraSettings* out) const
 {
     auto cam = FindAny(name);

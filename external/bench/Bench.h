@@ -83,6 +83,12 @@ public:
     bool InjectGrabResult(const std::string& name, int result);
     // While on, every grab of that camera answers the device error (-5).
     bool InjectDeviceError(const std::string& name, bool on);
+    // The next white balance of any camera fails and leaves the gains alone.
+    void FailNextWhiteBalance();
+    // White balances asked of the cameras since the process started.
+    uint32_t WhiteBalanceCount() const;
+    // For the stand-in libraries: counts a white balance; false when it is to fail.
+    bool CountWhiteBalance();
     // The next count stops of a driver-library camera (its UnInit) answer failure (0),
     // as a library still finishing a recording does.
     void InjectStopFailures(int count);

@@ -89,6 +89,8 @@ struct State
     std::vector<WCHAR> folder[2];
     std::set<std::string> names;   // every name handed out stays valid
     bool loaded = false;
+    bool failNextWhiteBalance = false;
+    uint32_t whiteBalances = 0;
     int stopFailures = 0;
 
     State() { InitializeCriticalSection(&lock); }

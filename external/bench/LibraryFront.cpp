@@ -792,6 +792,8 @@ int LibraryFront::CalcWhiteBalance(BYTE*, const RECT* area, const char* dev)
     auto cam = Find(m_library, dev);
     if (!cam)
         return kNoDevice;
+    if (!Bench::Get().CountWhiteBalance())
+        return kFailed;
     std::vector<uint8_t> image;
     if (!LastImage(*cam, &image))
         return kFailed;

@@ -161,6 +161,8 @@ double RawMeanLevel(const uint8_t* raw)
 bool WhiteBalanceGains(const PictureSettings& settings, const Corrections& corrections,
                        const uint8_t* raw, int gains[3])
 {
+    if (!orvbench::Bench::Get().CountWhiteBalance())
+        return false;
     RawFrameHeader header;
     if (!FrameHeader(raw, 0, 0, &header) || !header.mosaic)
         return false;

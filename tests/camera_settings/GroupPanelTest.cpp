@@ -1,0 +1,430 @@
+// The parameter group panel on a plain parent against bench cameras: teams saved,
+// loaded and deleted by name, the limits, a refused save, backup and restore through
+// the folder picker, the black background and the layout.
+#include "SettingsSupport.h"
+
+#include "app/capture/CaptureStringIds.h"
+#include "app/capture/ParameterGroupPanel.h"
+#include "app/image/ImageStore.h"
+#include "app/shell/ColorPanel.h"
+#include "app/shell/FoldPanel.h"
+
+#include <shlobj.h>
+
+using namespace settingstest;
+using orvbench::Bench;
+
+namespace {
+
+const char kCoreCamera[] = "camera zedodir 0547:A005 Model73.1 colour";      // camera type 18
+const char kMinorCamera[] = "camera zuzirazo EB1A:7585 Model82.1";           // camera type 26
+
+class CTestGroupPanel : public CParameterGroupPanel {
+public:
+    using CParameterGroupPanel::PickFolder;
+};
+
+struct Panel {
+    explicit Panel(PlainParent& parent)
+    {
+        created = panel.Create(CParameterGroupPanel::IDD, &parent.wnd) != FALSE;
+        panel.ShowWindow(SW_SHOW);
+    }
+    ~Panel() { panel.DestroyWindow(); }
+    HWND H() const { return panel.m_hWnd; }
+    void Name(const wchar_t* name) { SetDlgItemTextW(H(), IDC_GROUP_NAME, name); }
+    CTestGroupPanel panel;
+    bool created = false;
+};
+
+std::vector<std::u16string> ComboItems(HWND dialog)
+{
+    std::vector<std::u16string> items;
+    HWND combo = GetDlgItem(dialog, IDC_GROUP_NAME);
+    const int n = (int)SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (int i = 0; i < n; i++) {
+        char16_t text[128] = {};
+        SendMessageW(combo, CB_GETLBTEXT, i, (LPARAM)text);
+        items.push_back(text);
+    }
+    return items;
+}
+
+int ComboSelection(HWND dialog)
+{
+    return (int)SendDlgItemMessageW(dialog, IDC_GROUP_NAME, CB_GETCURSEL, 0, 0);
+}
+
+bool Contains(const std::vector<std::u16string>& texts, UINT id)
+{
+    const std::u16string wanted = LoadU16(id);
+    for (const std::u16string& t : texts)
+        if (t.find(wanted) != std::u16string::npos)
+            return true;
+    return false;
+}
+
+// Answers message boxes with OK and the folder picker with the folder set (empty:
+// Cancel; "*": the folder it preselects).
+struct Picker {
+    explicit Picker(const CString& folder)
+        : watcher([folder](const SeenDialog& d) {
+              if (!Contains(d.texts, IDS_CHOOSE_FOLDER))
+                  return IDOK;
+              if (folder.IsEmpty())
+                  return IDCANCEL;
+              if (folder != L"*")
+                  SendMessageW(d.hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)folder);
+              return IDOK;
+          })
+    {
+    }
+    // The texts of the message boxes seen, the picker left out.
+    std::vector<std::u16string> Messages()
+    {
+        std::vector<std::u16string> out;
+        for (const SeenDialog& d : watcher.Dialogs())
+            if (!Contains(d.texts, IDS_CHOOSE_FOLDER))
+                out.push_back(d.Text());
+        return out;
+    }
+    DialogWatcher watcher;
+};
+
+// A folder the picker's tree shows (the temporary folder lies under a hidden one).
+CString TestFolder(LPCWSTR name)
+{
+    CString folder = CString(L"C:\\") + name;
+    CreateDirectoryW(folder, nullptr);
+    return folder + L"\\";
+}
+
+bool Exists(const CString& path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void WriteText(const CString& path, const char* text)
+{
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, text, (DWORD)strlen(text), &written, nullptr);
+    CloseHandle(f);
+}
+
+CString AppDataProgramFolder()
+{
+    WCHAR appData[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE);
+    return CString(appData) + L"\\Orvisnap\\";
+}
+
+void RemoveAllTeams()
+{
+    while (ManagerRecord().teamCount > 0)
+        QrCCameraDelParamterTeam(0);
+}
+
+class CFakeFoldPanel : public CFoldPanel {
+public:
+    void SetExpanded(BOOL expanded) override { g_calls.push_back(expanded ? "Expand" : "Collapse"); }
+};
+
+}  // namespace
+
+TEST(ParameterGroupPanel, TeamsByExactNameUpToTheCameraTypesLimit)
+{
+    FakeLinks links;
+    LiveCamera camera(kMinorCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    ASSERT_TRUE(p.created);
+    EXPECT_FALSE(Enabled(p.H(), IDC_GROUP_DELETE));   // no teams to delete
+
+    DialogWatcher boxes(IDOK);
+    for (const wchar_t* name : {L"day", L"night", L"Day", L"dusk"}) {
+        p.Name(name);
+        Click(p.H(), IDC_GROUP_SAVE);
+    }
+    EXPECT_EQ(ComboItems(p.H()), (std::vector<std::u16string>{u"day", u"night", u"Day", u"dusk"}));
+    // The last team saved is the one in use.
+    EXPECT_EQ(ComboSelection(p.H()), 3);
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_DELETE));
+
+    // The same name again overwrites its team; a fifth is refused on this camera type.
+    p.Name(L"night");
+    Click(p.H(), IDC_GROUP_SAVE);
+    EXPECT_EQ(ManagerRecord().teamCount, 4);
+    EXPECT_EQ(ComboSelection(p.H()), 1);
+    p.Name(L"noon");
+    Click(p.H(), IDC_GROUP_SAVE);
+    ASSERT_TRUE(boxes.WaitForCount(6, 5000));
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_FULL));
+    EXPECT_EQ(ManagerRecord().teamCount, 4);
+
+    // Empty and unknown names.
+    p.Name(L"");
+    Click(p.H(), IDC_GROUP_LOAD);
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_NAME_EMPTY));
+    EXPECT_EQ(CallCount("ToggleMaximize"), 0);
+    p.Name(L"DAY");
+    Click(p.H(), IDC_GROUP_LOAD);
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_LOAD_MISSING));
+    EXPECT_EQ(CallCount("ToggleMaximize"), 2);
+    EXPECT_EQ(CallCount("RefreshAllPanels"), 0);
+    p.Name(L"DAY");
+    Click(p.H(), IDC_GROUP_DELETE);
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_DELETE_MISSING));
+    EXPECT_EQ(ManagerRecord().teamCount, 4);
+
+    // Deleting the team in use leaves no team matching: nothing selected.
+    p.Name(L"night");
+    Click(p.H(), IDC_GROUP_DELETE);
+    EXPECT_EQ(ComboItems(p.H()), (std::vector<std::u16string>{u"day", u"Day", u"dusk"}));
+    EXPECT_EQ(ComboSelection(p.H()), -1);
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, ACoreCameraTakesTwentyTeams)
+{
+    FakeLinks links;
+    LiveCamera camera(kCoreCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    DialogWatcher boxes(IDOK);
+    for (int i = 1; i <= 21; i++) {
+        CString name;
+        name.Format(L"set %d", i);
+        p.Name(name);
+        Click(p.H(), IDC_GROUP_SAVE);
+    }
+    EXPECT_EQ(ManagerRecord().teamCount, 20);
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_FULL));
+    EXPECT_EQ(ComboItems(p.H()).back(), u"set 20");
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, LoadAppliesTheTeamAndRefreshesThePage)
+{
+    FakeLinks links;
+    std::vector<CFoldPanel*> sections(6, nullptr);
+    CFakeFoldPanel own;
+    sections[5] = &own;
+    Links().captureSections = &sections;
+    LiveCamera camera(kCoreCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    DialogWatcher boxes(IDOK);
+
+    QrCCameraSetAeState(0);
+    QrCCameraSetExposureTimeMS(12000, 1);
+    QrCCameraSetAnalogGain(30);
+    p.Name(L"bright");
+    Click(p.H(), IDC_GROUP_SAVE);
+    ASSERT_TRUE(boxes.WaitForCount(1, 5000));
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVED));
+
+    QrCCameraSetExposureTimeMS(40000, 1);
+    QrCCameraSetAnalogGain(60);
+    g_calls.clear();
+    Click(p.H(), IDC_GROUP_LOAD);
+    EXPECT_EQ(Current().exposureTime, 12000);
+    EXPECT_EQ(Current().gain, 30);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"LayoutPanels", "RefreshAllPanels", "Expand",
+                                                 "ToolsRefreshFromCamera", "ToggleMaximize", "ToggleMaximize"}));
+    EXPECT_EQ(boxes.Count(), 1);
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, ASaveTheCameraRefusesIsReportedAsFailed)
+{
+    FakeLinks links;
+    LiveCamera camera(kCoreCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    DialogWatcher boxes(IDOK);
+    ASSERT_TRUE(Bench::Get().Unplug("Model73.1"));
+    ASSERT_TRUE(Enabled(p.H(), IDC_GROUP_SAVE));
+    p.Name(L"lost");
+    Click(p.H(), IDC_GROUP_SAVE);
+    ASSERT_TRUE(boxes.WaitForCount(1, 5000));
+    EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVE_FAILED));
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, StoppedCameraLeavesOnlyBackupAndRestore)
+{
+    FakeLinks links;
+    LoadBench(kCoreCamera);
+    PlainParent parent;
+    Panel p(parent);
+    for (int id : {IDC_GROUP_SAVE, IDC_GROUP_NAME, IDC_GROUP_LOAD, IDC_GROUP_DELETE})
+        EXPECT_FALSE(Enabled(p.H(), id)) << id;
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_BACKUP));
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_RESTORE));
+
+    // The five buttons the user sees stand apart.
+    std::vector<CRect> rects;
+    for (int id : {IDC_GROUP_SAVE, IDC_GROUP_LOAD, IDC_GROUP_DELETE, IDC_GROUP_BACKUP, IDC_GROUP_RESTORE}) {
+        ASSERT_TRUE(Visible(p.H(), id));
+        CRect r;
+        GetWindowRect(GetDlgItem(p.H(), id), &r);
+        rects.push_back(r);
+    }
+    CRect client;
+    GetWindowRect(p.H(), &client);
+    for (size_t i = 0; i < rects.size(); i++) {
+        CRect inside;
+        inside.IntersectRect(&rects[i], &client);
+        EXPECT_EQ(inside, rects[i]) << i;
+        for (size_t k = i + 1; k < rects.size(); k++) {
+            CRect overlap;
+            EXPECT_FALSE(overlap.IntersectRect(&rects[i], &rects[k])) << i << " and " << k;
+        }
+    }
+}
+
+TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
+{
+    FakeLinks links;
+    std::vector<CFoldPanel*> sections(6, nullptr);
+    Links().captureSections = &sections;
+    LiveCamera camera(kCoreCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    {
+        DialogWatcher boxes(IDOK);
+        p.Name(L"kept");
+        Click(p.H(), IDC_GROUP_SAVE);
+    }
+
+    const CString backup = TestFolder(L"orv_group_backup");
+    DeleteFileW(backup + L"Orvisnap.reg");
+    WriteText(AppDataProgramFolder() + L"group_notes.txt", "notes");
+    {
+        Picker picker(backup.Left(backup.GetLength() - 1));
+        Click(p.H(), IDC_GROUP_BACKUP);
+        ASSERT_EQ(picker.Messages(), (std::vector<std::u16string>{LoadU16(IDS_BACKUP_DONE)}));
+    }
+    EXPECT_TRUE(Exists(backup + L"Orvisnap.reg"));
+    EXPECT_TRUE(Exists(backup + L"group_notes.txt"));
+
+    // A deleted team comes back with the restore.
+    p.Name(L"kept");
+    Click(p.H(), IDC_GROUP_DELETE);
+    ASSERT_EQ(ManagerRecord().teamCount, 0);
+    g_calls.clear();
+    {
+        Picker picker(backup.Left(backup.GetLength() - 1));
+        Click(p.H(), IDC_GROUP_RESTORE);
+        ASSERT_EQ(picker.Messages(), (std::vector<std::u16string>{LoadU16(IDS_RESTORE_DONE)}));
+    }
+    EXPECT_EQ(ComboItems(p.H()), (std::vector<std::u16string>{u"kept"}));
+    EXPECT_EQ(CallCount("RefreshAllPanels"), 1);
+    EXPECT_EQ(CallCount("ToggleMaximize"), 2);
+
+    // A folder without our backup restores nothing and says so.
+    const CString stranger = TestFolder(L"orv_group_stranger");
+    WriteText(stranger + L"stray.txt", "stray");
+    DeleteFileW(AppDataProgramFolder() + L"stray.txt");
+    {
+        Picker picker(stranger.Left(stranger.GetLength() - 1));
+        Click(p.H(), IDC_GROUP_RESTORE);
+        EXPECT_EQ(picker.Messages(), (std::vector<std::u16string>{LoadU16(IDS_RESTORE_FAILED)}));
+    }
+    EXPECT_FALSE(Exists(AppDataProgramFolder() + L"stray.txt"));
+
+    // Cancelling the picker says nothing at all.
+    {
+        Picker picker(L"");
+        Click(p.H(), IDC_GROUP_BACKUP);
+        EXPECT_EQ(picker.watcher.Count(), 1);
+        EXPECT_TRUE(picker.Messages().empty());
+    }
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, ThePickerKeepsADriveRootAndPreselectsTheDesktopFolder)
+{
+    FakeLinks links;
+    LoadBench(kCoreCamera);
+    PlainParent parent;
+    Panel p(parent);
+    CString folder;
+    {
+        Picker picker(L"C:\\");
+        ASSERT_TRUE(p.panel.PickFolder(&folder));
+    }
+    EXPECT_EQ(U16(folder), u"C:\\");
+    {
+        Picker picker(L"*");
+        ASSERT_TRUE(p.panel.PickFolder(&folder));
+    }
+    WCHAR desktop[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE);
+    EXPECT_EQ(U16(folder), U16(CString(desktop) + L"\\Orvisnap\\"));
+}
+
+namespace {
+
+class CFakePreview : public CPreviewWnd {
+public:
+    void SetBackgroundColor(BYTE r, BYTE g, BYTE b) override { colour = RGB(r, g, b); }
+    COLORREF colour = 0x123456;
+};
+
+class CFakeBorder : public CColorPanel {
+public:
+    void SetColor(int r, int g, int b) override { colour = RGB(r, g, b); }
+    void SetInnerColor(int r, int g, int b) override { inner = RGB(r, g, b); }
+    void SetLowerColor(int r, int g, int b) override { lower = RGB(r, g, b); }
+    COLORREF colour = 0x123456, inner = 0x123456, lower = 0x123456;
+};
+
+COLORREF StoreBackground(CImageStore& store, PlainParent& parent)
+{
+    CClientDC dc(&parent.wnd);
+    store.DrawToView(&parent.wnd, &dc);
+    return dc.GetPixel(3, 3);
+}
+
+}  // namespace
+
+TEST(ParameterGroupPanel, BlackBackgroundTwiceGivesTheGreyBack)
+{
+    FakeLinks links;
+    CFakePreview preview;
+    CFakeBorder vertical, horizontal;
+    CImageStore store;
+    Links().preview = &preview;
+    Links().borders[0] = &vertical;
+    Links().borders[1] = &horizontal;
+    Links().store = &store;
+    PlainParent parent(120, 120);
+    CParameterGroupPanel panel;
+    EXPECT_EQ(panel.IsBlackBackground(), 0);
+
+    panel.ToggleBlackBackground();
+    EXPECT_EQ(panel.IsBlackBackground(), 1);
+    EXPECT_EQ(preview.colour, RGB(0, 0, 0));
+    EXPECT_EQ(vertical.colour, RGB(0, 0, 0));
+    EXPECT_EQ(vertical.inner, RGB(149, 149, 149));
+    EXPECT_EQ(vertical.lower, RGB(189, 189, 189));
+    EXPECT_EQ(horizontal.colour, RGB(0, 0, 0));
+    EXPECT_EQ(StoreBackground(store, parent), RGB(0, 0, 0));
+
+    panel.ToggleBlackBackground();
+    for (COLORREF c : {preview.colour, vertical.colour, horizontal.colour, StoreBackground(store, parent)})
+        EXPECT_EQ(c, RGB(189, 189, 189));
+    EXPECT_EQ(vertical.inner, RGB(149, 149, 149));
+}
