@@ -241,7 +241,11 @@ void CThumbnailListCtrl::SetFolder(const CString& path, int force)
         folder += L"\\";
     {
         CSingleLock lock(&m_lock, TRUE);
-        if (!force && folder.CompareNoCase(m_folder) == 0) return;
+        if (!force && folder.CompareNoCase(m_folder) == 0) {
+            // Nothing to load: a progress bar shown for it goes away again.
+            if (!m_loading) PostProgress(1, 1);
+            return;
+        }
         m_folder = folder;
         m_firstIndex = 0;
         ::InterlockedIncrement(&m_generation);
