@@ -112,8 +112,10 @@ BOOL CImageInfoPanel::IsAcceptableBaseName(const CString& base)
 
 BOOL CImageInfoPanel::MoveFileTo(const CString& from, const CString& to)
 {
-    if (::MoveFileW(from, to)) return TRUE;
-    if (from.CompareNoCase(to) != 0) return FALSE;
+    if (from.CompareNoCase(to) != 0) return ::MoveFileW(from, to);
+    if (from == to) return TRUE;
+    // Only the case changes.  A direct move may find the target to be the file itself
+    // and leave the old spelling on disk: go through a temporary name.
     CString temporary;
     for (int n = 0; n < 100; ++n) {
         temporary.Format(L"%s.rename%d", (LPCWSTR)from, n);

@@ -310,24 +310,34 @@ int CThumbnailListCtrl::TakeSlot()
 void CThumbnailListCtrl::LoadThumbnails()
 {
     BOOL running = FALSE;
-    {
-        CSingleLock lock(&m_lock, TRUE);
-        if (!m_loading && m_loadPending) {
-            if (m_hLoader != NULL) {
-                // The previous loader has cleared its flag and is on its way out.
-                ::WaitForSingleObject(m_hLoader, INFINITE);
-                ::CloseHandle(m_hLoader);
-                m_hLoader = NULL;
+    for (;;) {
+        HANDLE finishing = NULL;
+        {
+            CSingleLock lock(&m_lock, TRUE);
+            if (!m_loading && m_loadPending) {
+                if (m_hLoader != NULL) {
+                    // The previous loader has cleared its flag and is on its way out;
+                    // it still takes the lock to hand over its last work, so wait for
+                    // it outside.
+                    finishing = m_hLoader;
+                    m_hLoader = NULL;
+                } else {
+                    m_loading = 1;
+                    m_stop = 0;
+                    unsigned id = 0;
+                    m_hLoader = (HANDLE)_beginthreadex(NULL, 0, LoaderThread, this, 0, &id);
+                    if (m_hLoader != NULL) return;
+                    m_loading = 0;
+                }
             }
-            m_loading = 1;
-            m_stop = 0;
-            unsigned id = 0;
-            m_hLoader = (HANDLE)_beginthreadex(NULL, 0, LoaderThread, this, 0, &id);
-            if (m_hLoader != NULL) return;
-            m_loading = 0;
+            if (finishing == NULL) {
+                running = m_loading != 0;
+                m_needsRefill = 0;
+            }
         }
-        running = m_loading != 0;
-        m_needsRefill = 0;
+        if (finishing == NULL) break;
+        ::WaitForSingleObject(finishing, INFINITE);
+        ::CloseHandle(finishing);
     }
     SyncItems();
     if (!running) PostProgress(1, 1);

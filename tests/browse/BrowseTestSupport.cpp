@@ -2,10 +2,13 @@
 #include <vfw.h>
 #include <algorithm>
 
-TempFolder::TempFolder(LPCWSTR tag)
+TempFolder::TempFolder(LPCWSTR tag, LPCWSTR under)
 {
     WCHAR base[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, base);
+    if (under != NULL)
+        lstrcpynW(base, under, MAX_PATH);
+    else
+        ::GetTempPathW(MAX_PATH, base);
     static int counter = 0;
     m_folder.Format(L"%s%s%lu_%d\\", base, tag, ::GetCurrentProcessId(), ++counter);
     ::CreateDirectoryW(m_folder, NULL);

@@ -29,7 +29,8 @@
 class TempFolder
 {
 public:
-    explicit TempFolder(LPCWSTR tag = L"browse");
+    // A new folder in the temporary folder, or under base when given.
+    explicit TempFolder(LPCWSTR tag = L"browse", LPCWSTR base = NULL);
     ~TempFolder();
     CString Path(LPCWSTR name) const { return m_folder + name; }
     const CString& Folder() const { return m_folder; }   // ends with a backslash
@@ -52,6 +53,8 @@ BOOL FileExists(LPCWSTR path);
 CString TrashFiles();
 // For failure messages.
 std::string Utf8(const CString& text);
+// Failure messages show the text of a CString, not its address.
+inline void PrintTo(const CString& text, std::ostream* os) { *os << '"' << Utf8(text) << '"'; }
 
 // An AVI video of frames (one colour each) through AVIFile, uncompressed or with the
 // project's HFYU compressor; rightHalf, when given, paints every frame's right half.
