@@ -13,3 +13,9 @@ void CColorParamPanel::ConfigureForCamera() {}
 void CColorParamPanel::RefreshFromCamera() {}
 
 void CColorParamPanel::UpdateControlState() {}
+
+void CColorParamPanel::OnWhiteBalance() {}
+
+void CColorParamPanel::OnCalcFlatField() {}
+
+void CColorParamPanel::OnBlackBalance() {}

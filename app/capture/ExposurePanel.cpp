@@ -13,3 +13,5 @@ void CExposurePanel::ConfigureForCamera() {}
 void CExposurePanel::RefreshFromCamera() {}
 
 void CExposurePanel::UpdateControlState() {}
+
+void CExposurePanel::EnableLongExposure() {}

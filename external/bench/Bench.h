@@ -28,6 +28,12 @@ struct BenchOptions
     bool noiseFree = false;
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
+    int stopFailures = 0;    // driver-library stops that answer failure first
+    // Set once a stage position is given: the camera looks at a field of a slide
+    // larger than its picture, its top-left corner at (stageX, stageY) sensor pixels.
+    bool onSlide = false;
+    float stageX = 0.0f, stageY = 0.0f;
+    float emptyShare = 0.0f; // share of the slide that holds no cells
 };
 
 // Parses a bench file's text; false with a message naming the line on an error.
@@ -69,11 +75,19 @@ public:
     void SetSeed(uint32_t seed);
     void SetNoiseFree(bool noiseFree);
     void SetFocus(float focus);
+    // Moves the stage: from then on the field shows the slide at (x, y) sensor pixels.
+    void SetStage(float x, float y);
+    void SetEmptyShare(float share);
     BenchOptions Options() const;
     // The next grab of that camera answers result (0 or 1 still deliver a frame).
     bool InjectGrabResult(const std::string& name, int result);
     // While on, every grab of that camera answers the device error (-5).
     bool InjectDeviceError(const std::string& name, bool on);
+    // The next count stops of a driver-library camera (its UnInit) answer failure (0),
+    // as a library still finishing a recording does.
+    void InjectStopFailures(int count);
+    // Takes one injected stop failure: true while any remain.
+    bool TakeStopFailure();
 
     // Observation.
     bool Settings(const std::string& name, CameraSettings* out) const;
@@ -86,8 +100,15 @@ public:
     // temperature) for given settings, with the camera's current corrections.
     bool ReferenceImage(const std::string& name, const CameraSettings& settings,
                         const RawFrameHeader& frame, std::vector<uint8_t>* image) const;
+    // The same picture noise-free with every layer of cells sharp: what a perfect
+    // composition of a focus stack would show.
+    bool TruthImage(const std::string& name, const CameraSettings& settings,
+                    const RawFrameHeader& frame, std::vector<uint8_t>* image) const;
 
 private:
+    bool RenderReference(const std::string& name, const CameraSettings& settings,
+                         const RawFrameHeader& frame, bool truth,
+                         std::vector<uint8_t>* image) const;
     Bench();
     Bench(const Bench&) = delete;
     Bench& operator=(const Bench&) = delete;

@@ -1,7 +1,0 @@
-// Resource and control ids of CFusionPanel.
-#pragma once
-
-#define IDD_FUSION_PANEL 709
-#define IDC_FUSION_EDOF 1336
-#define IDC_FUSION_HDR 1193
-#define IDC_FUSION_STITCH 1435
