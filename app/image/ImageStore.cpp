@@ -207,12 +207,6 @@ void CImageStore::ClearMeasurements()
     m_pMeasure->ClearAllCompteurs();
 }
 
-void CImageStore::SelectMeasureTool(int toolId)
-{
-    m_toolId = toolId;
-    if (m_pMeasure != NULL) CQrMeasure::MenuItemEvent((UINT)toolId, m_pMeasure);
-}
-
 float CImageStore::GetPerPixelLength() const
 {
     if (m_pCurrent == NULL || m_pMeasure == NULL)

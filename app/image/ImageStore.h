@@ -120,9 +120,6 @@ public:
     int GetMeasureTarget() const;
     void InvalidateMeasureTarget();
     void ClearMeasurements();
-    // Makes toolId (a measurement library tool id) the measurement object's tool.
-    void SelectMeasureTool(int toolId);
-    int GetMeasureTool() const { return m_toolId; }
     float GetPerPixelLength() const;
     LPCWSTR GetUnitName() const;
     void SetLineBackgroundCallback(LineBKCallback callback);

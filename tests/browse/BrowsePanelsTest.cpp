@@ -41,13 +41,22 @@ HWND FindChild(HWND parent, LPCWSTR className)
     return search.found;
 }
 
-// Chooses a folder in the system's folder picker as a user would by typing it and
-// following it in the tree.
+// Chooses a folder in the system's folder picker as a user would, in its tree.  The
+// picker fills its tree after it shows, so the choice is repeated until the edit
+// names it.
 void PickInFolderDialog(HWND dialog, const CString& path)
 {
+    CString name = path;
+    name.TrimRight(L"\\");
+    name = name.Mid(name.ReverseFind(L'\\') + 1);
     HWND edit = FindChild(dialog, L"Edit");
-    if (edit != NULL) ::SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)(LPCWSTR)path);
-    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)path);
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)path);
+        WCHAR shown[MAX_PATH] = {};
+        if (edit != NULL) ::GetWindowTextW(edit, shown, MAX_PATH);
+        if (edit == NULL || name.GetLength() <= 2 || CString(shown).CompareNoCase(name) == 0) break;
+        ::Sleep(50);
+    }
 }
 
 struct EditSearch
@@ -236,7 +245,7 @@ TEST_F(ToolColumn, ToolsActOnTheStoreOnlyWhenItHoldsAPicture)
     EXPECT_EQ(links.doc.InteractionMode, MODE_MEASURE);
     Click(IDC_BROWSE_POINTER);
     EXPECT_EQ(links.doc.InteractionMode, MODE_NONE);
-    EXPECT_EQ(links.store.GetMeasureTool(), 10);
+    EXPECT_EQ(links.store.GetToolId(), 10);
     EXPECT_EQ(links.measure.syncs, 1);
 
     ImagePageSpy page;

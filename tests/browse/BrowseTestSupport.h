@@ -10,7 +10,7 @@
 #include "app/browse/BrowseToolBar.h"
 #include "app/capture/CaptureToolBar.h"
 #include "app/capture/PreviewWnd.h"
-#include "app/fluorescence/ChannelMergePanel.h"
+#include "app/compose/ChannelMergePanel.h"
 #include "app/image/ComparePane.h"
 #include "app/image/ImageStore.h"
 #include "app/measure/LayersDialog.h"
