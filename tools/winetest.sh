@@ -60,6 +60,15 @@ run)
   out=$(mktemp "$state/run.XXXXXX")
   "$@" </dev/null >"$out" 2>&1
   rc=$?
+  # Wine can lose a test program's exit code (a thread of the program still running
+  # at exit leaves its own code as the process's), so judge GoogleTest runs by what
+  # they printed as well: a failed test, or a run that never reached its summary.
+  if [ $rc -eq 0 ] && grep -q '^\[==========\] Running' "$out"; then
+    if grep -q '^\[  FAILED  \]' "$out" || ! grep -q '^\[==========\] .* ran\.' "$out"; then
+      echo "winetest.sh: the test program exited 0 after a failed or unfinished run" >>"$out"
+      rc=1
+    fi
+  fi
   cat "$out"; rm -f "$out"
   exit $rc
   ;;

@@ -46,6 +46,35 @@ const int kTransparent[] = {IDC_MERGE_OPTIMIZE_LABEL, IDC_MERGE_IMAGE_LABEL, IDC
                             IDC_MERGE_CURRENT_LABEL, IDC_MERGE_CURRENT_RGB, IDC_MERGE_POSITION_LABEL,
                             IDC_MERGE_OFFSET_X_LABEL, IDC_MERGE_OFFSET_Y_LABEL};
 
+const UINT kComboNormal = 624, kComboPressed = 625, kComboDisabled = 626, kComboHover = 627;
+const UINT kThumb = 165, kChannel = 645;
+const UINT kCheckPressed = 179, kCheckNormal = 180, kCheckDisabled = 181;
+const UINT kWideNormal = 677, kWidePressed = 676, kWideHover = 679, kWideDisabled = 678;
+const UINT kEditNormal = 294, kEditDisabled = 295;
+
+const ButtonSkin kButtonSkins[] = {
+    {IDC_MERGE_START, IDB_COMPOSE_BUTTON_NORMAL, IDB_COMPOSE_BUTTON_PRESSED, IDB_COMPOSE_BUTTON_HOVER, IDB_COMPOSE_BUTTON_DISABLED},
+    {IDC_MERGE_CLOSE_ALL, IDB_COMPOSE_BUTTON_NORMAL, IDB_COMPOSE_BUTTON_PRESSED, IDB_COMPOSE_BUTTON_HOVER, IDB_COMPOSE_BUTTON_DISABLED},
+    {IDC_MERGE_OPEN, IDB_COMPOSE_BUTTON_NORMAL, IDB_COMPOSE_BUTTON_PRESSED, IDB_COMPOSE_BUTTON_HOVER, IDB_COMPOSE_BUTTON_DISABLED},
+    {IDC_MERGE_CLOSE, IDB_COMPOSE_BUTTON_NORMAL, IDB_COMPOSE_BUTTON_PRESSED, IDB_COMPOSE_BUTTON_HOVER, IDB_COMPOSE_BUTTON_DISABLED},
+    {IDC_MERGE_APPLY_COLOUR, kWideNormal, kWidePressed, kWideHover, kWideDisabled},
+    {IDC_MERGE_ALL, kWideNormal, kWidePressed, kWideHover, kWideDisabled},
+    {IDC_MERGE_APPLY_OFFSET, kWideNormal, kWidePressed, kWideHover, kWideDisabled},
+    {IDC_MERGE_SLOT0, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_PRESSED, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_DISABLED},
+    {IDC_MERGE_SLOT0 + 1, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_PRESSED, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_DISABLED},
+    {IDC_MERGE_SLOT0 + 2, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_PRESSED, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_DISABLED},
+    {IDC_MERGE_SLOT0 + 3, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_PRESSED, IDB_MERGE_SLOT_NORMAL, IDB_MERGE_SLOT_DISABLED},
+    {IDC_MERGE_CLOSE_SLOT0, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_PRESSED, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_DISABLED},
+    {IDC_MERGE_CLOSE_SLOT0 + 1, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_PRESSED, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_DISABLED},
+    {IDC_MERGE_CLOSE_SLOT0 + 2, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_PRESSED, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_DISABLED},
+    {IDC_MERGE_CLOSE_SLOT0 + 3, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_PRESSED, IDB_MERGE_CLOSE_NORMAL, IDB_MERGE_CLOSE_DISABLED},
+    {IDC_MERGE_X_PLUS, IDB_MERGE_UP_NORMAL, IDB_MERGE_UP_PRESSED, IDB_MERGE_UP_HOVER, IDB_MERGE_UP_DISABLED},
+    {IDC_MERGE_Y_PLUS, IDB_MERGE_UP_NORMAL, IDB_MERGE_UP_PRESSED, IDB_MERGE_UP_HOVER, IDB_MERGE_UP_DISABLED},
+    {IDC_MERGE_X_MINUS, IDB_MERGE_DOWN_NORMAL, IDB_MERGE_DOWN_PRESSED, IDB_MERGE_DOWN_HOVER, IDB_MERGE_DOWN_DISABLED},
+    {IDC_MERGE_Y_MINUS, IDB_MERGE_DOWN_NORMAL, IDB_MERGE_DOWN_PRESSED, IDB_MERGE_DOWN_HOVER, IDB_MERGE_DOWN_DISABLED},
+    {IDC_MERGE_OPTIMIZE, kCheckNormal, kCheckPressed, 0, kCheckDisabled},
+};
+
 BOOL CameraKnown()
 {
     CameraMgrParam mgr;
@@ -112,6 +141,19 @@ BOOL CChannelMergePanel::OnInitDialog()
     m_imageList.SubclassDlgItem(IDC_MERGE_IMAGE_LIST, this);
     m_positionList.SubclassDlgItem(IDC_MERGE_POSITION_LIST, this);
     m_slider.SubclassDlgItem(IDC_MERGE_DYE_SLIDER, this);
+    m_offsetXEdit.SubclassDlgItem(IDC_MERGE_OFFSET_X, this);
+    m_offsetYEdit.SubclassDlgItem(IDC_MERGE_OFFSET_Y, this);
+    // The bitmaps fill each control: the template's sizes differ from the sets'.
+    for (const ButtonSkin& skin : kButtonSkins)
+        m_skins.Add(this, skin, CSkinBitmapButton::DRAW_STRETCH, 4);
+    for (CSkinComboBox* combo : {&m_dyeList, &m_imageList, &m_positionList}) {
+        combo->SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
+        combo->SetMaxTextLength(25);
+    }
+    m_slider.SetChannelBitmaps(kChannel, kChannel, TRUE);
+    m_slider.SetThumbBitmaps(kThumb, kThumb, FALSE);
+    for (CSkinEdit* edit : {&m_offsetXEdit, &m_offsetYEdit})
+        edit->SetBitmaps(kEditNormal, kEditDisabled);
     m_currentColour = kWhite;
     for (Slot& s : m_slots)
         s.offset = {0, 0};

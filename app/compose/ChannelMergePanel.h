@@ -5,7 +5,9 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/compose/ChannelMergePanelIds.h"
+#include "app/compose/ComposeSkins.h"
 #include "app/controls/SkinComboBox.h"
+#include "app/controls/SkinEdit.h"
 #include "app/controls/SkinSlider.h"
 #include "app/fluorescence/DyeTable.h"
 
@@ -40,6 +42,7 @@ public:
     BOOL IsSlotColoured(int slot) const { return slot >= 0 && slot < kSlots && m_slots[slot].coloured; }
     const CString& GetLastOutput() const { return m_lastOutput; }
     DyeRecord GetCurrentColour() const { return m_currentColour; }
+    int GetDyeSliderPos() const { return m_slider.GetPos(); }
 
 protected:
     struct Slot
@@ -95,4 +98,6 @@ protected:
     Slot m_slots[kSlots];
     CSkinComboBox m_dyeList, m_imageList, m_positionList;
     CSkinSlider m_slider;
+    CSkinButtonSet m_skins;
+    CSkinEdit m_offsetXEdit, m_offsetYEdit;
 };

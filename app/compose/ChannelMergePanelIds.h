@@ -32,3 +32,21 @@
 #define IDC_MERGE_POSITION_LIST 1443
 #define IDC_MERGE_OPEN 1366
 #define IDC_MERGE_CLOSE 1165
+
+// Skin bitmaps (the shared push-button, wizard-button, check-box, combo, slider and
+// edit sets, plus this panel's slot and close-slot buttons and the step arrows).
+#define IDB_MERGE_DYE_SCALE 644
+#define IDB_MERGE_SLOT_NORMAL 694
+#define IDB_MERGE_SLOT_DISABLED 695
+#define IDB_MERGE_SLOT_PRESSED 696
+#define IDB_MERGE_CLOSE_NORMAL 697
+#define IDB_MERGE_CLOSE_PRESSED 699
+#define IDB_MERGE_CLOSE_DISABLED 703
+#define IDB_MERGE_DOWN_PRESSED 310
+#define IDB_MERGE_DOWN_DISABLED 311
+#define IDB_MERGE_DOWN_HOVER 312
+#define IDB_MERGE_DOWN_NORMAL 313
+#define IDB_MERGE_UP_PRESSED 314
+#define IDB_MERGE_UP_DISABLED 315
+#define IDB_MERGE_UP_HOVER 316
+#define IDB_MERGE_UP_NORMAL 317

@@ -17,6 +17,8 @@ CFusionPanel::~CFusionPanel() {}
 BOOL CFusionPanel::OnInitDialog()
 {
     CPanelDialog::OnInitDialog();
+    for (int id : {IDC_FUSION_EDOF, IDC_FUSION_STITCH, IDC_FUSION_HDR})
+        m_skins.AddPlain(this, id);
     UpdateControlState();
     return TRUE;
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/compose/FusionPanelIds.h"
+#include "app/compose/ComposeSkins.h"
 
 class CFusionPanel : public CPanelDialog
 {
@@ -24,4 +25,6 @@ protected:
     afx_msg void OnStitch();
     afx_msg void OnHdr();
     DECLARE_MESSAGE_MAP()
+
+    CSkinButtonSet m_skins;
 };

@@ -81,6 +81,11 @@ BOOL CImageFusionDialog::OnInitDialog()
     AddTransparentStatic(IDC_FUSION_STATUS);
     AddTransparentStatic(IDC_FUSION_STATUS_LABEL);
     CPanelDialog::OnInitDialog();
+    for (int id : {IDC_FUSION_BROWSE, IDC_FUSION_ADD, IDC_FUSION_REMOVE, IDC_FUSION_ADD_ALL,
+                   IDC_FUSION_REMOVE_ALL, IDC_FUSION_MERGE, IDCANCEL})
+        m_skins.AddPlain(this, id);
+    m_folderEdit.SubclassDlgItem(IDC_FUSION_FOLDER, this);
+    m_folderEdit.SetBitmaps(IDB_COMPOSE_FOLDER_NORMAL, IDB_COMPOSE_FOLDER_DISABLED);
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     CString folder = mgr.capture.Path;

@@ -7,6 +7,8 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/compose/ImageFusionDialogIds.h"
+#include "app/compose/ComposeSkins.h"
+#include "app/controls/SkinEdit.h"
 
 #include <vector>
 
@@ -81,4 +83,6 @@ protected:
     int m_progressStep;
     CImageStore* m_preview;
     HBRUSH m_greyBrush;
+    CSkinButtonSet m_skins;
+    CSkinEdit m_folderEdit;
 };

@@ -28,6 +28,7 @@ BOOL CStitchProgressDialog::OnInitDialog()
     AddTransparentStatic(IDC_STITCH_STATUS);
     CPanelDialog::OnInitDialog();
     ::SendDlgItemMessageW(m_hWnd, IDC_STITCH_BAR, PBM_SETRANGE32, 0, 100);
+    m_skins.AddPlain(this, IDOK);
     if (CWnd* ok = GetDlgItem(IDOK))
         ok->ShowWindow(SW_HIDE);
     return TRUE;

@@ -3,6 +3,7 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/compose/StitchProgressDialogIds.h"
+#include "app/compose/ComposeSkins.h"
 
 class CStitchProgressDialog : public CPanelDialog
 {
@@ -28,4 +29,5 @@ protected:
 
     CWnd* m_owner;
     int m_step;
+    CSkinButtonSet m_skins;
 };

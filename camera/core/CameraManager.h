@@ -444,6 +444,7 @@ private:
     volatile LONG m_handOverCount = 0;
     LONG m_readySequence = 0, m_workingSequence = 0;
     volatile LONG m_captureAfter = 0;   // a waiting capture wants a frame numbered above this
+    volatile DWORD m_grabFailingSince = 0;  // tick of the first failed grab in a row; 0 while frames come
     BOOL DeviceWritesStill(const CString& bare, int format, int index, bool switchPending);
     BOOL WaitForCaptureFrame();
     void ClearCaptureWait(int resolution);

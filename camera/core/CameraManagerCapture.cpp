@@ -21,8 +21,11 @@ namespace {
 volatile LONG s_makeVideo = 0;
 
 const int kMaxStillGrabTries = 500;
-// Longest wait for a fresh frame for a still the device writes, beyond two exposures.
-const DWORD kFreshFrameWaitMs = 1000;
+// Waits for a fresh frame for a still the device writes, beyond two exposures: a device
+// failing its grabs gives up soon; a busy machine only delays the frame, so the shot
+// waits longer before it counts as failed.
+const DWORD kFailingDeviceWaitMs = 1000;
+const DWORD kFreshFrameWaitMs = 5000;
 const int kCropGrabTries = 20;
 const int kAverageFrames = 7;
 // The driver libraries of these camera types put a header in front of raw frames.
@@ -729,11 +732,15 @@ BOOL CCameraManager::TakeLibraryStill(const CString& name)
 // frame came within a few frame times or the capture was cancelled.
 BOOL CCameraManager::WaitForCaptureFrame()
 {
-    const DWORD limit = kFreshFrameWaitMs + 2 * static_cast<DWORD>(std::max(m_cur.exposureTime, 0) / 1000);
+    const DWORD exposures = 2 * static_cast<DWORD>(std::max(m_cur.exposureTime, 0) / 1000);
     const DWORD start = GetTickCount();
     while (m_captureWait && m_param.captureRunning && m_runState == RUN_LIVE &&
-           GetTickCount() - start < limit)
+           GetTickCount() - start < kFreshFrameWaitMs + exposures) {
+        const DWORD failing = m_grabFailingSince;
+        if (failing && GetTickCount() - failing >= kFailingDeviceWaitMs + exposures)
+            break;
         Sleep(1);
+    }
     return !m_captureWait;
 }
 

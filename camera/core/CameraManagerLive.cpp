@@ -87,6 +87,7 @@ int CCameraManager::StartPreview()
         const int cpus = static_cast<int>(system.dwNumberOfProcessors);
         m_pBandWorkers = new CBandWorkers(std::clamp(cpus - 1, 0, kMaxViewBands - 1));
     }
+    m_grabFailingSince = 0;
     m_runState = RUN_LIVE;
     m_param.runState = RUN_LIVE;
     if (!m_info.Feature(FEATURE_KEEP_CHANNEL)) {
@@ -237,7 +238,10 @@ void CCameraManager::GrabLoop()
         if (result > 0) {
             backoff = pause = 0;
             errorReported = false;
+            m_grabFailingSince = 0;
         } else {
+            if (!m_grabFailingSince)
+                m_grabFailingSince = started | 1;
             // A device that took its time to fail has paused already.
             backoff = backoff ? std::min(backoff * 2, kMaxBackoffMs) : kFirstBackoffMs;
             const DWORD took = GetTickCount() - started;

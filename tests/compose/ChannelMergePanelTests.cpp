@@ -62,6 +62,19 @@ CString WriteGrey(const Folder& folder, LPCWSTR name, int w, int h, int level)
     return path;
 }
 
+// A picture whose grey level is 5 × the column: a shift shows in every pixel.
+CString WriteRamp(const Folder& folder, LPCWSTR name, int w, int h)
+{
+    CxImage image;
+    image.Create(w, h, 24, CXIMAGE_FORMAT_BMP);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.SetPixelColor(x, y, RGBQUAD{BYTE(5 * x), BYTE(5 * x), BYTE(5 * x), 0});
+    const CString path = folder.File(name);
+    EXPECT_TRUE(image.Save((LPCWSTR)path, CXIMAGE_FORMAT_BMP));
+    return path;
+}
+
 class ListedFiles : public CThumbnailListCtrl
 {
 public:
@@ -256,16 +269,114 @@ TEST_F(MergePanel, DifferentSizesAreRefusedAndNothingIsWritten)
     EXPECT_TRUE(panel.IsActive());
 }
 
-TEST_F(MergePanel, NoCameraDisablesEveryControlAndStaleIndexesLoadNothing)
+TEST_F(MergePanel, SecondShiftReplacesTheFirstAndCropsByItsOwnWidth)
 {
-    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50)};
-    SetCameraType(CAMERA_TYPE_NONE);
+    list.files = {WriteRamp(folder, L"a.bmp", 40, 20), WriteGrey(folder, L"b.bmp", 40, 20, 0)};
     HWND h = Open();
-    for (int id : {IDC_MERGE_START, IDC_MERGE_CLOSE_ALL, IDC_MERGE_APPLY_COLOUR, IDC_MERGE_ALL, IDC_MERGE_DYE_LIST})
+    Click(h, IDC_MERGE_START);
+    OpenFromStrip(1);
+    ApplyOffset(0, 10, 0);
+    ApplyOffset(0, 12, 0);          // 12 from the loaded picture, not 22
+    Click(h, IDC_MERGE_ALL);
+    ASSERT_EQ(1u, list.added.size());
+    CxImage merged;
+    ASSERT_TRUE(merged.Load((LPCWSTR)list.added[0], CXIMAGE_FORMAT_BMP));
+    ASSERT_EQ(40u - 12u, merged.GetWidth());
+    ASSERT_EQ(20u, merged.GetHeight());
+    // The 12 black columns are cut away and the ramp starts again at column 0.
+    for (long x = 0; x < long(merged.GetWidth()); ++x)
+        ASSERT_EQ(5 * x, merged.GetPixelColor(x, 10).rgbRed) << x;
+}
+
+TEST_F(MergePanel, FifthImageReplacesTheLastSlot)
+{
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 12, 10), WriteGrey(folder, L"b.bmp", 16, 12, 20),
+                  WriteGrey(folder, L"c.bmp", 16, 12, 30), WriteGrey(folder, L"d.bmp", 16, 12, 40),
+                  WriteGrey(folder, L"e.bmp", 16, 12, 100)};
+    HWND h = Open();
+    Click(h, IDC_MERGE_START);
+    for (int k = 1; k < 4; ++k)
+        OpenFromStrip(k);
+    ASSERT_TRUE(panel.IsSlotLoaded(3));
+    ASSERT_EQ(3, panel.GetSelectedSlot());
+    Click(h, IDC_MERGE_APPLY_COLOUR);
+    ASSERT_TRUE(panel.IsSlotColoured(3));
+    OpenFromStrip(4);
+    EXPECT_EQ(3, panel.GetSelectedSlot());
+    EXPECT_FALSE(panel.IsSlotColoured(3));   // a new picture starts uncoloured
+    Click(h, IDC_MERGE_ALL);
+    ASSERT_EQ(1u, list.added.size());
+    EXPECT_EQ(folder.File(L"combine.bmp"), list.added[0]);
+    CxImage merged;
+    ASSERT_TRUE(merged.Load((LPCWSTR)list.added[0], CXIMAGE_FORMAT_BMP));
+    RGBQUAD c = merged.GetPixelColor(8, 6);
+    EXPECT_EQ(10 + 20 + 30 + 100, c.rgbRed);
+    EXPECT_EQ(10 + 20 + 30 + 100, c.rgbBlue);
+}
+
+TEST_F(MergePanel, NoCameraDisablesEveryControlAndSwatchClicksDoNothing)
+{
+    FillDyeTable();
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50), WriteGrey(folder, L"b.bmp", 16, 16, 50)};
+    HWND h = Open();
+    Click(h, IDC_MERGE_START);
+    Click(h, IDC_MERGE_SLOT0);     // loaded and uncoloured: every slot control would be on
+    ASSERT_TRUE(IsWindowEnabled(GetDlgItem(h, IDC_MERGE_APPLY_COLOUR)));
+    const DyeRecord before = panel.GetCurrentColour();
+    SetCameraType(CAMERA_TYPE_NONE);
+    panel.UpdateControlState();
+    const int governed[] = {
+        IDC_MERGE_START, IDC_MERGE_CLOSE_ALL, IDC_MERGE_POSITION_LABEL, IDC_MERGE_SLOT0, IDC_MERGE_SLOT0 + 1,
+        IDC_MERGE_SLOT0 + 2, IDC_MERGE_SLOT0 + 3, IDC_MERGE_CLOSE_SLOT0, IDC_MERGE_CLOSE_SLOT0 + 1,
+        IDC_MERGE_CLOSE_SLOT0 + 2, IDC_MERGE_CLOSE_SLOT0 + 3, IDC_MERGE_CURRENT_LABEL, IDC_MERGE_CURRENT_RGB,
+        IDC_MERGE_DYE_LABEL, IDC_MERGE_DYE_LIST, IDC_MERGE_OPTIMIZE, IDC_MERGE_OPTIMIZE_LABEL,
+        IDC_MERGE_OFFSET_X_LABEL, IDC_MERGE_OFFSET_Y_LABEL, IDC_MERGE_OFFSET_X, IDC_MERGE_OFFSET_Y,
+        IDC_MERGE_X_PLUS, IDC_MERGE_X_MINUS, IDC_MERGE_Y_PLUS, IDC_MERGE_Y_MINUS, IDC_MERGE_APPLY_OFFSET,
+        IDC_MERGE_APPLY_COLOUR, IDC_MERGE_ALL, IDC_MERGE_IMAGE_LABEL, IDC_MERGE_IMAGE_LIST, IDC_MERGE_OPEN,
+        IDC_MERGE_CLOSE};
+    for (int id : governed)
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(h, id))) << id;
+    ClickSwatch(0);
+    EXPECT_EQ(before.R, panel.GetCurrentColour().R);
+    EXPECT_EQ(before.G, panel.GetCurrentColour().G);
+    EXPECT_EQ(before.B, panel.GetCurrentColour().B);
     SetCameraType(CAMERA_TYPE_CORE_A);
     panel.UpdateControlState();
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(h, IDC_MERGE_START)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(h, IDC_MERGE_CLOSE_ALL)));
+    ClickSwatch(0);
+    EXPECT_EQ(0, panel.GetCurrentColour().G);   // the same click counts again
+}
+
+TEST_F(MergePanel, SliderStandsOnTheChosenDyesOwnPlace)
+{
+    FillDyeTable();
+    std::vector<CString> names;
+    CImageStore::Instance()->GetDyeNames(names);
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50), WriteGrey(folder, L"b.bmp", 16, 16, 50)};
+    HWND h = Open();
+    auto sliderName = [&] {
+        const int pos = panel.GetDyeSliderPos();
+        return pos >= 0 && pos < int(names.size()) ? names[pos] : CString(L"(off the scale)");
+    };
+    EXPECT_EQ(CString(L"Brightfield"), sliderName());
+    Click(h, IDC_MERGE_START);
+    Click(h, IDC_MERGE_SLOT0);
+    const WCHAR* dyes[7] = {L"7-ADD(7-amino-actinomycin D)", L"Fluoro-Jade", L"Calcofluor White", L"POPO-3",
+                            L"Dibromobimane", L"FuraZin-1 Em375", L"Brightfield"};
+    for (int k = 0; k < 7; ++k) {
+        ClickSwatch(k);
+        WCHAR chosen[128] = {};
+        const int selected = int(SendDlgItemMessageW(h, IDC_MERGE_DYE_LIST, CB_GETCURSEL, 0, 0));
+        SendDlgItemMessageW(h, IDC_MERGE_DYE_LIST, CB_GETLBTEXT, selected, LPARAM(chosen));
+        EXPECT_EQ(CString(dyes[k]), CString(chosen)) << k;
+        EXPECT_EQ(CString(dyes[k]), sliderName()) << k;
+    }
+}
+
+TEST_F(MergePanel, StaleIndexesLoadNothing)
+{
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50)};
+    Open();
     // An index past the list (the strip changed since) loads nothing.
     OpenFromStrip(7);
     EXPECT_FALSE(panel.IsSlotLoaded(0));
