@@ -122,7 +122,150 @@ def state_colour(base, state):
             'disabled': lighten(grey(base), 0.35)}[state]
 
 
+# ---- browser glyphs and signs ----------------------------------------------------------
+# The tool column of the image browser and the thumbnail placeholders.  Looked up before
+# the common glyphs, under names of their own.
+
+def _arc(img, cx, cy, r, a0, a1, t, c, steps=14):
+    import math
+    pts = [(cx + r * math.cos(math.radians(a0 + (a1 - a0) * i / steps)),
+            cy - r * math.sin(math.radians(a0 + (a1 - a0) * i / steps))) for i in range(steps + 1)]
+    for (xa, ya), (xb, yb) in zip(pts, pts[1:]):
+        img.line(xa, ya, xb, yb, t, c)
+    return pts
+
+
+def _head(img, tip, back, size, c):
+    (tx, ty), (bx, by) = tip, back
+    dx, dy = tx - bx, ty - by
+    n = max(1e-6, (dx * dx + dy * dy) ** 0.5)
+    ux, uy = dx / n, dy / n
+    img.polygon([(tx + ux * size * 0.6, ty + uy * size * 0.6),
+                 (tx - uy * size, ty + ux * size), (tx + uy * size, ty - ux * size)], c)
+
+
+def _ring(img, cx, cy, r, t, c):
+    _arc(img, cx, cy, r, 0, 360, t, c, steps=24)
+
+
+def browse_glyph(img, name, x0, y0, x1, y1, c):
+    w, h = x1 - x0, y1 - y0
+    s = min(w, h)
+    cx, cy = x0 + w / 2.0, y0 + h / 2.0
+    t = max(1.4, s / 11.0)
+    q = s * 0.3
+    if name in ('rotright', 'rotleft'):
+        if name == 'rotright':
+            pts = _arc(img, cx, cy + q * 0.1, q, 200, -40, t, c)
+        else:
+            pts = _arc(img, cx, cy + q * 0.1, q, -20, 220, t, c)
+        _head(img, pts[-1], pts[-3], q * 0.55, c)
+    elif name in ('zoomin', 'zoomout'):
+        r = q * 0.75
+        mx, my = cx - q * 0.25, cy - q * 0.25
+        _ring(img, mx, my, r, t, c)
+        img.line(mx + r * 0.7, my + r * 0.7, cx + q * 1.1, cy + q * 1.1, t * 1.6, c)
+        img.line(mx - r * 0.5, my, mx + r * 0.5, my, t, c)
+        if name == 'zoomin':
+            img.line(mx, my - r * 0.5, mx, my + r * 0.5, t, c)
+    elif name == 'actual':
+        img.line(cx - q, cy - q, cx - q, cy + q, t, c)
+        img.line(cx + q, cy - q, cx + q, cy + q, t, c)
+        img.rect(int(cx - 1), int(cy - q * 0.5), int(cx + 1), int(cy - q * 0.5) + 2, c)
+        img.rect(int(cx - 1), int(cy + q * 0.3), int(cx + 1), int(cy + q * 0.3) + 2, c)
+    elif name == 'fitwindow':
+        a, k = q * 1.1, q * 0.55
+        for sx in (-1, 1):
+            for sy in (-1, 1):
+                img.line(cx + sx * a, cy + sy * a, cx + sx * (a - k), cy + sy * a, t, c)
+                img.line(cx + sx * a, cy + sy * a, cx + sx * a, cy + sy * (a - k), t, c)
+        img.frame(int(cx - q * 0.4), int(cy - q * 0.4), int(cx + q * 0.4) + 1, int(cy + q * 0.4) + 1, c)
+    elif name == 'move':
+        a = q * 1.15
+        img.line(cx - a * 0.7, cy, cx + a * 0.7, cy, t, c)
+        img.line(cx, cy - a * 0.7, cx, cy + a * 0.7, t, c)
+        for (tx, ty, bx, by) in ((cx + a, cy, cx, cy), (cx - a, cy, cx, cy), (cx, cy + a, cx, cy), (cx, cy - a, cx, cy)):
+            _head(img, (tx - (tx - bx) * 0.2, ty - (ty - by) * 0.2), (bx, by), q * 0.4, c)
+    elif name == 'cropsel':
+        a = q * 1.1
+        img.line(cx - a * 0.6, cy - a, cx - a * 0.6, cy + a * 0.6, t, c)
+        img.line(cx - a * 0.6, cy + a * 0.6, cx + a, cy + a * 0.6, t, c)
+        img.line(cx - a, cy - a * 0.6, cx + a * 0.6, cy - a * 0.6, t, c)
+        img.line(cx + a * 0.6, cy - a * 0.6, cx + a * 0.6, cy + a, t, c)
+    elif name == 'undo':
+        pts = _arc(img, cx + q * 0.1, cy + q * 0.2, q * 0.85, -90, 150, t, c)
+        _head(img, pts[-1], pts[-3], q * 0.55, c)
+    elif name == 'trash':
+        a = q * 0.8
+        img.frame(int(cx - a), int(cy - a * 0.7), int(cx + a) + 1, int(cy + a * 1.3), c)
+        img.line(cx - a * 1.3, cy - a * 0.95, cx + a * 1.3, cy - a * 0.95, t, c)
+        img.rect(int(cx - a * 0.35), int(cy - a * 1.4), int(cx + a * 0.35) + 1, int(cy - a * 1.05), c)
+        for k in (-0.4, 0.0, 0.4):
+            img.rect(int(cx + a * k), int(cy - a * 0.4), int(cx + a * k) + 1, int(cy + a * 1.0), c)
+    elif name == 'print':
+        a = q * 1.1
+        img.frame(int(cx - a * 0.55), int(cy - a), int(cx + a * 0.55) + 1, int(cy - a * 0.2), c)
+        img.rect(int(cx - a), int(cy - a * 0.25), int(cx + a) + 1, int(cy + a * 0.45), c)
+        img.frame(int(cx - a * 0.55), int(cy + a * 0.2), int(cx + a * 0.55) + 1, int(cy + a), c)
+    elif name == 'open':
+        a = q * 1.15
+        img.polygon([(cx - a, cy - a * 0.7), (cx - a * 0.3, cy - a * 0.7), (cx - a * 0.1, cy - a * 0.45),
+                     (cx + a * 0.8, cy - a * 0.45), (cx + a * 0.8, cy + a * 0.75), (cx - a, cy + a * 0.75)], c)
+        img.polygon([(cx - a * 0.6, cy - a * 0.05), (cx + a * 1.1, cy - a * 0.05), (cx + a * 0.8, cy + a * 0.75),
+                     (cx - a, cy + a * 0.75)], lighten(c, 0.5))
+    elif name in ('save', 'saveas'):
+        a = q * 1.05
+        img.frame(int(cx - a), int(cy - a), int(cx + a) + 1, int(cy + a) + 1, c)
+        img.rect(int(cx - a * 0.55), int(cy - a), int(cx + a * 0.45) + 1, int(cy - a * 0.25), c)
+        img.frame(int(cx - a * 0.6), int(cy + a * 0.15), int(cx + a * 0.6) + 1, int(cy + a) + 1, c)
+        if name == 'saveas':
+            img.line(cx + a * 0.3, cy + a * 1.2, cx + a * 1.3, cy + a * 0.2, t * 1.3, (200, 90, 40))
+    else:
+        return False
+    return True
+
+
+def look_sign(w, h, o):
+    """A placeholder picture: a panel with a symbol (film=, cross=, text bars)."""
+    back = parse_colour(o.get('back', '5A5F66'))
+    ink = parse_colour(o.get('ink', 'E6E8EC'))
+    img = Image(w, h, back)
+    img.vgradient(0, 0, w, h, lighten(back, 0.15), darken(back, 0.15))
+    img.frame(0, 0, w, h, darken(back, 0.4))
+    s = min(w, h)
+    cx, cy = w / 2.0, h / 2.0
+    sign = o.get('sign', 'cross')
+    if sign == 'film':
+        band = max(3, h // 9)
+        img.rect(0, 0, w, band, (44, 44, 44))
+        img.rect(0, h - band, w, h, (44, 44, 44))
+        step = max(4, w // 10)
+        for x in range(0, w, step):
+            img.rect(x + step // 4, band // 3, x + step * 3 // 4, band * 2 // 3 + 1, ink)
+            img.rect(x + step // 4, h - band * 2 // 3 - 1, x + step * 3 // 4, h - band // 3, ink)
+    if sign in ('film', 'cross'):
+        a = s * 0.22
+        img.line(cx - a, cy - a, cx + a, cy + a, max(2, s / 14.0), (200, 70, 60))
+        img.line(cx - a, cy + a, cx + a, cy - a, max(2, s / 14.0), (200, 70, 60))
+    elif sign == 'raw':
+        a = s * 0.3
+        img.frame(int(cx - a), int(cy - a * 0.8), int(cx + a), int(cy + a * 0.8), ink)
+        for i, colour in enumerate(((200, 60, 60), (60, 170, 70), (60, 90, 200))):
+            x = int(cx - a * 0.7 + i * a * 0.5)
+            img.rect(x, int(cy - a * 0.45), x + max(2, int(a * 0.35)), int(cy + a * 0.45), colour)
+    elif sign == 'missing':
+        a = s * 0.3
+        img.frame(int(cx - a * 0.8), int(cy - a), int(cx + a * 0.8), int(cy + a), ink)
+        img.rect(int(cx - 1), int(cy - a * 0.6), int(cx + 2), int(cy + a * 0.2), (220, 170, 60))
+        img.rect(int(cx - 1), int(cy + a * 0.45), int(cx + 2), int(cy + a * 0.65), (220, 170, 60))
+    else:
+        raise ValueError("unknown sign %r" % sign)
+    return img
+
+
 def glyph(img, name, x0, y0, x1, y1, c):
+    if browse_glyph(img, name, x0, y0, x1, y1, c):
+        return
     w, h = x1 - x0, y1 - y0
     s = min(w, h)
     cx, cy = x0 + w / 2.0, y0 + h / 2.0
@@ -371,6 +514,7 @@ LOOKS = {
     'tabs': look_tabs, 'header': look_header, 'logo': look_logo, 'fill': look_fill, 'mask': look_mask,
     'channel': look_channel, 'thumb': look_thumb, 'marker': look_marker,
 }
+LOOKS['sign'] = look_sign
 
 
 # ---- cursors -------------------------------------------------------------------------

@@ -1,0 +1,257 @@
+#include "app/browse/ThumbnailRender.h"
+#include "app/browse/AviFrameReader.h"
+#include "app/browse/ThumbnailDecode.h"
+#include "app/shell/AppDirectory.h"
+#include "afxcmn.h"
+#include "xImage.h"
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct FileTypeRow
+{
+    const WCHAR* extension;
+    int code;
+};
+
+const FileTypeRow kFileTypes[] = {
+    {L"bmp", 1}, {L"gif", 2}, {L"jpg", 3}, {L"jpeg", 3}, {L"png", 4}, {L"ico", 5}, {L"tif", 6},
+    {L"tiff", 6}, {L"tga", 7}, {L"pcx", 8}, {L"wbmp", 9}, {L"wmf", 10}, {L"emf", 10}, {L"j2k", 11},
+    {L"jp2", 11}, {L"j2c", 12}, {L"jpc", 12}, {L"pgx", 13}, {L"pnm", 14}, {L"pgm", 14}, {L"ppm", 14},
+    {L"ras", 15}, {L"mng", 17}, {L"jng", 17}, {L"avi", FILE_TYPE_AVI}, {L"raw", FILE_TYPE_RAW},
+};
+
+// The largest picture a thumbnail decodes, in pixels.
+const size_t kMaxThumbnailPixels = size_t(1) << 28;
+const int kLoadAttempts = 3;
+
+// Another program still holds the file for writing, or it is still growing.
+BOOL IsBeingWritten(LPCWSTR path)
+{
+    HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    LARGE_INTEGER before = {};
+    ::GetFileSizeEx(file, &before);
+    ::CloseHandle(file);
+    ::Sleep(100);
+    WIN32_FILE_ATTRIBUTE_DATA after = {};
+    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &after)) return FALSE;
+    return after.nFileSizeLow != before.LowPart || after.nFileSizeHigh != (DWORD)before.HighPart;
+}
+
+// A picture from top-down B, G, R rows.
+BOOL PictureFromBgr(const std::vector<unsigned char>& bgr, int width, int height, CxImage& out)
+{
+    if (!out.Create(width, height, 24, CXIMAGE_FORMAT_JPG)) return FALSE;
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = out.GetBits(height - 1 - y);
+        if (row == NULL) return FALSE;
+        memcpy(row, &bgr[(size_t)y * width * 3], (size_t)width * 3);
+    }
+    return TRUE;
+}
+
+BOOL DecodePicture(const std::vector<BYTE>& data, int type, int W, int H, CxImage& out)
+{
+    if (data.empty()) return FALSE;
+    if (type == CXIMAGE_FORMAT_JPG) {
+        std::vector<unsigned char> bgr;
+        int width = 0, height = 0;
+        if (thumb_decode::DecodeJpegReduced(data.data(), data.size(), W, H, kMaxThumbnailPixels, bgr, width,
+                                            height) &&
+            PictureFromBgr(bgr, width, height, out))
+            return TRUE;
+    }
+    return out.Decode(data.data(), (DWORD)data.size(), (DWORD)type) && out.IsValid();
+}
+
+BOOL LoadPicture(LPCWSTR path, int type, int W, int H, CxImage& out)
+{
+    for (int attempt = 1;; ++attempt) {
+        std::vector<BYTE> data;
+        std::string error;
+        if (ReadWholeFile(path, data, error) && DecodePicture(data, type, W, H, out)) return TRUE;
+        if (attempt == kLoadAttempts || !IsBeingWritten(path)) return FALSE;
+        ::Sleep(1000);
+    }
+}
+
+BOOL LoadSkinPicture(LPCWSTR relative, CxImage& out)
+{
+    return out.Load(AppPath(relative), CXIMAGE_FORMAT_BMP) && out.IsValid();
+}
+
+HMODULE ResourceModule()
+{
+    HMODULE module = AfxGetResourceHandle();
+    return module != NULL ? module : ::GetModuleHandleW(NULL);
+}
+
+BOOL LoadResourcePicture(UINT id, CxImage& out)
+{
+    HBITMAP bitmap = (HBITMAP)::LoadImageW(ResourceModule(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
+                                           LR_CREATEDIBSECTION);
+    if (bitmap == NULL) return FALSE;
+    const BOOL ok = out.CreateFromHBITMAP(bitmap) && out.IsValid();
+    ::DeleteObject(bitmap);
+    return ok;
+}
+
+// The video's second frame (its first when it has only one), decompressed in memory.
+BOOL LoadVideoFrame(LPCWSTR path, CxImage& out)
+{
+    CAviFrameReader reader;
+    if (!reader.Open(path)) return FALSE;
+    const LONG frames = reader.GetFrameCount();
+    std::vector<BYTE> bmp;
+    return frames > 0 && reader.ReadFrame(frames > 1 ? 1 : 0) && reader.GetFrameBmp(bmp) &&
+           out.Decode(bmp.data(), (DWORD)bmp.size(), CXIMAGE_FORMAT_BMP) && out.IsValid();
+}
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
+{
+    const RECT rect = {left, top, right, bottom};
+    ::SetBkColor(dc, colour);
+    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, NULL, 0, NULL);
+}
+
+// Scales the picture to rect's size and draws it there.
+void DrawFitted(HDC dc, CxImage& picture, const CRect& rect)
+{
+    if (rect.Width() <= 0 || rect.Height() <= 0) return;
+    if (picture.GetBpp() < 24) picture.IncreaseBpp(24);
+    if ((int)picture.GetWidth() != rect.Width() || (int)picture.GetHeight() != rect.Height())
+        picture.Resample(rect.Width(), rect.Height(), 1);
+    picture.Draw(dc, rect.left, rect.top, rect.Width(), rect.Height());
+}
+
+HBITMAP ComposeThumbnail(CxImage& picture, BOOL film, int W, int H)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = W;
+    info.bmiHeader.biHeight = H;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = NULL;
+    HBITMAP bitmap = ::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (bitmap == NULL) return NULL;
+    HDC dc = ::CreateCompatibleDC(NULL);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    Fill(dc, 0, 0, W, H, RGB(255, 255, 255));
+    if (!film) {
+        Fill(dc, 0, 0, W, H, STRIP_BACK_COLOR);
+        if (picture.IsValid()) {
+            CRect rect = FitRectInBox((int)picture.GetWidth(), (int)picture.GetHeight(), W, H);
+            // Lowered a little under the list's hot frame, as far as the picture still fits.
+            rect.OffsetRect(0, std::max(0, std::min(3, H - (int)rect.bottom)));
+            DrawFitted(dc, picture, rect);
+        }
+    } else {
+        Fill(dc, 0, 0, W, FILM_BAND, FILM_COLOR);
+        Fill(dc, 0, H - FILM_BAND, W, H, FILM_COLOR);
+        const int step = W / 10;
+        for (int k = 0; k < 10; ++k) {
+            Fill(dc, 3 + k * step, 3, step - 3 + k * step, 7, RGB(255, 255, 255));
+            Fill(dc, 3 + k * step, H - 7, step - 3 + k * step, H - 3, RGB(255, 255, 255));
+        }
+        CRect rect = FitRectInBox((int)picture.GetWidth(), (int)picture.GetHeight(), W, H - 2 * FILM_BAND);
+        rect.OffsetRect(0, FILM_BAND);
+        DrawFitted(dc, picture, rect);
+    }
+    HBRUSH frame = ::CreateSolidBrush(STRIP_BACK_COLOR);
+    const RECT box = {0, 0, W, H};
+    ::FrameRect(dc, &box, frame);
+    ::DeleteObject(frame);
+    ::GdiFlush();
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return bitmap;
+}
+
+}  // namespace
+
+int GetImageFileType(LPCWSTR path)
+{
+    if (path == NULL) return FILE_TYPE_NONE;
+    const CString text(path);
+    const int dot = text.ReverseFind(L'.');
+    if (dot < 0 || text.Find(L'\\', dot) >= 0 || text.Find(L'/', dot) >= 0) return FILE_TYPE_NONE;
+    const CString extension = text.Mid(dot + 1);
+    for (const FileTypeRow& row : kFileTypes)
+        if (extension.CompareNoCase(row.extension) == 0) return row.code;
+    return FILE_TYPE_NONE;
+}
+
+CRect FitRectInBox(int w, int h, int W, int H)
+{
+    if (w <= 0 || h <= 0 || W <= 0 || H <= 0) return CRect(0, 0, 0, 0);
+    const float rw = (float)w / (float)W;
+    const float rh = (float)h / (float)H;
+    if (rw < 1.0f && rh < 1.0f) {
+        const int left = (W - w) / 2, top = (H - h) / 2;
+        return CRect(left, top, left + w, top + h);
+    }
+    const float s = rw - rh <= 0.00001f ? rh : rw;
+    const float dw = (float)w / s, dh = (float)h / s;
+    const float left = (float)(int)(((float)W - dw) * 0.5f);
+    const float top = (float)(int)(((float)H - dh) * 0.5f);
+    return CRect((int)left, (int)top, (int)(left + dw), (int)(top + dh));
+}
+
+HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
+{
+    ThumbnailKind result = THUMB_NONE;
+    HBITMAP bitmap = NULL;
+    const int type = GetImageFileType(path);
+    if (type != FILE_TYPE_NONE && W > 0 && H > 0) {
+        CxImage picture;
+        BOOL film = FALSE;
+        if (type == FILE_TYPE_AVI) {
+            film = LoadVideoFrame(path, picture);
+            if (film) {
+                result = THUMB_PICTURE;
+            } else {
+                LoadResourcePicture(IDB_VIDEO_UNREADABLE, picture);
+                result = THUMB_VIDEO_FAILED;
+            }
+        } else if (type == FILE_TYPE_RAW) {
+            LoadSkinPicture(L"skin\\raw.bmp", picture);
+            result = THUMB_PLACEHOLDER;
+        } else if (LoadPicture(path, type, W, H, picture)) {
+            result = THUMB_PICTURE;
+        } else {
+            picture.Destroy();
+            LoadSkinPicture(L"skin\\file_not_exist.bmp", picture);
+            result = THUMB_PLACEHOLDER;
+        }
+        bitmap = ComposeThumbnail(picture, film, W, H);
+        if (bitmap == NULL) result = THUMB_NONE;
+    }
+    if (kind != NULL) *kind = result;
+    return bitmap;
+}
+
+int RenderThumbnail(CImageList* list, int slot, CDC*, int W, int H, LPCWSTR path)
+{
+    if (list == NULL) return 0;
+    ThumbnailKind kind = THUMB_NONE;
+    HBITMAP bitmap = RenderThumbnailBitmap(path, W, H, &kind);
+    if (bitmap == NULL) return 0;
+    const BOOL replaced = ::ImageList_Replace(list->GetSafeHandle(), slot, bitmap, NULL);
+    ::DeleteObject(bitmap);
+    return replaced && kind != THUMB_VIDEO_FAILED ? 1 : 0;
+}
+
+int ReplaceImageWithBitmap(CImageList* list, int slot, UINT nIDResource)
+{
+    CxImage picture;
+    if (list == NULL || !LoadResourcePicture(nIDResource, picture)) return 0;
+    HBITMAP bitmap = ComposeThumbnail(picture, FALSE, ThumbnailSize.cx, ThumbnailSize.cy);
+    if (bitmap == NULL) return 0;
+    const BOOL replaced = ::ImageList_Replace(list->GetSafeHandle(), slot, bitmap, NULL);
+    ::DeleteObject(bitmap);
+    return replaced ? 1 : 0;
+}
