@@ -124,17 +124,15 @@ void ShowItem(CWnd& panel, int id, BOOL show)
 
 void CCapturePage::ResetRecordButton(BOOL cameraRuns)
 {
-    if (m_capturePanel.m_hWnd == NULL) return;
-    CString text;
-    text.LoadString(IDS_RECORD);
-    m_capturePanel.SetDlgItemText(IDC_CAPTURE_RECORD, text);
-    EnableItem(m_capturePanel, IDC_CAPTURE_RECORD, cameraRuns);
+    m_capturePanel.ShowRecordIdle(cameraRuns);
 }
 
 LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
 {
+    // A shot the library skipped or failed to write names no file (or, later in a
+    // series, not this shot's file): only names it gives are used.
     CString name;
-    QrCCameraGetSaveImageFileName(&name, (int)wParam);
+    const BOOL named = QrCCameraGetSaveImageFileName(&name, (int)wParam) == CAM_OK && !name.IsEmpty();
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     const BOOL runs = mgr.runState == 0;
@@ -156,9 +154,16 @@ LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
 
     if (state != -1) {
         if (m_capturePanel.m_bSeriesRunning && mgr.capture.IsLapse) {
-            CSingleLock lock(&m_capturePanel.m_queueLock, TRUE);
-            m_capturePanel.m_nameQueue.AddTail(name);
-        } else {
+            if (named) m_capturePanel.QueueSavedName(name);
+            if (state == 0) {
+                // The last shot: every file the library recorded goes to the collector
+                // (names queued already are not queued again), and no more will come.
+                CString recorded;
+                for (int i = 0; QrCCameraGetSaveImageFileName(&recorded, i) == CAM_OK; i++)
+                    m_capturePanel.QueueSavedName(recorded);
+                m_capturePanel.CloseNameQueue();
+            }
+        } else if (named) {
             ShellLinks& links = Links();
             if (links.strip != NULL) ShowItem(*links.strip, IDC_STRIP_PROGRESS, TRUE);
             ::Sleep(500);

@@ -28,6 +28,7 @@ struct BenchOptions
     bool noiseFree = false;
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
+    bool stampFrames = false; // tests: frame numbers in the decoded pictures
 };
 
 // Parses a bench file's text; false with a message naming the line on an error.
@@ -74,6 +75,9 @@ public:
     bool InjectGrabResult(const std::string& name, int result);
     // While on, every grab of that camera answers the device error (-5).
     bool InjectDeviceError(const std::string& name, bool on);
+    // While on, each decoded picture carries its frame number in its first four pixels
+    // (pixel k, every channel: byte k of the number, lowest first).
+    void SetFrameStamp(bool on);
 
     // Observation.
     bool Settings(const std::string& name, CameraSettings* out) const;
