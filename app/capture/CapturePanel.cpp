@@ -325,6 +325,13 @@ void CCapturePanel::UpdateControlState()
     Invalidate();
 }
 
+void CCapturePanel::ShowShotCounter()
+{
+    if (m_hWnd == NULL) return;
+    SetDlgItemInt(IDC_CAPTURE_SHOTS, m_nShotCounter, TRUE);
+    if (CWnd* shots = GetDlgItem(IDC_CAPTURE_SHOTS)) shots->Invalidate();
+}
+
 void CCapturePanel::EnableCaptureButtons(BOOL enable)
 {
     ShellLinks& links = Links();

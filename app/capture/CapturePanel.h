@@ -53,6 +53,8 @@ public:
     // this series already is not queued again), and the end of the shots.
     void QueueSavedName(const CString& name);
     void CloseNameQueue();
+    // Control 1150 from m_nShotCounter.
+    void ShowShotCounter();
 
     // The request as the panel holds it.
     const CaptureParam& Request() const { return m_mgr.capture; }

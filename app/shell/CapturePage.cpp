@@ -204,11 +204,9 @@ LRESULT CCapturePage::OnCaptureProgress(WPARAM wParam, LPARAM)
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     m_capturePanel.m_nShotCounter = (int)wParam + 1;
-    if (m_capturePanel.m_hWnd != NULL) {
-        m_capturePanel.UpdateData(FALSE);
-        CWnd* shots = m_capturePanel.GetDlgItem(IDC_CAPTURE_SHOTS);
-        if (shots != NULL) shots->Invalidate();
-    }
+    // Once per frame while recording: only the counter is written, so that this stays
+    // cheap and leaves the other fields as the user has them.
+    m_capturePanel.ShowShotCounter();
     const CaptureParam& cap = mgr.capture;
     const BOOL video = cap.CaptureType == CAPTURE_TYPE_AVI;
     int total = video ? cap.AviFrame : cap.Count;
@@ -220,6 +218,9 @@ LRESULT CCapturePage::OnCaptureProgress(WPARAM wParam, LPARAM)
         const int ids[2] = {IDC_VIDEO_COUNTER, IDC_CAPTURE_COUNTER};
         for (int i = 0; i < 2; i++) {
             if (panels[i]->m_hWnd == NULL) continue;
+            CString shown;
+            panels[i]->GetDlgItemText(ids[i], shown);
+            if (shown == text) continue;
             panels[i]->SetDlgItemText(ids[i], text);
             CWnd* item = panels[i]->GetDlgItem(ids[i]);
             if (item != NULL) item->UpdateWindow();
