@@ -9,7 +9,7 @@ PKGS=(
   googletest libgtest-dev
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libmng-dev
   libraw-dev libopencv-dev libavcodec-dev libavutil-dev libgif-dev
-  netpbm
+  netpbm enfuse
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -40,6 +40,8 @@ start)
   # manager and Wine would wait two seconds for each managed window to unmap.
   ready="$WINEPREFIX/.orvisnap-ready-$(md5sum <"$here/wine-prefix.reg" | cut -c1-12)"
   if [ ! -f "$ready" ]; then
+    # A server left from an earlier run would keep "wineserver -w" waiting for ever.
+    wineserver -k 2>/dev/null
     [ -d "$WINEPREFIX" ] || { wineboot -i >"$state/wineboot.log" 2>&1; wineserver -w; }
     wine regedit /s "$(winepath -w "$here/wine-prefix.reg")" >>"$state/wineboot.log" 2>&1
     wineserver -w

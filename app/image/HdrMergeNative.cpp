@@ -3,6 +3,8 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
+#include <cmath>
+
 namespace hdr_merge {
 
 int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extension,
@@ -34,8 +36,11 @@ int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extensi
             Y *= 0.3333333333333333;
             U *= 0.3333333333333333;
             V *= 0.3333333333333333;
-            const int c[3] = {(int)(Y + 1.14 * V), (int)(Y - 0.39 * U - 0.58 * V), (int)(Y + 2.03 * U)};
-            // The back-conversion overshoots a little near black and white.
+            // The back-conversion is no exact inverse (within half a level): rounding to
+            // the nearest level, not truncating, gives identical inputs back unchanged.
+            // It overshoots a little near black and white.
+            const int c[3] = {(int)std::lround(Y + 1.14 * V), (int)std::lround(Y - 0.39 * U - 0.58 * V),
+                              (int)std::lround(Y + 2.03 * U)};
             for (int k = 0; k < 3; ++k)
                 d[3 * x + k] = (uint8_t)(c[k] < 0 ? 0 : (c[k] > 255 ? 255 : c[k]));
         }

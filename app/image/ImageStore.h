@@ -244,6 +244,11 @@ public:
     int ApplyChannelColor(const ChannelColorRequest& request, CImageStore* target, int dominantGrey);
     static int ShiftImage(CImageStore* target, int dx, int dy);
     static int MergeImageFiles(const HdrMergeRequest& request);
+    // The channel merge: the stores' current pictures added and saved to path (defined
+    // with the channel merge, app/compose/ChannelMerge.cpp). 1 saved, -1 sizes differ,
+    // 0 failed.
+    int MergeChannels(const std::vector<CImageStore*>& stores, const std::vector<POINT>& offsets,
+                      const CString& path);
 
     // The dye table, copied out.
     void GetDyeTable(DyeTableMap& out) const;

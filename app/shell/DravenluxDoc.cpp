@@ -12,7 +12,7 @@
 #include "app/measure/LayersDialog.h"
 #include "app/image/ImageAdjustPanel.h"
 #include "app/image/StampPanel.h"
-#include "app/fluorescence/ChannelMergePanel.h"
+#include "app/compose/ChannelMergePanel.h"
 
 IMPLEMENT_DYNCREATE(CDravenluxDoc, CDocument)
 

@@ -7,8 +7,8 @@
 #include "app/image/StampPanel.h"
 #include "app/measure/CounterPanel.h"
 #include "app/measure/LayersDialog.h"
-#include "app/fluorescence/ChannelMergePanel.h"
-#include "app/fluorescence/FusionPanel.h"
+#include "app/compose/ChannelMergePanel.h"
+#include "app/compose/FusionPanel.h"
 
 // Posted to the Image page: put the image-adjust sliders back to neutral.
 const UINT WM_ADJUST_PANEL_REFRESH = 0x621;

@@ -152,6 +152,22 @@ void Bench::SetFocus(float focus)
     S().options.focus = focus;
 }
 
+void Bench::SetStage(float x, float y)
+{
+    Lock lock;
+    EnsureLoaded();
+    S().options.onSlide = true;
+    S().options.stageX = x;
+    S().options.stageY = y;
+}
+
+void Bench::SetEmptyShare(float share)
+{
+    Lock lock;
+    EnsureLoaded();
+    S().options.emptyShare = std::clamp(share, 0.0f, 1.0f);
+}
+
 BenchOptions Bench::Options() const
 {
     Lock lock;
@@ -221,6 +237,19 @@ double Bench::FrameRate(const std::string& name) const
 bool Bench::ReferenceImage(const std::string& name, const CameraSettings& settings,
                            const RawFrameHeader& frame, std::vector<uint8_t>* image) const
 {
+    return RenderReference(name, settings, frame, false, image);
+}
+
+bool Bench::TruthImage(const std::string& name, const CameraSettings& settings,
+                       const RawFrameHeader& frame, std::vector<uint8_t>* image) const
+{
+    return RenderReference(name, settings, frame, true, image);
+}
+
+bool Bench::RenderReference(const std::string& name, const CameraSettings& settings,
+                            const RawFrameHeader& frame, bool truth,
+                            std::vector<uint8_t>* image) const
+{
     auto cam = FindAny(name);
     if (!cam || !image)
         return false;
@@ -232,6 +261,10 @@ bool Bench::ReferenceImage(const std::string& name, const CameraSettings& settin
         corr = cam->corrections;
     }
     c.temperature = frame.temperature;
+    if (truth) {
+        c.noiseFree = true;
+        c.allInFocus = true;
+    }
     const Resolution& r = cam->spec.resolutions[std::clamp(settings.resolution, 0,
                                                            int(cam->spec.resolutions.size()) - 1)];
     std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, settings.rawDepth == 16 ? 16 : 8));

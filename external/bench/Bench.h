@@ -29,6 +29,11 @@ struct BenchOptions
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
     bool stampFrames = false; // tests: frame numbers in the decoded pictures
+    // Set once a stage position is given: the camera looks at a field of a slide
+    // larger than its picture, its top-left corner at (stageX, stageY) sensor pixels.
+    bool onSlide = false;
+    float stageX = 0.0f, stageY = 0.0f;
+    float emptyShare = 0.0f; // share of the slide that holds no cells
 };
 
 // Parses a bench file's text; false with a message naming the line on an error.
@@ -70,6 +75,9 @@ public:
     void SetSeed(uint32_t seed);
     void SetNoiseFree(bool noiseFree);
     void SetFocus(float focus);
+    // Moves the stage: from then on the field shows the slide at (x, y) sensor pixels.
+    void SetStage(float x, float y);
+    void SetEmptyShare(float share);
     BenchOptions Options() const;
     // The next grab of that camera answers result (0 or 1 still deliver a frame).
     bool InjectGrabResult(const std::string& name, int result);
@@ -90,8 +98,15 @@ public:
     // temperature) for given settings, with the camera's current corrections.
     bool ReferenceImage(const std::string& name, const CameraSettings& settings,
                         const RawFrameHeader& frame, std::vector<uint8_t>* image) const;
+    // The same picture noise-free with every layer of cells sharp: what a perfect
+    // composition of a focus stack would show.
+    bool TruthImage(const std::string& name, const CameraSettings& settings,
+                    const RawFrameHeader& frame, std::vector<uint8_t>* image) const;
 
 private:
+    bool RenderReference(const std::string& name, const CameraSettings& settings,
+                         const RawFrameHeader& frame, bool truth,
+                         std::vector<uint8_t>* image) const;
     Bench();
     Bench(const Bench&) = delete;
     Bench& operator=(const Bench&) = delete;

@@ -1,5 +1,7 @@
 // Bench file: one setting or camera per line, '#' starts a comment.
 //   seed <n>                 noise <on|off>            focus <z>          ambient <degrees>
+//   stage <x> <y>            (the field's corner on a slide larger than it, sensor pixels)
+//   empty <share>            (0..1: share of that slide without cells)
 //   camera <zedodir|zuzirazo> <vendor>:<product> <device name> [colour|mono] [cooled|uncooled]
 //          [resolutions=<W>X<H>,...] [clocks=<name>:<MHz>,...]     (ids hexadecimal;
 //          '_' in a clock name stands for a blank)
@@ -277,6 +279,11 @@ bool ParseBench(const std::string& text, std::vector<CameraSpec>* cameras,
             ok = bool(in >> opt.focus);
         } else if (key == "ambient") {
             ok = bool(in >> opt.ambient);
+        } else if (key == "stage") {
+            ok = bool(in >> opt.stageX >> opt.stageY);
+            opt.onSlide = true;
+        } else if (key == "empty") {
+            ok = bool(in >> opt.emptyShare) && opt.emptyShare >= 0 && opt.emptyShare <= 1;
         } else {
             ok = false;
             why = "unknown setting '" + key + "'";

@@ -117,6 +117,10 @@ ExposureConditions Conditions(const Camera& cam, uint32_t frameNumber)
     c.seed = S().options.seed;
     c.noiseFree = S().options.noiseFree;
     c.focus = S().options.focus;
+    c.onSlide = S().options.onSlide;
+    c.stageX = S().options.stageX;
+    c.stageY = S().options.stageY;
+    c.emptyShare = S().options.emptyShare;
     c.frameNumber = frameNumber;
     c.temperature = cam.temperature;
     return c;
@@ -134,6 +138,23 @@ std::vector<uint8_t> RenderNow(Camera& cam, bool blank, bool dark)
     c.blank = blank;
     c.dark = dark;
     const Resolution& r = cam.spec.resolutions[std::clamp(s.resolution, 0, int(cam.spec.resolutions.size()) - 1)];
+    std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, s.rawDepth == 16 ? 16 : 8));
+    RenderRawFrame(cam.spec, s, c, raw.data());
+    return raw;
+}
+
+std::vector<uint8_t> ReadOutAt(Camera& cam, int resolution)
+{
+    CameraSettings s;
+    ExposureConditions c;
+    {
+        Lock lock;
+        s = cam.settings;
+        s.resolution = resolution;
+        UpdateTemperature(cam, NowMs());
+        c = Conditions(cam, ++cam.frameNumber);
+    }
+    const Resolution& r = cam.spec.resolutions[std::clamp(resolution, 0, int(cam.spec.resolutions.size()) - 1)];
     std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, s.rawDepth == 16 ? 16 : 8));
     RenderRawFrame(cam.spec, s, c, raw.data());
     return raw;

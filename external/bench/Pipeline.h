@@ -99,7 +99,19 @@ struct ExposureConditions
     float temperature = 25.0f;
     bool blank = false;      // an empty part of the slide (for flat-field calibration)
     bool dark = false;       // lamp off (for defect calibration)
+    // A field of a slide larger than the picture: its top-left corner sits at
+    // (stageX, stageY) slide pixels, so overlapping fields show the same cells. Off: the
+    // classic scene, scaled to the field.
+    bool onSlide = false;
+    float stageX = 0.0f, stageY = 0.0f;
+    float emptyShare = 0.0f; // share of the slide without cells (faint debris only)
+    bool allInFocus = false; // every layer sharp: the truth of a focus stack
+    bool evenLamp = false;   // no fall-off towards the corners: the truth of a mosaic
 };
+
+// Slide pixels per unit of cell geometry on a slide (the classic scene uses the
+// field's shorter side instead).
+static const int kSlideUnitPixels = 480;
 
 // Corrections computed from frames (flat field, defect map); empty until calculated.
 struct Corrections

@@ -3,6 +3,9 @@
 // The scene is a bright-field slide: stained cells (cytoplasm, membrane, a nucleus
 // with chromatin texture and a few granules) in three layers of depth, lit by a lamp
 // that falls off towards the corners. Only the layer at the stage focus is sharp.
+// On a slide larger than a field, cells and faint debris are placed by slide position
+// (block by block, from a hash of the block), so fields that overlap show the same
+// cells while each keeps its own lamp fall-off and noise.
 // The sensor adds dark current (doubling every 6 degrees), shot and read noise, a
 // small pedestal and a few hot pixels, and quantises to 8 or 12 bits.
 #include "Pipeline.h"
@@ -71,12 +74,16 @@ std::vector<Cell> MakeCells()
 const float kEosin[3] = {0.10f, 0.55f, 0.22f};
 const float kHaematoxylin[3] = {0.60f, 0.70f, 0.25f};
 
-void PaintCell(const Cell& c, int w, int h, float* density /* 3 planes */)
+// unit: pixels per unit of cell geometry; (ox, oy): the picture's top-left corner in
+// those pixels.
+void PaintCell(const Cell& c, int w, int h, float unit, float ox, float oy,
+               float* density /* 3 planes */)
 {
-    const float unit = float(std::min(w, h));
-    const float cx = c.x * unit, cy = c.y * unit;
+    const float cx = c.x * unit - ox, cy = c.y * unit - oy;
     const float rx = c.rx * unit, ry = c.ry * unit;
     const float rmax = std::max(rx, ry) * 1.1f;
+    if (cx + rmax < 0 || cy + rmax < 0 || cx - rmax >= w || cy - rmax >= h)
+        return;
     const int x0 = std::max(0, int(cx - rmax)), x1 = std::min(w - 1, int(cx + rmax));
     const int y0 = std::max(0, int(cy - rmax)), y1 = std::min(h - 1, int(cy + rmax));
     const float ca = std::cos(c.angle), sa = std::sin(c.angle);
@@ -149,11 +156,93 @@ void BoxBlur(float* p, int w, int h, float sigma)
     }
 }
 
-struct SceneImage
+// Debris on a slide: small soft specks, in slide pixels.
+struct Speck
+{
+    float x, y, radius, density;
+    int layer;
+};
+
+const float kDebris[3] = {0.45f, 0.50f, 0.58f};
+const float kBlockUnits = 0.5f;     // side of a slide block in units
+const int kCellsPerBlock = 8;
+const int kSpecksPerBlock = 40;
+
+void PaintSpeck(const Speck& sp, int w, int h, float ox, float oy, float* density)
+{
+    const float cx = sp.x - ox, cy = sp.y - oy, reach = sp.radius + 1.0f;
+    const int x0 = std::max(0, int(std::floor(cx - reach))), x1 = std::min(w - 1, int(cx + reach));
+    const int y0 = std::max(0, int(std::floor(cy - reach))), y1 = std::min(h - 1, int(cy + reach));
+    const size_t plane = size_t(w) * h;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            float d = std::hypot(x - cx, y - cy);
+            float cover = std::clamp(sp.radius + 0.5f - d, 0.0f, 1.0f);
+            if (cover <= 0)
+                continue;
+            size_t at = size_t(y) * w + x;
+            for (int k = 0; k < 3; ++k)
+                density[k * plane + at] += sp.density * cover * kDebris[k];
+        }
+}
+
+// Cells (in units) and specks (in slide pixels) of the slide blocks that can reach the
+// rectangle [x0, x1) x [y0, y1) of slide pixels.
+void SlideContents(float x0, float y0, float x1, float y1, float emptyShare,
+                   std::vector<Cell>* cells, std::vector<Speck>* specks)
+{
+    const float unit = float(kSlideUnitPixels), block = kBlockUnits * unit;
+    const float reach = 0.1f * unit;   // the largest cell's radius and then some
+    const int bx0 = int(std::floor((x0 - reach) / block)), bx1 = int(std::floor((x1 + reach) / block));
+    const int by0 = int(std::floor((y0 - reach) / block)), by1 = int(std::floor((y1 + reach) / block));
+    for (int by = by0; by <= by1; ++by) {
+        for (int bx = bx0; bx <= bx1; ++bx) {
+            Random r(Hash(uint32_t(bx) * 73856093u) ^ Hash(uint32_t(by) * 19349663u + 7u));
+            const bool empty = r.Uniform() < emptyShare;
+            for (int i = 0; i < kCellsPerBlock; ++i) {
+                Cell c;
+                c.x = (bx + r.Uniform()) * kBlockUnits;
+                c.y = (by + r.Uniform()) * kBlockUnits;
+                c.rx = 0.035f + r.Uniform() * 0.04f;
+                c.ry = c.rx * (0.6f + r.Uniform() * 0.4f);
+                c.angle = r.Uniform() * 3.14159f;
+                c.nucleus = 0.3f + r.Uniform() * 0.2f;
+                c.layer = int(r.Next() % 3);
+                c.seed = r.Next();
+                if (!empty)
+                    cells->push_back(c);
+            }
+            for (int i = 0; i < kSpecksPerBlock; ++i) {
+                Speck sp;
+                sp.x = (bx + r.Uniform()) * block;
+                sp.y = (by + r.Uniform()) * block;
+                sp.radius = 1.2f + r.Uniform() * 2.0f;
+                sp.density = 0.12f + r.Uniform() * 0.25f;
+                sp.layer = int(r.Next() % 3);
+                specks->push_back(sp);
+            }
+        }
+    }
+}
+
+struct SceneKey
 {
     int width = 0, height = 0;
     float focus = 0;
-    bool blank = false;
+    bool blank = false, onSlide = false, allInFocus = false, evenLamp = false;
+    float stageX = 0, stageY = 0, emptyShare = 0;
+
+    bool operator==(const SceneKey& o) const
+    {
+        return width == o.width && height == o.height && focus == o.focus && blank == o.blank
+            && onSlide == o.onSlide && allInFocus == o.allInFocus && evenLamp == o.evenLamp
+            && stageX == o.stageX && stageY == o.stageY && emptyShare == o.emptyShare;
+    }
+};
+
+struct SceneImage
+{
+    SceneKey key;
     std::vector<float> radiance;   // 3 planes, red, green, blue
 };
 
@@ -161,51 +250,70 @@ std::mutex g_sceneLock;
 std::shared_ptr<const SceneImage> g_scenes[2];
 int g_nextScene = 0;
 
-std::shared_ptr<const SceneImage> BuildScene(int w, int h, float focus, bool blank)
+std::shared_ptr<const SceneImage> BuildScene(const SceneKey& key)
 {
     static const std::vector<Cell> cells = MakeCells();
     auto scene = std::make_shared<SceneImage>();
-    scene->width = w;
-    scene->height = h;
-    scene->focus = focus;
-    scene->blank = blank;
-    const size_t plane = size_t(w) * h;
+    scene->key = key;
+    const int w = key.width, h = key.height;
+    const float unit = key.onSlide ? float(kSlideUnitPixels) : float(std::min(w, h));
+    float defocus[3];
+    int margin = 0;
+    for (int l = 0; l < 3; ++l) {
+        defocus[l] = key.allInFocus ? 0.0f : std::fabs(key.focus - float(l - 1));
+        // A field on a slide is painted with a rim, so its blur near the edges sees
+        // the neighbouring slide as a larger field would.
+        if (key.onSlide)
+            margin = std::max(margin, 3 * int(std::lround(0.004f * unit * defocus[l] * 0.8f)) + 2);
+    }
+    const int pw = w + 2 * margin, ph = h + 2 * margin;
+    const float ox = key.onSlide ? key.stageX - margin : 0.0f;
+    const float oy = key.onSlide ? key.stageY - margin : 0.0f;
+    std::vector<Cell> slideCells;
+    std::vector<Speck> specks;
+    if (key.onSlide && !key.blank)
+        SlideContents(ox, oy, ox + pw, oy + ph, key.emptyShare, &slideCells, &specks);
+    const std::vector<Cell>& painted = key.onSlide ? slideCells : cells;
+    const size_t plane = size_t(pw) * ph;
     std::vector<float> total(3 * plane, 0.0f), layer(3 * plane);
-    const float unit = float(std::min(w, h));
-    for (int l = 0; l < (blank ? 0 : 3); ++l) {
+    for (int l = 0; l < (key.blank ? 0 : 3); ++l) {
         std::fill(layer.begin(), layer.end(), 0.0f);
-        for (const Cell& c : cells)
+        for (const Cell& c : painted)
             if (c.layer == l)
-                PaintCell(c, w, h, layer.data());
-        float defocus = std::fabs(focus - float(l - 1));
-        float sigma = 0.004f * unit * defocus;
+                PaintCell(c, pw, ph, unit, ox, oy, layer.data());
+        for (const Speck& sp : specks)
+            if (sp.layer == l)
+                PaintSpeck(sp, pw, ph, ox, oy, layer.data());
+        float sigma = 0.004f * unit * defocus[l];
         for (int k = 0; k < 3; ++k)
-            BoxBlur(layer.data() + k * plane, w, h, sigma);
+            BoxBlur(layer.data() + k * plane, pw, ph, sigma);
         for (size_t i = 0; i < total.size(); ++i)
             total[i] += layer[i];
     }
-    scene->radiance.resize(3 * plane);
+    const size_t outPlane = size_t(w) * h;
+    scene->radiance.resize(3 * outPlane);
     const float lampTint[3] = {1.0f, 0.97f, 0.92f};
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             float dx = (x - w * 0.5f) / (w * 0.5f), dy = (y - h * 0.5f) / (h * 0.5f);
-            float vignette = 1.0f - 0.28f * (dx * dx + dy * dy) * 0.5f;
+            float vignette = key.evenLamp ? 1.0f : 1.0f - 0.28f * (dx * dx + dy * dy) * 0.5f;
             size_t at = size_t(y) * w + x;
+            size_t from = size_t(y + margin) * pw + x + margin;
             for (int k = 0; k < 3; ++k)
-                scene->radiance[k * plane + at] =
-                    lampTint[k] * vignette * std::exp(-total[k * plane + at]);
+                scene->radiance[k * outPlane + at] =
+                    lampTint[k] * vignette * std::exp(-total[k * plane + from]);
         }
     }
     return scene;
 }
 
-std::shared_ptr<const SceneImage> Scene(int w, int h, float focus, bool blank)
+std::shared_ptr<const SceneImage> Scene(const SceneKey& key)
 {
     std::lock_guard<std::mutex> lock(g_sceneLock);
     for (auto& s : g_scenes)
-        if (s && s->width == w && s->height == h && s->focus == focus && s->blank == blank)
+        if (s && s->key == key)
             return s;
-    auto s = BuildScene(w, h, focus, blank);
+    auto s = BuildScene(key);
     g_scenes[g_nextScene] = s;
     g_nextScene ^= 1;
     return s;
@@ -275,7 +383,20 @@ void RenderRawFrame(const CameraSpec& camera, const CameraSettings& s,
                                                            int(camera.resolutions.size()) - 1)];
     const int w = res.width, h = res.height;
     const int depth = s.rawDepth == 16 ? 16 : 8;
-    auto scene = Scene(w, h, cond.focus, cond.blank);
+    SceneKey key;
+    key.width = w;
+    key.height = h;
+    key.focus = cond.focus;
+    key.blank = cond.blank;
+    key.onSlide = cond.onSlide;
+    key.allInFocus = cond.allInFocus;
+    key.evenLamp = cond.evenLamp;
+    if (cond.onSlide) {
+        key.stageX = cond.stageX;
+        key.stageY = cond.stageY;
+        key.emptyShare = cond.emptyShare;
+    }
+    auto scene = Scene(key);
     RawFrameHeader hd;
     std::memset(&hd, 0, sizeof hd);
     hd.magic = kRawFrameMagic;

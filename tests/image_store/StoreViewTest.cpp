@@ -293,7 +293,7 @@ TEST(StoreView, ChannelColourShiftAndMerge)
         Y /= 3;
         U /= 3;
         V /= 3;
-        auto clamp = [](double v) { return v < 0 ? 0 : (v > 255 ? 255 : (int)v); };
+        auto clamp = [](double v) { return v < 0 ? 0 : (v > 255 ? 255 : (int)std::lround(v)); };
         const RGBQUAD m = merged.GetPixelColor(x, 1);
         EXPECT_EQ(clamp(Y + 1.14 * V), m.rgbBlue) << x;
         EXPECT_EQ(clamp(Y - 0.39 * U - 0.58 * V), m.rgbGreen) << x;

@@ -2,6 +2,6 @@
 #pragma once
 
 #define IDD_FUSION_PANEL 709
-#define IDC_FUSION_EDOF 1336
-#define IDC_FUSION_HDR 1193
+#define IDC_FUSION_EDOF 1193
 #define IDC_FUSION_STITCH 1435
+#define IDC_FUSION_HDR 1336

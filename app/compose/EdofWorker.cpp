@@ -1,0 +1,83 @@
+#include "app/compose/EdofWorker.h"
+
+#include "app/compose/ComposeMessages.h"
+#include "app/compose/CompositionFiles.h"
+#include "app/compose/EdofNative.h"
+#include "DoFDll.h"
+#include "xImage.h"
+
+#include <memory>
+
+namespace {
+
+// Loads a plane as 24-bit blue, green, red.
+bool LoadPlane(const CString& path, CxImage* image)
+{
+    if (!image->Load((LPCWSTR)path, CXIMAGE_FORMAT_UNKNOWN) || !image->IsValid())
+        return false;
+    return image->GetBpp() == 24 || image->IncreaseBpp(24);
+}
+
+DofImage View(CxImage& image)
+{
+    // Rows run bottom-up: the measure does not care which way up a picture is.
+    return DofImage{int(image.GetWidth()), int(image.GetHeight()), int(image.GetEffWidth()),
+                    image.GetBits(0)};
+}
+
+bool Measure(CxImage& image, std::vector<float>* focus)
+{
+    DofImage view = View(image);
+    focus->assign(size_t(view.width) * view.height, 0.0f);
+    DofMatrix m{view.height, view.width, view.width * int(sizeof(float)), focus->data()};
+    return ExtendDeepOfField(&view, &m) == 1;
+}
+
+bool Merge(const EdofJob& job)
+{
+    if (job.inputs.empty())
+        return false;
+    CxImage running;
+    if (!LoadPlane(job.inputs[0], &running))
+        return false;
+    const DWORD type = running.GetType();
+    const int w = int(running.GetWidth()), h = int(running.GetHeight());
+    std::vector<float> focus, other;
+    if (!Measure(running, &focus))
+        return false;
+    for (size_t i = 1; i < job.inputs.size(); ++i) {
+        CxImage plane;
+        if (!LoadPlane(job.inputs[i], &plane) || int(plane.GetWidth()) != w
+            || int(plane.GetHeight()) != h || !Measure(plane, &other))
+            return false;
+        TakeSharperPixels(running.GetBits(0), focus.data(), plane.GetBits(0), other.data(), w, h,
+                          int(running.GetEffWidth()));
+        PostMessageW(job.notify, WM_FUSION_PROGRESS, FUSION_STEP, 0);
+    }
+    CxImage smooth(running);
+    SmoothForSharpening(running.GetBits(0), smooth.GetBits(0), w, h, int(running.GetEffWidth()));
+    DofImage soft = View(smooth), sharp = View(running);
+    if (usm(&soft, &sharp) != 1)
+        return false;
+    // The save goes through a temporary file: a failed one leaves nothing behind.
+    return CxImage::IsTypeSupported(type, true) && running.Save((LPCWSTR)job.output, type);
+}
+
+}  // namespace
+
+void EdofThread(void* param)
+{
+    std::unique_ptr<EdofJob> job(static_cast<EdofJob*>(param));
+    const bool done = Merge(*job);
+    const HWND notify = job->notify;
+    job.reset();
+    PostMessageW(notify, WM_FUSION_PROGRESS, done ? FUSION_DONE : FUSION_FAILED, 0);
+    _endthread();
+}
+
+CString EdofResultPath(const CString& folder, const CString& firstName)
+{
+    CString path = folder + L"\\EDoF_P" + CompositionStamp() + FileExtensionOf(firstName);
+    MakeUniqueFileName(path);
+    return path;
+}

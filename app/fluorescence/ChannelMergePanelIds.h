@@ -1,4 +1,0 @@
-// Resource and control ids of CChannelMergePanel.
-#pragma once
-
-#define IDD_CHANNEL_MERGE_PANEL 643

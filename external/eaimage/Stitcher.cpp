@@ -1,0 +1,496 @@
+// Translation-only stitching of microscope tiles.
+//
+// Every pair of tiles is registered by phase correlation on band-passed, reduced
+// copies (hot pixels and the lamp's fall-off removed first, since both sit at the same
+// sensor place in every tile and would otherwise pull every pair towards no shift);
+// each correlation peak is tried in its four wrap-around readings and checked by the
+// normalised cross-correlation of the overlap it implies, and the best is refined at
+// full size. Pairs whose overlap correlates well enough are links; the tiles' places
+// are the weighted least-squares answer over the links, dropping a link that disagrees
+// with the others. A tile that no link ties to the rest fails the job.
+#include "Stitcher.h"
+
+#include "Bands.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <numeric>
+#include <cstdio>
+
+namespace eastitch {
+
+namespace {
+
+const int kLowSide = 320;          // the search over all shifts runs on copies this large
+const int kCandidates = 3;         // best shifts of the search refined at full size
+const int kCandidateGap = 4;       // reduced pixels between two candidates
+const double kMinOverlapShare = 0.05;  // of a tile's area: no corner-to-corner links
+const int kMinOverlapSide = 12;    // full-size pixels
+// A link needs the fine detail of its overlap to correlate at least this well. Coarse
+// shapes (blurred cells, smooth background) can look alike at a wrong shift; fine
+// detail (the sharp layer, debris) only lines up at the true one, and the sensor's
+// noise, independent in every tile, is what keeps a true overlap below 1.
+const double kMinNcc = 0.7;
+const double kMinSearchNcc = 0.25; // reduced search results worth refining
+const double kFineSigma = 1.0;     // the fine band: between this blur and three times it
+const double kMaxResidual = 2.5;   // pixels a link may disagree with the placement
+const int kHighPassBox = 31;       // full-size box whose mean is taken away
+const int kMaxCheckSide = 256;     // full-size pixels of an overlap's fine check
+
+// A tile ready for registration. The reduced copy is zero-padded to twice its size so
+// that the correlation of two tiles over every shift comes out of one product of
+// spectra without wrapping round; the overlap sums that normalise it depend on one
+// tile only and are made once per tile.
+struct Prepared
+{
+    cv::Mat fine;        // fine detail only, full size: what only a true overlap shares
+    cv::Mat low;         // everything but the lamp's fall-off, reduced by `scale`
+    cv::Mat spectrum;    // of `low`, padded
+    cv::Mat sumFirst, squareFirst;    // over the overlap, this tile placed first
+    cv::Mat sumSecond, squareSecond;  // over the overlap, this tile placed second
+};
+
+struct Link
+{
+    int a, b;          // tile b's corner lies at (dx, dy) in tile a's pixels
+    double dx, dy;
+    double weight;
+};
+
+void KeepOpenCvSingleThreaded()
+{
+    static bool done = false;
+    if (!done) {
+        cv::setNumThreads(0);
+        done = true;
+    }
+}
+
+template <class F>
+void ForEachItem(int items, F body)
+{
+    const int count = std::max(1, std::min(items, orvbands::BandCount(1 << 20, 1)));
+    auto band = [&](int k) {
+        for (int i = k; i < items; i += count)
+            body(i);
+    };
+    orvbands::ForEachBand(count, band);
+}
+
+cv::Mat Spectrum(const cv::Mat& m, cv::Size padded)
+{
+    cv::Mat pad, spectrum;
+    cv::copyMakeBorder(m, pad, 0, padded.height - m.rows, 0, padded.width - m.cols,
+                       cv::BORDER_CONSTANT, cv::Scalar(0));
+    cv::dft(pad, spectrum, cv::DFT_COMPLEX_OUTPUT);
+    return spectrum;
+}
+
+// r(t) = sum over x of first(x + t) x second(x), for every shift t (modulo the size).
+cv::Mat Correlate(const cv::Mat& first, const cv::Mat& second)
+{
+    cv::Mat product, surface;
+    cv::mulSpectrums(first, second, product, 0, true);
+    cv::idft(product, surface, cv::DFT_REAL_OUTPUT | cv::DFT_SCALE);
+    return surface;
+}
+
+struct Geometry
+{
+    int scale;
+    cv::Size low, padded;
+    cv::Mat maskSpectrum;  // of a reduced tile's area
+    cv::Mat count;         // pixels in the overlap for every shift
+};
+
+Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
+{
+    Prepared p;
+    cv::Mat grey;
+    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
+    cv::medianBlur(grey, grey, 3);
+    cv::Mat f, mean;
+    grey.convertTo(f, CV_32F);
+    cv::boxFilter(f, mean, CV_32F, cv::Size(kHighPassBox, kHighPassBox), cv::Point(-1, -1),
+                  true, cv::BORDER_REFLECT101);
+    cv::Mat detail, soft;
+    cv::GaussianBlur(f, detail, cv::Size(0, 0), kFineSigma);
+    cv::GaussianBlur(f, soft, cv::Size(0, 0), 3 * kFineSigma);
+    p.fine = detail - soft;
+    cv::Mat band = detail - mean;
+    if (g.scale > 1)
+        cv::resize(band, p.low, g.low, 0, 0, cv::INTER_AREA);
+    else
+        p.low = band;
+    p.spectrum = Spectrum(p.low, g.padded);
+    cv::Mat squares = Spectrum(p.low.mul(p.low), g.padded);
+    p.sumFirst = Correlate(p.spectrum, g.maskSpectrum);
+    p.squareFirst = Correlate(squares, g.maskSpectrum);
+    p.sumSecond = Correlate(g.maskSpectrum, p.spectrum);
+    p.squareSecond = Correlate(g.maskSpectrum, squares);
+    return p;
+}
+
+// Overlap of tile b placed at (dx, dy) in tile a's pixels, both w x h, in a's pixels.
+cv::Rect Overlap(int w, int h, int dx, int dy)
+{
+    int x0 = std::max(0, dx), y0 = std::max(0, dy);
+    int x1 = std::min(w, dx + w), y1 = std::min(h, dy + h);
+    return cv::Rect(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+}
+
+bool OverlapBigEnough(int ow, int oh, int w, int h, int minSide)
+{
+    return ow >= minSide && oh >= minSide && double(ow) * oh >= kMinOverlapShare * w * h;
+}
+
+struct Candidate
+{
+    double ncc;
+    int dx, dy;        // reduced pixels
+    double fx, fy;     // and the fraction of one beyond
+};
+
+// Registers tile b against tile a; false when no shift overlaps well enough.
+bool Register(const Prepared& a, const Prepared& b, const Geometry& g, Link* link)
+{
+    // Normalised cross-correlation of the overlap for every shift at once.
+    cv::Mat products = Correlate(a.spectrum, b.spectrum);
+    const int lw = g.low.width, lh = g.low.height, pw = g.padded.width, ph = g.padded.height;
+    const int minSide = std::max(3, kMinOverlapSide / g.scale);
+    cv::Mat ncc(ph, pw, CV_32F, cv::Scalar(-2));
+    for (int y = 0; y < ph; ++y) {
+        const int dy = y < ph / 2 ? y : y - ph;
+        if (dy <= -lh || dy >= lh)
+            continue;
+        const float* sab = products.ptr<float>(y);
+        const float* sa = a.sumFirst.ptr<float>(y);
+        const float* sa2 = a.squareFirst.ptr<float>(y);
+        const float* sb = b.sumSecond.ptr<float>(y);
+        const float* sb2 = b.squareSecond.ptr<float>(y);
+        const float* n = g.count.ptr<float>(y);
+        float* out = ncc.ptr<float>(y);
+        for (int x = 0; x < pw; ++x) {
+            const int dx = x < pw / 2 ? x : x - pw;
+            if (dx <= -lw || dx >= lw
+                || !OverlapBigEnough(lw - std::abs(dx), lh - std::abs(dy), lw, lh, minSide))
+                continue;
+            const double count = std::max(1.0f, n[x]);
+            const double va = sa2[x] - double(sa[x]) * sa[x] / count;
+            const double vb = sb2[x] - double(sb[x]) * sb[x] / count;
+            if (va <= 1e-6 * count || vb <= 1e-6 * count)
+                continue;
+            out[x] = float((sab[x] - double(sa[x]) * sb[x] / count) / std::sqrt(va * vb));
+        }
+    }
+    std::vector<Candidate> candidates;
+    for (int k = 0; k < kCandidates; ++k) {
+        cv::Point at;
+        double value;
+        cv::minMaxLoc(ncc, nullptr, &value, nullptr, &at);
+        if (value < kMinSearchNcc)
+            break;
+        Candidate c{value, at.x < pw / 2 ? at.x : at.x - pw, at.y < ph / 2 ? at.y : at.y - ph, 0, 0};
+        // Where between the reduced pixels the peak lies, so the full-size search
+        // around it can stay small.
+        auto offset = [](float before, float peak, float after) {
+            if (before < -1 || after < -1)
+                return 0.0;
+            double d = before - 2.0 * peak + after;
+            return d < 0 ? std::clamp(0.5 * (before - after) / d, -0.5, 0.5) : 0.0;
+        };
+        c.fx = offset(ncc.at<float>(at.y, (at.x + pw - 1) % pw), float(value), ncc.at<float>(at.y, (at.x + 1) % pw));
+        c.fy = offset(ncc.at<float>((at.y + ph - 1) % ph, at.x), float(value), ncc.at<float>((at.y + 1) % ph, at.x));
+        candidates.push_back(c);
+        for (int y = at.y - kCandidateGap; y <= at.y + kCandidateGap; ++y)
+            for (int x = at.x - kCandidateGap; x <= at.x + kCandidateGap; ++x)
+                ncc.at<float>((y + ph) % ph, (x + pw) % pw) = -2;
+    }
+
+    // Full size, around each reduced answer.
+    const int w = a.fine.cols, h = a.fine.rows;
+    const int r = std::max(2, g.scale / 2 + 1);
+    double bestScore = -2;
+    for (const Candidate& c : candidates) {
+        const int cx = int(std::lround((c.dx + c.fx) * g.scale));
+        const int cy = int(std::lround((c.dy + c.fy) * g.scale));
+        cv::Rect ra = Overlap(w, h, cx, cy);
+        cv::Rect inner(ra.x + r, ra.y + r, ra.width - 2 * r, ra.height - 2 * r);
+        if (inner.width < kMinOverlapSide || inner.height < kMinOverlapSide)
+            continue;
+        // The middle of a large overlap is check enough and keeps the search cheap.
+        const int tw = std::min(inner.width, kMaxCheckSide), th = std::min(inner.height, kMaxCheckSide);
+        inner = cv::Rect(inner.x + (inner.width - tw) / 2, inner.y + (inner.height - th) / 2, tw, th);
+        cv::Rect search(inner.x - r, inner.y - r, tw + 2 * r, th + 2 * r);
+        cv::Rect templ = inner - cv::Point(cx, cy);
+        cv::Mat scores;
+        cv::matchTemplate(a.fine(search), b.fine(templ), scores, cv::TM_CCOEFF_NORMED);
+        double score;
+        cv::Point at;
+        cv::minMaxLoc(scores, nullptr, &score, nullptr, &at);
+        const int dx = cx + at.x - r, dy = cy + at.y - r;
+        cv::Rect final = Overlap(w, h, dx, dy);
+        if (!std::isfinite(score) || score <= bestScore
+            || !OverlapBigEnough(final.width, final.height, w, h, kMinOverlapSide))
+            continue;
+        bestScore = score;
+        // A sub-pixel touch from the neighbouring scores, for the least squares.
+        double fx = 0, fy = 0;
+        if (at.x > 0 && at.x < scores.cols - 1) {
+            float l = scores.at<float>(at.y, at.x - 1), m = scores.at<float>(at.y, at.x),
+                  rr = scores.at<float>(at.y, at.x + 1);
+            double d = l - 2 * m + rr;
+            if (d < 0)
+                fx = std::clamp(0.5 * (l - rr) / d, -0.5, 0.5);
+        }
+        if (at.y > 0 && at.y < scores.rows - 1) {
+            float u = scores.at<float>(at.y - 1, at.x), m = scores.at<float>(at.y, at.x),
+                  dd = scores.at<float>(at.y + 1, at.x);
+            double d = u - 2 * m + dd;
+            if (d < 0)
+                fy = std::clamp(0.5 * (u - dd) / d, -0.5, 0.5);
+        }
+        link->dx = dx + fx;
+        link->dy = dy + fy;
+        link->weight = score * score;
+    }
+    return bestScore >= kMinNcc;
+}
+
+bool Connected(int n, const std::vector<Link>& links)
+{
+    std::vector<int> parent(n);
+    std::iota(parent.begin(), parent.end(), 0);
+    auto root = [&](int i) {
+        while (parent[i] != i)
+            i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    int groups = n;
+    for (const Link& l : links) {
+        int a = root(l.a), b = root(l.b);
+        if (a != b) {
+            parent[a] = b;
+            --groups;
+        }
+    }
+    return groups == 1;
+}
+
+// Weighted least squares of the corners over the links, tile 0 held at the origin.
+void Solve(int n, const std::vector<Link>& links, std::vector<double>* xs, std::vector<double>* ys)
+{
+    cv::Mat m = cv::Mat::zeros(n, n, CV_64F), bx = cv::Mat::zeros(n, 1, CV_64F),
+            by = cv::Mat::zeros(n, 1, CV_64F);
+    for (const Link& l : links) {
+        m.at<double>(l.a, l.a) += l.weight;
+        m.at<double>(l.b, l.b) += l.weight;
+        m.at<double>(l.a, l.b) -= l.weight;
+        m.at<double>(l.b, l.a) -= l.weight;
+        bx.at<double>(l.b) += l.weight * l.dx;
+        bx.at<double>(l.a) -= l.weight * l.dx;
+        by.at<double>(l.b) += l.weight * l.dy;
+        by.at<double>(l.a) -= l.weight * l.dy;
+    }
+    m.row(0).setTo(0);
+    m.at<double>(0, 0) = 1;
+    bx.at<double>(0) = by.at<double>(0) = 0;
+    cv::Mat px, py;
+    cv::solve(m, bx, px, cv::DECOMP_LU);
+    cv::solve(m, by, py, cv::DECOMP_LU);
+    xs->assign(px.begin<double>(), px.end<double>());
+    ys->assign(py.begin<double>(), py.end<double>());
+}
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return s;
+}
+
+// Feathered blend: each tile weighs by its distance from its own edges.
+cv::Mat Blend(const std::vector<cv::Mat>& tiles, const std::vector<Placement>& at)
+{
+    int width = 0, height = 0;
+    for (size_t i = 0; i < tiles.size(); ++i) {
+        width = std::max(width, at[i].x + tiles[i].cols);
+        height = std::max(height, at[i].y + tiles[i].rows);
+    }
+    cv::Mat out(height, width, CV_8UC3, cv::Scalar::all(0));
+    auto ramp = [](int i, int n) { return float(std::min(i + 1, n - i)); };
+    const int count = orvbands::BandCount(height, 64);
+    auto band = [&](int k) {
+        int first, last;
+        orvbands::BandRows(height, count, k, &first, &last);
+        std::vector<float> sum(size_t(width) * 3), weight(width);
+        for (int y = first; y < last; ++y) {
+            std::fill(sum.begin(), sum.end(), 0.0f);
+            std::fill(weight.begin(), weight.end(), 0.0f);
+            for (size_t t = 0; t < tiles.size(); ++t) {
+                const int ty = y - at[t].y;
+                if (ty < 0 || ty >= tiles[t].rows)
+                    continue;
+                const int w = tiles[t].cols;
+                const float wy = ramp(ty, tiles[t].rows);
+                const unsigned char* row = tiles[t].ptr<unsigned char>(ty);
+                float* s = sum.data() + size_t(at[t].x) * 3;
+                float* wt = weight.data() + at[t].x;
+                for (int x = 0; x < w; ++x) {
+                    const float g = wy * ramp(x, w);
+                    s[3 * x] += g * row[3 * x];
+                    s[3 * x + 1] += g * row[3 * x + 1];
+                    s[3 * x + 2] += g * row[3 * x + 2];
+                    wt[x] += g;
+                }
+            }
+            unsigned char* o = out.ptr<unsigned char>(y);
+            for (int x = 0; x < width; ++x) {
+                if (weight[x] <= 0)
+                    continue;
+                const float inv = 1.0f / weight[x];
+                for (int c = 0; c < 3; ++c)
+                    o[3 * x + c] = cv::saturate_cast<unsigned char>(sum[3 * x + c] * inv);
+            }
+        }
+    };
+    orvbands::ForEachBand(count, band);
+    return out;
+}
+
+int PlaceMats(const std::vector<cv::Mat>& tiles, std::vector<Placement>* placements)
+{
+    const int n = int(tiles.size());
+    if (n < 2)
+        return kBadArgument;
+    const int w = tiles[0].cols, h = tiles[0].rows;
+    for (const cv::Mat& t : tiles)
+        if (t.cols != w || t.rows != h || t.type() != CV_8UC3)
+            return kUnreadable;
+    Geometry g;
+    g.scale = std::max(1, (std::max(w, h) + kLowSide - 1) / kLowSide);
+    g.low = cv::Size(w / g.scale, h / g.scale);
+    if (g.low.width < 8 || g.low.height < 8)
+        return kUnplaceable;
+    g.padded = cv::Size(cv::getOptimalDFTSize(2 * g.low.width), cv::getOptimalDFTSize(2 * g.low.height));
+    g.maskSpectrum = Spectrum(cv::Mat(g.low, CV_32F, cv::Scalar(1)), g.padded);
+    g.count = Correlate(g.maskSpectrum, g.maskSpectrum);
+
+    std::vector<Prepared> prepared(n);
+    ForEachItem(n, [&](int i) { prepared[i] = Prepare(tiles[i], g); });
+
+    std::vector<std::pair<int, int>> pairs;
+    for (int a = 0; a < n; ++a)
+        for (int b = a + 1; b < n; ++b)
+            pairs.push_back({a, b});
+    std::vector<Link> found(pairs.size());
+    std::vector<char> ok(pairs.size(), 0);
+    ForEachItem(int(pairs.size()), [&](int k) {
+        Link l{pairs[k].first, pairs[k].second, 0, 0, 0};
+        if (Register(prepared[l.a], prepared[l.b], g, &l)) {
+            found[k] = l;
+            ok[k] = 1;
+        }
+    });
+    std::vector<Link> links;
+    for (size_t k = 0; k < pairs.size(); ++k)
+        if (ok[k])
+            links.push_back(found[k]);
+
+    std::vector<double> xs, ys;
+    for (;;) {
+        if (!Connected(n, links))
+            return kUnplaceable;
+        Solve(n, links, &xs, &ys);
+        size_t worst = 0;
+        double worstResidual = 0;
+        for (size_t k = 0; k < links.size(); ++k) {
+            const Link& l = links[k];
+            double r = std::hypot(xs[l.b] - xs[l.a] - l.dx, ys[l.b] - ys[l.a] - l.dy);
+            if (r > worstResidual) {
+                worstResidual = r;
+                worst = k;
+            }
+        }
+        if (worstResidual <= kMaxResidual)
+            break;
+        links.erase(links.begin() + worst);
+    }
+    const double minX = *std::min_element(xs.begin(), xs.end());
+    const double minY = *std::min_element(ys.begin(), ys.end());
+    placements->resize(n);
+    for (int i = 0; i < n; ++i)
+        (*placements)[i] = {int(std::lround(xs[i] - minX)), int(std::lround(ys[i] - minY))};
+    return kOk;
+}
+
+}  // namespace
+
+bool CanWrite(const std::string& extension)
+{
+    static const char* const kTypes[] = {".bmp", ".jpg", ".jpeg", ".png", ".tif", ".tiff",
+                                         ".pnm", ".pgm", ".ppm", ".ras", ".jp2"};
+    const std::string e = Lower(extension);
+    for (const char* t : kTypes)
+        if (e == t)
+            return cv::haveImageWriter("x" + e);
+    return false;
+}
+
+int PlaceTiles(const std::vector<TileView>& tiles, std::vector<Placement>* placements)
+{
+    KeepOpenCvSingleThreaded();
+    std::vector<cv::Mat> mats;
+    for (const TileView& t : tiles) {
+        if (!t.data || t.width <= 0 || t.height <= 0 || t.step < 3 * t.width)
+            return kBadArgument;
+        mats.emplace_back(t.height, t.width, CV_8UC3, const_cast<unsigned char*>(t.data),
+                          size_t(t.step));
+    }
+    return PlaceMats(mats, placements);
+}
+
+int StitchFiles(const std::vector<std::vector<unsigned char>>& files,
+                const std::string& extension, std::vector<unsigned char>* encoded,
+                std::vector<Placement>* placements)
+{
+    KeepOpenCvSingleThreaded();
+    if (files.size() < 2)
+        return kBadArgument;
+    if (!CanWrite(extension))
+        return kBadArgument;
+    const int n = int(files.size());
+    std::vector<cv::Mat> tiles(n);
+    ForEachItem(n, [&](int i) {
+        if (!files[i].empty())
+            tiles[i] = cv::imdecode(files[i], cv::IMREAD_COLOR);
+    });
+    for (const cv::Mat& t : tiles)
+        if (t.empty())
+            return kUnreadable;
+    std::vector<Placement> at;
+    int result = PlaceMats(tiles, &at);
+    if (result != kOk)
+        return result;
+    cv::Mat mosaic = Blend(tiles, at);
+    tiles.clear();
+    std::vector<int> params;
+    const std::string e = Lower(extension);
+    if (e == ".jpg" || e == ".jpeg")
+        params = {cv::IMWRITE_JPEG_QUALITY, 95};
+    try {
+        if (!cv::imencode(e, mosaic, *encoded, params))
+            return kWriteFailed;
+    } catch (const cv::Exception&) {
+        return kWriteFailed;
+    }
+    if (placements)
+        *placements = at;
+    return kOk;
+}
+
+}  // namespace eastitch

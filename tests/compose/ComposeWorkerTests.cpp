@@ -1,0 +1,313 @@
+// The composition workers on bench data: result names, the adjust panel's stitching and
+// the depth-of-field worker, with real files and posted messages.
+#include <windows.h>
+
+#include "support/gtest.h"
+#include "support/wintest.h"
+
+#include "ComposeData.h"
+#include "app/compose/ComposeMessages.h"
+#include "app/compose/CompositionFiles.h"
+#include "app/compose/EdofWorker.h"
+#include "app/compose/StitchWorkers.h"
+#include "xImage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+using composedata::Picture;
+
+namespace {
+
+class Folder
+{
+public:
+    explicit Folder(const CString& leaf = L"compose")
+    {
+        static int counter = 0;
+        WCHAR temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        m_path.Format(L"%s%s_%u_%d", temp, (LPCWSTR)leaf, GetCurrentProcessId(), counter++);
+        CreateDirectoryW(m_path, nullptr);
+    }
+    ~Folder()
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW(m_path + L"\\*", &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileW(m_path + L"\\" + found.cFileName);
+            while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(m_path);
+    }
+    const CString& Path() const { return m_path; }
+    CString File(LPCWSTR name) const { return m_path + L"\\" + name; }
+
+private:
+    CString m_path;
+};
+
+bool Exists(const CString& path)
+{
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Touch(const CString& path)
+{
+    HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
+}
+
+// Writes a bench picture through the program's own codecs.
+void Write(const Picture& p, const CString& path, DWORD type)
+{
+    CxImage image;
+    image.Create(p.width, p.height, 24, type);
+    for (int y = 0; y < p.height; ++y)
+        std::memcpy(image.GetBits(p.height - 1 - y), p.Row(y), size_t(p.width) * 3);
+    ASSERT_TRUE(image.Save((LPCWSTR)path, type)) << image.GetLastError();
+}
+
+bool Read(const CString& path, Picture* p)
+{
+    CxImage image;
+    if (!image.Load((LPCWSTR)path, CXIMAGE_FORMAT_UNKNOWN) || (image.GetBpp() != 24 && !image.IncreaseBpp(24)))
+        return false;
+    p->width = int(image.GetWidth());
+    p->height = int(image.GetHeight());
+    p->bgr.resize(size_t(p->width) * p->height * 3);
+    for (int y = 0; y < p->height; ++y)
+        std::memcpy(&p->bgr[size_t(y) * p->width * 3], image.GetBits(p->height - 1 - y), size_t(p->width) * 3);
+    return true;
+}
+
+SYSTEMTIME g_fixedTime = {2026, 3, 0, 7, 9, 5, 4, 0};
+void FixedClock(SYSTEMTIME* now) { *now = g_fixedTime; }
+
+struct ClockScope
+{
+    ClockScope() { SetCompositionClock(FixedClock); }
+    ~ClockScope() { SetCompositionClock(nullptr); }
+};
+
+}  // namespace
+
+TEST(ResultNames, UniqueNamesCountUpAndLookOnlyAtTheFileName)
+{
+    Folder folder;
+    CString wanted = folder.File(L"combine.tif");
+    CString path = wanted;
+    EXPECT_EQ(1, MakeUniqueFileName(path));
+    EXPECT_EQ(wanted, path);
+    Touch(wanted);
+    EXPECT_EQ(1, MakeUniqueFileName(path));
+    EXPECT_EQ(folder.File(L"combine_1.tif"), path);
+    Touch(path);
+    path = wanted;
+    EXPECT_EQ(1, MakeUniqueFileName(path));
+    EXPECT_EQ(folder.File(L"combine_2.tif"), path);
+
+    // A dot in the folder's name is no extension.
+    Folder dotted(L"with.dot");
+    CString bare = dotted.File(L"combine");
+    Touch(bare);
+    path = bare;
+    EXPECT_EQ(0, MakeUniqueFileName(path));
+    EXPECT_EQ(bare, path);
+    EXPECT_EQ(CString(L""), FileExtensionOf(bare));
+    EXPECT_EQ(CString(L".tif"), FileExtensionOf(dotted.File(L"a.b.tif")));
+}
+
+TEST(ResultNames, SecondDepthOfFieldResultInOneSecondGetsASuffix)
+{
+    ClockScope clock;
+    Folder folder;
+    CString first = EdofResultPath(folder.Path(), L"plane_00.tif");
+    EXPECT_EQ(folder.File(L"EDoF_P0307090504.tif"), first);
+    Touch(first);
+    EXPECT_EQ(folder.File(L"EDoF_P0307090504_1.tif"), EdofResultPath(folder.Path(), L"plane_00.tif"));
+}
+
+TEST(AdjustPanelStitch, StitchesChosenTilesIntoTheirFolderWhateverTheCurrentFolder)
+{
+    composedata::GridSpec spec;
+    spec.seed = 11;
+    auto grid = composedata::MakeTileGrid(spec);
+    Folder folder(L"拼接圖塊");
+    std::vector<CString> files;
+    for (size_t i = 0; i < grid.tiles.size(); ++i) {
+        CString name;
+        name.Format(L"圖塊%d.bmp", int(i));
+        files.push_back(folder.File(name));
+        Write(grid.tiles[i], files.back(), CXIMAGE_FORMAT_BMP);
+    }
+    Touch(folder.File(L"圖像拼接.bmp"));
+    WCHAR before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    WCHAR temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+
+    MessageReceiver receiver;
+    EXPECT_EQ(0, StartAdjustPanelStitch({files[0]}, receiver.Hwnd()));
+    EXPECT_EQ(0, StartAdjustPanelStitch(std::vector<CString>(31, files[0]), receiver.Hwnd()));
+    ASSERT_EQ(1, StartAdjustPanelStitch(files, receiver.Hwnd()));
+    // A second start while the first runs is refused and leaves the first alone.
+    EXPECT_EQ(0, StartAdjustPanelStitch(files, receiver.Hwnd()));
+    ASSERT_TRUE(receiver.WaitForMessage(WM_STITCH_DONE, 60000));
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(1u, receiver.LastWParam(WM_STITCH_DONE));
+    EXPECT_EQ(1, receiver.Count(WM_STITCH_DONE));
+    CString result;
+    GetStitchResultPath(result);
+    EXPECT_EQ(folder.File(L"圖像拼接_1.bmp"), result);
+    Picture mosaic;
+    ASSERT_TRUE(Read(result, &mosaic));
+    EXPECT_LE(std::abs(mosaic.width - grid.mosaic.width), 1);
+    EXPECT_FALSE(AdjustPanelStitchRunning());
+    DeleteFileW(result);
+}
+
+TEST(AdjustPanelStitch, FailureIsReportedAndLeavesNoFile)
+{
+    composedata::GridSpec spec;
+    spec.rows = 1;
+    spec.cols = 2;
+    spec.overlap = -0.2;   // a gap between the two
+    auto grid = composedata::MakeTileGrid(spec);
+    Folder folder;
+    std::vector<CString> files = {folder.File(L"a.bmp"), folder.File(L"b.bmp")};
+    Write(grid.tiles[0], files[0], CXIMAGE_FORMAT_BMP);
+    Write(grid.tiles[1], files[1], CXIMAGE_FORMAT_BMP);
+    MessageReceiver receiver;
+    ASSERT_EQ(1, StartAdjustPanelStitch(files, receiver.Hwnd()));
+    ASSERT_TRUE(receiver.WaitForMessage(WM_STITCH_DONE, 60000));
+    EXPECT_EQ(0u, receiver.LastWParam(WM_STITCH_DONE));
+    EXPECT_FALSE(Exists(folder.File(L"圖像拼接.bmp")));
+}
+
+namespace {
+
+// Runs the worker on a job and collects what it posts.
+struct EdofRun
+{
+    MessageReceiver receiver;
+    int steps = 0;
+    WPARAM final = 99;
+
+    void Run(const std::vector<CString>& inputs, const CString& output)
+    {
+        EdofJob* job = new EdofJob;
+        job->notify = receiver.Hwnd();
+        job->inputs = inputs;
+        job->output = output;
+        ASSERT_NE(_beginthread(EdofThread, 0, job), uintptr_t(-1));
+        ASSERT_TRUE(WaitFor([&] {
+            for (const SpyMessage& m : receiver.Messages())
+                if (m.msg == WM_FUSION_PROGRESS && m.wParam != FUSION_STEP)
+                    return true;
+            return false;
+        }, 60000));
+        for (const SpyMessage& m : receiver.Messages()) {
+            if (m.msg != WM_FUSION_PROGRESS)
+                continue;
+            if (m.wParam == FUSION_STEP)
+                ++steps;
+            else
+                final = m.wParam;
+        }
+    }
+};
+
+}  // namespace
+
+TEST(DepthOfField, FiveBenchPlanesComeCloseToTheAllInFocusTruth)
+{
+    auto stack = composedata::MakeFocusStack(320, 240, 5, 2.0f, 21, false);
+    Folder folder;
+    std::vector<CString> inputs;
+    double bestPlane = 1e9;
+    for (size_t i = 0; i < stack.planes.size(); ++i) {
+        CString name;
+        name.Format(L"plane_%d.tif", int(i));
+        inputs.push_back(folder.File(name));
+        Write(stack.planes[i], inputs.back(), CXIMAGE_FORMAT_TIF);
+        bestPlane = std::min(bestPlane, composedata::MeanAbsDifference(stack.planes[i], stack.truth));
+    }
+    const CString output = EdofResultPath(folder.Path(), L"plane_0.tif");
+    EdofRun run;
+    run.Run(inputs, output);
+    EXPECT_EQ(4, run.steps);
+    EXPECT_EQ(FUSION_DONE, run.final);
+    Picture result;
+    ASSERT_TRUE(Read(output, &result));
+    EXPECT_LT(composedata::MeanAbsDifference(result, stack.truth), 0.6 * bestPlane);
+    CxImage written;
+    ASSERT_TRUE(written.Load((LPCWSTR)output, CXIMAGE_FORMAT_UNKNOWN));
+    EXPECT_EQ(DWORD(CXIMAGE_FORMAT_TIF), written.GetType());
+}
+
+TEST(DepthOfField, EqualSharpnessTakesTheLaterPlane)
+{
+    Picture dark, light;
+    for (Picture* p : {&dark, &light}) {
+        p->width = 64;
+        p->height = 48;
+    }
+    dark.bgr.assign(64 * 48 * 3, 40);
+    light.bgr.assign(64 * 48 * 3, 200);
+    Folder folder;
+    Write(dark, folder.File(L"a.bmp"), CXIMAGE_FORMAT_BMP);
+    Write(light, folder.File(L"b.bmp"), CXIMAGE_FORMAT_BMP);
+    EdofRun run;
+    run.Run({folder.File(L"a.bmp"), folder.File(L"b.bmp")}, folder.File(L"out.bmp"));
+    ASSERT_EQ(FUSION_DONE, run.final);
+    Picture result;
+    ASSERT_TRUE(Read(folder.File(L"out.bmp"), &result));
+    EXPECT_EQ(light.bgr, result.bgr);
+}
+
+TEST(DepthOfField, FailsWithoutAFileForUnreadableResizedOrUnsavable)
+{
+    auto stack = composedata::MakeFocusStack(160, 120, 3, 1.0f, 22);
+    Folder folder;
+    std::vector<CString> inputs;
+    for (size_t i = 0; i < stack.planes.size(); ++i) {
+        CString name;
+        name.Format(L"p%d.bmp", int(i));
+        inputs.push_back(folder.File(name));
+        Write(stack.planes[i], inputs.back(), CXIMAGE_FORMAT_BMP);
+    }
+    // An input gone by the time the worker reaches it.
+    {
+        EdofRun run;
+        run.Run({inputs[0], inputs[1], folder.File(L"gone.bmp")}, folder.File(L"out1.bmp"));
+        EXPECT_EQ(FUSION_FAILED, run.final);
+        EXPECT_FALSE(Exists(folder.File(L"out1.bmp")));
+    }
+    // An input replaced by one of another size.
+    {
+        auto tiny = composedata::MakeFocusStack(80, 60, 1, 0.0f, 23);
+        Write(tiny.planes[0], folder.File(L"small.bmp"), CXIMAGE_FORMAT_BMP);
+        EdofRun run;
+        run.Run({inputs[0], folder.File(L"small.bmp")}, folder.File(L"out2.bmp"));
+        EXPECT_EQ(FUSION_FAILED, run.final);
+        EXPECT_FALSE(Exists(folder.File(L"out2.bmp")));
+    }
+    // A result that cannot be written.
+    {
+        EdofRun run;
+        run.Run(inputs, folder.File(L"missing folder\\out3.bmp"));
+        EXPECT_EQ(FUSION_FAILED, run.final);
+    }
+    {
+        EdofRun run;
+        run.Run({}, folder.File(L"out4.bmp"));
+        EXPECT_EQ(FUSION_FAILED, run.final);
+        EXPECT_EQ(0, run.steps);
+    }
+}
