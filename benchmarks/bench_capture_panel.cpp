@@ -97,6 +97,8 @@ struct Probe {
     HWND target = nullptr;
     volatile LONG stop = 0;
     std::vector<double> ms;
+    std::vector<double> at;   // seconds from Start to each probe
+    double started = 0;
     HANDLE thread = nullptr;
 
     static DWORD WINAPI Run(void* self)
@@ -107,6 +109,7 @@ struct Probe {
             DWORD_PTR result = 0;
             SendMessageTimeoutW(p->target, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
             p->ms.push_back((Now() - start) * 1000.0);
+            p->at.push_back(start - p->started);
             Sleep(20);
         }
         return 0;
@@ -116,6 +119,8 @@ struct Probe {
         target = hwnd;
         stop = 0;
         ms.clear();
+        at.clear();
+        started = Now();
         thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
     }
     void Stop()
@@ -131,7 +136,9 @@ struct Probe {
         std::vector<double> v = ms;
         std::sort(v.begin(), v.end());
         const double p99 = v.empty() ? 0 : v[std::min(v.size() - 1, v.size() * 99 / 100)];
-        printf("  %-44s max %7.1f ms  p99 %7.1f ms  (%zu probes)\n", what, v.empty() ? 0 : v.back(), p99, v.size());
+        const size_t worst = std::max_element(ms.begin(), ms.end()) - ms.begin();
+        printf("  %-44s max %7.1f ms (at %.1f s)  p99 %7.1f ms  (%zu probes)\n", what, v.empty() ? 0 : v.back(),
+               ms.empty() ? 0 : at[worst], p99, v.size());
     }
 };
 
@@ -342,13 +349,16 @@ int main(int argc, char** argv)
     live.Open();
     page->m_videoRecordPanel.UpdateControlState();
     page->m_capturePanel.UpdateControlState();
-    Pump(1000);
+    probe.Start(page->m_hWnd);
+    Pump(3000);
+    probe.Stop();
+    probe.Print("live picture alone, 1920 x 1080");
 
     g_counts.recordEnd = 0;
     g_counts.progress = 0;
     uint32_t shownBefore = orvbench::Bench::Get().FrameCount(kLarge);
     probe.Start(page->m_hWnd);
-    { double t0 = Now(); page->m_capturePanel.StartVideoRecording(); fprintf(stderr, "START %.0f ms\n", (Now()-t0)*1000); }
+    page->m_capturePanel.StartVideoRecording();
     PumpUntil([] { return g_counts.recordEnd > 0; }, (seconds + 60) * 1000);
     probe.Stop();
     const double panelWritten =

@@ -209,6 +209,12 @@ TEST_F(CapturePageTest, HotKeysDuringARecording)
     EXPECT_EQ(Text(panel, IDC_CAPTURE_RECORD), LoadU16(IDS_STOP));
     EXPECT_TRUE(scene.Panel().RecordShowsRecording());
     EXPECT_EQ(LibraryCapture().CaptureType, CAPTURE_TYPE_AVI);
+    // The page's per-frame counter leaves a prefix being typed alone.
+    SetDlgItemTextW(panel, IDC_CAPTURE_PREFIX, L"Next");
+    EXPECT_TRUE(WaitFor([&] {
+        return Text(panel, IDC_CAPTURE_COUNTER) == u"1S" && Text(panel, IDC_CAPTURE_SHOTS) == u"2";
+    }, 5000));
+    EXPECT_EQ(Text(panel, IDC_CAPTURE_PREFIX), u"Next");
     scene.Click(IDC_CAPTURE_RECORD);
     ASSERT_TRUE(WaitRecordingEnd(10000));
     ExpectIdleButtons("after the recording");
