@@ -627,10 +627,11 @@ void CCapturePanel::StopCollector()
 void CCapturePanel::QueueSavedName(const CString& name)
 {
     if (name.IsEmpty()) return;
+    // The last shot offers every name of the series again: a set keeps that cheap.
+    CString key = name;
+    key.MakeUpper();
     CSingleLock lock(&m_queueLock, TRUE);
-    for (const CString& queued : m_queuedNames)
-        if (queued.CompareNoCase(name) == 0) return;
-    m_queuedNames.push_back(name);
+    if (!m_queuedNames.insert(key).second) return;
     m_nameQueue.AddTail(name);
 }
 

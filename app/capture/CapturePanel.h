@@ -4,6 +4,7 @@
 // strip one file at a time by CaptureFollowUpThread, from a name queue the Capture page
 // fills as the camera library reports each shot.
 #pragma once
+#include <set>
 #include <string>
 #include <vector>
 #include "app/shell/PanelDialog.h"
@@ -130,7 +131,7 @@ protected:
     int m_nExpected;
     HANDLE m_hSeriesDone;
     BOOL m_bQueueClosed;                  // guarded by m_queueLock
-    std::vector<CString> m_queuedNames;   // guarded by m_queueLock
+    std::set<CString> m_queuedNames;      // upper-cased; guarded by m_queueLock
     HWND m_hStripProgress;
     CThumbnailListCtrl* m_pThumbList;
 
