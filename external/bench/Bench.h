@@ -29,6 +29,7 @@ struct BenchOptions
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
     bool stampFrames = false; // tests: frame numbers in the decoded pictures
+    int stopFailures = 0;    // driver-library stops that answer failure first
     // Set once a stage position is given: the camera looks at a field of a slide
     // larger than its picture, its top-left corner at (stageX, stageY) sensor pixels.
     bool onSlide = false;
@@ -86,6 +87,11 @@ public:
     // While on, each decoded picture carries its frame number in its first four pixels
     // (pixel k, every channel: byte k of the number, lowest first).
     void SetFrameStamp(bool on);
+    // The next count stops of a driver-library camera (its UnInit) answer failure (0),
+    // as a library still finishing a recording does.
+    void InjectStopFailures(int count);
+    // Takes one injected stop failure: true while any remain.
+    bool TakeStopFailure();
 
     // Observation.
     bool Settings(const std::string& name, CameraSettings* out) const;
