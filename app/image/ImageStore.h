@@ -300,6 +300,7 @@ private:
     CPoint m_dragStart, m_dragScroll;
     CRectTracker m_tracker;
     CBrush m_background;
+    CBitmap m_paintSurface;   // the view's off-screen bitmap, kept between paints
     int m_histogram[256];
     // Adjustments: requested and applied.
     int m_blackReq, m_whiteReq, m_black, m_white;

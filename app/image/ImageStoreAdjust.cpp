@@ -1,6 +1,7 @@
 // Display adjustments: requested and applied values, the pipeline the redraw thread
 // runs, Apply and Default, histogram, levels preview and the levels tables.
 #include "app/image/ImageStore.h"
+#include "app/image/PixelKernels.h"
 #include <algorithm>
 #include <math.h>
 #include <string.h>
@@ -9,7 +10,7 @@ namespace {
 
 // Below this many pixel bytes a pass runs on the calling thread.
 const size_t kBandThreshold = 1 << 20;
-const int kMaxBands = 4;
+const int kMaxBands = 8;
 
 struct TableBand {
     const BYTE* src;      // first row of the band (stored order)
@@ -22,12 +23,7 @@ struct TableBand {
 
 void MapRows(const TableBand& b)
 {
-    for (int y = 0; y < b.rows; ++y) {
-        const BYTE* s = b.src + b.stride * y;
-        BYTE* d = b.dst + b.stride * y;
-        for (size_t i = 0; i < b.rowBytes; ++i)
-            d[i] = b.table[s[i]];
-    }
+    orv_kernels::MapRows(b.src, b.dst, b.stride, b.rowBytes, b.rows, b.table);
 }
 
 DWORD WINAPI BandThread(void* param)
@@ -88,6 +84,11 @@ size_t RowBytes(const CxImage& image)
 void ApplyTableFrom(const CxImage& src, CxImage& dst, const BYTE table[256])
 {
     if (SamplesAreTabled(src)) {
+        if (orv_kernels::IsIdentity(table)) {
+            if (&src != &dst)
+                memcpy(dst.GetBits(), src.GetBits(), src.GetSize());
+            return;
+        }
         MapSamples(src.GetBits(), dst.GetBits(), src.GetEffWidth(), RowBytes(src), (int)src.GetHeight(),
                    table);
     } else {
