@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+
 namespace orv_kernels {
 
 void MapRows(const uint8_t* src, uint8_t* dst, size_t stride, size_t rowBytes, int rows,
@@ -53,19 +55,26 @@ inline int Reflect(int i, int n)
 
 // Sums stay below 2^24 (taps' sum ≤ 65535, samples ≤ 255), so they are exact in float and
 // the truncating division by the sum is the float quotient corrected by one step.
-inline float DivideSum(float acc, float sum, float inverse)
+inline int DivideSum(float acc, float sum, float inverse)
 {
-    float q = (float)(int)(acc * inverse);
-    const float r = acc - q * sum;
-    q += r >= sum ? 1.0f : 0.0f;
-    q -= r < 0.0f ? 1.0f : 0.0f;
-    return q;
+    const int q = (int)(acc * inverse);
+    const float r = acc - (float)q * sum;
+    return q + (r >= sum) - (r < 0.0f);
 }
+
+inline int Clamp255(int v) { return std::min(255, std::max(0, v)); }
 
 // The slow, plainly exact form, for taps whose sum leaves float's exact range.
 inline int DivideExact(int acc, int sum) { return acc / sum; }
 
-bool FloatExact(const SharpenPlan& p) { return p.sum > 0 && p.sum <= 65535; }
+// The fast loops pair mirrored taps and count on float-exact sums.
+bool FloatExact(const SharpenPlan& p)
+{
+    for (int k = 1; k <= kTaps; ++k)
+        if (p.taps[kTaps - k] != p.taps[kTaps + k] || p.taps[kTaps + k] < 0)
+            return false;
+    return p.sum > 0 && p.sum <= 65535 && p.taps[kTaps] >= 0;
+}
 
 template <int C>
 void BlurRowT(const SharpenPlan& plan, const uint8_t* p, uint8_t* out)
@@ -102,14 +111,15 @@ void BlurRowT(const SharpenPlan& plan, const uint8_t* p, uint8_t* out)
                           t3 * (float)(p[i - 3 * C] + p[i + 3 * C]) +
                           t4 * (float)(p[i - 4 * C] + p[i + 4 * C]) +
                           t5 * (float)(p[i - 5 * C] + p[i + 5 * C]);
-        out[i] = (uint8_t)(int)DivideSum(acc, sum, inverse);
+        out[i] = (uint8_t)DivideSum(acc, sum, inverse);
     }
     for (int x = w - kTaps; x < w; ++x)
         edge(x);
 }
 
 // One output row: blur from the eleven horizontally blurred rows r, then the mask.
-void CombineRow(const SharpenPlan& plan, const uint8_t* const r[11], uint8_t* row)
+void CombineRow(const SharpenPlan& plan, const uint8_t* const r[11], uint8_t* row, uint8_t* blur,
+                float* sums)
 {
     const int n = plan.width * plan.channels;
     const float s = plan.s;
@@ -127,23 +137,38 @@ void CombineRow(const SharpenPlan& plan, const uint8_t* const r[11], uint8_t* ro
         return;
     }
     const float sum = (float)plan.sum, inverse = 1.0f / sum;
-    const float t0 = (float)plan.taps[5], t1 = (float)plan.taps[6], t2 = (float)plan.taps[7],
-                t3 = (float)plan.taps[8], t4 = (float)plan.taps[9], t5 = (float)plan.taps[10];
-    const uint8_t *r0 = r[5], *a1 = r[4], *b1 = r[6], *a2 = r[3], *b2 = r[7], *a3 = r[2], *b3 = r[8],
-                  *a4 = r[1], *b4 = r[9], *a5 = r[0], *b5 = r[10];
+    const float pair[6] = {(float)plan.taps[5], (float)plan.taps[6], (float)plan.taps[7],
+                           (float)plan.taps[8], (float)plan.taps[9], (float)plan.taps[10]};
+    // Tap pair by tap pair over a float row: each loop reads two rows, which the
+    // vectoriser handles where one loop over all eleven defeats it.
+    float* __restrict acc = sums;
+    {
+        const uint8_t* __restrict c = r[5];
+        for (int i = 0; i < n; ++i)
+            acc[i] = pair[0] * (float)c[i];
+    }
+    for (int k = 1; k <= 5; ++k) {
+        const uint8_t* __restrict a = r[5 - k];
+        const uint8_t* __restrict b = r[5 + k];
+        const float t = pair[k];
+        if (t == 0.0f)
+            continue;
+        for (int i = 0; i < n; ++i)
+            acc[i] += t * (float)(a[i] + b[i]);
+    }
+    uint8_t* __restrict out = blur;   // its own scratch row
+    for (int i = 0; i < n; ++i)
+        out[i] = (uint8_t)DivideSum(acc[i], sum, inverse);   // within 0..255: acc <= 255 x sum
     for (int i = 0; i < n; ++i) {
-        const float acc = t0 * (float)r0[i] + t1 * (float)(a1[i] + b1[i]) + t2 * (float)(a2[i] + b2[i]) +
-                          t3 * (float)(a3[i] + b3[i]) + t4 * (float)(a4[i] + b4[i]) +
-                          t5 * (float)(a5[i] + b5[i]);
-        int b = (int)DivideSum(acc, sum, inverse);
-        b = b < 0 ? 0 : (b > 255 ? 255 : b);
         const int pv = row[i];
-        const int d = pv - b;
+        const float d = (float)(pv - blur[i]);
         // The same float expression as (int)(d * s + in): identical results.
-        const int v = (int)((float)d * s + (float)pv);
-        row[i] = (uint8_t)(v < 0 ? 0 : (v > 255 ? 255 : v));
+        row[i] = (uint8_t)Clamp255((int)(d * s + (float)pv));
     }
 }
+
+// Scratch: 16 ring rows, the blur row, then the float sums on a 16-byte boundary.
+size_t SumsOffset(size_t n) { return (17 * n + 15) & ~(size_t)15; }
 
 }  // namespace
 
@@ -158,14 +183,16 @@ void SharpenBlurRow(const SharpenPlan& plan, int y, uint8_t* out)
 
 size_t SharpenScratchBytes(const SharpenPlan& plan)
 {
-    return (size_t)16 * plan.width * plan.channels;
+    const size_t n = (size_t)plan.width * plan.channels;
+    return SumsOffset(n) + sizeof(float) * n;
 }
 
 void SharpenBand(const SharpenPlan& plan, int first, int last, const uint8_t* const halo[10],
                  uint8_t* scratch)
 {
     // Rows the output row y needs lie within y ± 5 (reflection included), so a ring of 16
-    // blurred rows suffices; row y+5 is blurred before row y is overwritten.
+    // blurred rows suffices; row y+5 is blurred before row y is overwritten. Then come the
+    // full blur of the row being written and its float sums.
     const size_t n = (size_t)plan.width * plan.channels;
     auto blurred = [&](int row) -> const uint8_t* {
         if (row < first)
@@ -182,7 +209,8 @@ void SharpenBand(const SharpenPlan& plan, int first, int last, const uint8_t* co
         const uint8_t* rows[2 * kTaps + 1];
         for (int t = -kTaps; t <= kTaps; ++t)
             rows[t + kTaps] = blurred(Reflect(y + t, plan.height));
-        CombineRow(plan, rows, plan.bits + plan.stride * (size_t)y);
+        CombineRow(plan, rows, plan.bits + plan.stride * (size_t)y, scratch + 16 * n,
+                   reinterpret_cast<float*>(scratch + SumsOffset(n)));
     }
 }
 
