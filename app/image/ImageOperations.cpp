@@ -5,6 +5,7 @@
 #include "app/image/ImageStore.h"
 #include <algorithm>
 #include "app/image/HdrMerge.h"
+#include "app/image/BandPool.h"
 #include "app/image/PixelKernels.h"
 #include <math.h>
 #include <string>
@@ -29,11 +30,10 @@ struct SharpenBandJob {
     std::vector<uint8_t> scratch;
 };
 
-DWORD WINAPI SharpenThread(void* param)
+void SharpenBandOf(void* param, int band)
 {
-    SharpenBandJob& j = *static_cast<SharpenBandJob*>(param);
+    SharpenBandJob& j = static_cast<SharpenBandJob*>(param)[band];
     orv_kernels::SharpenBand(*j.plan, j.first, j.last, j.halo, j.scratch.data());
-    return 0;
 }
 
 // Sharpens in place, in row bands on Win32 threads. The rows a band reads from its
@@ -41,12 +41,7 @@ DWORD WINAPI SharpenThread(void* param)
 void RunSharpenBands(const orv_kernels::SharpenPlan& plan)
 {
     const int height = plan.height;
-    SYSTEM_INFO si;
-    ::GetSystemInfo(&si);
-    int bands = (int)si.dwNumberOfProcessors;
-    bands = bands < 1 ? 1 : (bands > kMaxBands ? kMaxBands : bands);
-    if (height < 64)
-        bands = 1;
+    const int bands = height < 64 ? 1 : orv_bands::BandCount();
     const size_t rowBytes = (size_t)plan.width * plan.channels;
     std::vector<uint8_t> halos((size_t)bands * 10 * rowBytes);
     SharpenBandJob jobs[kMaxBands];
@@ -68,19 +63,7 @@ void RunSharpenBands(const orv_kernels::SharpenPlan& plan)
             }
         }
     }
-    HANDLE threads[kMaxBands] = {};
-    for (int i = 1; i < count; ++i) {
-        threads[i] = ::CreateThread(NULL, 0, SharpenThread, &jobs[i], 0, NULL);
-        if (threads[i] == NULL)
-            SharpenThread(&jobs[i]);
-    }
-    if (count > 0)
-        SharpenThread(&jobs[0]);
-    for (int i = 1; i < count; ++i)
-        if (threads[i] != NULL) {
-            ::WaitForSingleObject(threads[i], INFINITE);
-            ::CloseHandle(threads[i]);
-        }
+    orv_bands::RunBands(count, SharpenBandOf, jobs);
 }
 
 void Range(const BYTE* values, size_t count, size_t step, int& lo, int& hi)
