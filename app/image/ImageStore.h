@@ -258,6 +258,7 @@ public:
 
 private:
     friend struct StoreAdjustJob;
+    bool CanReuseBase(const CxImage& picture);
     void SwapInImages(CxImage* current, CxImage* base, CxImage** oldCurrent, CxImage** oldBase);
     BOOL SaveCommon(CxImage* image, LPCWSTR path, BOOL markSaved);
     BOOL SaveTo(CxImage* image, LPCWSTR path);
