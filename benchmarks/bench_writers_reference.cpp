@@ -6,15 +6,15 @@
 #include <jpeglib.h>
 #include <tiffio.h>
 
-unsigned long ReferenceJpegEncode(const unsigned char* rgb, int width, int height)
+unsigned long ReferenceJpegEncode(const unsigned char* rgb, int width, int height, unsigned char** out)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
     cinfo.err = jpeg_std_error(&err);
     jpeg_create_compress(&cinfo);
-    unsigned char* out = nullptr;
+    *out = nullptr;
     unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &out, &size);
+    jpeg_mem_dest(&cinfo, out, &size);
     cinfo.image_width = width;
     cinfo.image_height = height;
     cinfo.input_components = 3;
@@ -28,13 +28,61 @@ unsigned long ReferenceJpegEncode(const unsigned char* rgb, int width, int heigh
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
-    free(out);
     return size;
 }
 
-bool ReferenceTiffWrite(const char* unixPath, const unsigned char* rgb, int width, int height)
+void ReferenceFree(unsigned char* data)
 {
-    TIFF* tif = TIFFOpen(unixPath, "w");
+    free(data);
+}
+
+namespace {
+
+const orv_codec::CodecStream& StreamOf(thandle_t h)
+{
+    return *static_cast<const orv_codec::CodecStream*>(h);
+}
+
+tmsize_t Read(thandle_t h, void* data, tmsize_t size)
+{
+    return StreamOf(h).read(StreamOf(h).ctx, data, static_cast<long>(size));
+}
+
+tmsize_t Write(thandle_t h, void* data, tmsize_t size)
+{
+    return StreamOf(h).write(StreamOf(h).ctx, data, static_cast<long>(size));
+}
+
+toff_t Seek(thandle_t h, toff_t offset, int whence)
+{
+    const long long pos = StreamOf(h).seek(StreamOf(h).ctx, static_cast<long long>(offset), whence);
+    return pos < 0 ? static_cast<toff_t>(-1) : static_cast<toff_t>(pos);
+}
+
+int Close(thandle_t)
+{
+    return 0;
+}
+
+toff_t Size(thandle_t h)
+{
+    return static_cast<toff_t>(StreamOf(h).size(StreamOf(h).ctx));
+}
+
+int Map(thandle_t, void**, toff_t*)
+{
+    return 0;
+}
+
+void Unmap(thandle_t, void*, toff_t) {}
+
+}  // namespace
+
+bool ReferenceTiffWrite(const orv_codec::CodecStream& stream, const unsigned char* rgb, int width,
+                        int height)
+{
+    TIFF* tif = TIFFClientOpen("reference.tif", "wm", const_cast<orv_codec::CodecStream*>(&stream), Read,
+                               Write, Seek, Close, Size, Map, Unmap);
     if (!tif)
         return false;
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, width);

@@ -351,7 +351,25 @@ int CCameraManager::ChoiceCamera(int index)
     return CAM_OK;
 }
 
-int CCameraManager::ChangeCamera(int* /*reserved*/, const char* devicePath, int arrived)
+namespace {
+
+// After the list changed, the entry that was current stays current where it is still
+// listed.
+void KeepCurrentEntry(CCameraListBase* list, const CString& name)
+{
+    for (int i = 0; i < list->GetCount(); ++i)
+        if (list->GetEntry(i)->deviceName == name) {
+            list->SetCurrentIndex(i);
+            return;
+        }
+}
+
+}  // namespace
+
+// currentLeft (may be null) becomes 1 when the camera that left is the current one: the
+// caller closes it and removes it (QrCRemoveCurrentCamera). Any other camera that left
+// is dropped from the list here.
+int CCameraManager::ChangeCamera(int* currentLeft, const char* devicePath, int arrived)
 {
     if (!m_pCoreList)
         return CAM_ERR_NO_DEVICE;
@@ -359,8 +377,21 @@ int CCameraManager::ChangeCamera(int* /*reserved*/, const char* devicePath, int 
     m_pCoreList->DeviceChange(name, devicePath, arrived);
     if (name.IsEmpty())
         return CAM_ERR_NO_DEVICE;
-    if (arrived && m_pCoreList->GetCount() == 1)
-        ChoiceCamera(0);
+    CString current;
+    if (CameraListEntry* entry = m_pCoreList->GetCurrentEntry())
+        current = entry->deviceName;
+    if (arrived) {
+        m_pCoreList->Refresh();
+        KeepCurrentEntry(m_pCoreList, current);
+        if (m_pCoreList->GetCount() == 1)
+            ChoiceCamera(0);
+    } else if (m_param.cameraType == CAMERA_TYPE_CORE_A && name == current) {
+        if (currentLeft)
+            *currentLeft = 1;
+    } else {
+        m_pCoreList->RemoveByName(name);
+        KeepCurrentEntry(m_pCoreList, current);
+    }
     return CAM_OK;
 }
 
@@ -383,6 +414,26 @@ int CCameraManager::RegisterCamera(HWND comboBox)
         m_pCoreListB->FillComboBox(comboBox);
     m_pCoreList->FillComboBox(comboBox);
     m_pMinorList->FillComboBox(comboBox);
+    // Each list selected its own current index as it was filled; the combo holds them
+    // one after the other, so the current camera's entry is chosen once all are in.
+    const int countB = m_pCoreListB ? m_pCoreListB->GetCount() : 0;
+    int selection = -1;
+    switch (m_param.cameraType) {
+    case CAMERA_TYPE_CORE_B:
+        selection = countB ? m_pCoreListB->GetCurrentIndex() : -1;
+        break;
+    case CAMERA_TYPE_CORE_A:
+        selection = m_pCoreList->GetCount() ? countB + m_pCoreList->GetCurrentIndex() : -1;
+        break;
+    case CAMERA_TYPE_MINOR:
+        selection = m_pMinorList->GetCount()
+                        ? countB + m_pCoreList->GetCount() + m_pMinorList->GetCurrentIndex() : -1;
+        break;
+    default:
+        break;
+    }
+    if (comboBox && selection >= 0)
+        SendMessageW(comboBox, CB_SETCURSEL, selection, 0);
     return CAM_OK;
 }
 
@@ -489,6 +540,7 @@ void CCameraManager::ReleaseDrawDC()
 void CCameraManager::ReleaseLiveResources()
 {
     FreeFrameBuffers();
+    FreeViews();
     CCriticalSection** locks[] = {&m_pFrameLock, &m_pSpareLock1, &m_pDisplayLock,
                                   &m_pProcessLock, &m_pSpareLock2};
     for (CCriticalSection** lock : locks) {
@@ -507,13 +559,18 @@ int CCameraManager::InitCamera(int previewResolution, CWnd* drawWindow, HWND dis
 {
     if (!m_pDevice)
         return CAM_ERR_NO_DEVICE;
-    // An open camera with its threads running stays as it is: re-initialising the
-    // device under the grab thread would pull the frames out from under it.
+    // Open with its threads running: the device is initialised again and its
+    // information copied, but never under the grab thread, and the buffers stay.
     if (m_bInitialized && m_runState != RUN_STOPPED)
-        return CAM_OK;
+        return ReinitRunningCamera(previewResolution, drawWindow, displayWindow, flag);
     if (m_pDevice->Init(FrameCallback, previewResolution, displayWindow, displayWindow, flag) != CAM_OK)
         return CAM_ERR_NO_DEVICE;
 
+    // The extra capture resolution and the resolution-lock rules go by the lists'
+    // counts: take them from the device now rather than from whichever list a panel
+    // happened to fill. The capture list comes last: its count holds the extra entry.
+    m_pDevice->FillResolutionList(nullptr, 1);
+    m_pDevice->FillResolutionList(nullptr, 0);
     CopyDeviceInfo();
     m_pDrawWnd = drawWindow;
     m_initWindow = displayWindow;
@@ -564,6 +621,51 @@ int CCameraManager::InitCamera(int previewResolution, CWnd* drawWindow, HWND dis
     m_framesPerFile = 100;
     m_recordRateKept = 1000;
     m_bInitialized = TRUE;
+    StartPreview();
+    return CAM_OK;
+}
+
+// Stops the live threads first, so the device is never initialised under the grab
+// thread, and starts them again; the buffers stay (a capture may be using them) unless
+// the frame no longer fits. A device that refuses leaves the camera running as it was.
+int CCameraManager::ReinitRunningCamera(int previewResolution, CWnd* drawWindow, HWND displayWindow,
+                                        int flag)
+{
+    StopPreview(1);
+    if (m_pDevice->Init(FrameCallback, previewResolution, displayWindow, displayWindow, flag) != CAM_OK) {
+        StartPreview();
+        return CAM_ERR_NO_DEVICE;
+    }
+    int width = m_frameWidth, height = m_frameHeight;
+    if (!m_cropped)
+        m_pDevice->GetImageSize(&width, &height);
+    if (ComputeBufferSize(width, height) > m_frameBufferSize) {
+        // Open as a paused camera does, with buffers for the new frame.
+        return InitCamera(previewResolution, drawWindow, displayWindow, flag);
+    }
+    m_pDevice->FillResolutionList(nullptr, 1);
+    m_pDevice->FillResolutionList(nullptr, 0);
+    CopyDeviceInfo();
+    m_initWindow = displayWindow;
+    m_initFlag = static_cast<BYTE>(flag & 0xFF);
+    {
+        CSingleLock lock(m_pDisplayLock, TRUE);
+        if (!m_cropped) {
+            m_frameWidth = width;
+            m_frameHeight = height;
+            m_bmih.biWidth = width;
+            m_bmih.biHeight = height;
+            SetRect(&m_sourceRect, 0, 0, width, height);
+        }
+        if (drawWindow != m_pDrawWnd) {
+            // Drawing goes where the messages go: into the window given now.
+            m_pDrawWnd = drawWindow;
+            HWND drawWnd = DrawWindowHandle();
+            TakeDrawDC(drawWnd);
+            if (drawWnd)
+                GetClientRect(drawWnd, &m_displayRect);
+        }
+    }
     StartPreview();
     return CAM_OK;
 }

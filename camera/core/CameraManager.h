@@ -10,11 +10,15 @@
 #pragma once
 
 #include "camera/core/QrCCamera.h"
+#include "camera/core/RegistryKey.h"
 #include "camera/device/CameraDevice.h"
 #include "camera/device/CameraListBase.h"
 
 #include <vfw.h>
 
+#include <vector>
+
+class CBandWorkers;
 class CUsbHostInterface;
 
 // Builds the device for a camera-type code (null: no class for that code).
@@ -30,7 +34,7 @@ public:
     int ReflashCamera();
     int ChoiceCamera(int index);
     int SetCamera(int cameraType);
-    int ChangeCamera(int* reserved, const char* devicePath, int arrived);
+    int ChangeCamera(int* currentLeft, const char* devicePath, int arrived);
     int RemoveCurrentCamera();
     int RegisterCamera(HWND comboBox);
     int GetCameraCount(int* count);
@@ -232,6 +236,7 @@ private:
 
     // Open / close helpers.
     int CloseCamera();
+    int ReinitRunningCamera(int previewResolution, CWnd* drawWindow, HWND displayWindow, int flag);
     void ReleaseLiveResources();
     INT64 ComputeBufferSize(int width, int height);
     BOOL AllocateFrameBuffers(INT64 size);
@@ -248,11 +253,29 @@ private:
     // Live threads.
     static void GrabThreadProc(void* self);
     static void DisplayThreadProc(void* self);
+    static void PresentThreadProc(void* self);
     static void CALLBACK FrameCallback(BYTE* frame, int size, void* context);
     void GrabLoop();
     void DisplayLoop();
+    void PresentLoop();
     void HandOverFrame();
     static void UpdateRate(float& rate, int& count, DWORD& lastTick);
+
+    // What the display thread hands the presenter: where the decoded picture lies in
+    // the processing buffer and how it is to be shown.
+    struct PresentJob {
+        INT64 offset = 0;               // pixels after the image record's header
+        int width = 0, height = 0;      // of the frame
+        int bytesPerPixel = 3;
+        RECT source = {0, 0, 0, 0};     // the shown part of the frame
+        int viewWidth = 0, viewHeight = 0;
+        bool drawable = false;
+        bool cropped = false;
+        float focus = 0.0f;
+    };
+    void ScaleIntoView(const BYTE* pixels, const PresentJob& job);
+    void DrawView();
+    void FreeViews();
 
     // Live pipeline, levels and temperature (issue 5) helpers.
     float ComputeFocusValue(const BYTE* pixels) const;
@@ -271,6 +294,7 @@ private:
     volatile int m_frameReceived;       // a frame arrived since the last start
     volatile int m_noticeArmed;
     HANDLE m_hGrabEnd, m_hDisplayEnd, m_hCaptureEnd;
+    HANDLE m_hLiveStop = nullptr;       // set by StopPreview: ends the threads' waits
     HDC m_hDrawDC;
     HWND m_hDrawDCWnd;                  // window the DC came from (GetDC); null when not ours
     HDRAWDIB m_hDrawDib;
@@ -279,6 +303,24 @@ private:
     RECT m_sourceRect;                  // part of the frame shown
     BYTE* m_cropBuffer;
     volatile int m_cropped;
+    // Display pipeline: the display thread decodes; the presenter scales the shown part
+    // into a 32-bit picture of the display size on the band workers and draws it 1:1.
+    HANDLE m_hNewFrameEvent = nullptr;  // a frame was handed over
+    HANDLE m_hPresentEvent = nullptr;   // a decoded picture waits for the presenter
+    HANDLE m_hPresentEnd = nullptr;
+    PresentJob m_presentJob;            // with m_presentPending, under the processing lock
+    volatile int m_presentPending = 0;
+    BYTE* m_views[2] = {nullptr, nullptr};   // shown (under the draw lock) and being filled
+    size_t m_viewCapacity[2] = {0, 0};
+    BITMAPINFOHEADER m_viewHeader;      // of the shown picture
+    CCriticalSection m_drawLock;        // the drawing context and the shown picture
+    CBandWorkers* m_pBandWorkers = nullptr;
+    std::vector<int> m_viewColumns;     // source byte offset of each picture column
+    RECT m_viewColumnsFor = {0, 0, 0, 0};
+    int m_viewColumnsWidth = 0, m_viewColumnsBytes = 0;
+    // Since the live start: frames shown, and frames left out because a newer one came
+    // before they were decoded or drawn.
+    volatile LONG m_framesShown = 0, m_framesSkipped = 0;
     float m_grabRate, m_displayRate;
     int m_grabCount, m_displayCount;
     DWORD m_grabTick, m_displayTick;
@@ -328,12 +370,15 @@ private:
     HWND m_hTemperatureWnd;
 
     // --- parameter store and operations -----------------------------------------------
+    CRegistryBatch::Memo m_mgrKeyMemo, m_cameraKeyMemo;   // what the last saves wrote
+    CCriticalSection m_saveLock;        // saves come from the caller's and the capture thread
     void WriteMgrSettings();
     void WriteCameraSettings();
     void ClampResolutions();
     void ClampChannelGains();
     void ReadChannelGains();
     void ReadExposureBack(bool driverCamera);
+    static int ExposureLines(int exposureUs, float rowTimeUs);
     void ReadGainBack();
     void ResetTeamEntry(int index);
     int PollDevice(bool flatField);
@@ -341,10 +386,10 @@ private:
     int m_savedExposure = 0;
     int m_savedGainRegister = 0;
     BOOL m_bFlatFieldCalculated = FALSE;
-    BOOL m_bFluoSpeedupOn = FALSE;
+    BOOL m_bFluoSpeedupOn = TRUE;       // on while the library runs until a call turns it off
     int m_fluoResolution = -1;          // resolution to return to after a speed-up (-1: none yet)
     int m_lightFrequency = 0;
-    float m_rowTime = 1.0f;
+    float m_rowTime = 1.0f;             // microseconds, as the devices give it
     int m_deadPixelState = 0;
     int m_shiftOperator = 1;
     static DWORD s_pollTimeout;
@@ -395,6 +440,13 @@ private:
     int m_captureFilter = 0;            // the library camera's filter before a capture
     volatile int m_captureWait = 0;     // the device writes the file; the display thread clears
     volatile int m_resSwitchPending = 0;
+    // Frames handed over since the start; the ready and working frames' numbers in it.
+    volatile LONG m_handOverCount = 0;
+    LONG m_readySequence = 0, m_workingSequence = 0;
+    volatile LONG m_captureAfter = 0;   // a waiting capture wants a frame numbered above this
+    BOOL DeviceWritesStill(const CString& bare, int format, int index, bool switchPending);
+    BOOL WaitForCaptureFrame();
+    void ClearCaptureWait(int resolution);
     INT64 m_framesWritten = 0, m_framesInFile = 0, m_bytesInFile = 0;
     DWORD m_recordStartTick = 0, m_recordTimeLimit = 0, m_recordElapsed = 0;
     DWORD m_lastWriteTick = 0, m_fileFirstFrameTime = 0;

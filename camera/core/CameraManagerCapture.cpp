@@ -11,6 +11,7 @@
 #include "external/bench/FrameRecords.h"
 #include "QrMeasure.h"
 
+#include <algorithm>
 #include <string.h>
 #include <vector>
 
@@ -20,6 +21,8 @@ namespace {
 volatile LONG s_makeVideo = 0;
 
 const int kMaxStillGrabTries = 500;
+// Longest wait for a fresh frame for a still the device writes, beyond two exposures.
+const DWORD kFreshFrameWaitMs = 1000;
 const int kCropGrabTries = 20;
 const int kAverageFrames = 7;
 // The driver libraries of these camera types put a header in front of raw frames.
@@ -719,15 +722,39 @@ BOOL CCameraManager::TakeLibraryStill(const CString& name)
     }
 
     // The device writes the file; the live picture runs on meanwhile.
-    m_captureWait = 1;
-    m_resSwitchPending = sameRes ? 0 : 1;
-    m_newFrame = 0;
-    const BOOL ok = m_pDevice->CaptureFile(bare, format, m_param.ResCapture) > 0;
-    // The display thread clears the wait flag once the device is done; a device that
-    // writes before returning leaves nothing to wait for.
-    m_captureWait = 0;
-    while (m_param.captureRunning && m_captureWait)
+    return DeviceWritesStill(bare, format, m_param.ResCapture, !sameRes);
+}
+
+// Waits until the display thread clears the capture wait flag; FALSE when no fitting
+// frame came within a few frame times or the capture was cancelled.
+BOOL CCameraManager::WaitForCaptureFrame()
+{
+    const DWORD limit = kFreshFrameWaitMs + 2 * static_cast<DWORD>(std::max(m_cur.exposureTime, 0) / 1000);
+    const DWORD start = GetTickCount();
+    while (m_captureWait && m_param.captureRunning && m_runState == RUN_LIVE &&
+           GetTickCount() - start < limit)
         Sleep(1);
+    return !m_captureWait;
+}
+
+// The device writes the file from the last frame it delivered, so the shot waits for
+// the live threads to bring a frame grabbed after it was asked for: a device in error
+// must not hand out the picture it took before. Asked for another resolution, the
+// device reads a frame out there itself and the stream passes through it.
+BOOL CCameraManager::DeviceWritesStill(const CString& bare, int format, int index, bool switchPending)
+{
+    m_captureAfter = m_handOverCount;
+    m_resSwitchPending = switchPending ? 1 : 0;
+    m_newFrame = 0;
+    m_captureWait = 1;
+    BOOL ok = FALSE;
+    if (switchPending) {
+        ok = m_pDevice->CaptureFile(bare, format, index) > 0;
+        WaitForCaptureFrame();
+    } else if (WaitForCaptureFrame()) {
+        ok = m_pDevice->CaptureFile(bare, format, index) > 0;
+    }
+    m_captureWait = 0;
     m_resSwitchPending = 0;
     return ok;
 }
@@ -1025,15 +1052,8 @@ BOOL CCameraManager::TakeThirdKindStill(const CString& bare)
                          ((merge || dye) && product == 27 && index == 2);
     if (!merge && !dye && !enlarge) {
         const bool fixedIndex = product == 28 || product == 29 || product == 34 || product == 35;
-        m_captureWait = 1;
-        m_resSwitchPending = fixedIndex || index != m_param.ResPreview ? 1 : 0;
-        m_newFrame = 0;
-        const BOOL ok = m_pDevice->CaptureFile(bare, format, fixedIndex ? 1 : index) > 0;
-        m_captureWait = 0;
-        while (m_param.captureRunning && m_captureWait)
-            Sleep(1);
-        m_resSwitchPending = 0;
-        return ok;
+        return DeviceWritesStill(bare, format, fixedIndex ? 1 : index,
+                                 fixedIndex || index != m_param.ResPreview);
     }
 
     BYTE* raw = m_buffers[BUF_WORKING];

@@ -164,10 +164,13 @@ int CCameraManager::CalcAreaLevels(const RECT* area)
                                               m_frameHeight, &r, intensity, ShownChannel(m_param));
     }
     const int channel = ShownChannel(m_param);
+    // The library devices answer one value, asked for the shown channel; a device that
+    // gives the colours separately is read per channel.
+    const bool colours = intensity[1] || intensity[2] || intensity[3];
     int low;
     if (channel < 3)
-        low = static_cast<int>(intensity[1 + channel] + 0.5);
-    else if (m_bmih.biBitCount == 24 && (intensity[1] || intensity[2] || intensity[3]))
+        low = colours ? static_cast<int>(intensity[1 + channel] + 0.5) : intensity[0];
+    else if (m_bmih.biBitCount == 24 && colours)
         low = std::max(intensity[1], std::max(intensity[2], intensity[3]));
     else
         low = intensity[0];

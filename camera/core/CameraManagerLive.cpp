@@ -1,11 +1,14 @@
 // The live threads and the drawing surface. The grab thread fetches frames from the
 // device into the receive buffer and hands them over by swapping buffers; the display
-// thread decodes the newest frame, draws it, measures focus while cropped and counts
-// down to the one automatic white balance of the process. Feeding the recorder and the
-// fresh-frame wait of library captures belong to the capture and video families.
+// thread decodes the newest frame, measures focus while cropped, feeds the recorder and
+// counts down to the one automatic white balance of the process; the presenter scales
+// the shown part of the decoded picture into a 32-bit picture of the display size and
+// draws it 1:1, so grabbing, decoding and drawing overlap. A frame that a newer one
+// overtakes before it is decoded or drawn is left out and counted.
 #include "camera/core/CameraManager.h"
 
 #include "afxwin.h"
+#include "external/bench/BandWorkers.h"
 #include "external/bench/FrameRecords.h"
 
 #include <algorithm>
@@ -38,6 +41,25 @@ inline int DibStride(int width)
     return (width * 3 + 3) & ~3;
 }
 
+// A failing device is asked again after a pause that doubles up to a bound, and its
+// error is reported at most once in each interval: a camera that answers at once (one
+// that is gone) must not flood the window it reports to.
+const DWORD kFirstBackoffMs = 5;
+const DWORD kMaxBackoffMs = 100;
+const DWORD kErrorReportIntervalMs = 100;
+
+// Threads that wait for work also look at the run state this often.
+const DWORD kIdleWaitMs = 50;
+
+// Rows of the shown picture are scaled in this many bands at most.
+const int kMaxViewBands = 4;
+
+// Bytes of one bitmap row of the given depth.
+inline int RowBytes(int width, int bytesPerPixel)
+{
+    return (width * bytesPerPixel + 3) & ~3;
+}
+
 }  // namespace
 
 volatile LONG CCameraManager::s_whiteBalanceCountdown = 30;
@@ -53,6 +75,18 @@ int CCameraManager::StartPreview()
 
     m_hGrabEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     m_hDisplayEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hPresentEnd = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hLiveStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hNewFrameEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_hPresentEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_presentPending = 0;
+    m_framesShown = m_framesSkipped = 0;
+    if (!m_pBandWorkers) {
+        SYSTEM_INFO system;
+        GetSystemInfo(&system);
+        const int cpus = static_cast<int>(system.dwNumberOfProcessors);
+        m_pBandWorkers = new CBandWorkers(std::clamp(cpus - 1, 0, kMaxViewBands - 1));
+    }
     m_runState = RUN_LIVE;
     m_param.runState = RUN_LIVE;
     if (!m_info.Feature(FEATURE_KEEP_CHANNEL)) {
@@ -67,6 +101,8 @@ int CCameraManager::StartPreview()
         SetEvent(m_hGrabEnd);
     if (_beginthread(DisplayThreadProc, 0, this) == static_cast<uintptr_t>(-1))
         SetEvent(m_hDisplayEnd);
+    if (_beginthread(PresentThreadProc, 0, this) == static_cast<uintptr_t>(-1))
+        SetEvent(m_hPresentEnd);
     return CAM_OK;
 }
 
@@ -76,6 +112,8 @@ int CCameraManager::StopPreview(int keep)
         return CAM_OK;
     m_runState = RUN_STOPPED;
     m_param.runState = keep == 1 ? RUN_LIVE : RUN_STOPPED;
+    if (m_hLiveStop)
+        SetEvent(m_hLiveStop);
 
     // A CCD camera in a long exposure would keep the grab waiting: cut it short.
     const bool ccd = m_param.sensorKind == SENSOR_KIND_CCD;
@@ -91,6 +129,8 @@ int CCameraManager::StopPreview(int keep)
         AfxWaitForSingleObjectSent(m_hGrabEnd, INFINITE);
     if (m_hDisplayEnd)
         AfxWaitForSingleObjectSent(m_hDisplayEnd, INFINITE);
+    if (m_hPresentEnd)
+        AfxWaitForSingleObjectSent(m_hPresentEnd, INFINITE);
     if (ccd && driverCamera && m_pDevice && (m_cur.exposureTime > LONG_EXPOSURE_US || cutShort)) {
         m_pDevice->SetExposureTime(m_cur.exposureTime / 1000);  // driver cameras take ms
         m_frameReceived = 0;
@@ -102,6 +142,12 @@ int CCameraManager::StopPreview(int keep)
     if (m_hDisplayEnd) {
         CloseHandle(m_hDisplayEnd);
         m_hDisplayEnd = nullptr;
+    }
+    for (HANDLE* handle : {&m_hPresentEnd, &m_hLiveStop, &m_hNewFrameEvent, &m_hPresentEvent}) {
+        if (*handle) {
+            CloseHandle(*handle);
+            *handle = nullptr;
+        }
     }
     m_param.exposureChanged = 0;
     SaveSettings();
@@ -119,6 +165,12 @@ void CCameraManager::GrabThreadProc(void* self)
 void CCameraManager::DisplayThreadProc(void* self)
 {
     static_cast<CCameraManager*>(self)->DisplayLoop();
+    _endthread();
+}
+
+void CCameraManager::PresentThreadProc(void* self)
+{
+    static_cast<CCameraManager*>(self)->PresentLoop();
     _endthread();
 }
 
@@ -150,15 +202,47 @@ void CCameraManager::HandOverFrame()
     BYTE* received = m_buffers[BUF_RECEIVE];
     m_buffers[BUF_RECEIVE] = m_buffers[BUF_READY];
     m_buffers[BUF_READY] = received;
+    m_readySequence = InterlockedIncrement(&m_handOverCount);
+    if (m_newFrame)   // the display thread never took the frame this one replaces
+        InterlockedIncrement(&m_framesSkipped);
     m_newFrame = 1;
+    SetEvent(m_hNewFrameEvent);
+}
+
+// A library capture that lets the device write the file waits for a frame grabbed
+// after it asked; with a resolution switch pending, for the frame read out at the
+// capture resolution.
+void CCameraManager::ClearCaptureWait(int resolution)
+{
+    if (!m_captureWait || m_workingSequence - m_captureAfter <= 0)
+        return;
+    if (m_resSwitchPending && resolution == m_param.ResPreview)
+        return;
+    m_captureWait = 0;
 }
 
 void CCameraManager::GrabLoop()
 {
+    DWORD backoff = 0;              // pause before the next try; 0 while frames come
+    DWORD pause = 0;
+    DWORD lastErrorReport = 0;
+    bool errorReported = false;     // since the last answer that was not a failure
     while (m_runState != RUN_STOPPED) {
+        if (pause && WaitForSingleObject(m_hLiveStop, pause) == WAIT_OBJECT_0)
+            break;
+        const DWORD started = GetTickCount();
         const int result = m_pDevice->GrabFrame(m_buffers[BUF_RECEIVE]);
         const LPARAM rate = static_cast<LPARAM>(static_cast<int>(m_grabRate * 1000));
         HWND parent = DrawParentHandle();
+        if (result > 0) {
+            backoff = pause = 0;
+            errorReported = false;
+        } else {
+            // A device that took its time to fail has paused already.
+            backoff = backoff ? std::min(backoff * 2, kMaxBackoffMs) : kFirstBackoffMs;
+            const DWORD took = GetTickCount() - started;
+            pause = took < backoff ? backoff - took : 0;
+        }
         switch (result) {
         case 1:
         case 5:
@@ -183,10 +267,16 @@ void CCameraManager::GrabLoop()
                     PostMessageW(m_hGuideWnd, WM_CAMERA_FRAME_STATUS, 0, 0);
             }
             break;
-        case -9:
-            if (parent)
-                PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 3, rate);
+        case -9: {
+            const DWORD now = GetTickCount();
+            if (!errorReported || now - lastErrorReport >= kErrorReportIntervalMs) {
+                errorReported = true;
+                lastErrorReport = now;
+                if (parent)
+                    PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 3, rate);
+            }
             break;
+        }
         default:
             break;
         }
@@ -196,9 +286,10 @@ void CCameraManager::GrabLoop()
 
 void CCameraManager::DisplayLoop()
 {
+    HANDLE waits[2] = {m_hNewFrameEvent, m_hLiveStop};
     while (m_runState != RUN_STOPPED) {
         if (!m_newFrame) {
-            Sleep(1);
+            WaitForMultipleObjects(2, waits, FALSE, kIdleWaitMs);
             continue;
         }
         {
@@ -206,6 +297,7 @@ void CCameraManager::DisplayLoop()
             BYTE* ready = m_buffers[BUF_READY];
             m_buffers[BUF_READY] = m_buffers[BUF_WORKING];
             m_buffers[BUF_WORKING] = ready;
+            m_workingSequence = m_readySequence;
             m_newFrame = 0;
         }
 
@@ -216,23 +308,20 @@ void CCameraManager::DisplayLoop()
             m_pDisplayLock->Unlock();
             continue;
         }
-        BYTE* pixels = m_buffers[BUF_DECODED];
-        // The library cameras measure areas on their decoded image record, the others
-        // on the frame as the device delivered it.
-        const BYTE* processingSource = m_buffers[BUF_WORKING];
-        INT64 processingBytes = static_cast<INT64>(m_frameWidth) * m_frameHeight * 3;
-        bool drawable = result != 5;
+        PresentJob job;
+        job.bytesPerPixel = 3;
+        job.drawable = result != 5;
         if (DecodesToImageRecord(m_param.cameraType) && result != 5) {
             orvbench::ImageRecord record;
             memcpy(&record, m_buffers[BUF_DECODED], sizeof record);
             if (record.headerSize < sizeof record || record.width == 0 || record.height == 0 ||
+                (record.channels != 1 && record.channels != 3) || record.bits != 8 ||
                 record.headerSize + INT64(orvbench::ImagePixelBytes(record)) > m_frameBufferSize) {
                 m_pDisplayLock->Unlock();   // not a picture this library can show
                 continue;
             }
-            pixels += record.headerSize;
-            processingSource = m_buffers[BUF_DECODED];
-            processingBytes = record.headerSize + static_cast<INT64>(orvbench::ImagePixelBytes(record));
+            job.offset = record.headerSize;
+            job.bytesPerPixel = record.channels;
             if (record.width != m_frameWidth || record.height != m_frameHeight) {
                 m_frameWidth = record.width;
                 m_frameHeight = record.height;
@@ -243,42 +332,161 @@ void CCameraManager::DisplayLoop()
                     SetRect(&m_sourceRect, m_sourceRect.left, m_sourceRect.top,
                             m_sourceRect.left + record.width, m_sourceRect.top + record.height);
             }
+            ClearCaptureWait(record.resolution);
         }
-        {
-            CSingleLock lock(m_pProcessLock, TRUE);
-            processingBytes = std::min(processingBytes, m_frameBufferSize);
-            if (processingBytes > 0)
-                memcpy(m_buffers[BUF_PROCESSING], processingSource, static_cast<size_t>(processingBytes));
-        }
-        if (m_cropped) {
+        const BYTE* pixels = m_buffers[BUF_DECODED] + job.offset;
+        job.cropped = m_cropped != 0;
+        if (job.cropped) {
             m_focusBusy = 1;
             m_focusValue = ComputeFocusValue(pixels);
             m_focusBusy = 0;
         }
-        if (drawable && m_hDrawDib && m_hDrawDC) {
-            DrawDibDraw(m_hDrawDib, m_hDrawDC, 0, 0,
-                        m_displayRect.right - m_displayRect.left,
-                        m_displayRect.bottom - m_displayRect.top, &m_bmih,
-                        pixels, m_sourceRect.left, m_sourceRect.top,
-                        m_sourceRect.right - m_sourceRect.left,
-                        m_sourceRect.bottom - m_sourceRect.top, 0);
-        }
         if (m_bRecording && result != 5)   // capture and video family
             RecordDisplayedFrame(pixels);
+        job.width = m_frameWidth;
+        job.height = m_frameHeight;
+        job.source = m_sourceRect;
+        job.viewWidth = m_displayRect.right - m_displayRect.left;
+        job.viewHeight = m_displayRect.bottom - m_displayRect.top;
+        job.focus = m_focusValue;
+        {
+            // The decoded picture becomes the processing copy by a swap of buffers; the
+            // presenter draws from it, and the next frame decodes into the other one.
+            CSingleLock lock(m_pProcessLock, TRUE);
+            std::swap(m_buffers[BUF_DECODED], m_buffers[BUF_PROCESSING]);
+            if (m_presentPending)
+                InterlockedIncrement(&m_framesSkipped);
+            m_presentJob = job;
+            m_presentPending = 1;
+        }
         m_pDisplayLock->Unlock();
+        SetEvent(m_hPresentEvent);
         if (result != 5)
             RunWhiteBalanceCountdown();
+    }
+    SetEvent(m_hDisplayEnd);
+}
 
+// Scales and draws the newest decoded picture; a picture that is not drawn (a frame
+// with notice) is still reported.
+void CCameraManager::PresentLoop()
+{
+    HANDLE waits[2] = {m_hPresentEvent, m_hLiveStop};
+    while (m_runState != RUN_STOPPED) {
+        if (WaitForMultipleObjects(2, waits, FALSE, kIdleWaitMs) != WAIT_OBJECT_0)
+            continue;
+        PresentJob job;
+        {
+            CSingleLock lock(m_pProcessLock, TRUE);
+            if (!m_presentPending)
+                continue;
+            job = m_presentJob;
+            m_presentPending = 0;
+            job.drawable = job.drawable && job.viewWidth > 0 && job.viewHeight > 0;
+            if (job.drawable)
+                ScaleIntoView(m_buffers[BUF_PROCESSING] + job.offset, job);
+        }
+        if (job.drawable) {
+            CSingleLock lock(&m_drawLock, TRUE);
+            std::swap(m_views[0], m_views[1]);
+            std::swap(m_viewCapacity[0], m_viewCapacity[1]);
+            memset(&m_viewHeader, 0, sizeof m_viewHeader);
+            m_viewHeader.biSize = sizeof m_viewHeader;
+            m_viewHeader.biWidth = job.viewWidth;
+            m_viewHeader.biHeight = job.viewHeight;
+            m_viewHeader.biPlanes = 1;
+            m_viewHeader.biBitCount = 32;
+            m_viewHeader.biCompression = BI_RGB;
+            m_viewHeader.biSizeImage = DWORD(job.viewWidth) * job.viewHeight * 4;
+            DrawView();
+        }
+        InterlockedIncrement(&m_framesShown);
         UpdateRate(m_displayRate, m_displayCount, m_displayTick);
         if (HWND parent = DrawParentHandle()) {
             PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 1,
                          static_cast<LPARAM>(static_cast<int>(m_grabRate * 1000)));
-            if (m_cropped)
+            if (job.cropped && m_cropped)
                 PostMessageW(parent, WM_CAMERA_FOCUS_VALUE,
-                             static_cast<WPARAM>(static_cast<int>(m_focusValue)), 0);
+                             static_cast<WPARAM>(static_cast<int>(job.focus)), 0);
         }
     }
-    SetEvent(m_hDisplayEnd);
+    SetEvent(m_hPresentEnd);
+}
+
+// The shown part of the frame (rows from its top) into the picture being filled, one
+// frame pixel for each picture pixel, the nearest to the picture pixel's centre. Rows
+// go bottom-up, as a bitmap holds them; bands of rows run on the band workers.
+void CCameraManager::ScaleIntoView(const BYTE* pixels, const PresentJob& job)
+{
+    const int vw = job.viewWidth, vh = job.viewHeight;
+    const size_t bytes = size_t(vw) * vh * 4;
+    if (m_viewCapacity[1] < bytes) {
+        free(m_views[1]);
+        m_views[1] = static_cast<BYTE*>(malloc(bytes));
+        m_viewCapacity[1] = m_views[1] ? bytes : 0;
+    }
+    if (!m_views[1])
+        return;
+    const RECT& src = job.source;
+    const int sw = std::max<LONG>(src.right - src.left, 1), sh = std::max<LONG>(src.bottom - src.top, 1);
+    const int bpp = job.bytesPerPixel;
+    if (int(m_viewColumns.size()) != vw || !EqualRect(&m_viewColumnsFor, &src) ||
+        m_viewColumnsWidth != job.width || m_viewColumnsBytes != bpp) {
+        m_viewColumns.resize(size_t(vw));
+        for (int x = 0; x < vw; ++x) {
+            const int sx = std::clamp<int>(src.left + int((2LL * x + 1) * sw / (2LL * vw)), 0, job.width - 1);
+            m_viewColumns[size_t(x)] = sx * bpp;
+        }
+        m_viewColumnsFor = src;
+        m_viewColumnsWidth = job.width;
+        m_viewColumnsBytes = bpp;
+    }
+    const size_t stride = size_t(RowBytes(job.width, bpp));
+    DWORD* view = reinterpret_cast<DWORD*>(m_views[1]);
+    const int* columns = m_viewColumns.data();
+    const int bands = vh >= 64 && m_pBandWorkers ? std::min(kMaxViewBands, m_pBandWorkers->Helpers() + 1) : 1;
+    auto band = [&](int b) {
+        for (int y = vh * b / bands; y < vh * (b + 1) / bands; ++y) {
+            const int sy = std::clamp<int>(src.top + int((2LL * y + 1) * sh / (2LL * vh)), 0, job.height - 1);
+            const BYTE* row = pixels + size_t(job.height - 1 - sy) * stride;
+            DWORD* out = view + size_t(vh - 1 - y) * vw;
+            if (bpp == 3) {
+                for (int x = 0; x < vw; ++x) {
+                    const BYTE* p = row + columns[x];
+                    out[x] = DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16;
+                }
+            } else {
+                for (int x = 0; x < vw; ++x)
+                    out[x] = DWORD(row[columns[x]]) * 0x010101u;
+            }
+        }
+    };
+    if (bands > 1)
+        m_pBandWorkers->ForEach(bands, band);
+    else
+        band(0);
+}
+
+// Under the draw lock: the shown picture at its own size, nothing stretched.
+void CCameraManager::DrawView()
+{
+    if (!m_views[0] || !m_hDrawDC || !m_hDrawDib || m_viewHeader.biWidth <= 0)
+        return;
+    DrawDibDraw(m_hDrawDib, m_hDrawDC, 0, 0, m_viewHeader.biWidth, m_viewHeader.biHeight, &m_viewHeader,
+                m_views[0], 0, 0, m_viewHeader.biWidth, m_viewHeader.biHeight, 0);
+}
+
+void CCameraManager::FreeViews()
+{
+    CSingleLock lock(&m_drawLock, TRUE);
+    for (int i = 0; i < 2; ++i) {
+        free(m_views[i]);
+        m_views[i] = nullptr;
+        m_viewCapacity[i] = 0;
+    }
+    m_viewColumns.clear();
+    delete m_pBandWorkers;
+    m_pBandWorkers = nullptr;
 }
 
 // --- drawing surface ----------------------------------------------------------------------
@@ -296,8 +504,11 @@ int CCameraManager::SetDrawHDC(HDC dc)
     CCriticalSection* displayLock = m_pDisplayLock;
     if (displayLock)
         displayLock->Lock();
-    ReleaseDrawDC();
-    m_hDrawDC = dc;
+    {
+        CSingleLock lock(&m_drawLock, TRUE);
+        ReleaseDrawDC();
+        m_hDrawDC = dc;
+    }
     if (displayLock)
         displayLock->Unlock();
     return CAM_OK;
@@ -478,22 +689,8 @@ int CCameraManager::DrawImage()
 {
     if (m_param.runState != RUN_LIVE || !m_bInitialized || !m_pDisplayLock)
         return CAM_ERR_NO_DEVICE;
-    CSingleLock lock(m_pDisplayLock, TRUE);
-    BYTE* pixels = m_buffers[BUF_DECODED];
-    if (!pixels || !m_hDrawDib || !m_hDrawDC)
-        return CAM_OK;
-    if (DecodesToImageRecord(m_param.cameraType)) {
-        // Before the first frame the buffer holds no record yet: nothing to redraw.
-        orvbench::ImageRecord record;
-        memcpy(&record, pixels, sizeof record);
-        if (record.headerSize < sizeof record ||
-            record.headerSize + INT64(orvbench::ImagePixelBytes(record)) > m_frameBufferSize)
-            return CAM_OK;
-        pixels += record.headerSize;
-    }
-    DrawDibDraw(m_hDrawDib, m_hDrawDC, 0, 0, m_displayRect.right - m_displayRect.left,
-                m_displayRect.bottom - m_displayRect.top, &m_bmih, pixels, m_sourceRect.left,
-                m_sourceRect.top, m_sourceRect.right - m_sourceRect.left,
-                m_sourceRect.bottom - m_sourceRect.top, 0);
+    // The picture last shown, as it was shown.
+    CSingleLock lock(&m_drawLock, TRUE);
+    DrawView();
     return CAM_OK;
 }

@@ -71,6 +71,13 @@ void CCameraManager::ReadChannelGains()
     ClampChannelGains();
 }
 
+// Rows of an exposure, both times in microseconds: whole rows, rounded up, so that
+// lines x row time gives the exposure back.
+int CCameraManager::ExposureLines(int exposureUs, float rowTimeUs)
+{
+    return static_cast<int>((exposureUs + static_cast<double>(rowTimeUs) - 1.0) / rowTimeUs);
+}
+
 void CCameraManager::ReadExposureBack(bool driverCamera)
 {
     int exposure = m_cur.exposureTime;
@@ -83,7 +90,7 @@ void CCameraManager::ReadExposureBack(bool driverCamera)
     m_cur.exposureTime = exposure ? exposure : 1;
     m_cur.exposureStep = m_pDevice->ExposureToStep(static_cast<unsigned>(exposure) / 1000);
     if (driverCamera)
-        m_cur.exposureLines = static_cast<int>((exposure / 1000.0 + m_rowTime - 1.0) / m_rowTime);
+        m_cur.exposureLines = ExposureLines(exposure, m_rowTime);
 }
 
 void CCameraManager::ReadGainBack()
@@ -106,7 +113,15 @@ int CCameraManager::Registerpixclk(HWND comboBox)
 int CCameraManager::Registerpixel(HWND comboBox, int previewList)
 {
     REQUIRE_DEVICE();
-    return m_pDevice->FillResolutionList(comboBox, previewList);
+    const int result = m_pDevice->FillResolutionList(comboBox, previewList);
+    // A list filled later keeps the counts current; the preview list knows nothing of
+    // the extra capture resolution, so it leaves the capture count alone.
+    CameraParamInfo device;
+    m_pDevice->GetParameterInfo(&device);
+    m_info.previewResolutionCount = device.previewResolutionCount;
+    if (!previewList)
+        m_info.captureResolutionCount = device.captureResolutionCount;
+    return result;
 }
 
 int CCameraManager::SetResPreview(int index)
@@ -254,8 +269,7 @@ int CCameraManager::SetExposureTimeMS(int microseconds, int apply)
     if (!driverCamera) {
         result = m_pDevice->SetExposureTime(microseconds);
     } else {
-        m_cur.exposureLines =
-            static_cast<int>((microseconds / 1000.0 + m_rowTime - 1.0) / m_rowTime);
+        m_cur.exposureLines = ExposureLines(microseconds, m_rowTime);
         result = m_pDevice->SetExposureTime(microseconds / 1000);
         m_frameReceived = 0;
         if (m_param.longExposure && m_runState != RUN_STOPPED) {
@@ -278,8 +292,7 @@ int CCameraManager::SetExposureLineTime(int lines)
     m_pDevice->GetRowTime(&row);
     m_rowTime = row > 0.0f ? row : 1.0f;
     m_cur.exposureLines = lines;
-    // Row time is in milliseconds, the stored exposure in microseconds.
-    m_cur.exposureTime = static_cast<int>(lines * static_cast<double>(m_rowTime) * 1000.0);
+    m_cur.exposureTime = static_cast<int>(lines * static_cast<double>(m_rowTime));
     m_cur.exposureStep = m_pDevice->ExposureToStep(static_cast<unsigned>(m_cur.exposureTime) / 1000);
     int result = m_pDevice->SetExposureLines(lines);
     if (m_param.longExposure)

@@ -201,9 +201,7 @@ CString CCameraManager::ProgramKeyPath()
 
 void CCameraManager::WriteMgrSettings()
 {
-    CRegistryKey key;
-    if (!key.OpenOrCreate(ProgramKeyPath() + L"\\ParamMgr"))
-        return;
+    CRegistryBatch key;
     const CaptureParam& c = m_param.capture;
     key.WriteNumber(L"IsCaptureDlg", c.IsCaptureDlg);
     key.WriteText(L"Path", c.Path);
@@ -231,13 +229,12 @@ void CCameraManager::WriteMgrSettings()
     key.WriteNumber(L"LockShowAgain1", m_param.LockShowAgain1);
     key.WriteNumber(L"HDAutoWB", m_cur.HDAutoWB);
     key.WriteNumber(L"HDFrameSpeed", m_cur.HDFrameSpeed);
+    key.Commit(ProgramKeyPath() + L"\\ParamMgr", &m_mgrKeyMemo);
 }
 
 void CCameraManager::WriteCameraSettings()
 {
-    CRegistryKey key;
-    if (!key.OpenOrCreate(ProgramKeyPath() + L"\\Camera\\" + GetCameraName()))
-        return;
+    CRegistryBatch key;
     CameraMgrParam& p = m_param;
     key.WriteNumber(L"IsFirstUse", 1);
     key.WriteNumber(L"ResLock", p.ResLock);
@@ -275,10 +272,12 @@ void CCameraManager::WriteCameraSettings()
     key.WriteNumber(L"HDAutoWB", m_cur.HDAutoWB);
     key.WriteNumber(L"HDFrameSpeed", m_cur.HDFrameSpeed);
     key.WriteNumber(L"Temperature", m_cur.colorTemperature);
+    key.Commit(ProgramKeyPath() + L"\\Camera\\" + GetCameraName(), &m_cameraKeyMemo);
 }
 
 int CCameraManager::SaveSettings()
 {
+    CSingleLock lock(&m_saveLock, TRUE);
     WriteMgrSettings();
     if (!m_pDevice)
         return CAM_ERR_NO_DEVICE;

@@ -98,8 +98,8 @@ int CCameraManager::SetHWndReceive(HWND wnd)
 
 int CCameraManager::SetTemperature(float degrees)
 {
+    // Only the worker's set point: the parameter block keeps the product's own target.
     m_coolingSetPoint = static_cast<int>(std::clamp(degrees, -30.0f, 30.0f));
-    m_cur.CoolingDegree = m_coolingSetPoint;
     return CAM_OK;
 }
 

@@ -59,3 +59,63 @@ BOOL CRegistryKey::ReadText(LPCWSTR name, CString* text)
     *text = buffer;
     return TRUE;
 }
+
+BOOL CRegistryKey::LastWriteTime(FILETIME* time)
+{
+    return m_key && time &&
+           RegQueryInfoKeyW(m_key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, time) == ERROR_SUCCESS;
+}
+
+void CRegistryBatch::WriteNumber(LPCWSTR name, DWORD value)
+{
+    m_values.names.Add(name);
+    m_values.kinds.Add(REG_DWORD);
+    m_values.texts.Add(CString());
+    m_values.numbers.Add(value);
+}
+
+void CRegistryBatch::WriteText(LPCWSTR name, const CString& text)
+{
+    m_values.names.Add(name);
+    m_values.kinds.Add(REG_SZ);
+    m_values.texts.Add(text);
+    m_values.numbers.Add(0);
+}
+
+BOOL CRegistryBatch::Same(const Memo& memo, const CString& path) const
+{
+    if (!memo.valid || memo.path != path || memo.names.GetSize() != m_values.names.GetSize())
+        return FALSE;
+    for (INT_PTR i = 0; i < m_values.names.GetSize(); ++i) {
+        if (memo.names[i] != m_values.names[i] || memo.kinds[i] != m_values.kinds[i] ||
+            memo.numbers[i] != m_values.numbers[i] || memo.texts[i] != m_values.texts[i])
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CRegistryBatch::Commit(LPCWSTR path, Memo* memo, HKEY root)
+{
+    CRegistryKey key(root);
+    if (!key.OpenOrCreate(path))
+        return FALSE;
+    FILETIME now = {0, 0};
+    if (memo && Same(*memo, path) && key.LastWriteTime(&now) &&
+        CompareFileTime(&now, &memo->written) == 0)
+        return TRUE;
+    BOOL ok = TRUE;
+    for (INT_PTR i = 0; i < m_values.names.GetSize(); ++i) {
+        ok &= m_values.kinds[i] == REG_DWORD ? key.WriteNumber(m_values.names[i], m_values.numbers[i])
+                                             : key.WriteText(m_values.names[i], m_values.texts[i]);
+    }
+    if (!memo)
+        return ok;
+    memo->valid = ok && key.LastWriteTime(&memo->written);
+    memo->path = path;
+    memo->names.Copy(m_values.names);
+    memo->kinds.Copy(m_values.kinds);
+    memo->texts.Copy(m_values.texts);
+    memo->numbers.Copy(m_values.numbers);
+    return ok;
+}

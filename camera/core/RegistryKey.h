@@ -22,6 +22,8 @@ public:
     BOOL ReadNumber(LPCWSTR name, DWORD* value);
     // At most TEXT_MAX characters; a missing or longer value leaves text unchanged.
     BOOL ReadText(LPCWSTR name, CString* text);
+    // When the key or one of its values last changed; FALSE when not open.
+    BOOL LastWriteTime(FILETIME* time);
 
     enum { TEXT_MAX = 199 };
 
@@ -31,4 +33,31 @@ private:
 
     HKEY m_root;
     HKEY m_key;
+};
+
+// The values a save puts under one key, gathered first and written together. A save
+// that would write exactly what this process wrote there last, into a key nobody has
+// changed since (its last write time says so), writes nothing: saving the settings at
+// every stop of the live picture then costs one look at the key, not a call per value.
+class CRegistryBatch {
+public:
+    // What was last written under a key, kept by the caller from one save to the next.
+    struct Memo {
+        CString path;
+        CStringArray names;
+        CDWordArray kinds;              // REG_DWORD or REG_SZ
+        CStringArray texts;
+        CDWordArray numbers;
+        FILETIME written = {0, 0};
+        BOOL valid = FALSE;
+    };
+
+    void WriteNumber(LPCWSTR name, DWORD value);
+    void WriteText(LPCWSTR name, const CString& text);
+    // Opens (or creates) the key and writes the values unless the memo shows them there.
+    BOOL Commit(LPCWSTR path, Memo* memo, HKEY root = HKEY_CURRENT_USER);
+
+private:
+    BOOL Same(const Memo& memo, const CString& path) const;
+    Memo m_values;
 };

@@ -1,6 +1,8 @@
 // Threads for the native sensor and decoder: created by the system, so nothing the
-// bands call can meet a thread it does not know.
-#include <windows.h>
+// bands call can meet a thread it does not know. Each caller borrows a crew of
+// workers kept from frame to frame; callers on several threads (the grab thread
+// renders while the display thread decodes) get crews of their own.
+#include "BandWorkers.h"
 
 #include "Pipeline.h"
 
@@ -8,18 +10,21 @@
 
 namespace {
 
-struct BandJob
+// The bands use at most 8 threads; the caller is one of them.
+const int kCrewHelpers = 7;
+
+struct Crews
 {
-    orvbench::BandBody body;
-    void* context;
-    int band;
+    CRITICAL_SECTION lock;
+    std::vector<CBandWorkers*> idle;
+    Crews() { InitializeCriticalSection(&lock); }
 };
 
-DWORD WINAPI BandThread(void* param)
+// Never destroyed: threads of a crew are ended by the process exit, not by unloading.
+Crews& TheCrews()
 {
-    const BandJob* job = static_cast<const BandJob*>(param);
-    job->body(job->context, job->band);
-    return 0;
+    static Crews* crews = new Crews;
+    return *crews;
 }
 
 }  // namespace
@@ -28,23 +33,25 @@ namespace orvbench {
 
 void RunBands(int count, BandBody body, void* context)
 {
-    std::vector<BandJob> jobs(count > 1 ? count : 1);
-    std::vector<HANDLE> threads;
-    for (int band = 1; band < count; ++band) {
-        jobs[band] = {body, context, band};
-        HANDLE thread = threads.size() < MAXIMUM_WAIT_OBJECTS
-                      ? CreateThread(nullptr, 0, BandThread, &jobs[band], 0, nullptr) : nullptr;
-        if (thread)
-            threads.push_back(thread);
-        else
-            body(context, band);   // no thread to spare: the caller does the band
+    if (count <= 1) {
+        if (count == 1)
+            body(context, 0);
+        return;
     }
-    if (count > 0)
-        body(context, 0);
-    if (!threads.empty())
-        WaitForMultipleObjects(DWORD(threads.size()), threads.data(), TRUE, INFINITE);
-    for (HANDLE thread : threads)
-        CloseHandle(thread);
+    Crews& crews = TheCrews();
+    CBandWorkers* crew = nullptr;
+    EnterCriticalSection(&crews.lock);
+    if (!crews.idle.empty()) {
+        crew = crews.idle.back();
+        crews.idle.pop_back();
+    }
+    LeaveCriticalSection(&crews.lock);
+    if (!crew)
+        crew = new CBandWorkers(kCrewHelpers);
+    crew->Run(count, body, context);
+    EnterCriticalSection(&crews.lock);
+    crews.idle.push_back(crew);
+    LeaveCriticalSection(&crews.lock);
 }
 
 }  // namespace orvbench

@@ -42,6 +42,7 @@ void Replace(const std::vector<CameraSpec>& specs, const BenchOptions& options)
         cam->Interrupt();
     S().cameras.clear();
     S().options = options;
+    S().stopFailures = options.stopFailures;
     for (auto& c : S().changes)
         c.clear();
     for (const CameraSpec& spec : specs)
@@ -138,6 +139,23 @@ std::vector<uint8_t> RenderNow(Camera& cam, bool blank, bool dark)
     c.blank = blank;
     c.dark = dark;
     const Resolution& r = cam.spec.resolutions[std::clamp(s.resolution, 0, int(cam.spec.resolutions.size()) - 1)];
+    std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, s.rawDepth == 16 ? 16 : 8));
+    RenderRawFrame(cam.spec, s, c, raw.data());
+    return raw;
+}
+
+std::vector<uint8_t> ReadOutAt(Camera& cam, int resolution)
+{
+    CameraSettings s;
+    ExposureConditions c;
+    {
+        Lock lock;
+        s = cam.settings;
+        s.resolution = resolution;
+        UpdateTemperature(cam, NowMs());
+        c = Conditions(cam, ++cam.frameNumber);
+    }
+    const Resolution& r = cam.spec.resolutions[std::clamp(resolution, 0, int(cam.spec.resolutions.size()) - 1)];
     std::vector<uint8_t> raw(RawFrameBytes(r.width, r.height, s.rawDepth == 16 ? 16 : 8));
     RenderRawFrame(cam.spec, s, c, raw.data());
     return raw;

@@ -48,6 +48,9 @@ struct Camera
     uint32_t frameNumber = 0;
     double nextDue = 0;
     std::vector<uint8_t> lastRaw, lastImage;
+    // A still read out at another resolution; the stream delivers it next, as a device
+    // that switched its readout for the still does.
+    std::vector<uint8_t> pendingStill;
     float temperature = 25.0f;
     double temperatureAt = 0;
     int injected = kNoInjection;
@@ -86,6 +89,7 @@ struct State
     std::vector<WCHAR> folder[2];
     std::set<std::string> names;   // every name handed out stays valid
     bool loaded = false;
+    int stopFailures = 0;
 
     State() { InitializeCriticalSection(&lock); }
 };
@@ -112,6 +116,8 @@ ExposureConditions Conditions(const Camera& cam, uint32_t frameNumber);
 // Renders one frame of the camera at its current settings (lock held by the caller
 // for the copy only).
 std::vector<uint8_t> RenderNow(Camera& cam, bool blank, bool dark);
+// Reads out a new frame at a resolution index (it counts as a delivered frame).
+std::vector<uint8_t> ReadOutAt(Camera& cam, int resolution);
 
 // The last decoded picture, decoding (or rendering) one when there is none yet.
 bool LastImage(Camera& cam, std::vector<uint8_t>* out);

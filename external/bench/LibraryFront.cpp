@@ -8,6 +8,9 @@ using namespace detail;
 
 namespace {
 
+// JPEG quality of the files the library writes itself.
+const int kStillQuality = 90;
+
 // Configuration sets: one text file per device and set in the library's folder.
 struct IntField { const char* key; int CameraSettings::*member; };
 const IntField kIntFields[] = {
@@ -315,10 +318,14 @@ int LibraryFront::SetHistogramState(int on, const char* dev)
 int LibraryFront::GetRawData(void* frame, int size, const char* dev)
 {
     auto cam = Find(m_library, dev);
-    if (!cam)
+    if (!cam) {
+        // A camera that is gone answers after the device's time-out, as hardware does.
+        Sleep(kGrabWaitMs);
         return kResultDeviceError;
+    }
     double due = 0;
     LONG generation = 0;
+    int answer = 0;   // an injected 1 comes with its frame
     {
         Lock lock;
         if (cam->deviceError)
@@ -328,6 +335,7 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
             cam->injected = kNoInjection;
             if (r != 0 && r != 1)
                 return r;
+            answer = r;
             cam->nextDue = NowMs();
         }
     }
@@ -358,6 +366,19 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
         Lock lock;
         if (!cam->resumed)
             return kResultNoFrame;
+        if (!cam->pendingStill.empty()) {
+            std::vector<uint8_t> still;
+            still.swap(cam->pendingStill);
+            if (!frame || size < int(still.size()))
+                return kResultDeviceError;
+            double period = cam->PeriodMs();
+            cam->nextDue += period;
+            if (cam->nextDue < now)
+                cam->nextDue = now + period;
+            std::memcpy(frame, still.data(), still.size());
+            cam->lastRaw.swap(still);
+            return 0;
+        }
         const Resolution& r = cam->CurrentResolution();
         if (!frame || size < int(RawFrameBytes(r.width, r.height, cam->settings.rawDepth)))
             return kResultDeviceError;
@@ -385,7 +406,7 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
                                                                 kExposureUnitMs, kExposureMaxMs));
         }
     }
-    return 0;
+    return answer;
 }
 
 int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* dev)
@@ -491,23 +512,47 @@ int LibraryFront::SaveImage(const WCHAR* path, int quality, const char* dev)
     std::string unix = UnixPath(path);
     if (unix.empty())
         return kFailed;
+    // The caller passes the capture resolution index where the quality goes: a
+    // device asked for another readout than the stream's reads one frame out there.
+    const int readout = quality;
     int format;
+    bool other;
     std::vector<uint8_t> raw;
     {
         Lock lock;
+        // A device in error has no picture to give.
+        if (cam->deviceError)
+            return kFailed;
         format = cam->settings.imageFormat;
-        raw = cam->lastRaw;
+        other = readout >= 0 && readout < int(cam->spec.resolutions.size()) &&
+                readout != cam->settings.resolution;
+        if (!other)
+            raw = cam->lastRaw;
     }
     unix = WithFormatExtension(unix, format);
+    if (other) {
+        raw = ReadOutAt(*cam, readout);
+        Lock lock;
+        cam->pendingStill = raw;
+    }
     if (format == kFormatRaw) {
         if (raw.empty())
             raw = RenderNow(*cam, false, false);
         return WriteBytes(unix.c_str(), raw.data(), uint32_t(raw.size())) ? 0 : kFailed;
     }
     std::vector<uint8_t> image;
-    if (!LastImage(*cam, &image))
+    if (other) {
+        RawFrameHeader hd;
+        std::memcpy(&hd, raw.data(), sizeof hd);
+        image.assign(DecodedBytes(hd), 0);
+        Lock lock;
+        if (!DecodeRawFrame(cam->spec, cam->settings, cam->corrections, raw.data(), uint32_t(raw.size()),
+                            image.data(), uint32_t(image.size())))
+            return kFailed;
+    } else if (!LastImage(*cam, &image)) {
         return kFailed;
-    return WriteImageFile(unix.c_str(), Record(image.data()), format, quality) ? 0 : kFailed;
+    }
+    return WriteImageFile(unix.c_str(), Record(image.data()), format, kStillQuality) ? 0 : kFailed;
 }
 
 int LibraryFront::SaveFile(const WCHAR* path, const void* image, int format, const char* dev)
@@ -526,7 +571,7 @@ int LibraryFront::SaveFile(const WCHAR* path, const void* image, int format, con
         format = cam->settings.imageFormat;
     }
     unix = WithFormatExtension(unix, format);
-    return WriteImageFile(unix.c_str(), rec, format, 90) ? 0 : kFailed;
+    return WriteImageFile(unix.c_str(), rec, format, kStillQuality) ? 0 : kFailed;
 }
 
 int LibraryFront::SetAutoExposure(int on, const char* dev)

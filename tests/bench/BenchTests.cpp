@@ -639,9 +639,21 @@ TEST(BenchFaults, InjectedGrabResultsAndDeviceErrors)
     ASSERT_TRUE(Bench::Get().InjectDeviceError(kSmallCamera, true));
     EXPECT_EQ(GetRawData(raw.data(), int(raw.size()), kSmallCamera), ZEDODIR_DEVICE_ERROR);
     EXPECT_EQ(GetRawData(raw.data(), int(raw.size()), kSmallCamera), ZEDODIR_DEVICE_ERROR);
+    // A device in error writes no file.
+    std::vector<WCHAR> bmp = Join(TempFolder(L"zedfaults"), L"error.bmp");
+    DeleteFileW(bmp.data());
+    EXPECT_NE(SaveImage(bmp.data(), 0, kSmallCamera), 0);
+    EXPECT_EQ(GetFileAttributesW(bmp.data()), INVALID_FILE_ATTRIBUTES);
     Bench::Get().InjectDeviceError(kSmallCamera, false);
     EXPECT_EQ(GrabFrame(kSmallCamera, raw), ZEDODIR_FRAME);
+    EXPECT_EQ(SaveImage(bmp.data(), 0, kSmallCamera), 0);
     EXPECT_FALSE(Bench::Get().InjectGrabResult("nobody", 3));
+
+    // A camera that is gone answers after a device's time-out, not at once.
+    ASSERT_TRUE(Bench::Get().Unplug(kSmallCamera));
+    const double start = Seconds();
+    EXPECT_EQ(GetRawData(raw.data(), int(raw.size()), kSmallCamera), ZEDODIR_DEVICE_ERROR);
+    EXPECT_GE(Seconds() - start, 0.08);
 }
 
 TEST(BenchCooling, CooledSensorCoolsWhileTheCoolerRuns)
@@ -653,8 +665,13 @@ TEST(BenchCooling, CooledSensorCoolsWhileTheCoolerRuns)
     GetTemperature(&warm0, "Warm.1");
     ASSERT_EQ(SetCooled(1, "Cool.1"), 0);
     SetCooled(1, "Warm.1");
-    Sleep(1500);
-    GetTemperature(&later, "Cool.1");
+    const double from = Seconds();
+    while (Seconds() - from < 10.0) {
+        GetTemperature(&later, "Cool.1");
+        if (later < start - 3.0f)
+            break;
+        Sleep(50);
+    }
     GetTemperature(&warm1, "Warm.1");
     EXPECT_LT(later, start - 3.0f);
     EXPECT_NEAR(warm1, warm0, 0.5f);

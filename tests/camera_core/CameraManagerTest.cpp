@@ -6,6 +6,7 @@
 #include "camera/core/CameraManager.h"
 
 #include <atomic>
+#include <set>
 
 // Reaches the manager's live state (declared a friend of CCameraManager).
 class CCameraManagerProbe {
@@ -291,20 +292,28 @@ TEST_F(CameraManagerTest, InitRefusedByDeviceAnswersNoDevice)
     EXPECT_FALSE(CCameraManager::Instance().IsInitialized());
 }
 
-// Mended: a second QrCCameraInit while the threads run re-initialised the device
-// under the grab thread.
-TEST_F(CameraManagerTest, InitWhileLiveLeavesDeviceAndBuffersAlone)
+// A second QrCCameraInit while the threads run initialises the device again (with the
+// threads stopped meanwhile) and keeps the buffers, which the live threads rotate.
+TEST_F(CameraManagerTest, InitWhileLiveKeepsTheBuffers)
 {
     QrCSetCamera(CAMERA_TYPE_CAMDRVE);
     ASSERT_EQ(QrCCameraInit(0, nullptr, nullptr, 1), CAM_OK);
-    BYTE* decoded = CCameraManagerProbe::Buffer(CCameraManager::BUF_DECODED);
+    auto buffers = [] {
+        std::set<BYTE*> set;
+        for (int i = 0; i < CCameraManager::FRAME_BUFFER_COUNT; ++i)
+            set.insert(CCameraManagerProbe::Buffer(i));
+        return set;
+    };
+    const std::set<BYTE*> before = buffers();
     const int grabsBefore = g_grabs.load();
     ASSERT_TRUE(WaitFor([&] { return g_grabs.load() > grabsBefore + 3; }, 5000));
 
     EXPECT_EQ(QrCCameraInit(1, nullptr, nullptr, 1), CAM_OK);
-    EXPECT_EQ(g_initCalls.load(), 1);
-    EXPECT_EQ(CCameraManagerProbe::Buffer(CCameraManager::BUF_DECODED), decoded);
+    EXPECT_EQ(g_initCalls.load(), 2);
+    EXPECT_EQ(buffers(), before);
     EXPECT_TRUE(CCameraManager::Instance().IsLiveRunning());
+    const int grabsAfter = g_grabs.load();
+    EXPECT_TRUE(WaitFor([&] { return g_grabs.load() > grabsAfter + 3; }, 5000));
     EXPECT_EQ(QrCCameraUnInit(), CAM_OK);
 }
 

@@ -36,7 +36,10 @@ DWORD WINAPI PlayUser(LPVOID param)
     }
     if (!dialog)
         return 0;
-    Sleep(200);  // let the dialog finish filling its controls
+    // The dialog shows once it has filled its controls.
+    for (int i = 0; i < 250 && !(IsWindowVisible(dialog) &&
+                                 SendMessageW(GetDlgItem(dialog, cmb1), CB_GETCOUNT, 0, 0) > 0); ++i)
+        Sleep(20);
     script->seen = true;
     HWND types = GetDlgItem(dialog, cmb1);
     script->initialFilter = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));

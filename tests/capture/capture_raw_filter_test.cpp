@@ -21,7 +21,10 @@ DWORD WINAPI ReadTypesAndCancel(LPVOID param)
     }
     if (!dialog)
         return 0;
-    Sleep(200);
+    // The dialog shows once it has filled its controls.
+    for (int i = 0; i < 250 && !(IsWindowVisible(dialog) &&
+                                 SendMessageW(GetDlgItem(dialog, cmb1), CB_GETCOUNT, 0, 0) > 0); ++i)
+        Sleep(20);
     HWND combo = GetDlgItem(dialog, cmb1);
     const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

@@ -294,3 +294,60 @@ TEST_F(CaptureCameraTest, CaptureOverlayCircleIsBurntIntoTheStill)
     EXPECT_TRUE(std::equal(pixel(file, 54, 160, 120), pixel(file, 54, 160, 120) + 3,
                            pixel(reference, 0, 160, 120)));
 }
+
+// A driver still at a capture resolution other than the preview is read out at the
+// capture resolution; the live picture comes back at the preview.
+TEST_F(CaptureCameraTest, DriverStillAtAnotherCaptureResolutionHasItsSize)
+{
+    OpenCamera();
+    TempFolder folder;
+    CCameraManagerProbe::SetResolutions(0, 1);
+    CaptureParam p = Request(folder.Path(), L"R", CAPTURE_TYPE_BMP);
+    ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+    ASSERT_TRUE(m_receiver.WaitForMessage(WM_CAPTURE_DONE, 10000));
+    ASSERT_TRUE(WaitCaptureEnd());
+    const std::vector<BYTE> bmp = ReadWholeFile(U16(SavedName(0)));
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp[18] | (bmp[19] << 8), g_camera.width / 2);
+    EXPECT_EQ(bmp[22] | (bmp[23] << 8), g_camera.height / 2);
+    EXPECT_TRUE(CCameraManagerProbe::LiveRunning());
+    const int grabs = g_grabs;
+    EXPECT_TRUE(WaitFor([&] { return g_grabs > grabs + 3; }, 5000));
+    EXPECT_EQ(CCameraManagerProbe::FrameWidth(), g_camera.width);
+    CCameraManagerProbe::SetResolutions(0, 0);
+}
+
+// An averaged fluorescence still of a driver camera at another capture resolution
+// reopens the camera there; QrCCameraSetResDefault brings the preview back, once.
+TEST_F(CaptureCameraTest, AveragedStillReopensAtTheCaptureResolutionUntilSetResDefault)
+{
+    OpenCamera();
+    TempFolder folder;
+    CCameraManagerProbe::SetResolutions(0, 1);
+    CaptureParam p = Request(folder.Path(), L"F", CAPTURE_TYPE_BMP);
+    p.ProcessingEnabled = 1;
+    p.FluorescenceType = 2;
+    ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+    ASSERT_TRUE(m_receiver.WaitForMessage(WM_CAPTURE_DONE, 20000));
+    ASSERT_TRUE(WaitCaptureEnd(20000));
+    const std::vector<BYTE> bmp = ReadWholeFile(U16(SavedName(0)));
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp[18] | (bmp[19] << 8), g_camera.width / 2);
+    // The settings survived the reopening; the live picture runs at the capture size.
+    EXPECT_EQ(CCameraManager::Instance().GetSettings().ResPreview, 0);
+    EXPECT_EQ(CCameraManager::Instance().GetSettings().ResCapture, 1);
+    EXPECT_EQ(CCameraManager::Instance().GetSettings().capture.FluorescenceType, 2);
+    EXPECT_TRUE(CCameraManagerProbe::LiveRunning());
+    EXPECT_EQ(CCameraManagerProbe::FrameWidth(), g_camera.width / 2);
+
+    ASSERT_EQ(QrCCameraSetResDefault(), CAM_OK);
+    EXPECT_TRUE(CCameraManagerProbe::LiveRunning());
+    EXPECT_EQ(CCameraManagerProbe::FrameWidth(), g_camera.width);
+    EXPECT_EQ(CCameraManagerProbe::FrameHeight(), g_camera.height);
+    const int grabs = g_grabs;
+    ASSERT_TRUE(WaitFor([&] { return g_grabs > grabs + 3; }, 5000));
+    // Nothing more to undo.
+    ASSERT_EQ(QrCCameraSetResDefault(), CAM_OK);
+    EXPECT_EQ(CCameraManagerProbe::FrameWidth(), g_camera.width);
+    CCameraManagerProbe::SetResolutions(0, 0);
+}

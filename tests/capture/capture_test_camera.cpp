@@ -40,29 +40,46 @@ public:
         m_info.featureFlags[0] = 1;
         m_info.featureFlags[6] = m_setup.wide ? 1 : 0;
     }
+    // Each resolution index halves the frame of the one before.
+    int Init(CameraFrameCallback, int previewResolution, HWND, HWND, int) override
+    {
+        m_resolution = previewResolution;
+        return CAM_OK;
+    }
+    int SetResolution(int index) override
+    {
+        m_resolution = index;
+        return CAM_OK;
+    }
+    int GetResolution(BYTE* index) override
+    {
+        *index = BYTE(m_resolution);
+        return CAM_OK;
+    }
     int GetImageSize(int* width, int* height) override
     {
-        *width = m_setup.width;
-        *height = m_setup.height;
+        *width = Width();
+        *height = Height();
         return CAM_OK;
     }
     int GrabFrame(BYTE* frame) override
     {
         if (g_camera.grabResult != 1)
             return g_camera.grabResult;
-        Sleep(2);
+        Sleep(g_camera.grabDelayMs);
         ++g_grabs;
         const int noise = g_camera.noise * (m_setup.wide ? 256 : 1);
         const int top = m_setup.wide ? 65535 : 255;
-        for (int y = 0; y < m_setup.height; ++y)
-            for (int x = 0; x < m_setup.width; ++x) {
+        const int width = Width(), height = Height();
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
                 int s = SceneSample(x, y, m_setup.wide);
                 if (noise) {
                     m_seed = m_seed * 1103515245u + 12345u;
                     s += int((m_seed >> 16) % (2 * noise + 1)) - noise;
                     s = s < 0 ? 0 : s > top ? top : s;
                 }
-                const size_t i = size_t(y) * m_setup.width + x;
+                const size_t i = size_t(y) * width + x;
                 if (m_setup.wide) {
                     frame[2 * i] = BYTE(s);
                     frame[2 * i + 1] = BYTE(s >> 8);
@@ -86,8 +103,11 @@ public:
     }
 
 private:
+    int Width() const { return m_setup.width >> m_resolution; }
+    int Height() const { return m_setup.height >> m_resolution; }
     CaptureCameraSetup m_setup;
     unsigned m_seed;
+    int m_resolution = 0;
 };
 
 CCameraDevice* MakeCaptureCamera(int)

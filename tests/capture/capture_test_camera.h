@@ -15,6 +15,7 @@ struct CaptureCameraSetup {
     bool wide = false;        // 16-bit samples
     int noise = 0;            // peak noise added to each raw sample (8-bit units)
     int grabResult = 1;       // what GrabFrame answers
+    int grabDelayMs = 2;      // each grab takes at least this long
 };
 
 extern CaptureCameraSetup g_camera;
@@ -45,6 +46,8 @@ public:
     static void StopLive() { M().StopPreview(1); }
     static BOOL LiveRunning() { return M().m_runState == CCameraManager::RUN_LIVE; }
     static void SetDisplayRate(float rate) { M().m_displayRate = rate; }
+    static float DisplayRate() { return M().m_displayRate; }
+    static int FrameHeight() { return M().m_frameHeight; }
     static HANDLE CaptureEnd() { return M().m_hCaptureEnd; }
     static void SetProduct(int index) { M().m_info.productIndex = index; }
     static void SetResolutions(int preview, int capture)
@@ -60,12 +63,6 @@ public:
     }
     static void EndCrop() { M().m_cropped = 0; }
     static void SetThirdKind() { M().m_param.sensorKind = SENSOR_KIND_THIRD; }
-    static int BinnedExposure(int product, int preview, int capture, int exposure, BOOL speedSwitch)
-    {
-        SetProduct(product);
-        SetResolutions(preview, capture);
-        return M().BinnedStillExposure(exposure, speedSwitch);
-    }
     static void SetExtraResolution()
     {
         M().m_info.featureFlags[FEATURE_EXTRA_RESOLUTION - 1] = 1;

@@ -56,6 +56,10 @@ protected:
     void RecordUntilConfirmed(CaptureParam& p, DWORD ms = 15000)
     {
         ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+        WaitForConfirmation(ms);
+    }
+    void WaitForConfirmation(DWORD ms = 15000)
+    {
         ASSERT_TRUE(WaitFor([&] {
             for (const SpyMessage& m : m_receiver.Messages())
                 if (m.msg == WM_CAPTURE_DONE && m.lParam == 1)
@@ -90,6 +94,60 @@ TEST_F(RecordingTest, FrameLimitGivesThatManyFramesAtTheRate)
     EXPECT_EQ(facts.length, 10);
     EXPECT_DOUBLE_EQ(facts.rate, 25.0);
     EXPECT_TRUE(facts.firstFrameMatches);
+}
+
+// A real-time recording places each frame by the time it came at the rate the
+// picture ran when the recording began, and its time limit ends it with a confirmation.
+TEST_F(RecordingTest, RealTimeRecordingPlacesFramesByTimeAndStopsAtItsLimit)
+{
+    OpenCamera();
+    ASSERT_TRUE(WaitFor([] { return CCameraManagerProbe::DisplayRate() > 60.0f; }, 5000));
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"R", CAPTURE_TYPE_AVI);
+    p.IsMode = 0;
+    p.IsTimeRecord = 1;
+    p.AviFrame = 1;   // seconds in time mode
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+    g_camera.grabDelayMs = 40;   // the picture slows down: frames now come far apart
+    WaitForConfirmation();
+    g_camera.grabDelayMs = 2;
+    // One confirmation, after the second of the limit; progress counted seconds.
+    DWORD confirmed = 0;
+    int confirmations = 0;
+    for (const SpyMessage& m : m_receiver.Messages()) {
+        if (m.msg == WM_CAPTURE_DONE && m.lParam == 1) {
+            ++confirmations;
+            confirmed = m.time;
+        }
+        if (m.msg == WM_CAPTURE_PROGRESS)
+            EXPECT_LE(m.wParam, 1u);
+    }
+    EXPECT_EQ(confirmations, 1);
+    EXPECT_GE(confirmed - start, 1000u);
+    EXPECT_LT(confirmed - start, 5000u);
+
+    // The stream is as long as the second at its rate, with fewer frames than that.
+    AVIFileInit();
+    PAVISTREAM stream = nullptr;
+    ASSERT_EQ(AVIStreamOpenFromFileW(&stream, W(folder.Path("R.avi")), streamtypeVIDEO, 0, OF_READ, nullptr),
+              AVIERR_OK);
+    AVISTREAMINFOW info = {};
+    AVIStreamInfoW(stream, &info, sizeof info);
+    const double rate = double(info.dwRate) / info.dwScale;
+    const LONG length = AVIStreamLength(stream);
+    AVIStreamRelease(stream);
+    AVIFileExit();
+    const std::vector<BYTE> file = ReadWholeFile(folder.Path("R.avi"));
+    int chunks = 0;   // each frame is one "00db" chunk and one index entry
+    for (size_t i = 0; i + 4 <= file.size(); ++i)
+        chunks += memcmp(&file[i], "00db", 4) == 0;
+    const int frames = chunks / 2;
+    EXPECT_GT(rate, 60.0);
+    EXPECT_GT(length, rate * 0.6);
+    EXPECT_LT(length, rate * 1.5);
+    EXPECT_GE(frames, 5);
+    EXPECT_LT(frames * 2, length) << frames << " frames over " << length;
 }
 
 TEST_F(RecordingTest, TimeLapseWritesOneFrameEachInterval)

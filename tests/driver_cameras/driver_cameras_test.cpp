@@ -20,6 +20,12 @@
 
 extern "C" DWORD WINAPI AfxFrameworkVersion(void);
 
+// Whether the live threads have taken a frame (a friend of the manager).
+class CCameraManagerProbe {
+public:
+    static bool FrameReceived() { return CCameraManager::Instance().m_frameReceived != 0; }
+};
+
 namespace {
 
 struct Family {
@@ -516,9 +522,42 @@ TEST(DriverCameras, TheManagerChoosesAndOpensThemByCode)
         EXPECT_EQ(QrCCameraGetImageSize(&width, &height), CAM_OK);
         EXPECT_EQ(width, c.width);
         EXPECT_EQ(height, c.height);
-        Sleep(300);  // let the live threads take a few frames
+        const DWORD start = GetTickCount();
+        while (!CCameraManagerProbe::FrameReceived() && GetTickCount() - start < 5000)
+            Sleep(5);
+        EXPECT_TRUE(CCameraManagerProbe::FrameReceived()) << c.code;
         EXPECT_EQ(QrCCameraUnInit(), CAM_OK);
     }
+    QrCSetCamera(CAMERA_TYPE_NONE);
+    CCameraManager::SetDeviceFactory(nullptr);
+}
+
+// The row time the library reads is in microseconds, and so is the stored exposure:
+// an exposure set in time comes back from its whole rows, and those rows from it.
+TEST(DriverCameras, ExposureLinesAndRowTimeAgreeInMicroseconds)
+{
+    CCameraManager::SetDeviceFactory(CreateDriverCameraDevice);
+    ASSERT_EQ(QrCSetCamera(CAMERA_TYPE_CAMDRVB), CAM_OK);
+    ASSERT_EQ(QrCCameraInit(0, nullptr, nullptr, 1), CAM_OK);
+    QrCCameraSetAeState(0);
+    float row = 0;
+    ASSERT_EQ(QrCCameraGetRowTime(&row), CAM_OK);
+    ASSERT_GT(row, 1.0f);
+    ASSERT_LT(row, 1000.0f);   // a row takes microseconds, not milliseconds
+
+    ASSERT_EQ(QrCCameraSetExposureTimeMS(10000, 1), CAM_OK);
+    CameraCurParam cur;
+    QrCCameraGetCurParameter(&cur);
+    const int lines = cur.exposureLines;
+    EXPECT_GE(lines * double(row), 10000.0 - 1e-3);
+    EXPECT_LT((lines - 1) * double(row), 10000.0);
+
+    ASSERT_EQ(QrCCameraSetExposureLineTime(lines), CAM_OK);
+    QrCCameraGetCurParameter(&cur);
+    EXPECT_EQ(cur.exposureLines, lines);
+    EXPECT_GE(cur.exposureTime, 10000 - 1);
+    EXPECT_LT(cur.exposureTime, 10000 + row);
+    EXPECT_EQ(QrCCameraUnInit(), CAM_OK);
     QrCSetCamera(CAMERA_TYPE_NONE);
     CCameraManager::SetDeviceFactory(nullptr);
 }

@@ -224,16 +224,23 @@ TEST_F(LivePipelineTest, LiveHistogramAndAreaLevelsFollowThePicture)
         columns += canvas.At(x, r.bottom - 1) == RGB(0, 0, 222);
     EXPECT_GT(columns, 10);
 
-    // The area levels take the picture's level under the rectangle as the low level.
+    // The area levels take the picture's level under the rectangle as the low level,
+    // on each colour channel as on all of them.
     RECT area = {40, 40, 120, 120};
-    EXPECT_EQ(QrCCameraCalcAreaLevels(&area), CAM_OK);
-    CameraMgrParam param;
-    QrCCameraGetMgrParameter(&param);
-    const int channel = param.showChannel;
-    EXPECT_EQ(param.autoLevels[channel], 0);
-    EXPECT_EQ(param.levelsHigh[channel], 255);
-    EXPECT_GT(param.levelsLow[channel], 0);
-    EXPECT_LE(param.levelsLow[channel], 254);
+    for (int channel = 0; channel < 4; ++channel) {
+        ASSERT_EQ(QrCCameraSetShowChannel(channel), CAM_OK);
+        EXPECT_EQ(QrCCameraCalcAreaLevels(&area), CAM_OK);
+        CameraMgrParam param;
+        QrCCameraGetMgrParameter(&param);
+        ASSERT_EQ(param.showChannel, channel);
+        EXPECT_EQ(param.autoLevels[channel], 0);
+        EXPECT_EQ(param.levelsHigh[channel], 255);
+        EXPECT_GT(param.levelsLow[channel], 0) << "channel " << channel;
+        EXPECT_LE(param.levelsLow[channel], 254);
+        int low = -1, high = -1;
+        QrCCameraGetLevelsValues(&low, &high);
+        EXPECT_EQ(low, param.levelsLow[channel]) << "channel " << channel;
+    }
     RECT empty = {50, 50, 50, 90};
     EXPECT_EQ(QrCCameraCalcAreaLevels(&empty), CAM_ERR_NO_DEVICE);
     QrCCameraLevelsDefault();
@@ -329,4 +336,44 @@ TEST_F(LivePipelineTest, CroppedPictureShowsThePartOfTheFrameUnderTheRectangle)
     EXPECT_NEAR(focus, variance(0), variance(0) * 0.05 + 2);
     QrCCameraSetDrawHDC(nullptr);
     QrCCameraRestoreImage();
+}
+
+// The picture is shown at the display size, each shown pixel exactly the frame pixel
+// nearest to its centre: smaller, cropped, larger, grey.
+TEST_F(LivePipelineTest, ShownPictureTakesTheNearestFramePixelExactly)
+{
+    const int w = 200, h = 120;
+    auto frame = [&](int bpp) {
+        std::vector<BYTE> px(size_t((w * bpp + 3) & ~3) * h);
+        for (int y = 0; y < h; ++y)   // y counts rows from the top of the picture
+            for (int x = 0; x < w; ++x) {
+                BYTE* p = &px[size_t(h - 1 - y) * ((w * bpp + 3) & ~3) + size_t(x) * bpp];
+                p[0] = BYTE(x);
+                if (bpp == 3) {
+                    p[1] = BYTE(y);
+                    p[2] = BYTE(x ^ y);
+                }
+            }
+        return px;
+    };
+    auto expect = [&](int bpp, RECT src, int vw, int vh) {
+        const std::vector<DWORD> view =
+            CCameraManagerProbe::Scale(frame(bpp), w, h, bpp, src, vw, vh);
+        ASSERT_EQ(view.size(), size_t(vw) * vh);
+        int wrong = 0;
+        for (int y = 0; y < vh; ++y)
+            for (int x = 0; x < vw; ++x) {
+                const int sx = src.left + (2 * x + 1) * (src.right - src.left) / (2 * vw);
+                const int sy = src.top + (2 * y + 1) * (src.bottom - src.top) / (2 * vh);
+                const DWORD want = bpp == 3 ? DWORD(sx & 255) | DWORD(sy) << 8 | DWORD((sx ^ sy) & 255) << 16
+                                            : DWORD(sx & 255) * 0x010101u;
+                wrong += view[size_t(vh - 1 - y) * vw + x] != want;
+            }
+        EXPECT_EQ(wrong, 0) << bpp << " " << src.left << "," << src.top << " " << vw << "x" << vh;
+    };
+    expect(3, RECT{0, 0, w, h}, w, h);
+    expect(3, RECT{0, 0, w, h}, 64, 48);
+    expect(3, RECT{40, 20, 140, 100}, 100, 80);
+    expect(3, RECT{40, 20, 140, 100}, 333, 170);
+    expect(1, RECT{0, 0, w, h}, 150, 90);
 }

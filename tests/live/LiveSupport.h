@@ -37,6 +37,22 @@ public:
     static float GrabRate() { return M().m_grabRate; }
     static void SetRunStateByte(BYTE v) { M().m_param.runState = v; }
     static void RestartWhiteBalanceCountdown() { CCameraManager::s_whiteBalanceCountdown = 30; }
+    // Scales a picture (rows bottom-up) as the presenter does; the 32-bit result, rows
+    // bottom-up, is the picture being filled.
+    static std::vector<DWORD> Scale(const std::vector<BYTE>& pixels, int width, int height, int bytesPerPixel,
+                                    const RECT& source, int viewWidth, int viewHeight)
+    {
+        CCameraManager::PresentJob job;
+        job.width = width;
+        job.height = height;
+        job.bytesPerPixel = bytesPerPixel;
+        job.source = source;
+        job.viewWidth = viewWidth;
+        job.viewHeight = viewHeight;
+        M().ScaleIntoView(pixels.data(), job);
+        const DWORD* view = reinterpret_cast<const DWORD*>(M().m_views[1]);
+        return view ? std::vector<DWORD>(view, view + size_t(viewWidth) * viewHeight) : std::vector<DWORD>();
+    }
 };
 
 namespace livetest {

@@ -71,14 +71,22 @@ protected:
 
 }  // namespace
 
-TEST_F(TemperatureTest, SetPointIsClampedAndTruncated)
+// The set point is the worker's own: the parameter block keeps the product's target.
+TEST_F(TemperatureTest, SetPointIsClampedAndTruncatedAndLeavesTheCoolingDegree)
 {
+    Open();
+    CameraCurParam before;
+    ASSERT_EQ(QrCCameraGetCurParameter(&before), CAM_OK);
     EXPECT_EQ(QrCCameraSetTemperature(-45.5f), CAM_OK);
     EXPECT_EQ(CCameraManagerProbe::SetPoint(), -30);
     EXPECT_EQ(QrCCameraSetTemperature(12.9f), CAM_OK);
     EXPECT_EQ(CCameraManagerProbe::SetPoint(), 12);
     EXPECT_EQ(QrCCameraSetTemperature(99.0f), CAM_OK);
     EXPECT_EQ(CCameraManagerProbe::SetPoint(), 30);
+    CameraCurParam after;
+    ASSERT_EQ(QrCCameraGetCurParameter(&after), CAM_OK);
+    EXPECT_EQ(after.CoolingDegree, before.CoolingDegree);
+    EXPECT_NE(after.CoolingDegree, 30);
 }
 
 TEST_F(TemperatureTest, ReadingsArriveEveryPeriodWithHistoryAndCooler)

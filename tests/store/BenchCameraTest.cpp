@@ -33,11 +33,17 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, CompanyKey());
     }
 
+    // Waits until the picture shows a frame taken after everything set so far.
+    static void Settle()
+    {
+        const uint32_t taken = orvbench::Bench::Get().FrameCount("Cam.1");
+        ASSERT_TRUE(WaitFor([&] { return CCameraManagerProbe::DecodedFrameNumber() > taken + 1; }, 5000));
+    }
     // Mean of all channels over a block of the newest frame, after the camera settled.
     static double BlockMean(int x0, int y0, int size, bool settle = true)
     {
         if (settle)
-            Sleep(600);
+            Settle();
         std::vector<BYTE> px;
         int w = 0, h = 0;
         if (!CCameraManagerProbe::DecodedFrame(px, w, h))
@@ -82,7 +88,7 @@ TEST_F(BenchStoreTest, FlatFieldFlattensTheVignetting)
 {
     QrCCameraSetExposureTimeMS(6000, 1);
     int w = 0, h = 0;
-    Sleep(600);
+    Settle();
     FrameSize(w, h);
     ASSERT_GT(w, 64);
     const int block = 32;
@@ -103,7 +109,7 @@ TEST_F(BenchStoreTest, FlatFieldFlattensTheVignetting)
 
 TEST_F(BenchStoreTest, LiveLineApproachKeepsTheLiveThreadsRunning)
 {
-    Sleep(300);
+    Settle();
     POINT a = {0, 0}, b = {0, 0};
     EXPECT_EQ(QrCCameraLineApproach(10, 10, 200, 200, &a, &b), CAM_OK);
     EXPECT_TRUE(CCameraManager::Instance().IsLiveRunning());

@@ -67,17 +67,6 @@ TEST_F(StoreTest, ExposureIsRefusedUnderAutomaticExposure)
     EXPECT_EQ(p.exposureChanged, 1);
 }
 
-TEST_F(StoreTest, LineExposureIsInMicroseconds)
-{
-    g_cameraSetup.rowTime = 0.05f;
-    UseCamera(CAMERA_TYPE_CAMDRVA);
-    ASSERT_EQ(QrCCameraSetExposureLineTime(200), CAM_OK);   // 200 rows of 50 us
-    CameraCurParam cur;
-    QrCCameraGetCurParameter(&cur);
-    EXPECT_EQ(cur.exposureTime, 10000);
-    EXPECT_EQ(cur.exposureLines, 200);
-}
-
 TEST_F(StoreTest, DevicePollsGiveUpAfterTheTimeLimit)
 {
     g_cameraSetup.awbNeverReady = true;
@@ -109,34 +98,37 @@ TEST_F(StoreTest, RefusedFilterIsPassedOnAndNotStored)
     EXPECT_EQ(cur.filter, 1);
 }
 
-TEST_F(StoreTest, FluorescenceSpeedUpStartsFromAKnownResolution)
+// The speed-up is on from the start: a first call to switch it on changes nothing;
+// switching it off remembers the resolution that switching it on comes back to.
+TEST_F(StoreTest, FluorescenceSpeedUpStartsOn)
 {
     g_cameraSetup.productIndex = 24;
     UseCamera(CAMERA_TYPE_CORE_A);
-    EXPECT_EQ(QrCCameraFluoSpeedupRes(1), CAM_OK);   // not product 25: nothing happens
-    EXPECT_TRUE(g_camera->exposuresWritten.empty());
+    EXPECT_EQ(QrCCameraFluoSpeedupRes(0), CAM_OK);   // not product 25: nothing happens
     EXPECT_TRUE(g_camera->resolutionsSet.empty());
 
     g_cameraSetup.productIndex = 25;
     g_cameraSetup.exposure = 64000;
     UseCamera(CAMERA_TYPE_CORE_A);
-    CCameraManagerProbe::Param().ResPreview = 1;
     ASSERT_EQ(QrCCameraFluoSpeedupRes(1), CAM_OK);
-    // Resolution 1: the exposure is divided by 4 x (1 - 3)^2.
-    EXPECT_EQ(g_camera->exposuresWritten, std::vector<int>{4000});
-    EXPECT_EQ(g_camera->resolutionsSet, std::vector<int>{1});
+    EXPECT_TRUE(g_camera->exposuresWritten.empty());
+    EXPECT_TRUE(g_camera->resolutionsSet.empty());
     g_camera->resolution = 2;
     ASSERT_EQ(QrCCameraFluoSpeedupRes(0), CAM_OK);
-    EXPECT_EQ(g_camera->resolutionsSet.back(), 1);
+    EXPECT_EQ(g_camera->resolutionsSet, std::vector<int>{1});
+    ASSERT_EQ(QrCCameraFluoSpeedupRes(0), CAM_OK);   // already off
+    EXPECT_EQ(g_camera->resolutionsSet.size(), 1u);
     ASSERT_EQ(QrCCameraFluoSpeedupRes(1), CAM_OK);
-    EXPECT_EQ(g_camera->exposuresWritten.back(), 16000);   // remembered resolution 2
+    // Back at resolution 2: the exposure is divided by 4 x (2 - 3)^2.
+    EXPECT_EQ(g_camera->exposuresWritten, std::vector<int>{16000});
+    EXPECT_EQ(g_camera->resolutionsSet.back(), 2);
 }
 
 TEST_F(StoreTest, AreaWhiteBalanceEvensATintedRegion)
 {
     UseCamera(CAMERA_TYPE_CAMDRVA);
     ASSERT_EQ(QrCCameraInit(0, nullptr, nullptr, 0), CAM_OK);
-    Sleep(100);
+    ASSERT_TRUE(WaitFor([] { return CCameraManagerProbe::FrameReceived(); }, 5000));
     RECT column = {10, 10, 11, 30};
     EXPECT_EQ(QrCCameraSetAreaWBState(&column), CAM_ERR_NO_DEVICE);
 
@@ -156,7 +148,7 @@ TEST_F(StoreTest, AreaWhiteBalanceOnABlackChannelKeepsTheOldGains)
     UseCamera(CAMERA_TYPE_CAMDRVA);
     QrCCameraSetGain(70, 80, 90);
     ASSERT_EQ(QrCCameraInit(0, nullptr, nullptr, 0), CAM_OK);
-    Sleep(100);
+    ASSERT_TRUE(WaitFor([] { return CCameraManagerProbe::FrameReceived(); }, 5000));
     RECT area = {8, 8, 40, 30};
     EXPECT_EQ(QrCCameraSetAreaWBState(&area), CAM_ERR_NO_DEVICE);
     EXPECT_EQ(g_camera->rgb[0], 70);

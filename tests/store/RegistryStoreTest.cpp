@@ -75,6 +75,40 @@ TEST_F(StoreTest, UnknownModelsShareOneKeyAndNoDeviceWritesOnlyCaptureSettings)
               ERROR_SUCCESS);
 }
 
+// Saving again puts back what was changed or removed under the keys meanwhile, though
+// the settings themselves did not change.
+TEST_F(StoreTest, ASaveAfterAnOutsideChangeWritesTheSettingsAgain)
+{
+    UseCamera(CAMERA_TYPE_CAMDRVA);
+    CameraMgrParam param;
+    QrCCameraGetMgrParameter(&param);
+    param.capture.Count = 7;
+    QrCCameraSetMgrParameter(&param);
+    ASSERT_EQ(CCameraManager::Instance().SaveSettings(), CAM_OK);
+    ASSERT_EQ(CCameraManager::Instance().SaveSettings(), CAM_OK);
+
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ParamMgrKey(), 0, KEY_ALL_ACCESS, &h), ERROR_SUCCESS);
+    DWORD count = 9;
+    RegSetValueExW(h, L"Count", 0, REG_DWORD, reinterpret_cast<BYTE*>(&count), sizeof count);
+    RegDeleteValueW(h, L"FPS");
+    RegCloseKey(h);
+    ASSERT_EQ(CCameraManager::Instance().SaveSettings(), CAM_OK);
+    CRegistryKey key;
+    ASSERT_TRUE(key.Open(ParamMgrKey()));
+    DWORD value = 0;
+    EXPECT_TRUE(key.ReadNumber(L"Count", &value));
+    EXPECT_EQ(value, 7u);
+    EXPECT_TRUE(key.ReadNumber(L"FPS", &value));
+
+    // The camera's key, removed whole, comes back whole.
+    RegDeleteTreeW(HKEY_CURRENT_USER, CameraKey(L"SensFamC"));
+    ASSERT_EQ(CCameraManager::Instance().SaveSettings(), CAM_OK);
+    ASSERT_TRUE(key.Open(CameraKey(L"SensFamC")));
+    EXPECT_TRUE(key.ReadNumber(L"IsFirstUse", &value));
+    EXPECT_EQ(value, 1u);
+}
+
 TEST_F(StoreTest, CaptureFolderAndNamePrefixAreReadApart)
 {
     CameraMgrParam param;

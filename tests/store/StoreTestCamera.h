@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/gtest.h"
+#include "support/wintest.h"
 
 #include "afxwin.h"
 #include "camera/core/CameraManager.h"
@@ -19,7 +20,7 @@ struct StoreCameraSetup {
     bool awbNeverReady = false;
     bool flatFieldNeverReady = false;
     int filterAnswer = CAM_OK;
-    float rowTime = 0.05f;           // milliseconds
+    float rowTime = 50.0f;           // microseconds
     int gainRegisterMin = 1;
     int exposure = 20000;            // microseconds
 };
@@ -79,6 +80,18 @@ public:
     }
     static CameraMgrParam& Param() { return M().m_param; }
     static CameraCurParam& Cur() { return M().m_cur; }
+    static bool FrameReceived() { return M().m_frameReceived != 0; }
+    // The bench's number of the newest decoded live frame (0 before the first).
+    static uint32_t DecodedFrameNumber()
+    {
+        CCameraManager& m = M();
+        if (!m.m_pDisplayLock || !m.m_buffers[CCameraManager::BUF_DECODED])
+            return 0;
+        CSingleLock lock(m.m_pDisplayLock, TRUE);
+        orvbench::ImageRecord record;
+        memcpy(&record, m.m_buffers[CCameraManager::BUF_DECODED], sizeof record);
+        return record.headerSize ? record.frameNumber : 0;
+    }
     // The newest decoded live frame (8-bit blue, green, red; rows bottom-up).
     static bool DecodedFrame(std::vector<BYTE>& pixels, int& width, int& height)
     {

@@ -79,12 +79,18 @@ int EncodeJpeg(const unsigned char* firstRow, ptrdiff_t stride, int width, int h
     jpeg_set_quality(&cinfo, quality, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     const size_t rowBytes = static_cast<size_t>(width) * 3;
+    // A group of rows per call: the encoder works on groups of that height anyway.
+    JSAMPROW rows[kPrefetchRows];
     while (cinfo.next_scanline < cinfo.image_height) {
         const JDIMENSION y = cinfo.next_scanline;
-        if (stride < 0 && y % kPrefetchRows == 0)
+        if (stride < 0)
             PrefetchRows(firstRow, stride, rowBytes, y + kPrefetchRows, cinfo.image_height);
-        JSAMPROW row = const_cast<JSAMPROW>(firstRow + stride * static_cast<ptrdiff_t>(y));
-        jpeg_write_scanlines(&cinfo, &row, 1);
+        JDIMENSION count = cinfo.image_height - y < JDIMENSION(kPrefetchRows) ? cinfo.image_height - y
+                                                                             : JDIMENSION(kPrefetchRows);
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = const_cast<JSAMPROW>(firstRow + stride * static_cast<ptrdiff_t>(y + i));
+        if (jpeg_write_scanlines(&cinfo, rows, count) == 0)
+            break;
     }
     jpeg_finish_compress(&cinfo);
     jpeg_destroy_compress(&cinfo);
@@ -159,16 +165,9 @@ int AppendTiffPage(const CodecStream& stream, const char* name, const unsigned c
         return CODEC_BAD_ARGUMENT;
     const size_t sampleBytes = static_cast<size_t>(bitsPerSample / 8);
     const size_t rowBytes = static_cast<size_t>(width) * 3 * sampleBytes;
-    // One row at a time is brought into R,G,B order; no copy of the whole frame.
-    unsigned char* row = static_cast<unsigned char*>(malloc(rowBytes));
-    if (!row)
-        return CODEC_NO_MEMORY;
-
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    if (!options) {
-        free(row);
+    if (!options)
         return CODEC_NO_MEMORY;
-    }
     TIFFOpenOptionsSetErrorHandlerExtR(options, TiffQuiet, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, TiffQuiet, nullptr);
     // "a": an existing TIFF receives the image as a further page; "m": no mapping.
@@ -176,10 +175,8 @@ int AppendTiffPage(const CodecStream& stream, const char* name, const unsigned c
                                   const_cast<CodecStream*>(&stream), TiffRead, TiffWrite,
                                   TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap, options);
     TIFFOpenOptionsFree(options);
-    if (!tif) {
-        free(row);
+    if (!tif)
         return CODEC_OPEN_FAILED;
-    }
 
     TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(width));
     TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(height));
@@ -192,30 +189,57 @@ int AppendTiffPage(const CodecStream& stream, const char* name, const unsigned c
     // Camera samples are unsigned; marking them signed makes readers shift the colours.
     TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
     TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_NONE);
-    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif, static_cast<uint32_t>(-1)));
+    const uint32_t rowsPerStrip = TIFFDefaultStripSize(tif, static_cast<uint32_t>(-1));
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
 
+    // Uncompressed strips are their own encoding: each strip's rows are brought into
+    // R,G,B order straight into one strip buffer and handed over as they are, instead
+    // of row copies that the library would copy once more.
+    const uint32_t stripRows = rowsPerStrip > 0 && rowsPerStrip < static_cast<uint32_t>(height)
+                                   ? rowsPerStrip : static_cast<uint32_t>(height);
+    unsigned char* strip = static_cast<unsigned char*>(malloc(rowBytes * stripRows));
+    if (!strip) {
+        TIFFClose(tif);
+        return CODEC_NO_MEMORY;
+    }
     int result = CODEC_OK;
-    for (int y = 0; y < height; ++y) {
-        if (stride < 0 && y % kPrefetchRows == 0)
-            PrefetchRows(firstRow, stride, rowBytes, y + kPrefetchRows, height);
-        memcpy(row, firstRow + stride * static_cast<ptrdiff_t>(y), rowBytes);
-        if (order == PIXELS_BGR) {
-            for (size_t p = 0; p < rowBytes; p += 3 * sampleBytes)
-                for (size_t b = 0; b < sampleBytes; ++b) {
-                    unsigned char t = row[p + b];
-                    row[p + b] = row[p + 2 * sampleBytes + b];
-                    row[p + 2 * sampleBytes + b] = t;
+    for (uint32_t first = 0, index = 0; first < static_cast<uint32_t>(height); first += stripRows, ++index) {
+        const uint32_t rows = static_cast<uint32_t>(height) - first < stripRows ? static_cast<uint32_t>(height) - first
+                                                                             : stripRows;
+        for (uint32_t r = 0; r < rows; ++r) {
+            const unsigned y = first + r;
+            if (stride < 0 && y % kPrefetchRows == 0)
+                PrefetchRows(firstRow, stride, rowBytes, y + kPrefetchRows, static_cast<unsigned>(height));
+            const unsigned char* in = firstRow + stride * static_cast<ptrdiff_t>(y);
+            unsigned char* out = strip + rowBytes * r;
+            if (order != PIXELS_BGR) {
+                memcpy(out, in, rowBytes);
+            } else if (sampleBytes == 1) {
+                for (int x = 0; x < width; ++x, in += 3, out += 3) {
+                    out[0] = in[2];
+                    out[1] = in[1];
+                    out[2] = in[0];
                 }
+            } else {
+                const uint16_t* in16 = reinterpret_cast<const uint16_t*>(in);
+                uint16_t* out16 = reinterpret_cast<uint16_t*>(out);
+                for (int x = 0; x < width; ++x, in16 += 3, out16 += 3) {
+                    const uint16_t blue = in16[0];
+                    out16[0] = in16[2];
+                    out16[1] = in16[1];
+                    out16[2] = blue;
+                }
+            }
         }
-        if (TIFFWriteScanline(tif, row, static_cast<uint32_t>(y), 0) < 0) {
+        if (TIFFWriteRawStrip(tif, index, strip, static_cast<tmsize_t>(rowBytes * rows)) < 0) {
             if (failedRow)
-                *failedRow = static_cast<unsigned long>(y);
+                *failedRow = static_cast<unsigned long>(first);
             result = CODEC_ROW_FAILED;
             break;
         }
     }
     TIFFClose(tif);
-    free(row);
+    free(strip);
     return result;
 }
 
