@@ -3,6 +3,7 @@
 
 IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
 IMPLEMENT_DYNAMIC(CColorDialog, CDialog)
+IMPLEMENT_DYNAMIC(CPrintDialog, CDialog)
 
 // CFileDialog ----------------------------------------------------------------------------
 
@@ -127,3 +128,92 @@ INT_PTR CColorDialog::DoModal()
     PostModal();
     return bResult ? IDOK : IDCANCEL;
 }
+
+// CPrintDialog ---------------------------------------------------------------------------
+
+CPrintDialog::CPrintDialog(BOOL bPrintSetupOnly, DWORD dwFlags, CWnd* pParentWnd)
+{
+    m_pParentWnd = pParentWnd;
+    memset(&m_pd, 0, sizeof(m_pd));
+    m_pd.lStructSize = sizeof(m_pd);
+    m_pd.Flags = dwFlags | PD_RETURNDC;
+    if (bPrintSetupOnly) m_pd.Flags |= PD_PRINTSETUP;
+    m_pd.nCopies = 1;
+    m_pd.nMinPage = 1;
+    m_pd.nMaxPage = 0xFFFF;
+    m_pd.nFromPage = 1;
+    m_pd.nToPage = 0xFFFF;
+}
+
+CPrintDialog::~CPrintDialog()
+{
+    if (m_pd.hDevMode != NULL) ::GlobalFree(m_pd.hDevMode);
+    if (m_pd.hDevNames != NULL) ::GlobalFree(m_pd.hDevNames);
+}
+
+INT_PTR CPrintDialog::DoModal()
+{
+    m_pd.hwndOwner = PreModal();
+    BOOL bResult = ::PrintDlgW(&m_pd);
+    PostModal();
+    return bResult ? IDOK : IDCANCEL;
+}
+
+BOOL CPrintDialog::GetDefaults()
+{
+    const DWORD flags = m_pd.Flags;
+    m_pd.Flags |= PD_RETURNDEFAULT;
+    // The system refuses default requests that already carry device blocks.
+    if (m_pd.hDevMode != NULL) ::GlobalFree(m_pd.hDevMode);
+    if (m_pd.hDevNames != NULL) ::GlobalFree(m_pd.hDevNames);
+    m_pd.hDevMode = m_pd.hDevNames = NULL;
+    BOOL bResult = ::PrintDlgW(&m_pd);
+    m_pd.Flags = flags;
+    return bResult;
+}
+
+HDC CPrintDialog::CreatePrinterDC()
+{
+    if (m_pd.hDevNames == NULL) return NULL;
+    CString device = GetDeviceName(), driver = GetDriverName(), port = GetPortName();
+    LPDEVMODEW mode = GetDevMode();
+    HDC hdc = ::CreateDCW(driver, device, port, mode);
+    if (mode != NULL) ::GlobalUnlock(m_pd.hDevMode);
+    if (hdc != NULL) m_pd.hDC = hdc;
+    return hdc;
+}
+
+int CPrintDialog::GetCopies() const
+{
+    if (m_pd.Flags & PD_USEDEVMODECOPIES) {
+        LPDEVMODEW mode = GetDevMode();
+        if (mode != NULL) {
+            int copies = mode->dmCopies;
+            ::GlobalUnlock(m_pd.hDevMode);
+            return copies;
+        }
+    }
+    return m_pd.nCopies;
+}
+
+LPDEVMODEW CPrintDialog::GetDevMode() const
+{
+    return m_pd.hDevMode != NULL ? (LPDEVMODEW)::GlobalLock(m_pd.hDevMode) : NULL;
+}
+
+CString CPrintDialog::DevNamesText(int which) const
+{
+    CString text;
+    if (m_pd.hDevNames == NULL) return text;
+    LPDEVNAMES names = (LPDEVNAMES)::GlobalLock(m_pd.hDevNames);
+    if (names == NULL) return text;
+    const WORD offsets[3] = {names->wDriverOffset, names->wDeviceOffset, names->wOutputOffset};
+    text = (LPCWSTR)names + offsets[which];
+    ::GlobalUnlock(m_pd.hDevNames);
+    return text;
+}
+
+CString CPrintDialog::GetDriverName() const { return DevNamesText(0); }
+CString CPrintDialog::GetDeviceName() const { return DevNamesText(1); }
+CString CPrintDialog::GetPortName() const { return DevNamesText(2); }
+

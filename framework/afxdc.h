@@ -176,7 +176,7 @@ public:
     int AbortDoc();
     int Escape(int nEscape, int nCount, LPCSTR lpszInData, LPVOID lpOutData);
 
-protected:
+    // TRUE on a printer's context during a print job (set by the print path).
     BOOL m_bPrinting;
 };
 

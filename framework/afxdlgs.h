@@ -1,4 +1,4 @@
-// Common dialogs: file open and save, colour choice.
+// Common dialogs: file open and save, colour choice, printing.
 #pragma once
 #include "afxdlg.h"
 #include <commdlg.h>
@@ -48,4 +48,41 @@ public:
     COLORREF GetColor() const { return m_cc.rgbResult; }
     void SetCurrentColor(COLORREF clr) { m_cc.rgbResult = clr; }
     static COLORREF* GetSavedCustomColors();
+};
+
+// The system's print dialog.  With PD_RETURNDC (always asked for) a successful DoModal or
+// GetDefaults leaves the printer's context in m_pd.hDC; the caller deletes it.  The
+// device-mode and device-name blocks the dialog returns are freed with the object.
+class CPrintDialog : public CDialog
+{
+    DECLARE_DYNAMIC(CPrintDialog)
+public:
+    explicit CPrintDialog(BOOL bPrintSetupOnly,
+                          DWORD dwFlags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
+                                          PD_NOSELECTION,
+                          CWnd* pParentWnd = NULL);
+    virtual ~CPrintDialog();
+
+    PRINTDLGW m_pd;
+
+    virtual INT_PTR DoModal() override;
+    // The default printer without showing anything; FALSE when there is none.
+    BOOL GetDefaults();
+    // A context for the printer the dialog holds (device names and mode); NULL on failure.
+    HDC CreatePrinterDC();
+    HDC GetPrinterDC() const { return m_pd.hDC; }
+
+    int GetCopies() const;
+    BOOL PrintAll() const { return (m_pd.Flags & (PD_PAGENUMS | PD_SELECTION)) == 0; }
+    BOOL PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
+    BOOL PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
+    int GetFromPage() const { return m_pd.nFromPage; }
+    int GetToPage() const { return m_pd.nToPage; }
+    CString GetDeviceName() const;
+    CString GetDriverName() const;
+    CString GetPortName() const;
+    LPDEVMODEW GetDevMode() const;
+
+protected:
+    CString DevNamesText(int which) const;
 };

@@ -28,10 +28,20 @@ struct CCreateContext
     CFrameWnd* m_pCurrentFrame = NULL;
 };
 
+class CPrintDialog;
+
 // What a print job knows about itself.  Printing is routed to the views; the printed
-// page itself belongs to the program.
+// page itself belongs to the program.  The job owns its print dialog (m_pPD), whose
+// m_pd.hDC is the printer's context once the job is prepared.  A maximum page of 0xFFFF
+// means "unknown": the view's OnPrepareDC then ends the job after page 1.
 struct CPrintInfo
 {
+    CPrintInfo();
+    ~CPrintInfo();
+    CPrintInfo(const CPrintInfo&) = delete;
+    CPrintInfo& operator=(const CPrintInfo&) = delete;
+
+    CPrintDialog* m_pPD;
     BOOL m_bPreview = FALSE;
     BOOL m_bDirect = FALSE;
     BOOL m_bContinuePrinting = TRUE;
@@ -41,6 +51,11 @@ struct CPrintInfo
     CRect m_rectDraw;
     void SetMinPage(UINT n) { m_nMinPage = n; }
     void SetMaxPage(UINT n) { m_nMaxPage = n; }
+    UINT GetMinPage() const { return m_nMinPage; }
+    UINT GetMaxPage() const { return m_nMaxPage; }
+    // The pages the user asked for (all of them unless a range was chosen).
+    UINT GetFromPage() const;
+    UINT GetToPage() const;
 };
 
 // --------------------------------------------------------------------------------
@@ -238,10 +253,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-
-// Lays out the children of pParent that answer WM_SIZEPARENT (control bars) from the
-// top, then gives the rest of the client area to the child nIDLeftOver.
-void AfxRepositionBars(CWnd* pParent, UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver);
 
 // --------------------------------------------------------------------------------
 class CDocTemplate : public CCmdTarget

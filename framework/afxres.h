@@ -63,6 +63,11 @@
 #ifndef AFX_IDS_UNTITLED
 #define AFX_IDS_UNTITLED         0xE001
 #endif
+// Shown when a print job could not be started or ended early; the program's string
+// table holds the text.
+#ifndef AFX_IDP_FAILED_TO_START_PRINT
+#define AFX_IDP_FAILED_TO_START_PRINT 0xF1A0
+#endif
 
 // Private framework messages
 #ifndef WM_SIZEPARENT

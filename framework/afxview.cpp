@@ -78,7 +78,11 @@ void CView::OnPaint()
 
 void CView::OnInitialUpdate() { OnUpdate(NULL, 0, NULL); }
 void CView::OnUpdate(CView*, LPARAM, CObject*) { Invalidate(TRUE); }
-void CView::OnPrepareDC(CDC*, CPrintInfo*) {}
+// Without a known page count a job prints one page.
+void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
+{
+    if (pInfo != NULL) pInfo->m_bContinuePrinting = pInfo->m_nMaxPage != 0xFFFF || pInfo->m_nCurPage == 1;
+}
 
 void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*)
 {
@@ -112,20 +116,88 @@ void CView::OnNextPaneCmd(UINT nID)
 }
 
 BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
-BOOL CView::DoPreparePrinting(CPrintInfo*) { return FALSE; }
+
+// Asks for the printer (the default one, without a dialog, for direct printing and the
+// preview) and makes sure the job holds its context.
+BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
+{
+    CPrintDialog* pd = pInfo->m_pPD;
+    pd->m_pd.nMinPage = (WORD)pInfo->m_nMinPage;
+    pd->m_pd.nMaxPage = (WORD)pInfo->m_nMaxPage;
+    if (pInfo->m_bPreview || pInfo->m_bDirect) {
+        if (!pd->GetDefaults()) return FALSE;
+    } else {
+        pd->m_pParentWnd = this;
+        if (pd->DoModal() != IDOK) return FALSE;
+    }
+    if (pd->m_pd.hDC == NULL) pd->CreatePrinterDC();
+    return pd->m_pd.hDC != NULL;
+}
+
 void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}
 void CView::OnPrint(CDC* pDC, CPrintInfo*) { OnDraw(pDC); }
 void CView::OnEndPrinting(CDC*, CPrintInfo*) {}
 
-// Print jobs stop after preparation until a printer path exists; the view still sees
-// the whole sequence of a job that was not continued.
+CPrintInfo::CPrintInfo() : m_pPD(new CPrintDialog(FALSE, PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOSELECTION)) {}
+
+CPrintInfo::~CPrintInfo()
+{
+    if (m_pPD != NULL && m_pPD->m_pd.hDC != NULL) ::DeleteDC(m_pPD->m_pd.hDC);
+    delete m_pPD;
+}
+
+UINT CPrintInfo::GetFromPage() const
+{
+    if (m_pPD != NULL && m_pPD->PrintRange()) return m_pPD->m_pd.nFromPage;
+    return m_nMinPage;
+}
+
+UINT CPrintInfo::GetToPage() const
+{
+    if (m_pPD != NULL && m_pPD->PrintRange()) return m_pPD->m_pd.nToPage;
+    return m_nMaxPage;
+}
+
+// A print job: every page goes through OnPrepareDC and OnPrint (OnDraw by default) on
+// the printer's context, which reports IsPrinting.
 void CView::OnFilePrint()
 {
     CPrintInfo info;
-    info.m_bDirect = (AfxGetCurrentMessage()->wParam & 0xFFFF) == ID_FILE_PRINT_DIRECT;
+    const MSG* msg = AfxGetCurrentMessage();
+    info.m_bDirect = msg != NULL && (msg->wParam & 0xFFFF) == ID_FILE_PRINT_DIRECT;
     if (!OnPreparePrinting(&info)) return;
-    OnBeginPrinting(NULL, &info);
-    OnEndPrinting(NULL, &info);
+    CDC dcPrint;
+    dcPrint.Attach(info.m_pPD->m_pd.hDC);
+    info.m_pPD->m_pd.hDC = NULL;   // the job's context from here on
+    dcPrint.m_bPrinting = TRUE;
+    OnBeginPrinting(&dcPrint, &info);
+
+    CString title = m_pDocument != NULL ? m_pDocument->GetTitle() : CString();
+    DOCINFOW doc = {sizeof(doc)};
+    doc.lpszDocName = title;
+    BOOL ok = dcPrint.StartDoc(&doc) > 0;
+    if (ok) {
+        const UINT last = info.GetToPage();
+        for (info.m_nCurPage = info.GetFromPage(); info.m_nCurPage <= last; info.m_nCurPage++) {
+            OnPrepareDC(&dcPrint, &info);
+            if (!info.m_bContinuePrinting) break;
+            if (dcPrint.StartPage() <= 0) {
+                ok = FALSE;
+                break;
+            }
+            info.m_rectDraw.SetRect(0, 0, dcPrint.GetDeviceCaps(HORZRES), dcPrint.GetDeviceCaps(VERTRES));
+            OnPrint(&dcPrint, &info);
+            if (dcPrint.EndPage() <= 0) {
+                ok = FALSE;
+                break;
+            }
+        }
+        if (ok) ok = dcPrint.EndDoc() > 0;
+        else dcPrint.AbortDoc();
+    }
+    OnEndPrinting(&dcPrint, &info);
+    dcPrint.DeleteDC();
+    if (!ok) AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
 }
 
 void CView::OnFilePrintPreview()
@@ -208,7 +280,8 @@ void CScrollView::ScrollToPosition(POINT pt)
 
 void CScrollView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
 {
-    if (pDC != NULL && m_nMapMode != 0) {
+    // A printed page starts at the paper's corner, wherever the view is scrolled.
+    if (pDC != NULL && m_nMapMode != 0 && !pDC->IsPrinting()) {
         pDC->SetMapMode(MM_TEXT);
         CPoint pos = GetScrollPosition();
         pDC->SetViewportOrg(-pos.x, -pos.y);

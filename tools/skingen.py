@@ -202,7 +202,9 @@ def glyph(img, name, x0, y0, x1, y1, c):
     elif name in ('none', ''):
         pass
     else:
-        raise ValueError("unknown glyph %r" % name)
+        from skin_measure_glyphs import measure_glyph
+        if not measure_glyph(img, name, x0, y0, x1, y1, c):
+            raise ValueError("unknown glyph %r" % name)
 
 
 def look_button(w, h, o):

@@ -1,4 +1,5 @@
-// Comparison window (placeholder): its panes in a vector.
+// The comparison window: two panes side by side (layout 1) or four in a 2 x 2 grid
+// (layout 2); it owns the panes.
 #pragma once
 #include "afxwin.h"
 #include "app/image/CompareWindowIds.h"
@@ -13,14 +14,21 @@ public:
     virtual ~CCompareWindow();
     enum { IDD = IDD_COMPARE_WINDOW };
 
-    virtual void CreatePanes(int layout);
+    // 1 done (also for a layout without panes), 0 when a pane could not be made.
+    virtual int CreatePanes(int layout);
     virtual void DestroyPanes();
     virtual void LayoutPanes();
     void GetPanes(std::vector<CComparePane*>& out);
+    int GetLayout() const { return m_layout; }
 
     std::vector<CComparePane*> m_panes;
 
 protected:
-
+    virtual void OnOK() override;
+    virtual void OnCancel() override;
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
+
+    int m_layout;
 };

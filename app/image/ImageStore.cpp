@@ -275,6 +275,13 @@ void CImageStore::LoadRulerAttributes()
     m_ruler.brush.lbColor = ::GetPrivateProfileIntW(kRulerSection, L"ColorBK", 0xFEFFFF, path);
 }
 
+void CImageStore::SetRulerAttributes(const RulerAttributes& attributes)
+{
+    m_ruler = attributes;
+    if (this == g_instance)
+        SaveRulerAttributes();
+}
+
 void CImageStore::SaveRulerAttributes() const
 {
     const CString path = RulerAttributesFile();

@@ -20,6 +20,7 @@
 #include "afxwin.h"
 #include "afxtracker.h"
 #include "app/image/ImageRequests.h"
+#include "app/image/MeasureTools.h"
 #include "xImage.h"
 #include <string>
 #include <vector>
@@ -84,7 +85,9 @@ public:
     const CString& GetBaseFolder() const { return m_baseFolder; }
     int IsSaved() const { return m_saved; }
     void SetSaved(int saved = 1) { m_saved = saved; }
-    void SetRulerAttributes(const RulerAttributes& attributes) { m_ruler = attributes; }
+    // The process-wide store writes them to "MeasureAttribute.ini" at once: it is never
+    // destroyed, so its destructor cannot be relied on to keep them.
+    void SetRulerAttributes(const RulerAttributes& attributes);
     void GetRulerAttributes(RulerAttributes& attributes) const { attributes = m_ruler; }
     void SetRulerVisible(int on) { m_rulerVisible = on; }
     int IsRulerVisible() const { return m_rulerVisible; }
@@ -100,6 +103,10 @@ public:
     void SetShowTime(int on) { m_showTime = on; }
     void SetStampText(LPCWSTR text) { m_stampText = text; }
     void SetStampColor(COLORREF color) { m_stampColor = color; }
+    const CString& GetStampText() const { return m_stampText; }
+    COLORREF GetStampColor() const { return m_stampColor; }
+    int IsShowingDate() const { return m_showDate; }
+    int IsShowingTime() const { return m_showTime; }
     void SetCursorPoint(const POINT* point);
     void SetPageRect(const RECT& rect) { m_print.pageRect = rect; }
     void SetBackgroundColor(int r, int g, int b);
@@ -122,6 +129,46 @@ public:
     // "MeasureAttribute.ini" in the per-user program folder.
     static CString RulerAttributesFile();
 
+    // Measurement tools (guards: an image and the measurement object). Each SelectXxxTool
+    // sends its tool id; when the library takes it, records tool id and current item and
+    // returns 1, else 0 with nothing recorded.
+#define ORV_DECLARE_SELECT_TOOL(name, button, tool, item) int Select##name##Tool();
+    ORV_MEASURE_TOOLS(ORV_DECLARE_SELECT_TOOL)
+#undef ORV_DECLARE_SELECT_TOOL
+    int SelectMeasureTool(int toolId);
+    int Calibrate();
+    int ShowCalibrationTable();
+    int ShowMeasureList();
+    int GetCurSelItem();
+    int GetToolId() const { return m_toolId; }
+    int GetSelectedItem() const { return m_selectedItem; }
+    int SetKeepItem(int keep);
+    int GetKeepItem() const { return m_keepItem; }
+    void ScaleLine(int on);
+    int GetScaleLine() const { return m_scaleLine; }
+
+    // Cell counters (guards: an image and the measurement object).
+    void SetCountersWindow(CWnd* window);
+    void ClearCounters();
+    int SetCounterColor(int counterClass);
+    void SetCounterNames(const std::vector<CString>& names);
+    int ExportCounters(LPCWSTR path);
+    void GetCountersInfo(std::vector<CString>& names, std::vector<int>& counts, std::vector<float>& shares,
+                         int& currentClass);
+
+    // Layers, forwarded to the library (0 or nothing without the measurement object).
+    int NewLayer(LPCWSTR name);
+    int GetLayerCount();
+    int DeleteLayer(int index);
+    int RenameLayer(int index, LPCWSTR name);
+    void SetCurrentLayer(int index);
+    void SetLayerVisible(int index, int visible);
+    void GetLayerNames(std::vector<CString>& names);
+    int GetCurrentLayerIndex();
+    int IsLayerVisible(int index);
+    int SaveLayers(LPCWSTR path);
+    int LoadLayers(LPCWSTR path);
+
     // Zoom.
     void ZoomIn();
     void ZoomOut();
@@ -138,6 +185,8 @@ public:
     BOOL HitTestRuler(int x, int y);
     BOOL DragRuler(int x, int y);
     void SetRulerPosition(int x, int y);
+    // Back to the unset position: the centre of the image.
+    void ResetRulerPosition() { m_rulerX = m_rulerY = -1; }
     BOOL EndRulerDrag();
     BOOL HitTestRulerDblClk(CWnd* view, int x, int y, int ox, int oy);
     CPoint GetRulerCentre() const;
@@ -184,6 +233,15 @@ public:
     void SetSharpen(int value);
     void SetLevels(int black, int white);
     void GetLevels(WORD& black, WORD& white) const;
+    // The values the panels asked for (applied by the next adjustment pass).
+    void GetRequestedAdjustments(int& brightness, int& gamma, int& contrast, int& saturation, int& sharpen) const
+    {
+        brightness = m_brightnessReq;
+        gamma = m_gammaReq;
+        contrast = m_contrastReq;
+        saturation = m_saturationReq;
+        sharpen = m_sharpenReq;
+    }
     void GetSuggestedLevels(int& black, int& white) const;
     const int* GetHistogram() const { return m_histogram; }
     BOOL IsBrightnessChanged() const { return m_brightnessReq != m_brightness; }
@@ -213,8 +271,12 @@ public:
     void DrawGrid(CDC* dc, const CRect& rect);
     void DrawCursorText(CDC* dc, const CRect& imageRect, const CRect& textRect);
     void UpdateRulerScale();
-    // The print layout on a printer page (with the print layout work).
+    // The print layout: the preview in the layout dialog's coordinates, and the same
+    // layout on a printer page.
+    void DrawPrintLayout(CDC* dc);
     void PrintLayout(CDC* dc);
+    // The printer page in pixels and its resolution; a printer's own unless overridden.
+    virtual void ReadPrinterPage(CDC* dc, int& width, int& height, int& dpiX, int& dpiY);
     // Image rectangle at the store's zoom inside a client rectangle.
     CRect ComputeImageRect(const CRect& client) const;
 
@@ -268,6 +330,8 @@ private:
     int MeasureMode() const;
     int RunPipelineLocked();
     void DrawTracker(CDC* dc);
+    BOOL HasImageAndMeasure() const { return m_pCurrent != NULL && m_pMeasure != NULL; }
+    void UpdatePrintLayout();
 
     std::string m_lastOpenError;
     // File texts and numbers.

@@ -1,4 +1,4 @@
-// Rotate panel (placeholder).
+// Turns the opened picture by 90 degrees to the left or the right.
 #pragma once
 #include "afxwin.h"
 #include "app/image/RotatePanelIds.h"
@@ -12,6 +12,9 @@ public:
     enum { IDD = IDD_ROTATE_PANEL };
 
 protected:
-
+    virtual void OnOK() override;
+    virtual void OnCancel() override;
+    afx_msg void OnRotateLeft();
+    afx_msg void OnRotateRight();
     DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,9 @@
-// Ruler properties dialog (placeholder): a modal dialog with OK and Cancel.
+// The ruler cross's look: ruler colour, the background colour of its bands and text, and
+// whether that background is transparent. Every change goes to the image store at once
+// (no OK button); a double click on a swatch picks its colour.
 #pragma once
 #include "afxwin.h"
+#include "app/image/ImageRequests.h"
 #include "app/measure/RulerPropsDialogIds.h"
 
 class CRulerPropsDialog : public CDialog
@@ -11,7 +14,23 @@ public:
     virtual ~CRulerPropsDialog();
     enum { IDD = IDD_RULER_PROPS };
 
-protected:
+    const RulerAttributes& GetAttributes() const { return m_attributes; }
 
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX) override;
+    virtual BOOL OnInitDialog() override;
+    afx_msg void OnPaint();
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    afx_msg void OnTransparent();
+    afx_msg void OnDefault();
     DECLARE_MESSAGE_MAP()
+
+    // Store, parent repaint and the live overlay's redraw.
+    void Apply();
+    BOOL HitSwatch(const CStatic& swatch, CPoint point) const;
+
+    CStatic m_colorSwatch;
+    CStatic m_backgroundSwatch;
+    RulerAttributes m_attributes;
+    int m_transparent;
 };

@@ -241,6 +241,21 @@ bool Bench::InjectGrabResult(const std::string& name, int result)
     return true;
 }
 
+void Bench::InjectStopFailures(int count)
+{
+    Lock lock;
+    S().stopFailures = count > 0 ? count : 0;
+}
+
+bool Bench::TakeStopFailure()
+{
+    Lock lock;
+    if (S().stopFailures <= 0)
+        return false;
+    --S().stopFailures;
+    return true;
+}
+
 bool Bench::InjectDeviceError(const std::string& name, bool on)
 {
     auto cam = FindAny(name);

@@ -126,7 +126,7 @@ private:
 void DrawUnits(const CQrMeasure::Impl& m, CDC* pDC, CSize origin);
 
 // UTF-8 text files through Win32 (MeasureLayers.cpp).
-bool ReadWholeFile(const char* path, std::string& text);
-bool WriteWholeFile(const char* path, const std::string& text);
+bool ReadWholeFile(LPCWSTR path, std::string& text);
+bool WriteWholeFile(LPCWSTR path, const std::string& text);
 std::string ToUtf8(LPCWSTR text);
 CString FromUtf8(const std::string& text);

@@ -37,9 +37,9 @@ CString FromUtf8(const std::string& text)
     return s;
 }
 
-bool ReadWholeFile(const char* path, std::string& text)
+bool ReadWholeFile(LPCWSTR path, std::string& text)
 {
-    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER size;
@@ -54,9 +54,9 @@ bool ReadWholeFile(const char* path, std::string& text)
     return ok;
 }
 
-bool WriteWholeFile(const char* path, const std::string& text)
+bool WriteWholeFile(LPCWSTR path, const std::string& text)
 {
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     DWORD put = 0;
@@ -165,7 +165,39 @@ int CQrMeasure::IsLayerVisible(int index)
     return m_pImpl->layers[index].visible ? 1 : 0;
 }
 
+namespace {
+
+CString FromAnsi(const char* path)
+{
+    CString wide;
+    if (!path || !*path)
+        return wide;
+    const int n = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (n > 1)
+    {
+        ::MultiByteToWideChar(CP_ACP, 0, path, -1, wide.GetBuffer(n), n);
+        wide.ReleaseBuffer(n - 1);
+    }
+    return wide;
+}
+
+} // namespace
+
 int CQrMeasure::SaveLayersAndMsrs(const char* path)
+{
+    const CString wide = FromAnsi(path);
+    return SaveLayersAndMsrs((LPCWSTR)wide);
+}
+
+int CQrMeasure::LoadLayersAndMsrs(const char* path)
+{
+    if (!path)
+        return 0;
+    const CString wide = FromAnsi(path);
+    return LoadLayersAndMsrs((LPCWSTR)wide);
+}
+
+int CQrMeasure::SaveLayersAndMsrs(LPCWSTR path)
 {
     if (!path || !*path)
         return 0;
@@ -195,10 +227,10 @@ int CQrMeasure::SaveLayersAndMsrs(const char* path)
     return WriteWholeFile(path, out.str()) ? 1 : 0;
 }
 
-int CQrMeasure::LoadLayersAndMsrs(const char* path)
+int CQrMeasure::LoadLayersAndMsrs(LPCWSTR path)
 {
     std::string text;
-    if (!path || !ReadWholeFile(path, text))
+    if (!path || !*path || !ReadWholeFile(path, text))
         return 0;
     if (text.size() >= 3 && (unsigned char)text[0] == 0xEF && (unsigned char)text[1] == 0xBB)
         text.erase(0, 3);

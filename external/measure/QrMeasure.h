@@ -139,8 +139,11 @@ public:
     void GetLayersName(std::vector<CString>& names);
     int GetCurrentLayerIndex();
     int IsLayerVisible(int index);
+    // A char path is in the ANSI code page; the wide forms take any path intact.
     int SaveLayersAndMsrs(const char* path);
     int LoadLayersAndMsrs(const char* path);
+    int SaveLayersAndMsrs(LPCWSTR path);
+    int LoadLayersAndMsrs(LPCWSTR path);
 
     struct Impl;
 
