@@ -205,6 +205,8 @@ TEST(MainFrame, CameraArrivalRefreshesThePanelsAndRemovalGoesToTheCameraPanel)
     ShellLinksScope scope;
     CRecordingCameraPanel camera;
     ASSERT_TRUE(camera.Create(CCameraPanel::IDD, &host));
+    // The panel refreshes itself once while it initialises; only the frame's calls count.
+    camera.controls = camera.combos = 0;
     CRecordingImagePage page;
     Links().camera = &camera;
     Links().imagePage = &page;
