@@ -252,6 +252,8 @@ TEST_F(PrintLayout, NoPicturePaintsOutsideItsCellAtEightHundredPercent)
         name.Format(L"c%d.bmp", i);
         Add(WriteFlat(dir, name, 60, 40, kColours[i]));
     }
+    Canvas canvas(page.right + 10, page.bottom + 10);
+    Draw(canvas);   // the preview's paint after the imports
     ClickCheck(h, IDC_PRINT_SHOW_BORDER);
     ClickCheck(h, IDC_PRINT_SHOW_NAME);
     ClickCheck(h, IDC_PRINT_SHOW_TIME);
@@ -259,12 +261,13 @@ TEST_F(PrintLayout, NoPicturePaintsOutsideItsCellAtEightHundredPercent)
     ::SetDlgItemTextW(h, IDC_PRINT_ZOOM, L"800");
     MSG enter = {::GetDlgItem(h, IDC_PRINT_ZOOM), WM_KEYDOWN, VK_RETURN, 0};
     dialog.PreTranslateMessage(&enter);
-    Canvas canvas(page.right + 10, page.bottom + 10);
-    Draw(canvas);
+    Canvas page800(page.right + 10, page.bottom + 10);
+    Draw(page800);
+    ASSERT_EQ(800, Item(0).zoomPercent);
     int wrong = 0, painted[4] = {0, 0, 0, 0};
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x) {
-            const COLORREF c = canvas.At(x, y);
+    for (int y = 0; y < page800.Height(); ++y)
+        for (int x = 0; x < page800.Width(); ++x) {
+            const COLORREF c = page800.At(x, y);
             if (c == RGB(255, 255, 255))
                 continue;
             int cell = -1;
@@ -419,6 +422,30 @@ TEST_F(Comparing, PictureSizeScrollRangesPagingAndDragging)
     // Without the button nothing scrolls.
     ::SendMessageW(pane.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(0, 0));
     EXPECT_EQ(4, Bar(SB_HORZ).nPos);
+}
+
+TEST_F(Comparing, PaintShowsASmallPictureCentredOnGreyAndALargeOneScrolled)
+{
+    auto shown = [&](int x, int y) {
+        pane.RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+        CClientDC dc(&pane);
+        return dc.GetPixel(x, y);
+    };
+    CRect client;
+    ASSERT_TRUE(pane.OpenFile(WriteFlat(dir, L"small.bmp", 40, 30, RGB(0, 0, 220)), 0));
+    pane.SetZoom(1.0f);
+    pane.GetClientRect(&client);
+    EXPECT_EQ(RGB(0, 0, 220), shown(client.CenterPoint().x, client.CenterPoint().y));
+    EXPECT_EQ(RGB(189, 189, 189), shown(client.CenterPoint().x - 25, client.CenterPoint().y));
+    EXPECT_EQ(RGB(189, 189, 189), shown(2, 2));
+
+    ASSERT_TRUE(pane.OpenFile(WritePicture(dir, L"large.bmp", 1000, 700), 0));
+    pane.SetZoom(1.0f);
+    const COLORREF at30 = shown(30, 10);
+    ASSERT_NE(at30, shown(0, 10));
+    for (int i = 0; i < 3; ++i)
+        ::SendMessageW(pane.GetSafeHwnd(), WM_HSCROLL, SB_LINERIGHT, 0);
+    EXPECT_EQ(at30, shown(0, 10));
 }
 
 TEST_F(Comparing, SelectedThumbnailIsJudgedByItsExtension)
