@@ -229,6 +229,9 @@ TEST_F(ImagePage, RotateLeftThenRightGivesBackThePixels)
 {
     CRotatePanel rotate;
     ASSERT_TRUE(rotate.Create(CRotatePanel::IDD, &parent));
+    rotate.ShowWindow(SW_SHOW);
+    rotate.UpdateWindow();
+    SaveScreenshot(rotate.GetSafeHwnd(), "rotate_panel");
     const std::vector<BYTE> before = Pixels(store);
     Click(rotate.GetSafeHwnd(), IDC_ROTATE_LEFT);
     int w = 0, hgt = 0;
@@ -253,6 +256,9 @@ TEST_F(ImagePage, CropOkWithoutSelectionChangesNothingAndEndsSelecting)
     CCropConfirmDialog crop;
     ASSERT_TRUE(crop.Create(CCropConfirmDialog::IDD, &parent));
     HWND h = crop.GetSafeHwnd();
+    crop.ShowWindow(SW_SHOW);
+    crop.UpdateWindow();
+    SaveScreenshot(h, "crop_confirm_panel");
     Click(h, IDC_CROP_CUT);
     EXPECT_EQ(MODE_SELECT, doc.InteractionMode);
     const std::vector<BYTE> before = Pixels(store);

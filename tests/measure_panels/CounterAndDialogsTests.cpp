@@ -267,6 +267,8 @@ TEST_F(RulerLook, DefaultRecentresADraggedCross)
     odd.pen.lopnColor = RGB(0, 200, 0);
     store->SetRulerAttributes(odd);
     DialogWatcher w([](const SeenDialog& d) {
+        ::RedrawWindow(d.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SaveScreenshot(d.hwnd, "ruler_props_dialog");
         ::SendMessageW(d.hwnd, WM_COMMAND, MAKEWPARAM(IDC_RULER_DEFAULT, BN_CLICKED), 0);
         return IDC_RULER_CANCEL;
     });
@@ -347,6 +349,8 @@ TEST(GridSettings, WhiteIsStoredAsNearWhiteAndOkWritesBack)
     DialogWatcher w([&](const SeenDialog& d) {
         if (aux == nullptr) {
             aux = d.hwnd;
+            ::RedrawWindow(d.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            SaveScreenshot(d.hwnd, "aux_tools_dialog");
             ::CheckDlgButton(d.hwnd, IDC_AUX_GRID_ON, BST_CHECKED);
             ::SetDlgItemInt(d.hwnd, IDC_AUX_GRID_SPACING, 25, FALSE);
             RECT r;
