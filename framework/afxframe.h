@@ -254,10 +254,6 @@ protected:
 };
 
 
-// Lays out the children of pParent that answer WM_SIZEPARENT (control bars) from the
-// top, then gives the rest of the client area to the child nIDLeftOver.
-void AfxRepositionBars(CWnd* pParent, UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver);
-
 // --------------------------------------------------------------------------------
 class CDocTemplate : public CCmdTarget
 {

@@ -168,41 +168,10 @@ CDocument* CFrameWnd::GetActiveDocument()
     return pFirst != NULL ? pFirst->GetDocument() : NULL;
 }
 
-void AfxRepositionBars(CWnd* pParent, UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver)
-{
-    struct SizeParentParams
-    {
-        HDWP hDWP;
-        RECT rect;
-        SIZE sizeTotal;
-        BOOL bStretch;
-    } layout = {};
-    CRect client;
-    pParent->GetClientRect(&client);
-    layout.rect = client;
-    layout.bStretch = TRUE;
-    layout.hDWP = ::BeginDeferWindowPos(8);
-    HWND hWndLeftOver = NULL;
-    for (HWND hChild = ::GetTopWindow(pParent->m_hWnd); hChild != NULL; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        UINT nID = (UINT)::GetDlgCtrlID(hChild);
-        if (nID == nIDLeftOver) hWndLeftOver = hChild;
-        else if (nID >= nIDFirst && nID <= nIDLast) ::SendMessageW(hChild, WM_SIZEPARENT, 0, (LPARAM)&layout);
-    }
-    if (hWndLeftOver != NULL) {
-        CRect r(layout.rect);
-        if (r.right < r.left) r.right = r.left;
-        if (r.bottom < r.top) r.bottom = r.top;
-        if (layout.hDWP != NULL)
-            layout.hDWP = ::DeferWindowPos(layout.hDWP, hWndLeftOver, NULL, r.left, r.top, r.Width(), r.Height(),
-                                           SWP_NOACTIVATE | SWP_NOZORDER);
-    }
-    if (layout.hDWP != NULL) ::EndDeferWindowPos(layout.hDWP);
-}
-
 void CFrameWnd::RecalcLayout(BOOL)
 {
     if (m_hWnd == NULL) return;
-    AfxRepositionBars(this, 0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
 }
 
 void CFrameWnd::OnSize(UINT nType, int, int)

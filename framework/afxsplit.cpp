@@ -146,20 +146,27 @@ void CSplitterWnd::RecalcLayout()
     GetClientRect(&client);
     LayoutRowCol(m_pColInfo, m_nCols, client.Width() - 2 * m_cxBorder, m_cxSplitterGap);
     LayoutRowCol(m_pRowInfo, m_nRows, client.Height() - 2 * m_cyBorder, m_cySplitterGap);
+    // Only panes whose place changes move, and the bars are repainted only then: a
+    // layout that changes nothing paints nothing.
+    BOOL bChanged = FALSE;
     HDWP hDWP = ::BeginDeferWindowPos(m_nRows * m_nCols);
     for (int row = 0; row < m_nRows; row++) {
         for (int col = 0; col < m_nCols; col++) {
             CWnd* pWnd = GetPane(row, col);
             if (pWnd == NULL) continue;
             CRect r = GetPaneRect(row, col);
+            CRect now;
+            pWnd->GetWindowRect(&now);
+            ScreenToClient(&now);
+            if (now == r) continue;
+            bChanged = TRUE;
             if (hDWP != NULL)
                 hDWP = ::DeferWindowPos(hDWP, pWnd->m_hWnd, NULL, r.left, r.top, r.Width(), r.Height(),
                                         SWP_NOACTIVATE | SWP_NOZORDER);
         }
     }
     if (hDWP != NULL) ::EndDeferWindowPos(hDWP);
-    // The gaps and borders are ours to paint.
-    OnDrawSplitter(NULL, splitBar, client);
+    if (bChanged) OnDrawSplitter(NULL, splitBar, client);
 }
 
 void CSplitterWnd::OnSize(UINT nType, int cx, int cy)

@@ -156,6 +156,49 @@ def glyph(img, name, x0, y0, x1, y1, c):
         img.ellipse(int(cx - r), int(cy - r), int(cx + r + 1), int(cy + r + 1), c)
     elif name == 'ruler':
         img.line(cx - q * 1.6, cy + q * 0.6, cx + q * 1.6, cy - q * 0.6, t, c)
+    elif name in ('plus', 'minus'):
+        img.line(cx - q, cy, cx + q, cy, t, c)
+        if name == 'plus':
+            img.line(cx, cy - q, cx, cy + q, t, c)
+    elif name == 'one':
+        img.line(cx - q * 0.8, cy - q, cx - q * 0.8, cy + q, t, c)
+        img.rect(int(cx - 1), int(cy - q * 0.5), int(cx + 1), int(cy - q * 0.5) + 2, c)
+        img.rect(int(cx - 1), int(cy + q * 0.3), int(cx + 1), int(cy + q * 0.3) + 2, c)
+        img.line(cx + q * 0.8, cy - q, cx + q * 0.8, cy + q, t, c)
+    elif name in ('fit', 'full'):
+        a = q * (1.2 if name == 'full' else 0.9)
+        k = a * 0.6
+        for sx in (-1, 1):
+            for sy in (-1, 1):
+                img.line(cx + sx * a, cy + sy * a, cx + sx * (a - k), cy + sy * a, t, c)
+                img.line(cx + sx * a, cy + sy * a, cx + sx * a, cy + sy * (a - k), t, c)
+    elif name == 'crop':
+        a = q * 1.1
+        img.line(cx - a * 0.6, cy - a, cx - a * 0.6, cy + a * 0.6, t, c)
+        img.line(cx - a * 0.6, cy + a * 0.6, cx + a, cy + a * 0.6, t, c)
+        img.line(cx - a, cy - a * 0.6, cx + a * 0.6, cy - a * 0.6, t, c)
+        img.line(cx + a * 0.6, cy - a * 0.6, cx + a * 0.6, cy + a, t, c)
+    elif name == 'back':
+        a = q * 1.1
+        img.frame(int(cx - a), int(cy - a), int(cx + a + 1), int(cy + a + 1), c)
+        img.polygon([(cx - a * 0.5, cy), (cx + a * 0.4, cy - a * 0.6), (cx + a * 0.4, cy + a * 0.6)], c)
+    elif name in ('fliph', 'flipv'):
+        a = q * 1.1
+        if name == 'fliph':
+            img.line(cx, cy - a * 1.1, cx, cy + a * 1.1, 1, c)
+            img.polygon([(cx - 2, cy - a), (cx - 2, cy + a), (cx - a, cy + a)], c)
+            img.polygon([(cx + 2, cy - a), (cx + 2, cy + a), (cx + a, cy + a)], c)
+        else:
+            img.line(cx - a * 1.1, cy, cx + a * 1.1, cy, 1, c)
+            img.polygon([(cx - a, cy - 2), (cx + a, cy - 2), (cx - a, cy - a)], c)
+            img.polygon([(cx - a, cy + 2), (cx + a, cy + 2), (cx - a, cy + a)], c)
+    elif name == 'split':
+        a = q * 1.1
+        img.frame(int(cx - a), int(cy - a * 0.8), int(cx + 1), int(cy + a * 0.8 + 1), c)
+        img.frame(int(cx + 1), int(cy - a * 0.8), int(cx + a + 2), int(cy + a * 0.8 + 1), c)
+    elif name in ('square', 'stop'):
+        a = q * (1.0 if name == 'square' else 0.8)
+        img.rect(int(cx - a), int(cy - a), int(cx + a + 1), int(cy + a + 1), c)
     elif name in ('none', ''):
         pass
     else:

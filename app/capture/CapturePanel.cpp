@@ -20,6 +20,7 @@ void CCapturePanel::StartVideoRecording() {}
 void CCapturePanel::DoDataExchange(CDataExchange* pDX)
 {
     CPanelDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_CAPTURE_RECORD, m_btnRecord);
     DDX_Text(pDX, IDC_CAPTURE_SHOTS, m_nShotCounter);
 }
 

@@ -4,6 +4,7 @@
 #include "app/shell/PanelDialog.h"
 #include "app/capture/CapturePanelIds.h"
 #include "afxmt.h"
+#include "app/controls/SkinBitmapButton.h"
 // Posted by the main frame for the hot keys F9, F10 and F11 (wParam 0, lParam 0).
 const UINT WM_HOTKEY_CAPTURE = 0x950;
 const UINT WM_HOTKEY_RECORD_START = 0x951;
@@ -31,6 +32,8 @@ public:
     // Names of captured files waiting for the collector, guarded by m_queueLock.
     CStringList m_nameQueue;
     CCriticalSection m_queueLock;
+    // The record button, re-skinned while recording.
+    CSkinBitmapButton m_btnRecord;
 
 protected:
     afx_msg LRESULT OnHotkeyCapture(WPARAM wParam, LPARAM lParam);

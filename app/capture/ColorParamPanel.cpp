@@ -14,4 +14,8 @@ void CColorParamPanel::RefreshFromCamera() {}
 
 void CColorParamPanel::UpdateControlState() {}
 
+void CColorParamPanel::OnWhiteBalance() {}
+
+void CColorParamPanel::OnCalcFlatField() {}
+
 void CColorParamPanel::OnBlackBalance() {}

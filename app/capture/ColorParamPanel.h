@@ -14,7 +14,10 @@ public:
     virtual void ConfigureForCamera();
     virtual void RefreshFromCamera();
     virtual void UpdateControlState();
+    // The white-balance, black-balance and flat-field buttons, also run by other panels.
+    virtual void OnWhiteBalance();
     virtual void OnBlackBalance();
+    virtual void OnCalcFlatField();
 
 protected:
 

@@ -3,6 +3,9 @@
 #include "app/shell/PanelDialog.h"
 #include "app/capture/ExposurePanelIds.h"
 
+// Posted by the preview window at most once a second: re-read levels and histogram.
+const UINT WM_LEVELS_REFRESH = 0xC00;
+
 class CExposurePanel : public CPanelDialog
 {
     DECLARE_DYNAMIC(CExposurePanel)

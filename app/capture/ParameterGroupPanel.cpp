@@ -16,3 +16,12 @@ void CParameterGroupPanel::FillTeamCombo()
 {
     RefillGroupCombo();
 }
+
+void CParameterGroupPanel::ToggleBlackBackground() {}
+
+int CParameterGroupPanel::IsBlackBackground() const
+{
+    return 0;
+}
+
+void CParameterGroupPanel::ApplyBackgroundColors() {}

@@ -14,6 +14,11 @@ public:
     virtual void UpdateControlState();
     virtual void RefillGroupCombo();
     void FillTeamCombo();
+    // The black-background option of the live picture: the capture tool column toggles
+    // it; the preview re-applies the colours after full screen while it is on.
+    virtual void ToggleBlackBackground();
+    virtual int IsBlackBackground() const;
+    virtual void ApplyBackgroundColors();
 
 protected:
 

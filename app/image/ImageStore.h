@@ -262,7 +262,7 @@ public:
 
     // Drawing.
     void DrawToView(CWnd* view, CDC* dc);
-    void DrawLiveOverlay(CWnd* view, CDC* dc, int ox, int oy);
+    virtual void DrawLiveOverlay(CWnd* view, CDC* dc, int ox, int oy);
     void DrawCentered(CWnd* owner, CDC* dc, RECT rect);
     void DrawInWindow(CWnd* window, CDC* dc);
     BOOL RenderWithMeasures();

@@ -1,31 +1,26 @@
 #include "app/shell/AppDirectory.h"
 
-void GetAppDirectory(CString& out)
+CString FolderOfProgram(ModuleFileNameFn moduleFileName)
 {
     // Long paths are legal: grow the buffer until the whole module path fits.
-    DWORD size = MAX_PATH;
-    for (;;) {
+    for (DWORD size = MAX_PATH; size <= 65536; size *= 2) {
         CString path;
-        DWORD n = ::GetModuleFileNameW(NULL, path.GetBuffer((int)size), size);
+        DWORD n = moduleFileName(NULL, path.GetBuffer((int)size), size);
         if (n == 0) {
             path.ReleaseBuffer(0);
-            out.Empty();
-            return;
+            return CString();
         }
         if (n < size) {
             path.ReleaseBuffer((int)n);
             int slash = path.ReverseFind('\\');
-            out = slash >= 0 ? path.Left(slash + 1) : CString();
-            return;
+            return slash >= 0 ? path.Left(slash + 1) : CString();
         }
         path.ReleaseBuffer(0);
-        if (size >= 32768 * 2) {
-            out.Empty();
-            return;
-        }
-        size *= 2;
     }
+    return CString();
 }
+
+void GetAppDirectory(CString& out) { out = FolderOfProgram(::GetModuleFileNameW); }
 
 CString AppPath(LPCWSTR relative)
 {

@@ -125,6 +125,11 @@ void ShowItem(CWnd& panel, int id, BOOL show)
 void CCapturePage::ResetRecordButton(BOOL cameraRuns)
 {
     if (m_capturePanel.m_hWnd == NULL) return;
+    CSkinBitmapButton& record = m_capturePanel.m_btnRecord;
+    if (record.m_hWnd != NULL) {
+        record.SetSkin(655, 652, 654, 653, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 4);
+        record.SetTextColor(RGB(0, 0, 0));
+    }
     CString text;
     text.LoadString(IDS_RECORD);
     m_capturePanel.SetDlgItemText(IDC_CAPTURE_RECORD, text);

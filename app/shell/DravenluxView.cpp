@@ -24,7 +24,7 @@ BEGIN_MESSAGE_MAP(CDravenluxView, CScrollView)
     ON_MESSAGE(WM_REDRAW_IMAGE, OnRedrawRequest)
 END_MESSAGE_MAP()
 
-CDravenluxView::CDravenluxView() : m_hContextMenu(NULL), m_hRedrawThread(NULL), m_bRunRedraw(1)
+CDravenluxView::CDravenluxView() : m_hRedrawThread(NULL), m_bRunRedraw(1)
 {
     // The frame being built is not the main window yet: its overlay comes through the
     // links it filled before creating its panes.
@@ -39,7 +39,6 @@ CDravenluxView::CDravenluxView() : m_hContextMenu(NULL), m_hRedrawThread(NULL), 
 CDravenluxView::~CDravenluxView()
 {
     StopRedrawThread();
-    if (m_hContextMenu != NULL) ::DestroyMenu(m_hContextMenu);
     if (Links().view == this) Links().view = NULL;
 }
 
@@ -66,10 +65,14 @@ int CDravenluxView::OnCreate(LPCREATESTRUCT lpcs)
         m_bRunRedraw = 1;
         m_hRedrawThread = (HANDLE)_beginthreadex(NULL, 0, RedrawThreadEntry, this, 0, NULL);
     }
-    m_hContextMenu = ::CreatePopupMenu();
+    m_contextMenu.CreatePopupMenu();
+    m_contextMenu.SetTextColor(COwnerDrawMenu::OWNER_TEXT);
+    m_contextMenu.SetBackColor(COwnerDrawMenu::OWNER_BACK);
+    m_contextMenu.SetHighlightColor(COwnerDrawMenu::OWNER_HIGHLIGHT);
+    m_contextMenu.SetHighlightTextColor(COwnerDrawMenu::OWNER_HIGHLIGHT_TEXT);
     CString crop;
     crop.LoadString(IDS_CROP);
-    ::AppendMenuW(m_hContextMenu, MF_STRING, ID_VIEW_CROP, crop);
+    m_contextMenu.AppendItem(MF_OWNERDRAW, ID_VIEW_CROP, crop);
     return 0;
 }
 
@@ -95,14 +98,20 @@ unsigned CDravenluxView::RedrawThreadEntry(void* param)
     return 0;
 }
 
+BOOL CDravenluxView::AdjustmentsPending()
+{
+    CImageStore* store = Links().store;
+    return store != NULL && (store->IsSaturationChanged() || store->IsBrightnessChanged() ||
+                             store->IsContrastChanged() || store->IsGammaChanged() || store->IsLevelsChanged() ||
+                             store->IsSharpenChanged());
+}
+
 void CDravenluxView::RedrawLoop()
 {
     while (m_bRunRedraw) {
-        CImageStore* store = Links().store;
-        if (store != NULL && (store->IsSaturationChanged() || store->IsBrightnessChanged() ||
-                              store->IsContrastChanged() || store->IsGammaChanged() ||
-                              store->IsLevelsChanged() || store->IsSharpenChanged())) {
-            store->RunAdjustments();
+        if (AdjustmentsPending()) {
+            CImageStore* store = Links().store;
+            if (store != NULL) store->RunAdjustments();
             HWND hWnd = m_hWnd;
             if (hWnd != NULL && m_bRunRedraw) ::SendMessageW(hWnd, WM_REDRAW_IMAGE, 0, 0);
         } else {
@@ -228,9 +237,9 @@ void CDravenluxView::OnLButtonDblClk(UINT nFlags, CPoint point)
 
 void CDravenluxView::OnRButtonDown(UINT, CPoint point)
 {
-    if (Mode() != MODE_SELECT || m_hContextMenu == NULL) return;
+    if (Mode() != MODE_SELECT || m_contextMenu.GetSafeHmenu() == NULL) return;
     ClientToScreen(&point);
-    ::TrackPopupMenu(m_hContextMenu, TPM_RIGHTBUTTON, point.x, point.y, 0, m_hWnd, NULL);
+    m_contextMenu.TrackPopupMenu(TPM_RIGHTBUTTON, point.x, point.y, this);
 }
 
 void CDravenluxView::OnCrop()

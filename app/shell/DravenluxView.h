@@ -4,6 +4,7 @@
 // the background.
 #pragma once
 #include "afxwin.h"
+#include "app/controls/OwnerDrawMenu.h"
 
 class CDravenluxDoc;
 
@@ -37,6 +38,9 @@ public:
     afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
 
+    // Whether the store has adjustments to apply (its six change tests); the redraw
+    // thread asks this every 10 ms.
+    virtual BOOL AdjustmentsPending();
     // The redraw thread, for tests: running while the handle is non-null.
     HANDLE GetRedrawThread() const { return m_hRedrawThread; }
     // Stops the redraw thread, letting messages it sends through while waiting.
@@ -57,7 +61,7 @@ protected:
     CPoint OverlayOffset() const;
     int Mode() const;
 
-    HMENU m_hContextMenu;
+    COwnerDrawMenu m_contextMenu;
     HANDLE m_hRedrawThread;
     volatile LONG m_bRunRedraw;
     CPoint m_ptLast;

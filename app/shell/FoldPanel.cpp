@@ -16,10 +16,17 @@ CFoldPanel::CFoldPanel(CWnd* pParent)
 
 CFoldPanel::~CFoldPanel() {}
 
+void CFoldPanel::DoDataExchange(CDataExchange* pDX)
+{
+    CPanelDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_FOLD_TOGGLE, m_toggle);
+}
+
 BOOL CFoldPanel::OnInitDialog()
 {
     CPanelDialog::OnInitDialog();
     AddTransparentStatic(IDC_FOLD_TITLE);
+    m_toggle.SetSkin(IDB_FOLD_NORMAL, IDB_FOLD_PRESSED, 0, 0, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 0);
     return TRUE;
 }
 
@@ -98,7 +105,7 @@ void CFoldPanel::OnToggle() { Apply(); }
 void CFoldPanel::OnLButtonDown(UINT nFlags, CPoint point)
 {
     CWnd* toggle = GetDlgItem(IDC_FOLD_TOGGLE);
-    if (toggle != NULL && toggle->IsWindowVisible()) {
+    if (toggle != NULL && (toggle->GetStyle() & WS_VISIBLE)) {
         SetToggleChecked(!m_bExpanded);
         ::Sleep(100);
         Apply();

@@ -3,6 +3,7 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/shell/FoldPanelIds.h"
+#include "app/controls/SkinBitmapButton.h"
 
 // Sent (wParam section index, lParam expanded) to the section's parent after a change.
 const UINT WM_FOLDPANEL_TOGGLED = 0x600;
@@ -28,6 +29,7 @@ public:
     void ShowToggle(BOOL show);
 
     virtual BOOL OnInitDialog() override;
+    virtual void DoDataExchange(CDataExchange* pDX) override;
 
 protected:
     void Apply();
@@ -41,6 +43,7 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
+    CSkinBitmapButton m_toggle;
     int m_bExpanded;
     CWnd* m_pChild;
     int m_index;

@@ -16,6 +16,19 @@ END_MESSAGE_MAP()
 CLeaveBar::CLeaveBar(CWnd* pParent) : CPanelDialog(IDD, pParent) {}
 CLeaveBar::~CLeaveBar() {}
 
+void CLeaveBar::DoDataExchange(CDataExchange* pDX)
+{
+    CPanelDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LEAVE_BUTTON, m_btnLeave);
+}
+
+BOOL CLeaveBar::OnInitDialog()
+{
+    CPanelDialog::OnInitDialog();
+    m_btnLeave.SetSkin(194, 196, 195, 197, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 4);
+    return TRUE;
+}
+
 LRESULT CLeaveBar::OnNcHitTest(CPoint point)
 {
     CRect client;

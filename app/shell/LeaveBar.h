@@ -2,6 +2,7 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/shell/LeaveBarIds.h"
+#include "app/controls/SkinBitmapButton.h"
 
 class CLeaveBar : public CPanelDialog
 {
@@ -11,8 +12,13 @@ public:
     virtual ~CLeaveBar();
     enum { IDD = IDD_LEAVE_BAR };
 
+    virtual BOOL OnInitDialog() override;
+    virtual void DoDataExchange(CDataExchange* pDX) override;
+
 protected:
     afx_msg LRESULT OnNcHitTest(CPoint point);
     afx_msg void OnLeave();
     DECLARE_MESSAGE_MAP()
+
+    CSkinBitmapButton m_btnLeave;
 };

@@ -17,6 +17,11 @@
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 
+namespace {
+// Posted to the frame to put its floating panels back above it.
+const UINT WM_RAISE_POPUPS = WM_APP + 0x120;
+} // namespace
+
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_SIZE()
@@ -30,14 +35,23 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_PRINT_DIALOG_CLOSED, OnToolWindowClosed)
     ON_MESSAGE(WM_HOTKEY, OnHotKeyMsg)
     ON_MESSAGE(WM_ENDSESSION, OnEndSessionMsg)
+    ON_WM_WINDOWPOSCHANGED()
+    ON_WM_ACTIVATE()
+    ON_MESSAGE(WM_RAISE_POPUPS, OnRaisePopups)
 END_MESSAGE_MAP()
 
 namespace {
 
+// Moves only when the place changes: the layout runs on every WM_NCHITTEST.
 void MoveTo(CWnd& wnd, int x, int y, int w, int h)
 {
     if (wnd.m_hWnd == NULL) return;
-    wnd.SetWindowPos(NULL, x, y, w < 0 ? 0 : w, h < 0 ? 0 : h, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (w < 0) w = 0;
+    if (h < 0) h = 0;
+    CRect now;
+    wnd.GetWindowRect(&now);
+    if (now.left == x && now.top == y && now.Width() == w && now.Height() == h) return;
+    wnd.SetWindowPos(NULL, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MoveTo(CWnd& wnd, const CRect& r) { MoveTo(wnd, r.left, r.top, r.Width(), r.Height()); }
@@ -51,27 +65,9 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 
 } // namespace
 
-LRESULT CFrameBandBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_SIZEPARENT) {
-        struct SizeParentParams { HDWP hDWP; RECT rect; SIZE sizeTotal; BOOL bStretch; };
-        SizeParentParams* p = (SizeParentParams*)lParam;
-        CRect own;
-        GetWindowRect(&own);
-        int h = own.Height();
-        int w = p->rect.right - p->rect.left;
-        if (p->hDWP != NULL)
-            p->hDWP = ::DeferWindowPos(p->hDWP, m_hWnd, NULL, p->rect.left, p->rect.top, w, h,
-                                       SWP_NOACTIVATE | SWP_NOZORDER);
-        p->rect.top += h;
-        return 0;
-    }
-    return CWnd::WindowProc(message, wParam, lParam);
-}
-
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_lastBorderInner(0, 0, 0, 0)
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_bLaidOut(FALSE), m_lastBorderInner(0, 0, 0, 0)
 {
 }
 
@@ -136,25 +132,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
 
     if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
 
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    if (!m_wndReBar.CreateEx(0, REBARCLASSNAMEW, NULL,
-                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_BANDBORDERS | CCS_NODIVIDER, CRect(0, 0, 0, 0), this,
-                             AFX_IDW_REBAR))
-        return -1;
+    if (!m_wndReBar.Create(this, RBS_BANDBORDERS, 0x56002800, AFX_IDW_REBAR)) return -1;
 
     m_titleBar.Create(CTitleBar::IDD, &m_wndReBar);
     m_titleBar.ShowWindow(SW_SHOW);
-    CRect tr;
-    m_titleBar.GetWindowRect(&tr);
-    REBARBANDINFOW band = {};
-    band.cbSize = sizeof(band);
-    band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE;
-    band.fStyle = RBBS_FIXEDSIZE | RBBS_FIXEDBMP;
-    band.hwndChild = m_titleBar.m_hWnd;
-    band.cxMinChild = tr.Width();
-    band.cyMinChild = tr.Height();
-    m_wndReBar.SendMessage(RB_INSERTBANDW, (WPARAM)-1, (LPARAM)&band);
+    m_wndReBar.AddBar(&m_titleBar, NULL, NULL, RBBS_FIXEDSIZE | RBBS_FIXEDBMP);
 
     m_measurePanel.Create(CMeasurePanel::IDD, this);
     m_measurePanel.Refresh();
@@ -298,21 +280,49 @@ void CMainFrame::Layout(int cx, int cy)
         MoveTo(m_focusMeter, X0 + (R.right - X0 - meterWidth) / 2, Y0 + topHeight - 20, meterWidth, 20);
     }
 
+    m_laidOut = CurrentLayoutKey();
+    m_bLaidOut = TRUE;
     if (cx != m_lastLayoutCx || cy != m_lastLayoutCy) {
         m_lastLayoutCx = cx;
         m_lastLayoutCy = cy;
         m_wndInner.Invalidate();
         if (m_captureTools.m_hWnd != NULL) m_captureTools.Invalidate();
         m_captureTools.RefitLivePreview();
+        RaisePopups();
     }
 }
 
+bool CMainFrame::LayoutKey::operator==(const LayoutKey& o) const
+{
+    return window == o.window && fullPreview == o.fullPreview && compareMode == o.compareMode &&
+           expanded == o.expanded && measureTarget == o.measureTarget && zoom == o.zoom && preview == o.preview;
+}
+
+CMainFrame::LayoutKey CMainFrame::CurrentLayoutKey()
+{
+    LayoutKey key;
+    GetWindowRect(&key.window);
+    key.fullPreview = m_bFullPreview;
+    key.compareMode = m_bCompareMode;
+    CThumbnailListCtrl* list = Links().thumbList;
+    key.expanded = list != NULL && list->IsExpanded();
+    CImageStore* store = Links().store;
+    key.measureTarget = store != NULL ? store->GetMeasureTarget() : 1;
+    key.zoom = m_preview.GetZoom();
+    if (m_preview.m_hWnd != NULL) m_preview.GetWindowRect(&key.preview);
+    return key;
+}
+
+// The pointer moves over the frame all the time: the layout runs again only when
+// something it depends on changed, or a panel was moved from where it put it.
 LRESULT CMainFrame::OnNcHitTest(CPoint point)
 {
-    CRect r;
-    GetWindowRect(&r);
-    ScreenToClient(&r);
-    Layout(r.Width(), r.Height());
+    if (!m_bLaidOut || !(CurrentLayoutKey() == m_laidOut)) {
+        CRect r;
+        GetWindowRect(&r);
+        ScreenToClient(&r);
+        Layout(r.Width(), r.Height());
+    }
     return CFrameWnd::OnNcHitTest(point);
 }
 
@@ -427,6 +437,62 @@ void CMainFrame::RefreshCameraList()
     m_titleBar.EnableByCameraState();
 }
 
+// The floating panels belong above the frame.  The platform keeps owned windows above
+// their owner in its own order but does not always restack the displayed windows to
+// match (only a window that moves to the very front is raised on the display), so each
+// panel is moved to the front once, bottom to top.
+void CMainFrame::RaisePopups()
+{
+    // Only the front window raises its panels: they must not cover another program's
+    // window or one of our own dialogs.
+    if (m_bRaising || m_hWnd == NULL || ::GetForegroundWindow() != m_hWnd) return;
+    m_bRaising = TRUE;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    // The overlay belongs to the preview and would always stay in front of it, keeping
+    // the preview from the front: it steps aside while the preview moves.
+    const BOOL overlayShown = m_overlay.m_hWnd != NULL && m_overlay.IsWindowVisible();
+    if (overlayShown) m_overlay.SetWindowPos(NULL, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
+    CWnd* order[] = {&m_borderVertical, &m_borderHorizontal, &m_preview, &m_overlay, &m_comparePane,
+                     &m_compareWindow, &m_captureTools, &m_focusMeter};
+    for (CWnd* wnd : order) {
+        BOOL show = wnd == &m_overlay ? overlayShown : (wnd->m_hWnd != NULL && wnd->IsWindowVisible());
+        if (!show) continue;
+        // Down first: a window that is at the front already would not move.
+        wnd->SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, flags);
+        wnd->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, flags | (wnd == &m_overlay ? SWP_SHOWWINDOW : 0));
+    }
+    m_bRaising = FALSE;
+}
+
+// The frame's own change of place is finished only after its messages: raise then.
+void CMainFrame::RaisePopupsLater()
+{
+    if (m_bRaisePosted || m_hWnd == NULL) return;
+    m_bRaisePosted = TRUE;
+    PostMessage(WM_RAISE_POPUPS);
+}
+
+LRESULT CMainFrame::OnRaisePopups(WPARAM, LPARAM)
+{
+    m_bRaisePosted = FALSE;
+    RaisePopups();
+    // The display may still restack the frame while its first activation settles.
+    SetTimer(TIMER_RAISE_AGAIN, 300, NULL);
+    return 0;
+}
+
+void CMainFrame::OnWindowPosChanged(WINDOWPOS* lpwndpos)
+{
+    CFrameWnd::OnWindowPosChanged(lpwndpos);
+    if (!(lpwndpos->flags & SWP_NOZORDER) || (lpwndpos->flags & SWP_SHOWWINDOW)) RaisePopupsLater();
+}
+
+void CMainFrame::OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized)
+{
+    CFrameWnd::OnActivate(nState, pWndOther, bMinimized);
+    if (nState != WA_INACTIVE && !bMinimized) RaisePopupsLater();
+}
+
 // ------------------------------------------------------------------------------------
 // Messages
 
@@ -533,6 +599,11 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == TIMER_RAISE_AGAIN) {
+        KillTimer(TIMER_RAISE_AGAIN);
+        RaisePopups();
+        return;
+    }
     if (nIDEvent != TIMER_CLOSE_RETRY) {
         CFrameWnd::OnTimer(nIDEvent);
         return;

@@ -23,14 +23,8 @@ const int HOTKEY_RECORD_START = 0xA003;
 const int HOTKEY_RECORD_STOP = 0xA004;
 // Repeats the camera stop while the library is still finishing a recording.
 const UINT_PTR TIMER_CLOSE_RETRY = 18;
-
-// The rebar of the caption bar: answers the frame's layout by taking its height from
-// the top of the client area.
-class CFrameBandBar : public CWnd
-{
-public:
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-};
+// Puts the floating panels in front once more after an activation.
+const UINT_PTR TIMER_RAISE_AGAIN = 19;
 
 class CMainFrame : public CFrameWnd
 {
@@ -51,7 +45,7 @@ public:
     CComparePane m_comparePane;
     CCompareWindow m_compareWindow;
     CProgressPopup m_focusMeter;
-    CFrameBandBar m_wndReBar;
+    CReBar m_wndReBar;
     CTitleBar m_titleBar;
     CMeasurePanel m_measurePanel;
 
@@ -66,6 +60,8 @@ public:
     virtual void SetCurrentFile(LPCWSTR path) { m_strCurrentFile = path; }
     virtual CString GetCurrentFile() const { return m_strCurrentFile; }
 
+    // Puts the floating panels back above the frame, in their stacking order.
+    void RaisePopups();
     // The layout pass of WM_SIZE (also run by WM_NCHITTEST and full preview).
     void Layout(int cx, int cy);
 
@@ -86,6 +82,10 @@ protected:
     afx_msg LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnHotKeyMsg(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnEndSessionMsg(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnWindowPosChanged(WINDOWPOS* lpwndpos);
+    afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    afx_msg LRESULT OnRaisePopups(WPARAM wParam, LPARAM lParam);
+    void RaisePopupsLater();
     DECLARE_MESSAGE_MAP()
 
     // Listener, comparison panes, camera manager and hot keys, once.
@@ -101,5 +101,19 @@ protected:
     int m_bCompareMode;
     int m_bCompareWindowShown;
     BOOL m_bTornDown;
+    BOOL m_bRaising;
+    BOOL m_bRaisePosted;
     CRect m_lastBorderInner;
+    // What the last layout pass was made for; a hit test with the same needs none.
+    struct LayoutKey
+    {
+        CRect window;
+        int fullPreview, compareMode, expanded, measureTarget;
+        float zoom;
+        CRect preview;
+        bool operator==(const LayoutKey& o) const;
+    };
+    LayoutKey CurrentLayoutKey();
+    LayoutKey m_laidOut;
+    BOOL m_bLaidOut;
 };

@@ -47,23 +47,19 @@ BOOL CManageView::PreCreateWindow(CREATESTRUCT& cs)
 int CManageView::OnCreate(LPCREATESTRUCT lpcs)
 {
     if (CScrollView::OnCreate(lpcs) == -1) return -1;
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&icc);
-    if (!m_tab.CreateEx(0, WC_TABCONTROLW, NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                        CRect(0, 0, 220, 400), this, IDC_MANAGE_TAB))
+    if (!m_tab.Create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, CRect(0, 0, 220, 400), this,
+                      IDC_MANAGE_TAB))
         return 0;
+    m_tab.SetBitmaps(IDB_TAB_CAPTURE, IDB_TAB_BROWSE, IDB_TAB_IMAGE);
     const UINT titles[3] = {IDS_TAB_CAPTURE, IDS_TAB_BROWSE, IDS_TAB_IMAGE};
     for (int i = 0; i < 3; i++) {
         CString text;
         text.LoadString(titles[i]);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = (LPWSTR)(LPCWSTR)text;
-        m_tab.SendMessage(TCM_INSERTITEMW, i, (LPARAM)&item);
+        m_tab.InsertItem(i, text);
     }
     m_tab.SendMessage(TCM_SETMINTABWIDTH, 0, 72);
     m_tab.ShowWindow(SW_SHOW);
-    m_tab.SendMessage(TCM_SETCURSEL, 0);
+    m_tab.SetCurSel(0);
     m_capturePage.Create(CCapturePage::IDD, &m_tab);
     m_browsePage.Create(CBrowsePage::IDD, &m_tab);
     m_imagePage.Create(CImagePage::IDD, &m_tab);

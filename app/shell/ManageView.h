@@ -6,6 +6,7 @@
 #include "app/shell/CapturePage.h"
 #include "app/shell/BrowsePage.h"
 #include "app/shell/ImagePage.h"
+#include "app/controls/SkinTabCtrl.h"
 
 #define IDC_MANAGE_TAB 132
 #define IDB_TAB_CAPTURE 360
@@ -21,7 +22,7 @@ public:
 
     enum { TAB_CAPTURE = 0, TAB_BROWSE = 1, TAB_IMAGE = 2 };
 
-    CWnd m_tab;
+    CSkinTabCtrl m_tab;
     CCapturePage m_capturePage;
     CBrowsePage m_browsePage;
     CImagePage m_imagePage;

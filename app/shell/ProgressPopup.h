@@ -3,6 +3,7 @@
 #pragma once
 #include "afxwin.h"
 #include "app/shell/ProgressPopupIds.h"
+#include "app/controls/SkinProgressCtrl.h"
 
 class CProgressPopup : public CDialog
 {
@@ -14,11 +15,11 @@ public:
 
     virtual BOOL OnInitDialog() override;
     virtual BOOL PreTranslateMessage(MSG* pMsg) override;
-    CProgressCtrl& GetProgress() { return m_progress; }
+    CSkinProgressCtrl& GetProgress() { return m_progress; }
 
 protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 
-    CProgressCtrl m_progress;
+    CSkinProgressCtrl m_progress;
 };

@@ -40,6 +40,7 @@ BOOL CTabPage::OnInitDialog()
     CPanelDialog::OnInitDialog();
     AddTransparentStatic(IDC_PAGE_COMPANY);
     m_btnUpdate.SubclassDlgItem(IDC_PAGE_UPDATE, this);
+    m_btnUpdate.SetSkin(639, 636, 638, 637, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 4);
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/shell/TabPageIds.h"
+#include "app/controls/SkinBitmapButton.h"
 #include <vector>
 
 class CFoldPanel;
@@ -45,7 +46,7 @@ protected:
     afx_msg void OnUpdateButton();
     DECLARE_MESSAGE_MAP()
 
-    CButton m_btnUpdate;
+    CSkinBitmapButton m_btnUpdate;
     int m_bScrollable;
     int m_scrollOffset;
 };

@@ -22,11 +22,6 @@
 #include "app/shell/ColorPanel.h"
 #include "camera/core/QrCCamera.h"
 
-namespace {
-// The skinned combo's notification to its parent (wParam the combo's id).
-const UINT kComboSelChanged = 0x800;
-} // namespace
-
 IMPLEMENT_DYNAMIC(CTitleBar, CPanelDialog)
 
 BEGIN_MESSAGE_MAP(CTitleBar, CPanelDialog)
@@ -44,20 +39,36 @@ BEGIN_MESSAGE_MAP(CTitleBar, CPanelDialog)
     ON_COMMAND(ID_HELP_FILE, OnHelp)
     ON_COMMAND(ID_FILE_UPDATE, OnUpdater)
     ON_BN_CLICKED(IDC_TITLE_MEASURE, OnMeasure)
-    ON_CBN_SELCHANGE(IDC_TITLE_CAMERA_COMBO, OnCameraSelChange)
-    ON_MESSAGE(kComboSelChanged, OnComboSelChanged)
+    ON_MESSAGE(WM_COMBO_SELCHANGED, OnComboSelChanged)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PRINT, OnUpdatePrint)
+    ON_UPDATE_COMMAND_UI(ID_FILE_PRINT_PREVIEW, OnUpdatePrint)
 END_MESSAGE_MAP()
 
 CTitleBar::CTitleBar(CWnd* pParent)
-    : CPanelDialog(IDD, pParent, L"skin\\title_bg.bmp"), m_nCameraIndex(0), m_bMaximized(1), m_hFileMenu(NULL),
-      m_hHelpMenu(NULL)
+    : CPanelDialog(IDD, pParent, L"skin\\title_bg.bmp"), m_nCameraIndex(0), m_bMaximized(1)
 {
 }
 
-CTitleBar::~CTitleBar()
+CTitleBar::~CTitleBar() {}
+
+void CTitleBar::DoDataExchange(CDataExchange* pDX)
 {
-    if (m_hFileMenu != NULL) ::DestroyMenu(m_hFileMenu);
-    if (m_hHelpMenu != NULL) ::DestroyMenu(m_hHelpMenu);
+    CPanelDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_TITLE_MEASURE, m_btnMeasure);
+    DDX_Control(pDX, IDC_TITLE_CAMERA_COMBO, m_cameraCombo);
+    DDX_Control(pDX, IDC_TITLE_MAXIMIZE, m_btnMaximize);
+    DDX_Control(pDX, IDC_TITLE_CAMERA_NAME, m_cameraName);
+    DDX_Control(pDX, IDC_TITLE_HELP, m_btnHelp);
+    DDX_Control(pDX, IDC_TITLE_FILE, m_btnFile);
+    DDX_Control(pDX, IDC_TITLE_MINIMIZE, m_btnMinimize);
+    DDX_Control(pDX, IDC_TITLE_CLOSE, m_btnClose);
+}
+
+void CTitleBar::SetMaximizeSkin(BOOL restore)
+{
+    if (restore) m_btnMaximize.SetSkin(356, 355, 353, 354, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 0);
+    else m_btnMaximize.SetSkin(331, 328, 330, 329, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 4);
+    m_btnMaximize.Invalidate();
 }
 
 BOOL CTitleBar::OnInitDialog()
@@ -65,24 +76,35 @@ BOOL CTitleBar::OnInitDialog()
     CPanelDialog::OnInitDialog();
     AddTransparentStatic(IDC_TITLE_NAME);
     AddTransparentStatic(IDC_TITLE_LOGO);
-    m_cameraCombo.SubclassDlgItem(IDC_TITLE_CAMERA_COMBO, this);
-    m_cameraName.SubclassDlgItem(IDC_TITLE_CAMERA_NAME, this);
+    const short stretch = CSkinBitmapButton::DRAW_STRETCH;
+    m_btnMeasure.SetSkin(660, 661, 662, 660, 0, 0, stretch, 0, 4);
+    m_cameraCombo.SetBitmaps(624, 625, 627, 626);
+    m_cameraCombo.SetCenteredText(TRUE);
+    SetMaximizeSkin(FALSE);
+    m_cameraName.SetBitmaps(368, 367);
+    m_cameraName.SetFocusRedirect(TRUE, NULL);
+    m_btnHelp.SetSkin(292, 290, 291, 292, 0, 0, stretch, 0, 4);
+    m_btnFile.SetSkin(292, 290, 291, 292, 0, 0, stretch, 0, 4);
+    m_btnMinimize.SetSkin(289, 286, 288, 287, 0, 0, stretch, 0, 4);
+    m_btnClose.SetSkin(285, 282, 284, 283, 0, 0, stretch, 0, 4);
 
     struct Item { UINT text; UINT cmd; };
     const Item fileItems[] = {{IDS_MENU_PRINT_SETUP, ID_FILE_PRINT_SETUP}, {IDS_MENU_PRINT_PREVIEW, ID_FILE_PRINT_PREVIEW},
                               {IDS_MENU_PRINT, ID_FILE_PRINT}, {IDS_MENU_EXIT, ID_APP_EXIT}};
     const Item helpItems[] = {{IDS_MENU_HELP, ID_HELP_FILE}, {IDS_MENU_UPDATE, ID_FILE_UPDATE}, {IDS_MENU_ABOUT, ID_APP_ABOUT}};
-    m_hFileMenu = ::CreatePopupMenu();
-    for (const Item& it : fileItems) {
-        CString text;
-        text.LoadString(it.text);
-        ::AppendMenuW(m_hFileMenu, MF_STRING, it.cmd, text);
-    }
-    m_hHelpMenu = ::CreatePopupMenu();
-    for (const Item& it : helpItems) {
-        CString text;
-        text.LoadString(it.text);
-        ::AppendMenuW(m_hHelpMenu, MF_STRING, it.cmd, text);
+    struct MenuDef { COwnerDrawMenu* menu; const Item* items; int count; };
+    const MenuDef menus[] = {{&m_fileMenu, fileItems, 4}, {&m_helpMenu, helpItems, 3}};
+    for (const MenuDef& def : menus) {
+        def.menu->CreatePopupMenu();
+        def.menu->SetTextColor(COwnerDrawMenu::OWNER_TEXT);
+        def.menu->SetBackColor(COwnerDrawMenu::OWNER_BACK);
+        def.menu->SetHighlightColor(COwnerDrawMenu::OWNER_HIGHLIGHT);
+        def.menu->SetHighlightTextColor(COwnerDrawMenu::OWNER_HIGHLIGHT_TEXT);
+        for (int i = 0; i < def.count; i++) {
+            CString text;
+            text.LoadString(def.items[i].text);
+            def.menu->AppendItem(MF_OWNERDRAW, def.items[i].cmd, text);
+        }
     }
     return TRUE;
 }
@@ -126,24 +148,23 @@ void CTitleBar::OnSize(UINT nType, int cx, int cy)
     minBtn->MoveWindow(&rMin);
 }
 
-void CTitleBar::ShowMenu(HMENU menu, int buttonId)
+void CTitleBar::ShowMenu(COwnerDrawMenu& menu, int buttonId)
 {
     CWnd* button = GetDlgItem(buttonId);
-    if (button == NULL || menu == NULL) return;
+    if (button == NULL || menu.GetSafeHmenu() == NULL) return;
     CRect r;
     button->GetWindowRect(&r);
-    if (menu == m_hFileMenu) {
-        // Printing needs an image.
-        BOOL hasImage = Links().store != NULL && Links().store->HasImage();
-        UINT state = MF_BYCOMMAND | (hasImage ? MF_ENABLED : MF_GRAYED);
-        ::EnableMenuItem(menu, ID_FILE_PRINT, state);
-        ::EnableMenuItem(menu, ID_FILE_PRINT_PREVIEW, state);
-    }
-    ::TrackPopupMenu(menu, 0, r.left, r.bottom, 0, m_hWnd, NULL);
+    menu.TrackPopupMenu(0, r.left, r.bottom, this);
 }
 
-void CTitleBar::OnFileMenu() { ShowMenu(m_hFileMenu, IDC_TITLE_FILE); }
-void CTitleBar::OnHelpMenu() { ShowMenu(m_hHelpMenu, IDC_TITLE_HELP); }
+// Printing needs an image.
+void CTitleBar::OnUpdatePrint(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(Links().store != NULL && Links().store->HasImage());
+}
+
+void CTitleBar::OnFileMenu() { ShowMenu(m_fileMenu, IDC_TITLE_FILE); }
+void CTitleBar::OnHelpMenu() { ShowMenu(m_helpMenu, IDC_TITLE_HELP); }
 
 void CTitleBar::OnPrintPreview()
 {
@@ -200,10 +221,10 @@ void CTitleBar::ToggleMaximize()
     for (CWnd* page : pages)
         if (page != NULL && page->m_hWnd != NULL) page->PostMessage(WM_FOLDPANEL_TOGGLED, 0, 0);
     if (m_bMaximized) {
-        SetDlgItemText(IDC_TITLE_MAXIMIZE, L"□");
+        SetMaximizeSkin(TRUE);
         frame->ShowWindow(SW_RESTORE);
     } else {
-        SetDlgItemText(IDC_TITLE_MAXIMIZE, L"❐");
+        SetMaximizeSkin(FALSE);
         frame->ShowWindow(SW_SHOWMAXIMIZED);
     }
     PostFrameSize();
@@ -259,8 +280,6 @@ void CTitleBar::OnMeasure()
     panel->SetWindowPos(&CWnd::wndTopMost, column.right + 6, bar.bottom + 8, own.Width(), own.Height(),
                         SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
-
-void CTitleBar::OnCameraSelChange() { ChooseCamera(); }
 
 LRESULT CTitleBar::OnComboSelChanged(WPARAM wParam, LPARAM)
 {

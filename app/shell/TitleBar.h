@@ -3,6 +3,10 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/shell/TitleBarIds.h"
+#include "app/controls/SkinBitmapButton.h"
+#include "app/controls/SkinComboBox.h"
+#include "app/controls/SkinEdit.h"
+#include "app/controls/OwnerDrawMenu.h"
 
 class CTitleBar : public CPanelDialog
 {
@@ -17,11 +21,12 @@ public:
     virtual void EnableByCameraState();
     virtual void ToggleMaximize();
 
-    CComboBox& GetCameraCombo() { return m_cameraCombo; }
-    CEdit& GetCameraName() { return m_cameraName; }
+    CSkinComboBox& GetCameraCombo() { return m_cameraCombo; }
+    CSkinEdit& GetCameraName() { return m_cameraName; }
 
     virtual BOOL OnInitDialog() override;
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    virtual void DoDataExchange(CDataExchange* pDX) override;
 
     // The combo selection last passed to the camera library.
     int m_nCameraIndex;
@@ -42,17 +47,24 @@ protected:
     afx_msg void OnHelp();
     afx_msg void OnUpdater();
     afx_msg void OnMeasure();
-    afx_msg void OnCameraSelChange();
     afx_msg LRESULT OnComboSelChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnUpdatePrint(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 
     void ChooseCamera();
     void PostFrameSize();
-    void ShowMenu(HMENU menu, int buttonId);
+    void ShowMenu(COwnerDrawMenu& menu, int buttonId);
+    void SetMaximizeSkin(BOOL restore);
 
-    CComboBox m_cameraCombo;
-    CEdit m_cameraName;
-    HMENU m_hFileMenu;
-    HMENU m_hHelpMenu;
+    CSkinBitmapButton m_btnMeasure;
+    CSkinComboBox m_cameraCombo;
+    CSkinBitmapButton m_btnMaximize;
+    CSkinEdit m_cameraName;
+    CSkinBitmapButton m_btnHelp;
+    CSkinBitmapButton m_btnFile;
+    CSkinBitmapButton m_btnMinimize;
+    CSkinBitmapButton m_btnClose;
+    COwnerDrawMenu m_fileMenu;
+    COwnerDrawMenu m_helpMenu;
 };
 

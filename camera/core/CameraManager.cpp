@@ -351,7 +351,25 @@ int CCameraManager::ChoiceCamera(int index)
     return CAM_OK;
 }
 
-int CCameraManager::ChangeCamera(int* /*reserved*/, const char* devicePath, int arrived)
+namespace {
+
+// After the list changed, the entry that was current stays current where it is still
+// listed.
+void KeepCurrentEntry(CCameraListBase* list, const CString& name)
+{
+    for (int i = 0; i < list->GetCount(); ++i)
+        if (list->GetEntry(i)->deviceName == name) {
+            list->SetCurrentIndex(i);
+            return;
+        }
+}
+
+}  // namespace
+
+// currentLeft (may be null) becomes 1 when the camera that left is the current one: the
+// caller closes it and removes it (QrCRemoveCurrentCamera). Any other camera that left
+// is dropped from the list here.
+int CCameraManager::ChangeCamera(int* currentLeft, const char* devicePath, int arrived)
 {
     if (!m_pCoreList)
         return CAM_ERR_NO_DEVICE;
@@ -359,8 +377,21 @@ int CCameraManager::ChangeCamera(int* /*reserved*/, const char* devicePath, int 
     m_pCoreList->DeviceChange(name, devicePath, arrived);
     if (name.IsEmpty())
         return CAM_ERR_NO_DEVICE;
-    if (arrived && m_pCoreList->GetCount() == 1)
-        ChoiceCamera(0);
+    CString current;
+    if (CameraListEntry* entry = m_pCoreList->GetCurrentEntry())
+        current = entry->deviceName;
+    if (arrived) {
+        m_pCoreList->Refresh();
+        KeepCurrentEntry(m_pCoreList, current);
+        if (m_pCoreList->GetCount() == 1)
+            ChoiceCamera(0);
+    } else if (m_param.cameraType == CAMERA_TYPE_CORE_A && name == current) {
+        if (currentLeft)
+            *currentLeft = 1;
+    } else {
+        m_pCoreList->RemoveByName(name);
+        KeepCurrentEntry(m_pCoreList, current);
+    }
     return CAM_OK;
 }
 

@@ -34,7 +34,7 @@ public:
     int ReflashCamera();
     int ChoiceCamera(int index);
     int SetCamera(int cameraType);
-    int ChangeCamera(int* reserved, const char* devicePath, int arrived);
+    int ChangeCamera(int* currentLeft, const char* devicePath, int arrived);
     int RemoveCurrentCamera();
     int RegisterCamera(HWND comboBox);
     int GetCameraCount(int* count);

@@ -282,7 +282,8 @@ extern "C" {
 int WINAPI QrCReflashCamera(void);
 int WINAPI QrCChoiceCamera(int index);
 int WINAPI QrCSetCamera(int cameraType);
-int WINAPI QrCChangeCamera(int* reserved, const char* devicePath, int arrived);
+// currentLeft (may be null) is set to 1 when a removal names the current camera.
+int WINAPI QrCChangeCamera(int* currentLeft, const char* devicePath, int arrived);
 int WINAPI QrCRemoveCurrentCamera(void);
 int WINAPI QrCRegisterCamera(HWND comboBox);
 int WINAPI QrCGetCameraCount(int* count);

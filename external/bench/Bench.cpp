@@ -1,9 +1,63 @@
 // The bench controls: loading, hot plug, test switches and observation.
 #include "BenchState.h"
 
+#include <dbt.h>
+
 namespace orvbench {
 
 using namespace detail;
+
+namespace {
+
+// What the system hands a window for a device-interface arrival or removal.
+struct DeviceNotice
+{
+    WPARAM event;
+    std::vector<BYTE> data;   // DEV_BROADCAST_DEVICEINTERFACE_W with its name
+};
+
+BOOL CALLBACK SendNotice(HWND window, LPARAM param)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != GetCurrentProcessId())
+        return TRUE;
+    const DeviceNotice* notice = reinterpret_cast<const DeviceNotice*>(param);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_DEVICECHANGE, notice->event,
+                        reinterpret_cast<LPARAM>(notice->data.data()), SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000, &answer);
+    return TRUE;
+}
+
+// Simulated cameras have no driver to make the system announce them, so the bench tells
+// this process's top-level windows itself, as the system would.  Called without the
+// bench's lock: the receivers call back into the libraries.
+void AnnounceDeviceChange(const CameraSpec& spec, bool arrived)
+{
+    const GUID& g = kCameraInterface;
+    char path[512];
+    snprintf(path, sizeof path,
+             "\\\\?\\USB#VID_%04X&PID_%04X#%s#{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+             spec.vendor & 0xFFFF, spec.product & 0xFFFF, spec.name.c_str(), (unsigned long)g.Data1,
+             g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5],
+             g.Data4[6], g.Data4[7]);
+    const size_t length = strlen(path);
+    const size_t nameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name);
+    const size_t size = nameOffset + (length + 1) * sizeof(WCHAR);
+    DeviceNotice notice;
+    notice.event = arrived ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE;
+    notice.data.assign(size, 0);
+    auto* header = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(notice.data.data());
+    header->dbcc_size = DWORD(size);
+    header->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    header->dbcc_classguid = g;
+    WCHAR* name = reinterpret_cast<WCHAR*>(notice.data.data() + nameOffset);
+    for (size_t i = 0; i <= length; ++i)
+        name[i] = WCHAR((unsigned char)path[i]);
+    EnumWindows(SendNotice, reinterpret_cast<LPARAM>(&notice));
+}
+
+}  // namespace
 
 Bench::Bench() {}
 
@@ -90,38 +144,46 @@ bool Bench::Plug(const std::string& cameraLine, std::string* error)
             *error = "want one camera line";
         return false;
     }
-    Lock lock;
-    EnsureLoaded();
-    for (auto& cam : S().cameras)
-        if ((cam->spec.library == specs[0].library && cam->spec.name == specs[0].name)
-            || UsbPlacesClash(cam->spec, specs[0])) {
-            if (error)
-                *error = cam->spec.name == specs[0].name ? "already plugged in" : "usb place taken";
-            return false;
-        }
-    S().cameras.push_back(MakeCamera(specs[0]));
-    // Driver cameras are found by the USB scan, not through a library's change queue.
-    if (specs[0].library != kLibraryCamDrv)
-        S().changes[specs[0].library].push_back(specs[0].name);
+    {
+        Lock lock;
+        EnsureLoaded();
+        for (auto& cam : S().cameras)
+            if ((cam->spec.library == specs[0].library && cam->spec.name == specs[0].name)
+                || UsbPlacesClash(cam->spec, specs[0])) {
+                if (error)
+                    *error = cam->spec.name == specs[0].name ? "already plugged in" : "usb place taken";
+                return false;
+            }
+        S().cameras.push_back(MakeCamera(specs[0]));
+        // Driver cameras are found by the USB scan, not through a library's change queue.
+        if (specs[0].library != kLibraryCamDrv)
+            S().changes[specs[0].library].push_back(specs[0].name);
+    }
+    AnnounceDeviceChange(specs[0], true);
     return true;
 }
 
 bool Bench::Unplug(const std::string& name)
 {
-    Lock lock;
-    EnsureLoaded();
-    auto& cams = S().cameras;
-    for (auto it = cams.begin(); it != cams.end(); ++it) {
-        if ((*it)->spec.name == name) {
-            (*it)->resumed = false;
-            (*it)->Interrupt();
-            if ((*it)->spec.library != kLibraryCamDrv)
-                S().changes[(*it)->spec.library].push_back(name);
-            cams.erase(it);
-            return true;
-        }
+    CameraSpec gone;
+    {
+        Lock lock;
+        EnsureLoaded();
+        auto& cams = S().cameras;
+        auto it = cams.begin();
+        while (it != cams.end() && (*it)->spec.name != name)
+            ++it;
+        if (it == cams.end())
+            return false;
+        (*it)->resumed = false;
+        (*it)->Interrupt();
+        if ((*it)->spec.library != kLibraryCamDrv)
+            S().changes[(*it)->spec.library].push_back(name);
+        gone = (*it)->spec;
+        cams.erase(it);
     }
-    return false;
+    AnnounceDeviceChange(gone, false);
+    return true;
 }
 
 void Bench::SetSeed(uint32_t seed)
@@ -176,6 +238,21 @@ bool Bench::InjectGrabResult(const std::string& name, int result)
     Lock lock;
     cam->injected = result;
     cam->Interrupt();
+    return true;
+}
+
+void Bench::InjectStopFailures(int count)
+{
+    Lock lock;
+    S().stopFailures = count > 0 ? count : 0;
+}
+
+bool Bench::TakeStopFailure()
+{
+    Lock lock;
+    if (S().stopFailures <= 0)
+        return false;
+    --S().stopFailures;
     return true;
 }
 

@@ -28,6 +28,7 @@ struct BenchOptions
     bool noiseFree = false;
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
+    int stopFailures = 0;    // driver-library stops that answer failure first
     // Set once a stage position is given: the camera looks at a field of a slide
     // larger than its picture, its top-left corner at (stageX, stageY) sensor pixels.
     bool onSlide = false;
@@ -82,6 +83,11 @@ public:
     bool InjectGrabResult(const std::string& name, int result);
     // While on, every grab of that camera answers the device error (-5).
     bool InjectDeviceError(const std::string& name, bool on);
+    // The next count stops of a driver-library camera (its UnInit) answer failure (0),
+    // as a library still finishing a recording does.
+    void InjectStopFailures(int count);
+    // Takes one injected stop failure: true while any remain.
+    bool TakeStopFailure();
 
     // Observation.
     bool Settings(const std::string& name, CameraSettings* out) const;

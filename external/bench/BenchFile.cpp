@@ -279,6 +279,8 @@ bool ParseBench(const std::string& text, std::vector<CameraSpec>* cameras,
             ok = bool(in >> opt.focus);
         } else if (key == "ambient") {
             ok = bool(in >> opt.ambient);
+        } else if (key == "stopfail") {
+            ok = bool(in >> opt.stopFailures) && opt.stopFailures >= 0;
         } else if (key == "stage") {
             ok = bool(in >> opt.stageX >> opt.stageY);
             opt.onSlide = true;

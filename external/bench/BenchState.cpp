@@ -42,6 +42,7 @@ void Replace(const std::vector<CameraSpec>& specs, const BenchOptions& options)
         cam->Interrupt();
     S().cameras.clear();
     S().options = options;
+    S().stopFailures = options.stopFailures;
     for (auto& c : S().changes)
         c.clear();
     for (const CameraSpec& spec : specs)

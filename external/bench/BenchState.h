@@ -89,6 +89,7 @@ struct State
     std::vector<WCHAR> folder[2];
     std::set<std::string> names;   // every name handed out stays valid
     bool loaded = false;
+    int stopFailures = 0;
 
     State() { InitializeCriticalSection(&lock); }
 };

@@ -325,6 +325,7 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
     }
     double due = 0;
     LONG generation = 0;
+    int answer = 0;   // an injected 1 comes with its frame
     {
         Lock lock;
         if (cam->deviceError)
@@ -334,6 +335,7 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
             cam->injected = kNoInjection;
             if (r != 0 && r != 1)
                 return r;
+            answer = r;
             cam->nextDue = NowMs();
         }
     }
@@ -404,7 +406,7 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
                                                                 kExposureUnitMs, kExposureMaxMs));
         }
     }
-    return 0;
+    return answer;
 }
 
 int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* dev)

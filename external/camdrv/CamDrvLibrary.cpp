@@ -275,6 +275,8 @@ CAMDRV_EXPORT(Init)(CamDrvFrameCallback callback, int previewResolution, HWND wi
 
 CAMDRV_EXPORT(UnInit)(void)
 {
+    if (camdrv::TakeStopFailure())
+        return 0;
     Locked cam;
     cam->initialised = false;
     cam->streaming = false;

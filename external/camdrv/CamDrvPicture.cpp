@@ -216,3 +216,8 @@ bool WriteCaptureFile(const PictureSettings& settings, const Corrections& correc
 }
 
 }  // namespace camdrv
+
+bool camdrv::TakeStopFailure()
+{
+    return orvbench::Bench::Get().TakeStopFailure();
+}

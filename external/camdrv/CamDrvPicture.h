@@ -50,6 +50,9 @@ bool DecodeRawFrame(const PictureSettings& settings, const Corrections& correcti
                     const uint8_t* raw, int width, int height, bool wide, uint8_t* out,
                     int* histogram);
 
+// Whether the bench wants this stop to fail (an injected fault).
+bool TakeStopFailure();
+
 // Mean 8-bit level of a raw frame.
 double RawMeanLevel(const uint8_t* raw);
 // Channel gains that make the frame's picture neutral; false for a malformed frame.

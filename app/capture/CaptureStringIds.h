@@ -1,0 +1,18 @@
+// String-table ids of the capture area (CaptureStrings.rc).
+#pragma once
+
+#define IDS_PLAY 61474
+#define IDS_STOP 61475
+#define IDS_TIP_ZOOM_IN 61494
+#define IDS_TIP_ZOOM_OUT 61495
+#define IDS_TIP_ACTUAL_SIZE 61496
+#define IDS_TIP_ZOOM_FIT 61497
+#define IDS_TIP_CROP 61499
+#define IDS_TIP_RESTORE 61506
+#define IDS_TIP_MIRROR_H 61507
+#define IDS_TIP_MIRROR_V 61508
+#define IDS_TIP_COMPARE 61510
+#define IDS_TIP_FULL_SCREEN 61512
+#define IDS_TIP_BLACK_BACKGROUND 61513
+#define IDS_AUTO_WHITE_BALANCE 61618
+#define IDS_MANUAL_WHITE_BALANCE 61619

@@ -1,0 +1,96 @@
+#include "app/capture/LiveLayout.h"
+#include "camera/core/QrCCamera.h"
+
+BOOL IsCameraLive()
+{
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    return mgr.runState == 0;
+}
+
+void GetLiveImageSize(int* width, int* height)
+{
+    int w = 0, h = 0;
+    if (QrCCameraGetImageSize(&w, &h) != CAM_OK || w <= 0 || h <= 0) {
+        w = 640;
+        h = 480;
+    }
+    *width = w;
+    *height = h;
+}
+
+float ZoomInStep(float zoom)
+{
+    if (zoom >= 4.0f) return zoom;
+    if (zoom < 0.25f) return 0.25f;
+    if (zoom <= 0.3f) return 0.5f;
+    if (zoom <= 0.5f) return 0.75f;
+    if (zoom <= 0.75f) return 1.0f;
+    if (zoom <= 1.0f) return 1.5f;
+    if (zoom <= 1.5f) return 2.0f;
+    return zoom * 2.0f;
+}
+
+float ZoomOutStep(float zoom)
+{
+    if (zoom <= 0.2f) return zoom;
+    if (zoom >= 4.0f) return 2.0f;
+    if (zoom >= 2.0f) return 1.5f;
+    if (zoom >= 1.5f) return 1.0f;
+    if (zoom >= 1.0f) return 0.75f;
+    if (zoom >= 0.75f) return 0.5f;
+    return zoom * 0.5f;
+}
+
+BOOL FitZoom(int width, int height, const CRect& client, BOOL quantise, float* zoom)
+{
+    const int cw = client.Width(), ch = client.Height();
+    if (cw <= 0 || ch <= 0 || width <= 0 || height <= 0) return FALSE;
+    float f = 1.0f;
+    if (!(width < cw && height < ch)) {
+        const float fw = (float)cw / (float)width;
+        const float fh = (float)ch / (float)height;
+        f = fw < fh ? fw : fh;
+    }
+    if (quantise) {
+        int p = (int)(f * 100.0f);
+        p -= p % 5;
+        f = (float)p / 100.0f;
+    }
+    // A minimised frame must not hand the store a zoom of 0.
+    *zoom = f < LIVE_MIN_FIT_ZOOM ? LIVE_MIN_FIT_ZOOM : f;
+    return TRUE;
+}
+
+void SetLiveScrollBars(CWnd* wnd, int width, int height, int* horizontal, int* vertical)
+{
+    if (wnd->m_hWnd == NULL) return;
+    CRect client;
+    wnd->GetClientRect(&client);
+    SCROLLINFO si;
+    ZeroMemory(&si, sizeof(si));
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = width / LIVE_SCROLL_UNIT - 1;
+    si.nPage = client.Width() / LIVE_SCROLL_UNIT;
+    si.nPos = 0;
+    wnd->SetScrollInfo(SB_HORZ, &si, TRUE);
+    *horizontal = (int)si.nPage > si.nMax ? 0 : 1;
+
+    si.nMax = height / LIVE_SCROLL_UNIT - 1;
+    si.nPage = client.Height() / LIVE_SCROLL_UNIT;
+    wnd->SetScrollInfo(SB_VERT, &si, TRUE);
+    *vertical = (int)si.nPage > si.nMax ? 0 : 1;
+}
+
+CSize ZoomedSize(int width, int height, float zoom, BOOL mult4)
+{
+    int w = (int)((float)width * zoom);
+    int h = (int)((float)height * zoom);
+    if (mult4) {
+        w -= w % 4;
+        h -= h % 4;
+    }
+    return CSize(w < 0 ? 0 : w, h < 0 ? 0 : h);
+}

@@ -1,0 +1,254 @@
+// The main frame built as the program builds it: its hand-made layout at several
+// sizes, full preview and comparison halves, hit tests that must not repaint, hot
+// keys and the camera plug-in messages.
+#include "ShellTestSupport.h"
+#include "app/shell/ManageView.h"
+#include "app/shell/ImagePage.h"
+#include "app/browse/ThumbnailListCtrl.h"
+#include "app/capture/CameraPanel.h"
+#include "app/capture/CapturePanel.h"
+#include "camera/core/QrCCamera.h"
+
+namespace {
+
+int NotBelowZero(int v) { return v < 0 ? 0 : v; }
+
+struct Expected {
+    CRect R;   // the frame's window rectangle less its border
+    int X0, Y0, topHeight;
+};
+
+Expected Expect(CMainFrame* frame, bool expanded)
+{
+    Expected e;
+    frame->GetWindowRect(&e.R);
+    const int border = GetSystemMetrics(SM_CXFRAME);
+    e.R.DeflateRect(border, border);
+    CRect right;
+    frame->m_wndRight.GetWindowRect(&right);
+    frame->ScreenToClient(&right);
+    e.X0 = e.R.left + right.left;
+    e.Y0 = e.R.top + right.top;
+    int strip = expanded ? e.R.Height() : 164;
+    e.topHeight = NotBelowZero(e.R.Height() - strip);
+    return e;
+}
+
+CRect At(int x, int y, int w, int h) { return CRect(x, y, x + NotBelowZero(w), y + NotBelowZero(h)); }
+
+void ExpectLayout(CMainFrame* frame, bool expanded)
+{
+    Expected e = Expect(frame, expanded);
+    const CRect& R = e.R;
+    EXPECT_EQ(ScreenRect(frame->m_preview), At(e.X0, e.Y0, R.right - e.X0 - 39, e.topHeight));
+    EXPECT_EQ(ScreenRect(frame->m_overlay), ScreenRect(frame->m_preview));
+    EXPECT_EQ(ScreenRect(frame->m_captureTools), At(R.right - 39, e.Y0, 38, e.topHeight));
+    EXPECT_EQ(ScreenRect(frame->m_borderVertical), At(e.X0 - 1, e.Y0, 3, R.bottom - e.Y0));
+    EXPECT_EQ(ScreenRect(frame->m_borderHorizontal), At(e.X0 - 1, e.Y0 + e.topHeight, R.right - e.X0, 6));
+    const int w = NotBelowZero((R.right - 40 - e.X0) / 2);
+    EXPECT_EQ(ScreenRect(frame->m_focusMeter), At(e.X0 + (R.right - e.X0 - w) / 2, e.Y0 + e.topHeight - 20, w, 20));
+}
+
+}  // namespace
+
+TEST(MainFrame, LayoutAtSeveralSizesWithNothingNegative)
+{
+    CMainFrame* frame = SharedFrame();
+    ASSERT_NE(frame, nullptr);
+    frame->ShowWindow(SW_SHOWNOACTIVATE);
+    const SIZE sizes[] = {{1200, 800}, {1600, 1000}, {900, 700}};
+    for (SIZE s : sizes) {
+        SizeFrame(s.cx, s.cy);
+        ExpectLayout(frame, false);
+        CRect left;
+        frame->m_wndOuter.GetPane(0, 0)->GetWindowRect(&left);
+        EXPECT_EQ(left.Width(), 220);
+    }
+    // Narrower than the left column and lower than the strip: widths and heights of 0.
+    SizeFrame(150, 120);
+    ExpectLayout(frame, false);
+    EXPECT_EQ(ScreenRect(frame->m_preview).Height(), 0);
+    CRect views;
+    frame->m_wndInner.GetWindowRect(&views);
+    EXPECT_GE(views.Width(), 0);
+    EXPECT_GE(views.Height(), 0);
+
+    // An expanded strip takes the whole height: the views' row is 0 high.
+    SizeFrame(1200, 800);
+    Links().thumbList->SetExpanded(TRUE);
+    frame->Layout(1200, 801);
+    ExpectLayout(frame, true);
+    frame->m_wndInner.GetWindowRect(&views);
+    EXPECT_EQ(views.Height(), 0);
+    Links().thumbList->SetExpanded(FALSE);
+    SizeFrame(1200, 800);
+    ExpectLayout(frame, false);
+}
+
+TEST(MainFrame, FullPreviewCoversTheFrameAndComesBackWithTheComparisonPaneOnlyInCompareMode)
+{
+    CMainFrame* frame = SharedFrame();
+    SizeFrame(1200, 800);
+    frame->SetFullPreview(TRUE);
+    EXPECT_TRUE(frame->IsFullPreview());
+    EXPECT_EQ(ScreenRect(frame->m_preview), ScreenRect(*frame));
+    EXPECT_EQ(ScreenRect(frame->m_overlay), ScreenRect(*frame));
+    EXPECT_FALSE(frame->m_captureTools.IsWindowVisible());
+    EXPECT_FALSE(frame->m_wndOuter.IsWindowVisible());
+    EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
+    frame->SetFullPreview(FALSE);
+    EXPECT_TRUE(frame->m_wndOuter.IsWindowVisible());
+    EXPECT_TRUE(frame->m_captureTools.IsWindowVisible());
+    EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
+    ExpectLayout(frame, false);
+
+    frame->SetCompareMode(TRUE);
+    frame->SetFullPreview(TRUE);
+    EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
+    frame->SetFullPreview(FALSE);
+    EXPECT_TRUE(frame->m_comparePane.IsWindowVisible());
+    frame->SetCompareMode(FALSE);
+    SizeFrame(1200, 801);
+    SizeFrame(1200, 800);
+}
+
+TEST(MainFrame, CompareModeGivesThePreviewAndThePaneHalvesAndGivesBackTheWhole)
+{
+    CMainFrame* frame = SharedFrame();
+    SizeFrame(1200, 800);
+    const CRect whole = ScreenRect(frame->m_overlay);
+    frame->SetCompareMode(TRUE);
+    EXPECT_TRUE(frame->IsCompareMode());
+    const int half = whole.Width() / 2;
+    EXPECT_EQ(ScreenRect(frame->m_preview), At(whole.left, whole.top, half, whole.Height()));
+    EXPECT_EQ(ScreenRect(frame->m_comparePane), At(whole.left + half, whole.top, half, whole.Height()));
+    EXPECT_TRUE(frame->m_comparePane.IsWindowVisible());
+    // The frame's layout keeps the halves.
+    frame->Layout(1200, 801);
+    Expected e = Expect(frame, false);
+    const int laidHalf = (e.R.right - e.X0 - 38) / 2;
+    EXPECT_EQ(ScreenRect(frame->m_preview).Width(), laidHalf);
+    EXPECT_EQ(ScreenRect(frame->m_comparePane).left, e.X0 + laidHalf);
+    frame->SetCompareMode(FALSE);
+    EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
+    EXPECT_EQ(ScreenRect(frame->m_preview).Width(), 2 * laidHalf + 1);
+    SizeFrame(1200, 800);
+}
+
+TEST(MainFrame, HitTestAtAnUnchangedSizeRepaintsNothing)
+{
+    CMainFrame* frame = SharedFrame();
+    SizeFrame(1200, 800);
+    frame->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    CWnd* popups[] = {&frame->m_preview, &frame->m_overlay, &frame->m_captureTools, &frame->m_borderVertical,
+                      &frame->m_borderHorizontal};
+    for (CWnd* w : popups) w->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessagesFor(200);
+    CPoint centre = ScreenRect(*frame).CenterPoint();
+    for (int i = 0; i < 5; i++) frame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y));
+    EXPECT_TRUE(NothingToPaint(frame->m_wndInner.m_hWnd));
+    EXPECT_TRUE(NothingToPaint(frame->m_wndRight.m_hWnd));
+    EXPECT_TRUE(NothingToPaint(frame->m_wndOuter.m_hWnd));
+    for (CWnd* w : popups) EXPECT_TRUE(NothingToPaint(w->m_hWnd));
+}
+
+TEST(MainFrame, HotKeysReachTheCapturePanelWhileAnotherWindowHasTheFocus)
+{
+    CMainFrame* frame = SharedFrame();
+    ASSERT_NE(Links().capture, nullptr);
+    MessageSpy spy(Links().capture->m_hWnd);
+    CWnd other;
+    ASSERT_TRUE(other.CreateEx(0, AfxRegisterWndClass(0), L"other", WS_POPUP | WS_VISIBLE, 1300, 100, 200, 200, NULL, NULL));
+    other.SetForegroundWindow();
+    other.SetFocus();
+    const struct { WORD key; UINT message; } keys[] = {{VK_F9, WM_HOTKEY_CAPTURE}, {VK_F10, WM_HOTKEY_RECORD_START},
+                                                       {VK_F11, WM_HOTKEY_RECORD_STOP}};
+    for (auto k : keys) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = k.key;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof(INPUT));
+        EXPECT_TRUE(spy.WaitForMessage(k.message, 3000)) << k.key;
+        EXPECT_EQ(spy.LastWParam(k.message), 0u);
+    }
+    // Another id is not the frame's.
+    EXPECT_EQ(frame->SendMessage(WM_HOTKEY, 0x1234, 0), 1);
+    other.DestroyWindow();
+}
+
+namespace {
+
+class CRecordingCameraPanel : public CCameraPanel
+{
+public:
+    int controls = 0, combos = 0, plays = 0;
+    void RefreshControls() override { controls++; }
+    void RefreshResolutionCombos() override { combos++; }
+    void PlayCamera() override { plays++; }
+};
+
+class CRecordingImagePage : public CImagePage
+{
+public:
+    int refreshes = 0;
+    void RefreshAllPanels() override { refreshes++; }
+};
+
+}  // namespace
+
+TEST(MainFrame, CameraArrivalRefreshesThePanelsAndRemovalGoesToTheCameraPanel)
+{
+    CMainFrame* frame = SharedFrame();
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), L"host", WS_POPUP, 0, 0, 300, 300, NULL, NULL));
+    ShellLinksScope scope;
+    CRecordingCameraPanel camera;
+    ASSERT_TRUE(camera.Create(CCameraPanel::IDD, &host));
+    CRecordingImagePage page;
+    Links().camera = &camera;
+    Links().imagePage = &page;
+    MessageSpy spy(camera.m_hWnd);
+
+    // A list change only: the list is refilled, the panels refreshed.
+    EXPECT_EQ(frame->SendMessage(WM_CAMERA_ARRIVED, (WPARAM)-1, 1), 1);
+    EXPECT_EQ(camera.controls, 1);
+    EXPECT_EQ(camera.combos, 1);
+    EXPECT_EQ(page.refreshes, 1);
+
+    // Removals: a known model closes the camera (0, 0); an unknown one nothing; a list
+    // change with the current camera gone (1, 0); without it only the list.
+    frame->SendMessage(WM_CAMERA_REMOVED, 12, 0);
+    EXPECT_TRUE(spy.WaitForMessage(WM_CAMERA_REMOVED, 2000));
+    EXPECT_EQ(spy.LastWParam(WM_CAMERA_REMOVED), 0u);
+    spy.Clear();
+    frame->SendMessage(WM_CAMERA_REMOVED, (WPARAM)-1, 0);
+    frame->SendMessage(WM_CAMERA_REMOVED, 0, 1);
+    PumpMessagesFor(200);
+    EXPECT_EQ(spy.Count(WM_CAMERA_REMOVED), 0);
+    frame->SendMessage(WM_CAMERA_REMOVED, 1, 1);
+    EXPECT_TRUE(spy.WaitForMessage(WM_CAMERA_REMOVED, 2000));
+    EXPECT_EQ(spy.LastWParam(WM_CAMERA_REMOVED), 1u);
+
+    // Resume from standby with the camera stopped changes nothing.
+    frame->SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(camera.plays, 0);
+    camera.DestroyWindow();
+    host.DestroyWindow();
+}
+
+TEST(MainFrameLive, CameraDrawsIntoThePreview)
+{
+    CMainFrame* frame = SharedFrame();
+    frame->ShowWindow(SW_SHOWMAXIMIZED);
+    PumpMessagesFor(500);
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (mgr.runState != 0) Links().camera->PlayCamera();
+    CRect preview = ScreenRect(frame->m_preview);
+    EXPECT_TRUE(WaitFor([&] { return ShareUnlike(preview, RGB(189, 189, 189), 8) > 0.5; }, 10000));
+    SaveScreenshot(nullptr, "frame_live");
+    Links().camera->PlayCamera();
+    QrCCameraGetMgrParameter(&mgr);
+    EXPECT_NE(mgr.runState, 0);
+}

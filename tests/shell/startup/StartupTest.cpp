@@ -1,0 +1,325 @@
+// Orvisnap.exe started as a process, watched from outside: the window it shows, the
+// second copy it refuses, the messages of a bench without cameras, the live picture, a
+// file named on the command line, what it leaves in the registry, and its closing.
+#include "ProgramProcess.h"
+#include "support/gtest.h"
+#include "support/wintest.h"
+#include <commctrl.h>
+#include <vector>
+
+namespace {
+
+const char16_t kRecentKey[] = u"Software\\Varnek www.varnek.example\\Orvisnap\\Recent File List";
+const char16_t kManagerKey[] = u"Software\\Varnek\\Orvisnap\\ParamMgr";
+const UINT kIdPaneFirst = 0xE900;
+const UINT kIdAppExit = 0xE141;
+const UINT kIdAppAbout = 0xE140;
+
+const WCHAR* W(const std::u16string& s) { return reinterpret_cast<const WCHAR*>(s.c_str()); }
+
+std::u16string TempPath(const char16_t* leaf)
+{
+    WCHAR dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    return std::u16string(reinterpret_cast<const char16_t*>(dir)) + leaf;
+}
+
+bool WriteFileBytes(const std::u16string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD n = 0;
+    WriteFile(h, bytes.data(), (DWORD)bytes.size(), &n, nullptr);
+    CloseHandle(h);
+    return n == bytes.size();
+}
+
+// A small 24-bit bitmap file with a diagonal gradient.
+std::string BitmapBytes(int w, int h)
+{
+    const int stride = (w * 3 + 3) & ~3;
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = fh.bfOffBits + stride * h;
+    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < stride; x++)
+            out.push_back(static_cast<char>((x + y) & 0xFF));
+    return out;
+}
+
+std::u16string BenchFile(const char16_t* leaf, const std::string& text)
+{
+    std::u16string path = TempPath(leaf);
+    WriteFileBytes(path, text);
+    return path;
+}
+
+RECT WindowRect(HWND h)
+{
+    RECT r = {};
+    GetWindowRect(h, &r);
+    return r;
+}
+
+// Share of pixels of a screen rectangle further than tolerance from colour.
+double ShareUnlike(const RECT& r, COLORREF colour, int tolerance)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0)
+        return 0;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    long unlike = 0;
+    const unsigned char* p = static_cast<const unsigned char*>(bits);
+    for (long i = 0; i < (long)w * h; i++, p += 4)
+        if (abs(p[2] - GetRValue(colour)) > tolerance || abs(p[1] - GetGValue(colour)) > tolerance ||
+            abs(p[0] - GetBValue(colour)) > tolerance)
+            ++unlike;
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return double(unlike) / (double(w) * h);
+}
+
+struct OwnedPopups {
+    DWORD pid;
+    HWND owner;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectOwned(HWND h, LPARAM lp)
+{
+    OwnedPopups* d = reinterpret_cast<OwnedPopups*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == d->pid && GetWindow(h, GW_OWNER) == d->owner && IsWindowVisible(h))
+        d->found.push_back(h);
+    return TRUE;
+}
+
+// The biggest visible popup owned by the frame that is not layered: the live preview.
+HWND PreviewOf(const ProgramProcess& p, HWND frame)
+{
+    OwnedPopups d = {p.Pid(), frame, {}};
+    EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&d));
+    HWND best = nullptr;
+    long bestArea = 0;
+    for (HWND h : d.found) {
+        if (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED)
+            continue;
+        RECT r = WindowRect(h);
+        long area = (long)(r.right - r.left) * (r.bottom - r.top);
+        if (area > bestArea) {
+            bestArea = area;
+            best = h;
+        }
+    }
+    return best;
+}
+
+// A real left click at a screen point.
+void Click(POINT at)
+{
+    SetCursorPos(at.x, at.y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+}  // namespace
+
+TEST(Startup, MaximisedCaptionlessFrameWithItsPanesAndALivePicture)
+{
+    ProgramProcess p;
+    ASSERT_TRUE(p.Start());
+    HWND frame = p.WaitForMainWindow(60000);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(IsZoomed(frame));
+    const LONG style = GetWindowLongW(frame, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, 0);
+    EXPECT_EQ(GetMenu(frame), nullptr);
+
+    // Outer splitter: the left column 220 wide, the right one beside it.
+    HWND outer = GetDlgItem(frame, kIdPaneFirst);
+    ASSERT_NE(outer, nullptr);
+    HWND left = GetDlgItem(outer, kIdPaneFirst);
+    HWND right = GetDlgItem(outer, kIdPaneFirst + 1);
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    RECT lr = WindowRect(left), rr = WindowRect(right), fr = WindowRect(frame);
+    EXPECT_EQ(lr.right - lr.left, 220);
+    EXPECT_EQ(rr.left, lr.right + 1);
+    // The right splitter: the views' row leaves 164 pixels of the frame's height to the
+    // strip below.
+    HWND views = GetDlgItem(right, kIdPaneFirst);
+    HWND strip = GetDlgItem(right, kIdPaneFirst + 16);
+    ASSERT_NE(views, nullptr);
+    ASSERT_NE(strip, nullptr);
+    const int border = GetSystemMetrics(SM_CXFRAME);
+    RECT vr = WindowRect(views), sr = WindowRect(strip);
+    EXPECT_EQ(vr.bottom - vr.top, (fr.bottom - fr.top - 2 * border) - 164);
+    EXPECT_EQ(sr.top, vr.bottom + 1);
+    EXPECT_LE(sr.bottom, fr.bottom);
+
+    // The live picture: the preview shows more than its grey background.
+    HWND preview = PreviewOf(p, frame);
+    ASSERT_NE(preview, nullptr);
+    RECT pr = WindowRect(preview);
+    EXPECT_GT(pr.right - pr.left, 1000);
+    EXPECT_TRUE(WaitFor([&] { return ShareUnlike(pr, RGB(189, 189, 189), 10) > 0.5; }, 20000));
+    SaveScreenshot(nullptr, "program_capture_tab");
+    p.Close();
+}
+
+TEST(Startup, SecondCopyIsRefusedAndTheFirstStays)
+{
+    ProgramProcess first;
+    ASSERT_TRUE(first.Start());
+    HWND frame = first.WaitForMainWindow(60000);
+    ASSERT_NE(frame, nullptr);
+
+    ProgramProcess second;
+    ASSERT_TRUE(second.Start());
+    ProgramBox box = second.WaitForBox(30000);
+    EXPECT_EQ(box.text, u"Orvisnap 正在運行！");
+    EXPECT_EQ(second.WaitForMainWindow(0), nullptr);
+    ProgramProcess::Press(box, IDOK);
+    DWORD code = 0;
+    EXPECT_TRUE(second.WaitForExit(20000, &code));
+
+    EXPECT_TRUE(first.Running());
+    EXPECT_TRUE(IsWindowVisible(frame));
+    EXPECT_TRUE(first.Boxes().empty());
+    first.Close();
+}
+
+TEST(Startup, BenchWithoutCamerasSaysSoOnceTheWindowIsUpAndClosesAtOnce)
+{
+    ProgramProcess p;
+    ASSERT_TRUE(p.Start(u"", BenchFile(u"orv_empty_bench.txt", "seed 1\n")));
+    ProgramBox box = p.WaitForBox(60000);
+    EXPECT_EQ(box.text, u"沒有相機！");
+    // The frame is already there behind the message.
+    HWND frame = p.WaitForMainWindow(0);
+    EXPECT_NE(frame, nullptr);
+    ProgramProcess::Press(box, IDOK);
+    ASSERT_NE(p.WaitForMainWindow(10000), nullptr);
+    // No camera: the close does not wait for anything.
+    const DWORD t0 = GetTickCount();
+    PostMessageW(p.WaitForMainWindow(0), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(p.WaitForExit(20000));
+    EXPECT_LT(GetTickCount() - t0, 15000u);
+}
+
+TEST(Startup, CameraThatCannotStopKeepsTheWindowUntilTheRetrySucceeds)
+{
+    // A driver camera whose first stop fails, as one still finishing a recording does.
+    ProgramProcess p;
+    ASSERT_TRUE(p.Start(u"", BenchFile(u"orv_stopfail_bench.txt",
+                                        "stopfail 2\ncamera camdrv 0547:C00A Model51.1 colour\n")));
+    HWND frame = p.WaitForMainWindow(60000);
+    ASSERT_NE(frame, nullptr);
+    PumpMessagesFor(2000);
+    // File, Exit takes the same path as the close button.
+    PostMessageW(frame, WM_COMMAND, kIdAppExit, 0);
+    PumpMessagesFor(40);
+    EXPECT_TRUE(p.Running());
+    EXPECT_TRUE(p.WaitForExit(20000));
+}
+
+TEST(Startup, FileOnTheCommandLineOpensAndIsFirstOfTheRecentFiles)
+{
+    std::u16string image = TempPath(u"orv_start_image.bmp");
+    ASSERT_TRUE(WriteFileBytes(image, BitmapBytes(64, 48)));
+    ProgramProcess p;
+    ASSERT_TRUE(p.Start(u"\"" + image + u"\""));
+    HWND frame = p.WaitForMainWindow(60000);
+    ASSERT_NE(frame, nullptr);
+    p.Close();
+    std::u16string first = ReadUserString(kRecentKey, u"File1");
+    EXPECT_EQ(lstrcmpiW(W(first), W(image)), 0);
+}
+
+TEST(Startup, MissingFileEndsTheProgramAfterTheCameraLibraryIsShutDown)
+{
+    // The camera manager writes its settings when it is shut down.
+    RegDeleteTreeW(HKEY_CURRENT_USER, W(kManagerKey));
+    ProgramProcess p;
+    ASSERT_TRUE(p.Start(u"C:\\nowhere\\missing.bmp"));
+    EXPECT_TRUE(p.WaitForExit(60000));
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, W(kManagerKey), 0, KEY_READ, &key), ERROR_SUCCESS);
+    if (key)
+        RegCloseKey(key);
+}
+
+TEST(Startup, ScreenshotsOfTheTabsTheFileMenuAndTheAboutBox)
+{
+    ProgramProcess p;
+    ASSERT_TRUE(p.Start());
+    HWND frame = p.WaitForMainWindow(60000);
+    ASSERT_NE(frame, nullptr);
+    PumpMessagesFor(2000);
+    HWND outer = GetDlgItem(frame, kIdPaneFirst);
+    HWND manage = GetDlgItem(outer, kIdPaneFirst);
+    HWND tab = GetDlgItem(manage, 132);
+    ASSERT_NE(tab, nullptr);
+    const char* names[] = {"program_browse_tab", "program_image_tab"};
+    for (int i = 1; i <= 2; i++) {
+        // A click on the tab, as the user makes it (tabs at least 72 wide from the left;
+        // item rectangles cannot be asked across processes).
+        POINT at = {2 + i * 72 + 36, 11};
+        ClientToScreen(tab, &at);
+        Click(at);
+        EXPECT_TRUE(WaitFor([&] { return SendMessageW(tab, TCM_GETCURSEL, 0, 0) == i; }, 5000));
+        PumpMessagesFor(1000);
+        SaveScreenshot(nullptr, names[i - 1]);
+    }
+
+    // The caption bar's File button opens its menu.
+    HWND rebar = GetDlgItem(frame, 0xE804);
+    HWND bar = rebar ? GetWindow(rebar, GW_CHILD) : nullptr;
+    HWND fileButton = bar ? GetDlgItem(bar, 1163) : nullptr;
+    ASSERT_NE(fileButton, nullptr);
+    PostMessageW(bar, WM_COMMAND, MAKEWPARAM(1163, BN_CLICKED), reinterpret_cast<LPARAM>(fileButton));
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menu); }, 5000));
+    PumpMessagesFor(500);
+    SaveScreenshot(nullptr, "program_file_menu");
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(bar, WM_CANCELMODE, 0, 0);
+    PumpMessagesFor(500);
+
+    PostMessageW(frame, WM_COMMAND, kIdAppAbout, 0);
+    ProgramBox about = p.WaitForBox(10000);
+    EXPECT_NE(about.hwnd, nullptr);
+    EXPECT_NE(about.text.find(u"Version 4.3.0.605"), std::u16string::npos);
+    PumpMessagesFor(500);
+    SaveScreenshot(nullptr, "program_about_box");
+    ProgramProcess::Press(about, IDOK);
+    p.Close();
+}
