@@ -4,6 +4,8 @@
 #include "support/gtest.h"
 #include "support/wintest.h"
 
+#include "app/browse/BrowseToolBar.h"
+#include "app/browse/FolderPanel.h"
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/compose/ComposeMessages.h"
 #include "app/compose/ComposeStringIds.h"
@@ -72,14 +74,35 @@ public:
     int starts = 0;
     int startResult = 1;
     CString result;
+    CString folder;   // the file choice's initial folder of the last start
 
 protected:
-    int StartStitch(const CString&) override
+    int StartStitch(const CString& from) override
     {
         ++starts;
+        folder = from;
         return startResult;
     }
     void GetStitchResult(CString& path) override { path = result; }
+};
+
+// The Browse page's folder panel, with a folder and no window.
+class FolderAt : public CFolderPanel
+{
+public:
+    explicit FolderAt(const CString& path) : m_path(path) {}
+    CString GetFolderText() const override { return m_path; }
+
+private:
+    CString m_path;
+};
+
+// The browse tool column's save of a copy, counted.
+class CountingSaveCopy : public CBrowseToolBar
+{
+public:
+    int copies = 0;
+    void OnSaveCopy() override { ++copies; }
 };
 
 class ImagePage : public ::testing::Test
@@ -148,9 +171,13 @@ TEST_F(ImagePage, StitchingOpensOneProgressWindowAndShowsTheResult)
     const CString mosaic = WritePicture(dir, L"圖像拼接_1.bmp", 64, 48);
     StandInStitchPanel panel;
     panel.result = mosaic;
+    FolderAt browsed(dir.Path());
+    Links().folder = &browsed;
     ASSERT_TRUE(panel.Create(CImageAdjustPanel::IDD, &parent));
     HWND h = panel.GetSafeHwnd();
     Click(h, IDC_ADJUST_STITCH);
+    // The file choice opens in the Browse page's folder.
+    EXPECT_EQ(dir.Path(), panel.folder);
     ASSERT_NE(nullptr, panel.GetStitchProgress());
     HWND progress = panel.GetStitchProgress()->GetSafeHwnd();
     EXPECT_TRUE(::IsWindowVisible(progress));
@@ -312,6 +339,12 @@ TEST_F(ImagePage, StampFollowsEveryKeystrokeAndTheSwatchAloneOpensTheColourDialo
     EXPECT_EQ(1, cancel.Count());
     EXPECT_EQ(RGB(255, 0, 0), stamp.GetStampColor());
     SaveScreenshot(h, "stamp_panel");
+
+    // Save writes the copy through the browse tool column.
+    CountingSaveCopy tools;
+    Links().browseTools = &tools;
+    Click(h, IDC_STAMP_SAVE);
+    EXPECT_EQ(1, tools.copies);
 
     stamp.ResetStamp();
     EXPECT_EQ(CString(L""), ItemText(h, IDC_STAMP_TEXT));
