@@ -195,9 +195,13 @@ void CCameraManager::UpdateRate(float& rate, int& count, DWORD& lastTick)
 void CCameraManager::HandOverFrame()
 {
     m_frameReceived = 1;
-    int exposure = m_cur.exposureTime;
-    m_pDevice->GetExposureTime(&exposure);
-    m_cur.exposureTime = exposure;
+    // An exposure stored for a later apply is what the caller asked for: the frames,
+    // still taken at the old one, must not take it back.
+    if (!m_param.exposureChanged) {
+        int exposure = m_cur.exposureTime;
+        m_pDevice->GetExposureTime(&exposure);
+        m_cur.exposureTime = exposure;
+    }
     UpdateRate(m_grabRate, m_grabCount, m_grabTick);
     CSingleLock lock(m_pFrameLock, TRUE);
     BYTE* received = m_buffers[BUF_RECEIVE];

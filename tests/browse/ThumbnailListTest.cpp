@@ -142,9 +142,8 @@ TEST(ThumbnailList, FolderChangedDuringALargeFillShowsOnlyTheNewFolder)
     StripFixture f;
     f.List().SetFolder(large.Folder(), 1);
     EXPECT_EQ(f.List().GetCount(), 2000);
-    // Switch as soon as the loader shows its first pictures: on an idle machine the
-    // whole folder takes only a few seconds.
-    ASSERT_TRUE(WaitFor([&] { return f.List().GetImageSlot(1) >= 0; }, 30000));
+    // Switched while the loader has just begun: on an idle machine it renders the
+    // whole folder in a moment.
     ASSERT_TRUE(f.List().IsLoading());
     f.List().SetFolder(fresh.Folder(), 1);
     ASSERT_TRUE(f.WaitForFill());

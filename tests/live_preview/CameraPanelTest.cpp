@@ -364,7 +364,7 @@ TEST_F(CameraPanelTest, TheWizardGoesWithItsWindow)
     // A second press only shows the open one.
     h.panel.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CAMERA_WB_WIZARD, BN_CLICKED), 0);
     EXPECT_EQ(h.panel.GetWizard(), wizard);
-    ::SendMessageW(window, WM_COMMAND, IDOK, 0);
+    ::SendMessageW(window, WM_CLOSE, 0, 0);   // its close box
     EXPECT_TRUE(WaitFor([&] { return h.panel.GetWizard() == nullptr; }, 2000));
     EXPECT_FALSE(::IsWindow(window));
 }

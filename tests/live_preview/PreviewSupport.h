@@ -24,6 +24,17 @@
 
 namespace preview {
 
+// The capture panel with its captures counted instead of taken: these windows only
+// have to reach it.
+class CountingCapturePanel : public CCapturePanel
+{
+public:
+    int captures = 0;
+    int recordings = 0;
+    void OnCapture() override { ++captures; }
+    void StartVideoRecording() override { ++recordings; }
+};
+
 const char kCamera[] = "Prev.1";
 
 // Loads a noise-free bench and lets the library find its camera.
@@ -129,7 +140,7 @@ public:
     COverlayWnd overlay;
     CVideoRecordPanel videoRecord;
     CExposurePanel exposure;
-    CCapturePanel capture;
+    CountingCapturePanel capture;
     std::unique_ptr<MessageSpy> videoSpy, exposureSpy, captureSpy;
 };
 
