@@ -197,7 +197,13 @@ void CCameraManager::HandOverFrame()
     m_frameReceived = 1;
     int exposure = m_cur.exposureTime;
     m_pDevice->GetExposureTime(&exposure);
-    m_cur.exposureTime = exposure;
+    {
+        // The device still runs the old time while a stored one waits to be applied;
+        // reading it back would make the later apply send the old time again.
+        CSingleLock lock(&m_exposureLock, TRUE);
+        if (!m_param.exposureChanged)
+            m_cur.exposureTime = exposure;
+    }
     UpdateRate(m_grabRate, m_grabCount, m_grabTick);
     CSingleLock lock(m_pFrameLock, TRUE);
     BYTE* received = m_buffers[BUF_RECEIVE];
