@@ -1,7 +1,10 @@
 // The image core against references measured in the same run:
 //   display adjustments on 4096 x 3072 RGB    / memcpy of the picture
 //   load and save of JPEG, PNG, TIFF, GIF, JP2 / the bare library on the same bytes
-//   opening a 12 MP JPEG into the store       / a bare decode of its bytes
+//                                                (JPEG: a plain decode into 3-byte pixels)
+//   opening a 12 MP JPEG into the store       / a plain decode of its bytes into 3-byte
+//                                                pixels (the file read and the copies
+//                                                the store keeps are ours to pay)
 //   drawing into a 1600 x 1000 view at zoom 0.25, 1 and 4 / one StretchDIBits of the
 //   visible part
 // Each figure is the median of several runs.
@@ -148,8 +151,13 @@ void Codecs()
             orv_img::DecodeImage(c.format, bytes.data(), bytes.size(), img, err);
         });
         const double bare = Median(runs, [&](int) {
-            RgbaImage ref;
-            DecodeWithLibrary(c.ext, bytes, ref);
+            if (c.format == CXIMAGE_FORMAT_JPG) {
+                std::vector<uint8_t> bgr;
+                BareJpegDecode(bytes.data(), bytes.size(), bgr);
+            } else {
+                RgbaImage ref;
+                DecodeWithLibrary(c.ext, bytes, ref);
+            }
         });
         std::string name = std::string("load ") + c.name;
         Report(name.c_str(), ours, bare, "(aim <= 1.2)");
@@ -184,8 +192,8 @@ void OpenJpeg(CImageStore* store, const CxImage& photo)
     ReadWholeFile(path, bytes, err);
     const double open = Median(3, [&](int) { store->OpenFile(path, 1); });
     const double bare = Median(3, [&](int) {
-        RgbaImage ref;
-        DecodeWithLibrary("x.jpg", bytes, ref);
+        std::vector<uint8_t> bgr;
+        BareJpegDecode(bytes.data(), bytes.size(), bgr);
     });
     Report("OpenFile 12 MP JPEG", open, bare, "(reported)");
     ::DeleteFileW(path);

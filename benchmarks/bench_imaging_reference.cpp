@@ -50,3 +50,24 @@ bool BarePngEncode(const uint8_t* rgb, int width, int height, std::vector<uint8_
     out.resize(size);
     return png_image_write_to_memory(&img, out.data(), &size, 0, rgb, 0, nullptr) != 0;
 }
+
+bool BareJpegDecode(const uint8_t* data, size_t size, std::vector<uint8_t>& out)
+{
+    jpeg_decompress_struct c;
+    jpeg_error_mgr err;
+    c.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&c);
+    jpeg_mem_src(&c, data, (unsigned long)size);
+    jpeg_read_header(&c, TRUE);
+    c.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&c);
+    const size_t row = (size_t)c.output_width * 3;
+    out.resize(row * c.output_height);
+    while (c.output_scanline < c.output_height) {
+        JSAMPROW r = out.data() + row * c.output_scanline;
+        jpeg_read_scanlines(&c, &r, 1);
+    }
+    jpeg_finish_decompress(&c);
+    jpeg_destroy_decompress(&c);
+    return true;
+}

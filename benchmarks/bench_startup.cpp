@@ -11,6 +11,9 @@
 #include "app/shell/DravenluxView.h"
 #include "app/shell/ShellLinks.h"
 #include "app/capture/CameraPanel.h"
+#include "app/shell/CapturePage.h"
+#include "app/shell/BrowsePage.h"
+#include "app/shell/ImagePage.h"
 #include "app/res/resource.h"
 #include "camera/core/QrCCamera.h"
 
@@ -142,6 +145,35 @@ int main()
     printf("WM_NCHITTEST: frame layout pass %.1f us, bare window %.1f us, ratio %.1f\n", framePass * 1e6,
            plainPass * 1e6, framePass / plainPass);
     if (Links().camera) Links().camera->PlayCamera();
+
+    // 4. Of the frame's build, each tab page with its sections and panels, made again on
+    //    a plain window (the Capture page includes the camera library's look for cameras).
+    {
+        ShellLinksScope scope;
+        double capture, browse, image;
+        {
+            t0 = Now();
+            CCapturePage page(&plain);
+            page.Create(CCapturePage::IDD, &plain);
+            capture = Now() - t0;
+            page.DestroyWindow();
+        }
+        {
+            t0 = Now();
+            CBrowsePage page(&plain);
+            page.Create(CBrowsePage::IDD, &plain);
+            browse = Now() - t0;
+            page.DestroyWindow();
+        }
+        {
+            t0 = Now();
+            CImagePage page(&plain);
+            page.Create(CImagePage::IDD, &plain);
+            image = Now() - t0;
+            page.DestroyWindow();
+        }
+        printf("pages: Capture %.3f s, Browse %.3f s, Image %.3f s\n", capture, browse, image);
+    }
     plain.DestroyWindow();
     return 0;
 }

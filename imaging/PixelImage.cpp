@@ -36,15 +36,26 @@ PixelImage& PixelImage::operator=(const PixelImage& other)
 {
     if (this == &other)
         return *this;
-    Destroy();
+    // A picture of the same byte size keeps its memory: fresh pages of a large picture
+    // cost more than copying into it.
+    const bool reuse = m_bits && other.m_bits && PixelBytes() == other.PixelBytes();
+    if (!reuse)
+        Destroy();
     if (other.m_bits) {
-        m_bits = static_cast<uint8_t*>(malloc(other.PixelBytes()));
-        if (!m_bits)
-            return *this;
+        if (!reuse) {
+            m_bits = static_cast<uint8_t*>(malloc(other.PixelBytes()));
+            if (!m_bits)
+                return *this;
+        }
         memcpy(m_bits, other.m_bits, other.PixelBytes());
+        const size_t n = static_cast<size_t>(other.m_width) * other.m_height;
+        if (m_alpha && (!other.m_alpha || static_cast<size_t>(m_width) * m_height != n)) {
+            free(m_alpha);
+            m_alpha = nullptr;
+        }
         if (other.m_alpha) {
-            const size_t n = static_cast<size_t>(other.m_width) * other.m_height;
-            m_alpha = static_cast<uint8_t*>(malloc(n));
+            if (!m_alpha)
+                m_alpha = static_cast<uint8_t*>(malloc(n));
             if (m_alpha)
                 memcpy(m_alpha, other.m_alpha, n);
         }

@@ -6,6 +6,7 @@ PKGS=(
   cmake ninja-build g++ make python3
   wine wine64 wine64-tools libwine-dev
   xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+  xdotool
   googletest libgtest-dev
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libmng-dev
   libraw-dev libopencv-dev libavcodec-dev libavutil-dev libgif-dev

@@ -371,8 +371,9 @@ def look_button(w, h, o):
         ink = (150, 150, 150)
     g = o.get('glyph', 'none')
     gx0 = 0 if 'glyphw' not in o else w - int(o['glyphw'])
+    gx1 = w if 'glyphl' not in o else int(o['glyphl'])
     shift = 1 if state == 'pressed' else 0
-    glyph(img, g, gx0 + shift, shift, w + shift, h + shift, ink)
+    glyph(img, g, gx0 + shift, shift, gx1 + shift, h + shift, ink)
     return img
 
 

@@ -17,7 +17,14 @@
 #include "afxcmn.h"
 #include "afxmt.h"
 #include <string>
+// The Win32 headers' min and max macros would break the standard header.
+#pragma push_macro("min")
+#pragma push_macro("max")
+#undef min
+#undef max
 #include <unordered_map>
+#pragma pop_macro("max")
+#pragma pop_macro("min")
 #include <vector>
 
 // Posted by whoever fills the list to its notify window: wParam items done, lParam the

@@ -159,7 +159,7 @@ CString Format(LPCWSTR format, ...)
 CCameraPanel::CCameraPanel(CWnd* pParent)
     : CPanelDialog(IDD, pParent), m_bResLock(0), m_bMirrorH(0), m_bMirrorV(0), m_bAutoExposure(0),
       m_bColorEnhancement(0), m_bMonochrome(0), m_bFlatField(0), m_bWhiteBalanceLock(0), m_bPartialDisplay(0),
-      m_pWizard(NULL)
+      m_pWizard(NULL), m_bStopPending(0)
 {
 }
 
@@ -304,7 +304,7 @@ void CCameraPanel::OnPlayButton()
 
 void CCameraPanel::PlayCamera()
 {
-    if (IsCameraLive()) StopCamera();
+    if (IsCameraLive() || m_bStopPending) StopCamera();
     else OpenCamera();
 }
 
@@ -316,9 +316,11 @@ void CCameraPanel::StopCamera()
     if (links.capture != NULL) links.capture->m_bSeriesStop = 1;
     if (QrCCameraUnInit() == CAM_FAILED) {
         // A recording is still being finished: the whole stop runs again shortly.
+        m_bStopPending = 1;
         SetTimer(TIMER_STOP_RETRY, 200, NULL);
         return;
     }
+    m_bStopPending = 0;
     SetPlayCaption(IDS_PLAY);
     if (m_bPartialDisplay) OnFullDisplay();
     RefreshControls();
@@ -448,6 +450,9 @@ LRESULT CCameraPanel::OnCameraRemoved(WPARAM wParam, LPARAM)
 void CCameraPanel::FinishRemoval(BOOL dropCurrent)
 {
     ShellLinks& links = Links();
+    // A stop still waiting for its retry is over: the camera is closed now.
+    m_bStopPending = 0;
+    KillTimer(TIMER_STOP_RETRY);
     SetPlayCaption(IDS_PLAY);
     PostTo((CWnd*)links.videoRecord, WM_EXPOSURE_PROGRESS_STOP);
     if (links.capture != NULL) links.capture->m_bSeriesStop = 1;

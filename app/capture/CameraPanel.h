@@ -134,4 +134,7 @@ public:
 protected:
     int m_bPartialDisplay;
     CWhiteBalanceWizard* m_pWizard;
+    // 1 between a stop the library refused and the retry that gets through: the library
+    // reports the camera stopped meanwhile, and the retry must not open it again.
+    int m_bStopPending;
 };

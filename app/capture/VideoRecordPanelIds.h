@@ -7,3 +7,7 @@
 #define IDC_VIDEO_RATE_LABEL 1219
 #define IDC_VIDEO_RATE 1218
 #define IDC_VIDEO_COUNTER 1340
+// In the template without the visible style; skinned, never shown.
+#define IDC_VIDEO_SLIDER 1093
+#define IDC_VIDEO_CHECK 1282
+#define IDC_VIDEO_EDIT 1150

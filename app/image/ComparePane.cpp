@@ -278,15 +278,25 @@ void CComparePane::OnPaint()
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
-    dc.FillRect(&client, &m_background);
     CWnd* picture = GetDlgItem(IDC_COMPARE_PICTURE);
+    CRect placed(0, 0, 0, 0);
+    if (picture != NULL) {
+        picture->GetWindowRect(&placed);
+        ScreenToClient(&placed);
+    }
+    // The grey goes only where the picture will not cover it: each pixel is painted once.
+    const int saved = dc.SaveDC();
+    if (m_pStore != NULL && m_pStore->HasImage() && picture != NULL) {
+        CRect image = m_pStore->ComputeImageRect(client);
+        image.OffsetRect(placed.TopLeft());
+        dc.ExcludeClipRect(&image);
+    }
+    dc.FillRect(&client, &m_background);
+    dc.RestoreDC(saved);
     if (m_pStore == NULL || picture == NULL)
         return;
-    // The picture control's context: its origin moves with the control when scrolled,
-    // and the pane, not the control, clips the drawing.
-    CDC* pictureDC = picture->GetDC();
-    if (pictureDC == NULL)
-        return;
-    m_pStore->DrawInWindow(this, pictureDC);
-    picture->ReleaseDC(pictureDC);
+    // Drawn in the picture control's coordinates (its origin moves with the control when
+    // scrolled) and clipped by the pane, not by the control.
+    dc.SetViewportOrg(placed.TopLeft());
+    m_pStore->DrawInWindow(this, &dc);
 }

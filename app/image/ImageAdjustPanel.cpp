@@ -1,4 +1,5 @@
 #include "app/image/ImageAdjustPanel.h"
+#include "app/browse/FolderPanel.h"
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/browse/ThumbnailStrip.h"
 #include "app/compose/ComposeMessages.h"
@@ -212,6 +213,8 @@ void CImageAdjustPanel::GetStitchResult(CString& path)
 void CImageAdjustPanel::OnStitch()
 {
     CString folder;
+    if (Links().folder != NULL)
+        folder = Links().folder->GetFolderText();
     if (!StartStitch(folder) || m_pStitchProgress != NULL)
         return;
     GetDlgItem(IDC_ADJUST_STITCH)->EnableWindow(FALSE);

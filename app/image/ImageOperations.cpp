@@ -5,12 +5,15 @@
 #include "app/image/ImageStore.h"
 #include <algorithm>
 #include "app/image/HdrMerge.h"
+#include "app/image/BandPool.h"
+#include "app/image/PixelKernels.h"
 #include <math.h>
 #include <string>
 
 namespace {
 
 const int kTaps = 5;   // each side of the centre
+const int kMaxBands = 8;
 
 // A picture the operations can walk sample by sample: 8-bit grey or 24-bit.
 bool MakeWorkable(CxImage& image)
@@ -20,101 +23,47 @@ bool MakeWorkable(CxImage& image)
     return image.IncreaseBpp(24);
 }
 
-inline int Reflect(int i, int n)
-{
-    if (i < 0)
-        i = -i - 1;
-    if (i >= n)
-        i = 2 * n - i - 1;
-    // Pictures narrower than the kernel: the edge pixel repeats.
-    return i < 0 ? 0 : (i >= n ? n - 1 : i);
-}
-
-struct SharpenJob {
-    const CxImage* src;
-    BYTE* blurH;         // horizontal pass, same layout as the picture
-    CxImage* dst;
-    const int* taps;
-    int sum;
-    float s;
-    int channels;
-    int firstRow, rows;
-    int phase;
+struct SharpenBandJob {
+    const orv_kernels::SharpenPlan* plan;
+    int first, last;
+    const uint8_t* halo[10];
+    std::vector<uint8_t> scratch;
 };
 
-void SharpenRows(const SharpenJob& j)
+void SharpenBandOf(void* param, int band)
 {
-    const int w = (int)j.src->GetWidth(), h = (int)j.src->GetHeight(), c = j.channels;
-    const size_t stride = j.src->GetEffWidth();
-    for (int y = j.firstRow; y < j.firstRow + j.rows; ++y) {
-        if (j.phase == 0) {
-            const BYTE* p = j.src->GetBits(y);
-            BYTE* out = j.blurH + stride * y;
-            for (int x = 0; x < w; ++x)
-                for (int k = 0; k < c; ++k) {
-                    int acc = 0;
-                    for (int t = -kTaps; t <= kTaps; ++t)
-                        acc += j.taps[t + kTaps] * p[Reflect(x + t, w) * c + k];
-                    out[x * c + k] = (BYTE)(acc / j.sum);
-                }
-        } else {
-            const BYTE* p = j.src->GetBits(y);
-            BYTE* out = j.dst->GetBits(y);
-            const BYTE* rowsAt[2 * kTaps + 1];
-            for (int t = -kTaps; t <= kTaps; ++t)
-                rowsAt[t + kTaps] = j.blurH + stride * Reflect(y + t, h);
-            for (int i = 0; i < w * c; ++i) {
-                int acc = 0;
-                for (int t = 0; t <= 2 * kTaps; ++t)
-                    acc += j.taps[t] * rowsAt[t][i];
-                int b = acc / j.sum;
-                b = b < 0 ? 0 : (b > 255 ? 255 : b);
-                const int d = p[i] - b;
-                if (d == 0) {
-                    out[i] = p[i];
-                } else {
-                    const int v = (int)(d * j.s + p[i]);
-                    out[i] = (BYTE)(v < 0 ? 0 : (v > 255 ? 255 : v));
-                }
+    SharpenBandJob& j = static_cast<SharpenBandJob*>(param)[band];
+    orv_kernels::SharpenBand(*j.plan, j.first, j.last, j.halo, j.scratch.data());
+}
+
+// Sharpens in place, in row bands on Win32 threads. The rows a band reads from its
+// neighbours are blurred before any band starts writing.
+void RunSharpenBands(const orv_kernels::SharpenPlan& plan)
+{
+    const int height = plan.height;
+    const int bands = height < 64 ? 1 : orv_bands::BandCount();
+    const size_t rowBytes = (size_t)plan.width * plan.channels;
+    std::vector<uint8_t> halos((size_t)bands * 10 * rowBytes);
+    SharpenBandJob jobs[kMaxBands];
+    const int per = (height + bands - 1) / bands;
+    int count = 0;
+    for (int i = 0; i < bands && i * per < height; ++i, ++count) {
+        SharpenBandJob& j = jobs[i];
+        j.plan = &plan;
+        j.first = i * per;
+        j.last = std::min(height, (i + 1) * per) - 1;
+        j.scratch.resize(orv_kernels::SharpenScratchBytes(plan));
+        for (int k = 0; k < 10; ++k) {
+            const int row = k < kTaps ? j.first - kTaps + k : j.last + 1 + (k - kTaps);
+            uint8_t* out = halos.data() + ((size_t)i * 10 + k) * rowBytes;
+            j.halo[k] = NULL;
+            if (row >= 0 && row < height) {
+                orv_kernels::SharpenBlurRow(plan, row, out);
+                j.halo[k] = out;
             }
         }
     }
-}
-
-DWORD WINAPI SharpenThread(void* param)
-{
-    SharpenRows(*static_cast<SharpenJob*>(param));
-    return 0;
-}
-
-void RunBands(SharpenJob base, int height)
-{
-    SYSTEM_INFO si;
-    ::GetSystemInfo(&si);
-    int bands = (int)si.dwNumberOfProcessors;
-    bands = bands < 1 ? 1 : (bands > 4 ? 4 : bands);
-    if (height < 64)
-        bands = 1;
-    SharpenJob jobs[4];
-    HANDLE threads[4] = {};
-    const int per = (height + bands - 1) / bands;
-    for (int i = 0; i < bands; ++i) {
-        jobs[i] = base;
-        jobs[i].firstRow = i * per;
-        jobs[i].rows = i * per + per <= height ? per : height - i * per;
-        if (jobs[i].rows <= 0)
-            jobs[i].rows = 0;
-        if (i > 0 && jobs[i].rows > 0)
-            threads[i] = ::CreateThread(NULL, 0, SharpenThread, &jobs[i], 0, NULL);
-        if (i > 0 && jobs[i].rows > 0 && threads[i] == NULL)
-            SharpenRows(jobs[i]);
-    }
-    SharpenRows(jobs[0]);
-    for (int i = 1; i < bands; ++i)
-        if (threads[i] != NULL) {
-            ::WaitForSingleObject(threads[i], INFINITE);
-            ::CloseHandle(threads[i]);
-        }
+    orv_bands::RunBands(count, SharpenBandOf, jobs);
 }
 
 void Range(const BYTE* values, size_t count, size_t step, int& lo, int& hi)
@@ -161,16 +110,16 @@ int CImageStore::Sharpen()
     // Dividing by the taps' own sum keeps a flat picture flat at every strength.
     if (sum <= 0)
         return 1;
-    const int h = (int)m_pCurrent->GetHeight();
-    std::vector<BYTE> blurH(m_pCurrent->GetSize());
-    CxImage source(*m_pCurrent);
-    if (!source.IsValid())
-        return 0;
-    SharpenJob job = {&source, blurH.data(), m_pCurrent, taps, sum, s,
-                      m_pCurrent->GetBpp() == 24 ? 3 : 1, 0, 0, 0};
-    RunBands(job, h);
-    job.phase = 1;
-    RunBands(job, h);
+    orv_kernels::SharpenPlan plan;
+    plan.bits = m_pCurrent->GetBits();
+    plan.stride = m_pCurrent->GetEffWidth();
+    plan.width = (int)m_pCurrent->GetWidth();
+    plan.height = (int)m_pCurrent->GetHeight();
+    plan.channels = m_pCurrent->GetBpp() == 24 ? 3 : 1;
+    memcpy(plan.taps, taps, sizeof plan.taps);
+    plan.sum = sum;
+    plan.s = s;
+    RunSharpenBands(plan);
     return 1;
 }
 

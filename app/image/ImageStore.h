@@ -320,6 +320,7 @@ public:
 
 private:
     friend struct StoreAdjustJob;
+    bool CanReuseBase(const CxImage& picture);
     void SwapInImages(CxImage* current, CxImage* base, CxImage** oldCurrent, CxImage** oldBase);
     BOOL SaveCommon(CxImage* image, LPCWSTR path, BOOL markSaved);
     BOOL SaveTo(CxImage* image, LPCWSTR path);
@@ -364,6 +365,7 @@ private:
     CPoint m_dragStart, m_dragScroll;
     CRectTracker m_tracker;
     CBrush m_background;
+    CBitmap m_paintSurface;   // the view's off-screen bitmap, kept between paints
     int m_histogram[256];
     // Adjustments: requested and applied.
     int m_blackReq, m_whiteReq, m_black, m_white;

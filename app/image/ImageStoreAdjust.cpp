@@ -1,6 +1,8 @@
 // Display adjustments: requested and applied values, the pipeline the redraw thread
 // runs, Apply and Default, histogram, levels preview and the levels tables.
 #include "app/image/ImageStore.h"
+#include "app/image/BandPool.h"
+#include "app/image/PixelKernels.h"
 #include <algorithm>
 #include <math.h>
 #include <string.h>
@@ -9,7 +11,7 @@ namespace {
 
 // Below this many pixel bytes a pass runs on the calling thread.
 const size_t kBandThreshold = 1 << 20;
-const int kMaxBands = 4;
+const int kMaxBands = 8;
 
 struct TableBand {
     const BYTE* src;      // first row of the band (stored order)
@@ -20,57 +22,26 @@ struct TableBand {
     const BYTE* table;
 };
 
-void MapRows(const TableBand& b)
+void MapBand(void* param, int band)
 {
-    for (int y = 0; y < b.rows; ++y) {
-        const BYTE* s = b.src + b.stride * y;
-        BYTE* d = b.dst + b.stride * y;
-        for (size_t i = 0; i < b.rowBytes; ++i)
-            d[i] = b.table[s[i]];
-    }
-}
-
-DWORD WINAPI BandThread(void* param)
-{
-    MapRows(*static_cast<TableBand*>(param));
-    return 0;
-}
-
-int BandCount()
-{
-    SYSTEM_INFO si;
-    ::GetSystemInfo(&si);
-    const int n = (int)si.dwNumberOfProcessors;
-    return n < 1 ? 1 : (n > kMaxBands ? kMaxBands : n);
+    const TableBand& b = static_cast<const TableBand*>(param)[band];
+    orv_kernels::MapRows(b.src, b.dst, b.stride, b.rowBytes, b.rows, b.table);
 }
 
 // Maps every sample of src through table into dst (same size and layout), in row bands
 // on Win32 threads for large pictures.
 void MapSamples(const BYTE* src, BYTE* dst, size_t stride, size_t rowBytes, int height, const BYTE* table)
 {
-    const int bands = stride * height >= kBandThreshold ? BandCount() : 1;
+    const int bands = stride * height >= kBandThreshold ? orv_bands::BandCount() : 1;
     TableBand band[kMaxBands];
-    HANDLE threads[kMaxBands] = {};
     const int per = (height + bands - 1) / bands;
-    int started = 0;
-    for (int i = 0; i < bands; ++i) {
-        const int first = i * per;
+    int count = 0;
+    for (; count < bands && count * per < height; ++count) {
+        const int first = count * per;
         const int rows = first + per <= height ? per : height - first;
-        if (rows <= 0)
-            break;
-        band[i] = {src + stride * first, dst + stride * first, stride, rowBytes, rows, table};
-        threads[i] = i > 0 ? ::CreateThread(NULL, 0, BandThread, &band[i], 0, NULL) : NULL;
-        if (i > 0 && threads[i] == NULL)
-            MapRows(band[i]);
-        started = i + 1;
+        band[count] = {src + stride * first, dst + stride * first, stride, rowBytes, rows, table};
     }
-    if (started > 0)
-        MapRows(band[0]);
-    for (int i = 1; i < started; ++i)
-        if (threads[i] != NULL) {
-            ::WaitForSingleObject(threads[i], INFINITE);
-            ::CloseHandle(threads[i]);
-        }
+    orv_bands::RunBands(count, MapBand, band);
 }
 
 bool SamplesAreTabled(const CxImage& image)
@@ -88,6 +59,11 @@ size_t RowBytes(const CxImage& image)
 void ApplyTableFrom(const CxImage& src, CxImage& dst, const BYTE table[256])
 {
     if (SamplesAreTabled(src)) {
+        if (orv_kernels::IsIdentity(table)) {
+            if (&src != &dst)
+                memcpy(dst.GetBits(), src.GetBits(), src.GetSize());
+            return;
+        }
         MapSamples(src.GetBits(), dst.GetBits(), src.GetEffWidth(), RowBytes(src), (int)src.GetHeight(),
                    table);
     } else {

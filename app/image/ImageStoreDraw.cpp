@@ -49,23 +49,38 @@ void CImageStore::DrawToView(CWnd* view, CDC* dc)
             PrintLayout(dc);
         return;
     }
-    CMemDC mem(dc);
     CRect client;
     view->GetClientRect(&client);
-    if (m_background.GetSafeHandle() != NULL) {
+    const bool brush = m_background.GetSafeHandle() != NULL;
+    CRect fill(0, 0, 0, 0);
+    if (brush) {
         const CSize size = ScrollSize(view, client);
-        CRect fill(0, 0, size.cx, size.cy);
-        const CPoint origin = mem.GetViewportOrg();
-        ::SetBrushOrgEx(mem.GetSafeHdc(), origin.x % 8, origin.y % 8, NULL);
-        mem.FillRect(&fill, &m_background);
+        fill.SetRect(0, 0, size.cx, size.cy);
     }
-    if (m_pCurrent == NULL)
-        return;
-    m_imageRect = ComputeImageRect(client);
+    // When the brush covers the whole clip box, the off-screen bitmap needs no fill first.
+    CRect clip, covered;
+    dc->GetClipBox(&clip);
+    const BOOL clipCovered = brush && covered.IntersectRect(&fill, &clip) && covered == clip;
+    CMemDC mem(dc, &m_paintSurface, !clipCovered);
     {
         CSingleLock lock(&m_lock, TRUE);
         if (m_pCurrent != NULL)
-            m_pCurrent->Draw(mem.GetSafeHdc(), m_imageRect, NULL, false);
+            m_imageRect = ComputeImageRect(client);
+        if (brush) {
+            // An opaque picture hides the background under it: fill around it only.
+            const bool opaque = m_pCurrent != NULL && m_pCurrent->IsValid() && !m_pCurrent->AlphaIsValid();
+            const int saved = opaque ? mem.SaveDC() : 0;
+            if (opaque)
+                mem.ExcludeClipRect(&m_imageRect);
+            const CPoint origin = mem.GetViewportOrg();
+            ::SetBrushOrgEx(mem.GetSafeHdc(), origin.x % 8, origin.y % 8, NULL);
+            mem.FillRect(&fill, &m_background);
+            if (opaque)
+                mem.RestoreDC(saved);
+        }
+        if (m_pCurrent == NULL)
+            return;
+        m_pCurrent->Draw(mem.GetSafeHdc(), m_imageRect, NULL, false);
     }
     DrawTimeStamp(&mem, m_imageRect);
     if (m_rulerVisible)

@@ -168,6 +168,13 @@ BOOL CImageStore::LoadImageFile(CxImage* image, LPCWSTR path)
     return TRUE;
 }
 
+bool CImageStore::CanReuseBase(const CxImage& picture)
+{
+    CSingleLock lock(&m_lock, TRUE);
+    return m_pBase != NULL && m_pBase->IsValid() && m_pBase->GetSize() == picture.GetSize() &&
+           !m_pBase->AlphaIsValid() && !picture.AlphaIsValid();
+}
+
 int CImageStore::OpenFile(LPCWSTR path, int readInfo)
 {
     // Loading happens outside the lock; the new pictures are swapped in under it and the
@@ -182,7 +189,7 @@ int CImageStore::OpenFile(LPCWSTR path, int readInfo)
             delete current;
             current = NULL;
         }
-        if (current != NULL) {
+        if (current != NULL && !CanReuseBase(*current)) {
             base = new (std::nothrow) CxImage(*current);
             if (base == NULL || !base->IsValid()) {
                 m_lastOpenError = "Not enough memory";
@@ -195,12 +202,34 @@ int CImageStore::OpenFile(LPCWSTR path, int readInfo)
         m_lastOpenError = "No file extension";
     }
     CxImage *oldCurrent, *oldBase;
-    SwapInImages(current, base, &oldCurrent, &oldBase);
+    {
+        CSingleLock lock(&m_lock, TRUE);
+        if (current != NULL && base == NULL) {
+            // The open picture's base takes the copy: its memory is already there. The
+            // redraw thread reads it, so under the lock, together with the swap.
+            if (CanReuseBase(*current)) {
+                m_pBase->Copy(*current);
+                base = m_pBase;
+            } else {
+                base = new (std::nothrow) CxImage(*current);
+            }
+            if (base == NULL || !base->IsValid()) {
+                m_lastOpenError = "Not enough memory";
+                if (base != m_pBase)
+                    delete base;
+                delete current;
+                base = current = NULL;
+            }
+        }
+        SwapInImages(current, base, &oldCurrent, &oldBase);
+    }
     delete oldCurrent;
-    delete oldBase;
+    if (oldBase != base)
+        delete oldBase;
     if (current == NULL)
         return 0;
-    m_committed.Copy(*current);
+    // From the base, which only this thread changes (the redraw thread rewrites the current).
+    m_committed.Copy(*base);
     m_zoom = 1.0f;
     m_showDate = m_showTime = 0;
     m_stampText.Empty();

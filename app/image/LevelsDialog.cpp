@@ -45,7 +45,8 @@ BEGIN_MESSAGE_MAP(CLevelsDialog, CPanelDialog)
 END_MESSAGE_MAP()
 
 CLevelsDialog::CLevelsDialog(CWnd* pParent)
-    : CPanelDialog(IDD, pParent), m_low(0), m_high(255), m_savedLow(0), m_savedHigh(255)
+    : CPanelDialog(IDD, pParent), m_low(0), m_high(255), m_savedLow(0), m_savedHigh(255),
+      m_writingEdits(0)
 {
 }
 
@@ -99,13 +100,20 @@ BOOL CLevelsDialog::PreTranslateMessage(MSG* pMsg)
     return CDialog::PreTranslateMessage(pMsg);
 }
 
+void CLevelsDialog::WriteEdits(int low, int high)
+{
+    m_writingEdits = 1;
+    CString text;
+    text.Format(L"%d", low);
+    SetDlgItemText(IDC_LEVELS_LOW, text);
+    text.Format(L"%d", high);
+    SetDlgItemText(IDC_LEVELS_HIGH, text);
+    m_writingEdits = 0;
+}
+
 void CLevelsDialog::ShowLevels()
 {
-    CString text;
-    text.Format(L"%d", m_low);
-    SetDlgItemText(IDC_LEVELS_LOW, text);
-    text.Format(L"%d", m_high);
-    SetDlgItemText(IDC_LEVELS_HIGH, text);
+    WriteEdits(m_low, m_high);
     m_range.SetLowHigh(m_low, m_high);
 }
 
@@ -131,11 +139,7 @@ void CLevelsDialog::RedrawHistogram(BOOL now)
 
 LRESULT CLevelsDialog::OnRangeChanged(WPARAM, LPARAM)
 {
-    CString text;
-    text.Format(L"%d", m_range.GetLow());
-    SetDlgItemText(IDC_LEVELS_LOW, text);
-    text.Format(L"%d", m_range.GetHigh());
-    SetDlgItemText(IDC_LEVELS_HIGH, text);
+    WriteEdits(m_range.GetLow(), m_range.GetHigh());
     ReadEdits();
     RedrawHistogram(TRUE);
     Store()->SetLevels(m_low, m_high);
@@ -144,6 +148,8 @@ LRESULT CLevelsDialog::OnRangeChanged(WPARAM, LPARAM)
 
 LRESULT CLevelsDialog::OnEditValue(WPARAM, LPARAM)
 {
+    if (m_writingEdits)
+        return 0;
     ReadEdits();
     m_range.SetLowHigh(m_low, m_high);
     Store()->SetLevels(m_low, m_high);

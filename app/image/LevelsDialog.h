@@ -36,6 +36,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     void ShowLevels();
+    // Writes both edits; their value notifications are ignored meanwhile, or the first
+    // one would put the bar back to the other edit's old value.
+    void WriteEdits(int low, int high);
     void ReadEdits();
     void RedrawHistogram(BOOL now);
 
@@ -44,5 +47,6 @@ protected:
     CSkinBitmapButton m_auto, m_ok, m_cancel;
     int m_low, m_high;
     int m_savedLow, m_savedHigh;
+    int m_writingEdits;
     CRect m_histogram;
 };

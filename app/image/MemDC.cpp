@@ -1,6 +1,28 @@
 #include "app/image/MemDC.h"
 
-CMemDC::CMemDC(CDC* target) : m_target(target), m_oldBitmap(NULL), m_offScreen(FALSE)
+namespace {
+
+int SurfaceDepth(HDC dc)
+{
+    if (::GetObjectType(dc) == OBJ_MEMDC) {
+        BITMAP bm;
+        if (::GetObjectW(::GetCurrentObject(dc, OBJ_BITMAP), sizeof bm, &bm))
+            return bm.bmBitsPixel * bm.bmPlanes;
+    }
+    return ::GetDeviceCaps(dc, BITSPIXEL) * ::GetDeviceCaps(dc, PLANES);
+}
+
+bool Fits(CBitmap* bitmap, int depth, int width, int height)
+{
+    BITMAP bm;
+    return bitmap->GetSafeHandle() != NULL && bitmap->GetBitmap(&bm) &&
+           bm.bmBitsPixel * bm.bmPlanes == depth && bm.bmWidth >= width && bm.bmHeight >= height;
+}
+
+}  // namespace
+
+CMemDC::CMemDC(CDC* target, CBitmap* keep, BOOL fill)
+    : m_target(target), m_surface(NULL), m_oldBitmap(NULL), m_offScreen(FALSE)
 {
     m_rect.SetRectEmpty();
     if (target == NULL)
@@ -16,12 +38,17 @@ CMemDC::CMemDC(CDC* target) : m_target(target), m_oldBitmap(NULL), m_offScreen(F
     CRect device = m_rect;
     target->LPtoDP(&device);
     device.NormalizeRect();
-    m_bitmap.CreateCompatibleBitmap(target, device.Width(), device.Height());
-    m_oldBitmap = SelectObject(&m_bitmap);
+    m_surface = keep != NULL ? keep : &m_bitmap;
+    if (!Fits(m_surface, SurfaceDepth(target->GetSafeHdc()), device.Width(), device.Height())) {
+        m_surface->DeleteObject();
+        m_surface->CreateCompatibleBitmap(target, device.Width(), device.Height());
+    }
+    m_oldBitmap = SelectObject(m_surface);
     SetMapMode(target->GetMapMode());
     // Drawing coordinates are the target's own.
     SetWindowOrg(m_rect.left, m_rect.top);
-    FillSolidRect(&m_rect, target->GetBkColor());
+    if (fill)
+        FillSolidRect(&m_rect, target->GetBkColor());
     m_offScreen = TRUE;
 }
 

@@ -7,7 +7,10 @@
 class CMemDC : public CDC
 {
 public:
-    explicit CMemDC(CDC* target);
+    // keep: a bitmap the caller holds between paints, reused while it is compatible with
+    // the target and large enough (a fresh bitmap costs more than the paint itself).
+    // fill: FALSE when the caller paints every pixel of the clip box itself.
+    explicit CMemDC(CDC* target, CBitmap* keep = NULL, BOOL fill = TRUE);
     virtual ~CMemDC();
     const CRect& GetRect() const { return m_rect; }
 
@@ -15,6 +18,7 @@ private:
     CDC* m_target;
     CRect m_rect;
     CBitmap m_bitmap;
+    CBitmap* m_surface;
     CBitmap* m_oldBitmap;
     BOOL m_offScreen;
 };

@@ -113,6 +113,8 @@ void CStampPanel::OnTextUpdate()
 
 void CStampPanel::SaveCopy()
 {
+    if (Links().browseTools != NULL)
+        Links().browseTools->OnSaveCopy();
 }
 
 void CStampPanel::OnSave()

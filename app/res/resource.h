@@ -19,6 +19,7 @@
 #define IDS_TAB_CAPTURE             61446
 #define IDS_TAB_BROWSE              61447
 #define IDS_TAB_IMAGE               61448
+// 61449 "文件不存在！" is the browser's IDS_FILE_MISSING.
 #define IDS_SECTION_MAIN            61450
 #define IDS_SECTION_EXPOSURE        61451
 #define IDS_SECTION_COLOR           61452

@@ -124,22 +124,15 @@ void ShowItem(CWnd& panel, int id, BOOL show)
 
 void CCapturePage::ResetRecordButton(BOOL cameraRuns)
 {
-    if (m_capturePanel.m_hWnd == NULL) return;
-    CSkinBitmapButton& record = m_capturePanel.m_btnRecord;
-    if (record.m_hWnd != NULL) {
-        record.SetSkin(655, 652, 654, 653, 0, 0, CSkinBitmapButton::DRAW_STRETCH, 0, 4);
-        record.SetTextColor(RGB(0, 0, 0));
-    }
-    CString text;
-    text.LoadString(IDS_RECORD);
-    m_capturePanel.SetDlgItemText(IDC_CAPTURE_RECORD, text);
-    EnableItem(m_capturePanel, IDC_CAPTURE_RECORD, cameraRuns);
+    m_capturePanel.ShowRecordIdle(cameraRuns);
 }
 
 LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
 {
+    // A shot the library skipped or failed to write names no file (or, later in a
+    // series, not this shot's file): only names it gives are used.
     CString name;
-    QrCCameraGetSaveImageFileName(&name, (int)wParam);
+    const BOOL named = QrCCameraGetSaveImageFileName(&name, (int)wParam) == CAM_OK && !name.IsEmpty();
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     const BOOL runs = mgr.runState == 0;
@@ -161,9 +154,16 @@ LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
 
     if (state != -1) {
         if (m_capturePanel.m_bSeriesRunning && mgr.capture.IsLapse) {
-            CSingleLock lock(&m_capturePanel.m_queueLock, TRUE);
-            m_capturePanel.m_nameQueue.AddTail(name);
-        } else {
+            if (named) m_capturePanel.QueueSavedName(name);
+            if (state == 0) {
+                // The last shot: every file the library recorded goes to the collector
+                // (names queued already are not queued again), and no more will come.
+                CString recorded;
+                for (int i = 0; QrCCameraGetSaveImageFileName(&recorded, i) == CAM_OK; i++)
+                    m_capturePanel.QueueSavedName(recorded);
+                m_capturePanel.CloseNameQueue();
+            }
+        } else if (named) {
             ShellLinks& links = Links();
             if (links.strip != NULL) ShowItem(*links.strip, IDC_STRIP_PROGRESS, TRUE);
             ::Sleep(500);
@@ -204,11 +204,9 @@ LRESULT CCapturePage::OnCaptureProgress(WPARAM wParam, LPARAM)
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     m_capturePanel.m_nShotCounter = (int)wParam + 1;
-    if (m_capturePanel.m_hWnd != NULL) {
-        m_capturePanel.UpdateData(FALSE);
-        CWnd* shots = m_capturePanel.GetDlgItem(IDC_CAPTURE_SHOTS);
-        if (shots != NULL) shots->Invalidate();
-    }
+    // Once per frame while recording: only the counter is written, so that this stays
+    // cheap and leaves the other fields as the user has them.
+    m_capturePanel.ShowShotCounter();
     const CaptureParam& cap = mgr.capture;
     const BOOL video = cap.CaptureType == CAPTURE_TYPE_AVI;
     int total = video ? cap.AviFrame : cap.Count;
@@ -220,6 +218,9 @@ LRESULT CCapturePage::OnCaptureProgress(WPARAM wParam, LPARAM)
         const int ids[2] = {IDC_VIDEO_COUNTER, IDC_CAPTURE_COUNTER};
         for (int i = 0; i < 2; i++) {
             if (panels[i]->m_hWnd == NULL) continue;
+            CString shown;
+            panels[i]->GetDlgItemText(ids[i], shown);
+            if (shown == text) continue;
             panels[i]->SetDlgItemText(ids[i], text);
             CWnd* item = panels[i]->GetDlgItem(ids[i]);
             if (item != NULL) item->UpdateWindow();

@@ -200,6 +200,13 @@ void Bench::SetNoiseFree(bool noiseFree)
     S().options.noiseFree = noiseFree;
 }
 
+void Bench::SetFrameStamp(bool on)
+{
+    Lock lock;
+    EnsureLoaded();
+    S().options.stampFrames = on;
+}
+
 void Bench::SetFocus(float focus)
 {
     Lock lock;

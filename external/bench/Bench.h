@@ -28,6 +28,7 @@ struct BenchOptions
     bool noiseFree = false;
     float focus = 0.0f;
     float ambient = 25.0f;   // degrees Celsius
+    bool stampFrames = false; // tests: frame numbers in the decoded pictures
     int stopFailures = 0;    // driver-library stops that answer failure first
     // Set once a stage position is given: the camera looks at a field of a slide
     // larger than its picture, its top-left corner at (stageX, stageY) sensor pixels.
@@ -89,6 +90,9 @@ public:
     uint32_t WhiteBalanceCount() const;
     // For the stand-in libraries: counts a white balance; false when it is to fail.
     bool CountWhiteBalance();
+    // While on, each decoded picture carries its frame number in its first four pixels
+    // (pixel k, every channel: byte k of the number, lowest first).
+    void SetFrameStamp(bool on);
     // The next count stops of a driver-library camera (its UnInit) answer failure (0),
     // as a library still finishing a recording does.
     void InjectStopFailures(int count);

@@ -59,6 +59,18 @@ std::string ConfigurationPath(int library, const Camera& cam, int set)
          + std::to_string(set) + ".cfg";
 }
 
+// Tests: byte k of the frame number into every channel of pixel k (both bytes of a
+// 16-bit sample), so that a recording or a still tells which frame it holds.
+void StampFrameNumber(const ImageRecord& rec, uint32_t frameNumber)
+{
+    const uint32_t sampleBytes = rec.bits / 8;
+    const uint32_t pixelBytes = rec.channels * sampleBytes;
+    if (uint32_t(rec.width) * rec.height < 4)
+        return;
+    for (uint32_t k = 0; k < 4; ++k)
+        std::memset(rec.data + k * pixelBytes, int((frameNumber >> (8 * k)) & 0xFF), pixelBytes);
+}
+
 }  // namespace
 
 LibraryFront& Front(int library)
@@ -430,10 +442,12 @@ int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* de
         return kFailed;
     CameraSettings s;
     Corrections corr;
+    bool stamp = false;
     {
         Lock lock;
         s = cam->settings;
         corr = cam->corrections;
+        stamp = S().options.stampFrames;
     }
     uint32_t bytes = DecodedBytes(hd);
     if (!DecodeRawFrame(cam->spec, s, corr, static_cast<const uint8_t*>(frame),
@@ -441,6 +455,8 @@ int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* de
         return kFailed;
     const uint8_t* img = static_cast<const uint8_t*>(image);
     ImageRecord rec = Record(image);
+    if (stamp)
+        StampFrameNumber(rec, hd.frameNumber);
     const HistogramBlock* blocks = ImageHistograms(rec);
     Lock lock;
     cam->lastImage.assign(img, img + bytes);

@@ -2,6 +2,8 @@
 #include "StoreSupport.h"
 #include "support/gtest.h"
 #include "support/wintest.h"
+#include <math.h>
+#include <stdio.h>
 
 namespace {
 
@@ -16,6 +18,69 @@ CxImage Current(CImageStore* store)
 {
     CSingleLock lock(&store->m_lock, TRUE);
     return store->GetCurrentImage() ? CxImage(*store->GetCurrentImage()) : CxImage();
+}
+
+// A picture of hard-edged noise, so every tap and every band edge matters.
+CxImage NoisePicture(int width, int height, int bpp, unsigned seed)
+{
+    CxImage picture;
+    picture.Create(width, height, bpp);
+    if (bpp == 8)
+        picture.SetGrayPalette();
+    const int samples = bpp == 8 ? width : width * 3;
+    for (int y = 0; y < height; ++y)
+        for (int i = 0; i < samples; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            picture.GetBits(y)[i] = (BYTE)(seed >> 16);
+        }
+    return picture;
+}
+
+// The unsharp mask written out plainly: 11 Gaussian taps, mirrored edges, truncating
+// division by the taps' sum after each pass, out = in + (in - blur) x value / 10.
+void PlainSharpen(CxImage& picture, int value)
+{
+    const float s = (float)value * 0.1f;
+    const double a = 1.0 / (s * s + s * s), c = sqrt(a * 0.31830987732601135);
+    int taps[11], sum = 0;
+    for (int k = -5; k <= 5; ++k)
+        sum += taps[k + 5] = (int)(exp(-k * k * a) * c * 1000.0);
+    const int w = (int)picture.GetWidth(), h = (int)picture.GetHeight();
+    const int ch = picture.GetBpp() == 24 ? 3 : 1;
+    auto reflect = [](int i, int n) {
+        i = i < 0 ? -i - 1 : i;
+        i = i >= n ? 2 * n - i - 1 : i;
+        return i < 0 ? 0 : (i >= n ? n - 1 : i);
+    };
+    std::vector<int> blurH((size_t)w * h * ch);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int k = 0; k < ch; ++k) {
+                int acc = 0;
+                for (int t = -5; t <= 5; ++t)
+                    acc += taps[t + 5] * picture.GetBits(y)[reflect(x + t, w) * ch + k];
+                blurH[((size_t)y * w + x) * ch + k] = acc / sum;
+            }
+    for (int y = 0; y < h; ++y)
+        for (int i = 0; i < w * ch; ++i) {
+            int acc = 0;
+            for (int t = -5; t <= 5; ++t)
+                acc += taps[t + 5] * blurH[(size_t)reflect(y + t, h) * w * ch + i];
+            const int p = picture.GetBits(y)[i], d = p - acc / sum;
+            const int v = (int)(d * s + p);
+            picture.GetBits(y)[i] = (BYTE)(v < 0 ? 0 : (v > 255 ? 255 : v));
+        }
+}
+
+void ExpectSameSamples(const CxImage& expected, const CxImage& actual, const char* what)
+{
+    ASSERT_EQ(expected.GetWidth(), actual.GetWidth()) << what;
+    ASSERT_EQ(expected.GetHeight(), actual.GetHeight()) << what;
+    ASSERT_EQ(expected.GetBpp(), actual.GetBpp()) << what;
+    const DWORD samples = expected.GetWidth() * (expected.GetBpp() / 8);
+    for (DWORD y = 0; y < expected.GetHeight(); ++y)
+        for (DWORD i = 0; i < samples; ++i)
+            ASSERT_EQ(expected.GetBits(y)[i], actual.GetBits(y)[i]) << what << " row " << y << " sample " << i;
 }
 
 }  // namespace
@@ -290,4 +355,51 @@ TEST(StoreAdjust, OpensAndReleasesWhileTheRedrawThreadWorks)
     EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(thread, 30000));
     ::CloseHandle(thread);
     EXPECT_GT(t.passes, 0);
+}
+
+TEST(StoreAdjust, BandedPassesEqualThePlainComputation)
+{
+    TempFolder dir;
+    Store store;
+    // Sharpen: tiny pictures, widths below the kernel, and heights split into row bands.
+    const int sizes[][2] = {{1, 1}, {2, 3}, {4, 70}, {11, 7}, {257, 130}};
+    for (int bpp : {8, 24})
+        for (const auto& size : sizes) {
+            const CxImage picture = NoisePicture(size[0], size[1], bpp, 7u * size[0] + size[1]);
+            ASSERT_EQ(1, store->OpenFile(WritePicture(dir, L"n.bmp", picture, CXIMAGE_FORMAT_BMP), 1));
+            for (int value : {1, 7, 15, 30}) {
+                store->SetSharpen(value);
+                ASSERT_EQ(1, store->RunAdjustments());
+                CxImage expected(picture);
+                PlainSharpen(expected, value);
+                char what[64];
+                snprintf(what, sizeof what, "%dx%d, %d bits, sharpen %d", size[0], size[1], bpp, value);
+                ExpectSameSamples(expected, Current(store.s), what);
+            }
+        }
+
+    // The fused table over row bands (pictures past a megabyte) against the steps one
+    // after another over the whole picture.
+    store->ResetAdjustments();
+    for (int bpp : {8, 24}) {
+        const int w = bpp == 8 ? 1201 : 701, h = 1001;
+        const CxImage picture = NoisePicture(w, h, bpp, 99u + bpp);
+        ASSERT_EQ(1, store->OpenFile(WritePicture(dir, L"big.bmp", picture, CXIMAGE_FORMAT_BMP), 1));
+        store->SetBrightness(10);
+        store->SetContrast(20);
+        store->SetGamma(120);
+        store->SetLevels(10, 240);
+        ASSERT_EQ(1, store->RunAdjustments());
+        CxImage expected(picture);
+        expected.Light(10, 0);
+        expected.Light(0, 20);
+        expected.Gamma(120 * 0.01f);   // the slider's percent, as the store reads it
+        BYTE t[256];
+        BuildLevelsTable(10, 240, t);
+        for (DWORD y = 0; y < expected.GetHeight(); ++y)
+            for (DWORD i = 0; i < expected.GetWidth() * (bpp / 8); ++i)
+                expected.GetBits(y)[i] = t[expected.GetBits(y)[i]];
+        ExpectSameSamples(expected, Current(store.s), bpp == 8 ? "tables, grey" : "tables, colour");
+        store->ResetAdjustments();
+    }
 }

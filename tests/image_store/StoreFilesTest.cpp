@@ -17,6 +17,23 @@ std::u16string U(const CString& s)
     return std::u16string((const char16_t*)(LPCWSTR)s, s.GetLength());
 }
 
+// Every sample of a and b, row by row.
+bool SameSamples(const CxImage& a, const CxImage& b)
+{
+    if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight() || a.GetBpp() != b.GetBpp())
+        return false;
+    for (DWORD y = 0; y < a.GetHeight(); ++y)
+        if (memcmp(a.GetBits(y), b.GetBits(y), a.GetWidth() * (a.GetBpp() / 8)) != 0)
+            return false;
+    return true;
+}
+
+CxImage Current(CImageStore* store)
+{
+    CSingleLock lock(&store->m_lock, TRUE);
+    return store->GetCurrentImage() ? CxImage(*store->GetCurrentImage()) : CxImage();
+}
+
 }  // namespace
 
 TEST(StoreFiles, TypeTableAndFilters)
@@ -227,4 +244,35 @@ TEST(StoreFiles, PrintListLoadsAndClears)
     store->ClearPrintItems();
     EXPECT_TRUE(store->GetPrintLayout().items.empty());
     EXPECT_EQ(140, store->GetPrintLayout().pageRect.bottom);
+}
+
+TEST(StoreFiles, APictureOfTheSameByteSizeReplacesTheOpenOneWhole)
+{
+    // 300 x 100 grey and 100 x 100 colour rows both take 300 bytes: the second open reuses
+    // the first one's memory and must leave nothing of it behind.
+    TempFolder dir;
+    Store store;
+    const CxImage grey = MakePicture(300, 100, 8);
+    CxImage colour = MakePicture(100, 100, 24);
+    for (int x = 0; x < 100; ++x)
+        colour.GetBits(50)[3 * x] = (BYTE)(255 - x);
+    ASSERT_EQ(1, store->OpenFile(WritePicture(dir, L"g.bmp", grey, CXIMAGE_FORMAT_BMP), 1));
+    store->SetBrightness(40);
+    ASSERT_EQ(1, store->RunAdjustments());
+    store->ApplyAdjustments();
+    ASSERT_EQ(1, store->OpenFile(WritePicture(dir, L"c.bmp", colour, CXIMAGE_FORMAT_BMP), 1));
+    EXPECT_TRUE(SameSamples(colour, Current(store.s)));
+    ASSERT_EQ(1, store->RunAdjustments());
+    EXPECT_TRUE(SameSamples(colour, Current(store.s)));
+    store->SetContrast(30);
+    ASSERT_EQ(1, store->RunAdjustments());
+    store->RevertAdjustments();
+    EXPECT_TRUE(SameSamples(colour, Current(store.s)));
+    // And back to the grey one, adjusted from its own pixels.
+    ASSERT_EQ(1, store->OpenFile(dir.Path(L"g.bmp"), 1));
+    store->SetBrightness(40);
+    ASSERT_EQ(1, store->RunAdjustments());
+    CxImage expected(grey);
+    expected.Light(40, 0);
+    EXPECT_TRUE(SameSamples(expected, Current(store.s)));
 }

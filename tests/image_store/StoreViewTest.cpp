@@ -5,6 +5,7 @@
 #include "support/gtest.h"
 #include "support/wintest.h"
 #include <math.h>
+#include <algorithm>
 
 namespace {
 
@@ -45,7 +46,71 @@ std::vector<DWORD> Paint(CImageStore* store, CWnd* view, int w, int h)
     return out;
 }
 
+// Paints into a section pre-filled with a marker colour, the target clipped to clip.
+std::vector<DWORD> PaintClipped(CImageStore* store, CWnd* view, int w, int h, const CRect& clip)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* bits = NULL;
+    HDC mem = ::CreateCompatibleDC(NULL);
+    HBITMAP dib = ::CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = ::SelectObject(mem, dib);
+    std::fill((DWORD*)bits, (DWORD*)bits + w * h, 0x123456u);
+    HRGN region = ::CreateRectRgnIndirect(&clip);
+    ::SelectClipRgn(mem, region);
+    ::DeleteObject(region);
+    CDC dc;
+    dc.Attach(mem);
+    store->DrawToView(view, &dc);
+    dc.Detach();
+    ::GdiFlush();
+    std::vector<DWORD> out((DWORD*)bits, (DWORD*)bits + w * h);
+    ::SelectObject(mem, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(mem);
+    return out;
+}
+
 }  // namespace
+
+TEST(StoreView, PaintingTheClipBoxAloneMatchesTheFullPaint)
+{
+    TempFolder dir;
+    Store store;
+    const int w = 1000, h = 700;
+    TestView view(w, h);
+    ASSERT_EQ(1, store->OpenFile(WritePicture(dir, L"p.bmp", MakePicture(400, 300, 24), CXIMAGE_FORMAT_BMP), 1));
+    for (float zoom : {1.0f, 0.5f, 4.0f}) {
+        store->SetZoom(zoom);
+        const std::vector<DWORD> full = Paint(store.s, &view, w, h);
+        // The off-screen bitmap kept from the last paint changes nothing.
+        EXPECT_TRUE(full == Paint(store.s, &view, w, h)) << "zoom " << zoom;
+        // Clips across the picture's edge, inside it and off it.
+        for (const CRect& clip : {CRect(250, 150, 523, 331), CRect(420, 260, 433, 271), CRect(0, 0, 90, 700)}) {
+            const std::vector<DWORD> part = PaintClipped(store.s, &view, w, h, clip);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const DWORD expected = clip.PtInRect(CPoint(x, y)) ? full[y * w + x] : 0x123456u;
+                    ASSERT_EQ(expected, part[y * w + x]) << "zoom " << zoom << " at " << x << "," << y;
+                }
+        }
+    }
+    // A smaller grey picture after a large one: the background, not the old picture,
+    // surrounds it.
+    store->SetZoom(1.0f);
+    CxImage grey = FlatPicture(100, 80, 8, 77);
+    ASSERT_EQ(1, store->OpenFile(WritePicture(dir, L"g.bmp", grey, CXIMAGE_FORMAT_BMP), 1));
+    store->SetZoom(1.0f);
+    const std::vector<DWORD> px = Paint(store.s, &view, w, h);
+    EXPECT_EQ(CRect(450, 310, 550, 390), store->GetImageRect());
+    EXPECT_EQ(0xBDBDBDu, px[210 * w + 310] & 0xFFFFFF);
+    EXPECT_EQ(0xBDBDBDu, px[480 * w + 690] & 0xFFFFFF);
+    EXPECT_EQ(0x4D4D4Du, px[350 * w + 500] & 0xFFFFFF);
+}
 
 TEST(StoreView, ZoomSteps)
 {

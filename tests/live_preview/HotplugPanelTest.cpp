@@ -184,3 +184,51 @@ TEST_F(HotplugPanelTest, AnotherCameraLeavingOrAFailingDeviceLeavingDoesNoHarm)
     ASSERT_TRUE(WaitFor([] { return CameraCount() == 0; }, 3000));
     ExpectClosed(h);
 }
+
+// The library refuses a stop while it finishes a recording: the panel retries, changes
+// nothing until the stop gets through, and never opens the camera again on the way.
+TEST_F(HotplugPanelTest, RefusedStopsAreRetriedByTheTimersAndChangeNothingUntilThen)
+{
+    LoadBench("");
+    LoadBench("camera camdrv 0547:C00A Drv.1 colour\n");
+    PanelHarness h;
+    CString play, stop;
+    play.LoadString(IDS_PLAY);
+    stop.LoadString(IDS_STOP);
+    h.panel.PlayCamera();
+    ASSERT_TRUE(IsCameraLive());
+
+    CallLog().clear();
+    h.videoSpy->Clear();
+    Bench::Get().InjectStopFailures(2);
+    h.panel.PlayCamera();
+    EXPECT_EQ(U(h.Text(h.panel, IDC_CAMERA_PLAY)), U(stop));
+    EXPECT_EQ(Calls("VideoRecord::UpdateControlState"), 0);
+    ASSERT_TRUE(WaitFor([&] { return U(h.Text(h.panel, IDC_CAMERA_PLAY)) == U(play); }, 3000));
+    PumpMessagesFor(600);
+    EXPECT_FALSE(IsCameraLive());
+    EXPECT_EQ(Calls("VideoRecord::UpdateControlState"), 1);
+    EXPECT_EQ(Calls("Doc::OnOpenDocument"), 0);
+    EXPECT_GE(h.videoSpy->Count(WM_EXPOSURE_PROGRESS_STOP), 2);
+
+    // Removals likewise, through the timer of each kind: deselect (0) and drop (1).
+    for (WPARAM current : {0, 1}) {
+        SCOPED_TRACE(current);
+        if (CameraType() == CAMERA_TYPE_NONE) QrCSetCamera(CAMERA_TYPE_CAMDRVB);
+        h.panel.PlayCamera();
+        ASSERT_TRUE(IsCameraLive());
+        Bench::Get().InjectStopFailures(1);
+        CallLog().clear();
+        h.capture.m_bSeriesStop = 0;
+        h.panel.SendMessage(WM_CAMERA_REMOVED, current, 0);
+        EXPECT_EQ(U(h.Text(h.panel, IDC_CAMERA_PLAY)), U(stop));
+        EXPECT_EQ(CameraType(), CAMERA_TYPE_CAMDRVB);
+        EXPECT_EQ(Calls("Frame::RefreshCameraList"), 0);
+        ASSERT_TRUE(WaitFor([] { return CameraType() == CAMERA_TYPE_NONE; }, 3000));
+        EXPECT_EQ(U(h.Text(h.panel, IDC_CAMERA_PLAY)), U(play));
+        EXPECT_EQ(h.capture.m_bSeriesStop, 1);
+        for (const char* call : {"Frame::RefreshCameraList", "CapturePage::RefreshAllPanels",
+                                 "ImagePage::RefreshAllPanels", "Measure::Refresh"})
+            EXPECT_EQ(Calls(call), 1) << call;
+    }
+}

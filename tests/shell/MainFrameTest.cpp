@@ -186,6 +186,12 @@ public:
     void RefreshControls() override { controls++; }
     void RefreshResolutionCombos() override { combos++; }
     void PlayCamera() override { plays++; }
+    // The real panel would close the process's camera, which later tests still use.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_CAMERA_REMOVED) return 0;
+        return CCameraPanel::WindowProc(message, wParam, lParam);
+    }
 };
 
 class CRecordingImagePage : public CImagePage
@@ -205,6 +211,7 @@ TEST(MainFrame, CameraArrivalRefreshesThePanelsAndRemovalGoesToTheCameraPanel)
     ShellLinksScope scope;
     CRecordingCameraPanel camera;
     ASSERT_TRUE(camera.Create(CCameraPanel::IDD, &host));
+    camera.controls = camera.combos = 0;  // the panel's own first fill
     CRecordingImagePage page;
     Links().camera = &camera;
     Links().imagePage = &page;

@@ -398,6 +398,7 @@ TEST(CaptionBar, CameraChoiceOnlyWhileStoppedAndNeverWithoutASelection)
     panelHost.Make(300, 300);
     CCountingPanel panel;
     panel.Create(CCameraPanel::IDD, &panelHost);
+    panel.controls = 0;  // the panel's own first fill
     Links().camera = &panel;
     Links().capture = nullptr;
     Links().videoRecord = nullptr;
