@@ -293,6 +293,8 @@ private:
     volatile int m_newFrame;
     volatile int m_frameReceived;       // a frame arrived since the last start
     volatile int m_noticeArmed;
+    // A stored exposure waiting for its apply must outlive the grab thread's read-back.
+    CCriticalSection m_exposureLock;
     HANDLE m_hGrabEnd, m_hDisplayEnd, m_hCaptureEnd;
     HANDLE m_hLiveStop = nullptr;       // set by StopPreview: ends the threads' waits
     HDC m_hDrawDC;

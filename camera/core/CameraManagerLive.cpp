@@ -195,12 +195,14 @@ void CCameraManager::UpdateRate(float& rate, int& count, DWORD& lastTick)
 void CCameraManager::HandOverFrame()
 {
     m_frameReceived = 1;
-    // An exposure stored for a later apply is what the caller asked for: the frames,
-    // still taken at the old one, must not take it back.
-    if (!m_param.exposureChanged) {
-        int exposure = m_cur.exposureTime;
-        m_pDevice->GetExposureTime(&exposure);
-        m_cur.exposureTime = exposure;
+    int exposure = m_cur.exposureTime;
+    m_pDevice->GetExposureTime(&exposure);
+    {
+        // The device still runs the old time while a stored one waits to be applied;
+        // reading it back would make the later apply send the old time again.
+        CSingleLock lock(&m_exposureLock, TRUE);
+        if (!m_param.exposureChanged)
+            m_cur.exposureTime = exposure;
     }
     UpdateRate(m_grabRate, m_grabCount, m_grabTick);
     CSingleLock lock(m_pFrameLock, TRUE);

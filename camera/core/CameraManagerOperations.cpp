@@ -87,7 +87,11 @@ void CCameraManager::ReadExposureBack(bool driverCamera)
         m_rowTime = row > 0.0f ? row : 1.0f;
     }
     m_pDevice->GetExposureTime(&exposure);
-    m_cur.exposureTime = exposure ? exposure : 1;
+    {
+        CSingleLock lock(&m_exposureLock, TRUE);
+        m_cur.exposureTime = exposure ? exposure : 1;
+        m_param.exposureChanged = 0;
+    }
     m_cur.exposureStep = m_pDevice->ExposureToStep(static_cast<unsigned>(exposure) / 1000);
     if (driverCamera)
         m_cur.exposureLines = ExposureLines(exposure, m_rowTime);
@@ -226,6 +230,9 @@ int CCameraManager::SetAeState(int on)
     const bool driverCamera = m_param.mode == 0;
     m_cur.aeOn = on;
     m_pDevice->SetAeState(on);
+    // The device's own exposure rules from now on: nothing is left to apply.
+    if (on)
+        m_param.exposureChanged = 0;
     if (!on) {
         int raw = 0;
         m_pDevice->GetExposureTime(&raw);
@@ -252,8 +259,6 @@ int CCameraManager::SetExposureTimeMS(int microseconds, int apply)
     REQUIRE_DEVICE();
     if (m_cur.aeOn || m_bGainTransformActive)
         return CAM_ERR_NO_DEVICE;
-    if (microseconds != m_cur.exposureTime)
-        m_param.exposureChanged = 1;
     const bool driverCamera = m_param.mode == 0;
     const int exposure = microseconds ? microseconds : 1;
     if (driverCamera) {
@@ -261,7 +266,12 @@ int CCameraManager::SetExposureTimeMS(int microseconds, int apply)
         m_pDevice->GetRowTime(&row);
         m_rowTime = row > 0.0f ? row : 1.0f;
     }
-    m_cur.exposureTime = exposure;
+    {
+        CSingleLock lock(&m_exposureLock, TRUE);
+        if (microseconds != m_cur.exposureTime)
+            m_param.exposureChanged = 1;
+        m_cur.exposureTime = exposure;
+    }
     m_cur.exposureStep = m_pDevice->ExposureToStep(static_cast<unsigned>(microseconds) / 1000);
     if (!apply)
         return CAM_OK;
@@ -292,7 +302,11 @@ int CCameraManager::SetExposureLineTime(int lines)
     m_pDevice->GetRowTime(&row);
     m_rowTime = row > 0.0f ? row : 1.0f;
     m_cur.exposureLines = lines;
-    m_cur.exposureTime = static_cast<int>(lines * static_cast<double>(m_rowTime));
+    {
+        CSingleLock lock(&m_exposureLock, TRUE);
+        m_cur.exposureTime = static_cast<int>(lines * static_cast<double>(m_rowTime));
+        m_param.exposureChanged = 0;
+    }
     m_cur.exposureStep = m_pDevice->ExposureToStep(static_cast<unsigned>(m_cur.exposureTime) / 1000);
     int result = m_pDevice->SetExposureLines(lines);
     if (m_param.longExposure)

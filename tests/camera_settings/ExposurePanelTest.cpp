@@ -265,6 +265,27 @@ TEST(ExposurePanel, DeferredTypesApplyOnce200msAfterTheLastMessageTypedTimesAtOn
     EXPECT_EQ(Slider(p.H(), IDC_EXP_EXPOSURE)->GetPos(), 33);
 }
 
+// The timer applies what the library holds as the current time; frames arriving while
+// the device still runs the old time must not put that back in its place.
+TEST(ExposurePanel, StoredTimeOutlivesTheFramesBeforeItsApply)
+{
+    const BenchCamera& c = kCameras[0];   // its frames are counted on the bench
+    LiveCamera camera(c.line);
+    ASSERT_TRUE(camera.open);
+    ASSERT_EQ(QrCCameraSetAeState(0), CAM_OK);
+    QrCCameraSetExposureTimeMS(10000, 1);
+    ASSERT_NEAR(DeviceExposureMs(c), 10, 1);
+
+    ASSERT_EQ(QrCCameraSetExposureTimeMS(25000, 0), CAM_OK);
+    const uint32_t frames = Bench::Get().FrameCount(c.name);
+    ASSERT_TRUE(WaitFor([&] { return Bench::Get().FrameCount(c.name) >= frames + 5; }, 5000));
+    EXPECT_NEAR(DeviceExposureMs(c), 10, 1);
+    ASSERT_EQ(Current().exposureTime, 25000);
+
+    QrCCameraSetExposureTimeMS(Current().exposureTime, 1);
+    EXPECT_NEAR(DeviceExposureMs(c), 25, 1);
+}
+
 TEST(ExposurePanel, LongExposureMarksAPendingRestartAndIsCappedWhenLeft)
 {
     FakeLinks links;

@@ -64,6 +64,37 @@ bool Contains(const std::vector<std::u16string>& texts, UINT id)
     return false;
 }
 
+// The text of the item the picker's tree has selected.
+CString SelectedFolderName(HWND picker)
+{
+    HWND tree = FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
+    WCHAR text[MAX_PATH] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (tree != nullptr && item.hItem != nullptr)
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Selects a folder in the picker and answers it only once the tree has kept that
+// selection a while: a selection made as the picker shows does not always hold.
+void SelectFolder(HWND picker, const CString& folder)
+{
+    const int slash = folder.ReverseFind(L'\\');
+    const CString leaf = folder.Mid(slash + 1);
+    int held = 0;
+    for (int tries = 0; tries < 100 && held < 6; tries++) {
+        if (held == 0)
+            SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(static_cast<LPCWSTR>(folder)));
+        Sleep(50);
+        const CString shown = SelectedFolderName(picker);
+        held = leaf.IsEmpty() || shown.CompareNoCase(leaf) == 0 ? held + 1 : 0;
+    }
+}
+
 // Answers message boxes with OK and the folder picker with the folder set (empty:
 // Cancel; "*": the folder it preselects).
 struct Picker {
@@ -74,7 +105,7 @@ struct Picker {
               if (folder.IsEmpty())
                   return IDCANCEL;
               if (folder != L"*")
-                  SendMessageW(d.hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)folder);
+                  SelectFolder(d.hwnd, folder);
               return IDOK;
           })
     {
@@ -98,6 +129,25 @@ CString TestFolder(LPCWSTR name)
     CreateDirectoryW(folder, nullptr);
     return folder + L"\\";
 }
+
+// Empties and removes a folder when the scope ends.
+struct RemovedAtExit {
+    explicit RemovedAtExit(const CString& folder) : folder(folder) {}
+    ~RemovedAtExit()
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE find = FindFirstFileW(folder + L"*", &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileW(folder + found.cFileName);
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryW(folder);
+    }
+    CString folder;
+};
 
 bool Exists(const CString& path)
 {
@@ -297,6 +347,12 @@ TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
     FakeLinks links;
     std::vector<CFoldPanel*> sections(6, nullptr);
     Links().captureSections = &sections;
+    // A folder of this run only: the picker fails to select a folder this process has
+    // deleted a file from, so an old backup is not cleared out of a shared one.
+    CString name;
+    name.Format(L"orv_group_backup_%lu", GetCurrentProcessId());
+    const CString backup = TestFolder(name);
+    RemovedAtExit cleanup(backup);
     LiveCamera camera(kCoreCamera);
     ASSERT_TRUE(camera.open);
     RemoveAllTeams();
@@ -308,8 +364,6 @@ TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
         Click(p.H(), IDC_GROUP_SAVE);
     }
 
-    const CString backup = TestFolder(L"orv_group_backup");
-    DeleteFileW(backup + L"Orvisnap.reg");
     WriteText(AppDataProgramFolder() + L"group_notes.txt", "notes");
     {
         Picker picker(backup.Left(backup.GetLength() - 1));
