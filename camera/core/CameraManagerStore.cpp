@@ -867,12 +867,23 @@ int CCameraManager::BackupParameter(const CString* folder)
     if (target.Right(1) != L"\\")
         target += L"\\";
     const CString program = LoadLibraryString(IDS_PROGRAM_NAME);
+    // regedit answers success even when it wrote nothing: it exports beside the backup,
+    // and only a file it really wrote replaces an earlier backup.
+    const CString backup = target + program + L".reg";
+    const CString part = backup + L".part";
+    DeleteFileW(part);
     CString parameters;
-    parameters.Format(L"/e \"%s%s.reg\" \"HKEY_CURRENT_USER\\Software\\%s\"",
-                      static_cast<LPCWSTR>(target), static_cast<LPCWSTR>(program),
+    parameters.Format(L"/e \"%s\" \"HKEY_CURRENT_USER\\Software\\%s\"", static_cast<LPCWSTR>(part),
                       static_cast<LPCWSTR>(LoadLibraryString(IDS_COMPANY)));
     // Waited for, so the file is complete when the caller goes on with it.
-    const BOOL exported = RunRegedit(parameters, SW_SHOWNORMAL, s_pollTimeout);
+    BOOL exported = RunRegedit(parameters, SW_SHOWNORMAL, s_pollTimeout);
+    WIN32_FILE_ATTRIBUTE_DATA written;
+    exported = exported && GetFileAttributesExW(part, GetFileExInfoStandard, &written) &&
+               !(written.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+               (written.nFileSizeLow != 0 || written.nFileSizeHigh != 0) &&
+               MoveFileExW(part, backup, MOVEFILE_REPLACE_EXISTING);
+    if (!exported)
+        DeleteFileW(part);
 
     const CString source = AppDataFolder();
     CStringArray names;

@@ -92,6 +92,26 @@ TEST_F(StoreTest, BackupAndRestoreBringTheCompanyBranchBack)
     EXPECT_EQ(Narrow(stored), "before");
 }
 
+// regedit answers success when it could not write: the backup says it failed and the
+// earlier backup stays as it was.
+TEST_F(StoreTest, BackupThatWritesNothingFailsAndKeepsTheEarlierOne)
+{
+    UseCamera(CAMERA_TYPE_CAMDRVA);
+    ASSERT_EQ(CCameraManager::Instance().SaveSettings(), CAM_OK);
+    const CString folder = TempFolder(L"orv_backup_blocked");
+    WriteFileBytes(folder + L"Orvisnap.reg", "old", 3);
+    CreateDirectoryW(folder + L"Orvisnap.reg.part", nullptr);   // nothing can be written there
+    EXPECT_EQ(QrCCameraBackupParameter(&folder), CAM_FAILED);
+    const std::vector<BYTE> kept = ReadFileBytes(folder + L"Orvisnap.reg");
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "old");
+    RemoveDirectoryW(folder + L"Orvisnap.reg.part");
+
+    const CString missing = TempFolder(L"orv_backup_gone");
+    RemoveDirectoryW(missing);
+    EXPECT_EQ(QrCCameraBackupParameter(&missing), CAM_FAILED);
+    DeleteFileW(folder + L"Orvisnap.reg");
+}
+
 TEST_F(StoreTest, RestoreImportsOnlyOurOwnBackupInsideTheCompanyBranch)
 {
     UseCamera(CAMERA_TYPE_CAMDRVA);
