@@ -36,14 +36,12 @@ const COLORREF kGrey = RGB(189, 189, 189);
 const COLORREF kBorderInner = RGB(149, 149, 149);
 const COLORREF kBorderLower = RGB(189, 189, 189);
 
-// Preselects <Desktop>\<program title>\, made when missing.
-int CALLBACK BrowseBackupFolderCallback(HWND hwnd, UINT message, LPARAM, LPARAM)
+// <Desktop>\<program title>, made when missing; empty when there is no desktop folder.
+CString DesktopProgramFolder()
 {
-    if (message != BFFM_INITIALIZED)
-        return 0;
     WCHAR desktop[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathW(NULL, desktop, CSIDL_DESKTOP, FALSE))
-        return 0;
+        return CString();
     CString title;
     title.LoadString(AFX_IDS_APP_TITLE);
     CString folder(desktop);
@@ -52,8 +50,17 @@ int CALLBACK BrowseBackupFolderCallback(HWND hwnd, UINT message, LPARAM, LPARAM)
     folder += title;
     if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
         CreateDirectoryW(folder, NULL);
-    folder += L"\\";
-    SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)folder);
+    return folder;
+}
+
+// Preselects <Desktop>\<program title>\.
+int CALLBACK BrowseBackupFolderCallback(HWND hwnd, UINT message, LPARAM, LPARAM)
+{
+    if (message != BFFM_INITIALIZED)
+        return 0;
+    const CString folder = DesktopProgramFolder();
+    if (!folder.IsEmpty())
+        SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)(folder + L"\\"));
     return 0;
 }
 
@@ -311,6 +318,9 @@ BOOL CParameterGroupPanel::PickFolder(CString* folder)
     info.lpszTitle = title;
     info.ulFlags = kPickerFlags;
     info.lpfn = BrowseBackupFolderCallback;
+    // Made before the picker fills its tree: one made while it opens can leave the
+    // preselection on the folder above the desktop.
+    DesktopProgramFolder();
     LPITEMIDLIST pidl = SHBrowseForFolderW(&info);
     if (pidl == NULL)
         return FALSE;

@@ -95,17 +95,34 @@ void SelectFolder(HWND picker, const CString& folder)
     }
 }
 
+// The picker's own selection once it has held a while, as a user would see it before
+// pressing OK: the tree can still move just after the picker shows.
+CString SettledSelection(HWND picker)
+{
+    CString last;
+    int held = 0;
+    for (int tries = 0; tries < 100 && held < 6; tries++) {
+        Sleep(50);
+        const CString shown = SelectedFolderName(picker);
+        held = !shown.IsEmpty() && shown == last ? held + 1 : 0;
+        last = shown;
+    }
+    return last;
+}
+
 // Answers message boxes with OK and the folder picker with the folder set (empty:
 // Cancel; "*": the folder it preselects).
 struct Picker {
     explicit Picker(const CString& folder)
-        : watcher([folder](const SeenDialog& d) {
+        : watcher([this, folder](const SeenDialog& d) {
               if (!Contains(d.texts, IDS_CHOOSE_FOLDER))
                   return IDOK;
               if (folder.IsEmpty())
                   return IDCANCEL;
               if (folder != L"*")
                   SelectFolder(d.hwnd, folder);
+              else
+                  shown = SettledSelection(d.hwnd);
               return IDOK;
           })
     {
@@ -119,6 +136,7 @@ struct Picker {
                 out.push_back(d.Text());
         return out;
     }
+    CString shown; // what the tree showed as "*" was answered
     DialogWatcher watcher;
 };
 
@@ -371,6 +389,7 @@ TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
         Picker picker(L"*");
         Click(p.H(), IDC_GROUP_BACKUP);
         ASSERT_EQ(picker.Messages(), (std::vector<std::u16string>{LoadU16(IDS_BACKUP_DONE)}));
+        EXPECT_EQ(U16(picker.shown), U16(title));
     }
     EXPECT_TRUE(Exists(backup + L"Orvisnap.reg"));
     EXPECT_TRUE(Exists(backup + L"group_notes.txt"));
