@@ -39,7 +39,8 @@ BOOL CMarkerBar::CreateBar(CWnd* pParent, const RECT& rect, UINT nID, UINT nTrac
                            UINT nMidBmp)
 {
     if (LOWORD(nTrackBmp) == 0 && LOWORD(nLowBmp) == 0 && LOWORD(nHighBmp) == 0 && LOWORD(nMidBmp) == 0) return FALSE;
-    if (!CWnd::Create(NULL, NULL, WS_CHILD | WS_VISIBLE, rect, pParent, nID)) return FALSE;
+    // Clipping the statics out keeps a repaint of the bar from repainting every marker.
+    if (!CWnd::Create(NULL, NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, pParent, nID)) return FALSE;
     CSize track = LoadSized(m_bmpTrack, nTrackBmp);
     CSize low = LoadSized(m_bmpLow, nLowBmp);
     CSize high = LoadSized(m_bmpHigh, nHighBmp);
@@ -107,7 +108,7 @@ void CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
     if (nValue == m_nSpan) nLeft = track.right - w / 2;
     else if (m_nSpan <= 0 || track.Width() <= 0) nLeft = track.left - w / 2;
     else nLeft = track.left + (int)((long long)nValue * track.Width() / m_nSpan) - w / 2;
-    marker.MoveWindow(nLeft, rect.top, w, rect.Height(), TRUE);
+    if (nLeft != rect.left) marker.MoveWindow(nLeft, rect.top, w, rect.Height(), TRUE);
 }
 
 void CMarkerBar::SetLowHigh(int nLow, int nHigh)
