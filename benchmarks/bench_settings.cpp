@@ -145,6 +145,9 @@ int main()
         bar->SetLowHigh(0, LEVELS_BAR_STEPS - i / 2);
         SendMessageW(ep, WM_LEVELS_CHANGED, IDC_EXP_LEVELS_BAR, 0);
     }
+    // What the moves left to repaint (edits, markers) is painted once, as the message
+    // loop would after a burst of moves.
+    Pump();
     const double panelLevels = Now() - start;
     // The bar's own marker drawing, which the drag causes whoever answers it.
     start = Now();

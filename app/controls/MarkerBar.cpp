@@ -94,9 +94,9 @@ CRect CMarkerBar::TrackRect() const
     return rect;
 }
 
-void CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
+BOOL CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
 {
-    if (marker.m_hWnd == NULL) return;
+    if (marker.m_hWnd == NULL) return FALSE;
     CRect track = TrackRect();
     CRect rect;
     marker.GetWindowRect(&rect);
@@ -108,7 +108,19 @@ void CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
     if (nValue == m_nSpan) nLeft = track.right - w / 2;
     else if (m_nSpan <= 0 || track.Width() <= 0) nLeft = track.left - w / 2;
     else nLeft = track.left + (int)((long long)nValue * track.Width() / m_nSpan) - w / 2;
-    if (nLeft != rect.left) marker.MoveWindow(nLeft, rect.top, w, rect.Height(), TRUE);
+    if (nLeft == rect.left) return FALSE;
+    marker.MoveWindow(nLeft, rect.top, w, rect.Height(), TRUE);
+    return TRUE;
+}
+
+void CMarkerBar::UpdateAfterMove(BOOL bMoved)
+{
+    // A value that lands on the same pixel changes nothing on screen; a drag sets the
+    // markers on every mouse move, so that case is common.
+    if (m_hWnd != NULL && bMoved) {
+        Invalidate();
+        UpdateWindow();
+    }
 }
 
 void CMarkerBar::SetLowHigh(int nLow, int nHigh)
@@ -120,23 +132,16 @@ void CMarkerBar::SetLowHigh(int nLow, int nHigh)
     };
     m_nLow = rel(nLow);
     m_nHigh = rel(nHigh);
-    PlaceMarker(m_low, m_nLow);
-    PlaceMarker(m_high, m_nHigh);
-    if (m_hWnd != NULL) {
-        Invalidate();
-        UpdateWindow();
-    }
+    const BOOL bLowMoved = PlaceMarker(m_low, m_nLow);
+    const BOOL bHighMoved = PlaceMarker(m_high, m_nHigh);
+    UpdateAfterMove(bLowMoved || bHighMoved);
 }
 
 void CMarkerBar::SetMidValue(int nMid)
 {
     nMid -= m_nBase;
     m_nMid = nMid < 0 ? 0 : (nMid > m_nSpan ? m_nSpan : nMid);
-    PlaceMarker(m_mid, m_nMid);
-    if (m_hWnd != NULL) {
-        Invalidate();
-        UpdateWindow();
-    }
+    UpdateAfterMove(PlaceMarker(m_mid, m_nMid));
 }
 
 void CMarkerBar::OnLButtonDown(UINT, CPoint point)
