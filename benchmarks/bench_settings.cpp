@@ -216,8 +216,8 @@ int main()
             PostMessageW(ep, WM_LEVELS_REFRESH, 0, 0);
             nextRefresh += 1000;
         }
-        Pump();
-        Sleep(16);
+        // Between moves a GUI thread waits in its message loop, answering as it waits.
+        PumpFor(16);
     }
     probe.stop = 1;
     // The probe may be waiting on this thread: keep answering until it ends.
