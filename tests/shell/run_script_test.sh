@@ -27,6 +27,7 @@ if [ -d "$prefix" ]; then
   WINEPREFIX=$prefix WINEDEBUG=-all wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d Y /f \
     >/dev/null 2>&1
   WINEPREFIX=$prefix wineserver -w
+  rm -f "$prefix"/.orvisnap-run-*   # as a run under a window manager leaves it
 fi
 setsid bash "$src/tools/run.sh" "$build" </dev/null >"$out/run.log" 2>&1 &
 program=$!
