@@ -145,6 +145,9 @@ int main()
         bar->SetLowHigh(0, LEVELS_BAR_STEPS - i / 2);
         SendMessageW(ep, WM_LEVELS_CHANGED, IDC_EXP_LEVELS_BAR, 0);
     }
+    // What the moves left to repaint (edits, markers) is painted once, as the message
+    // loop would after a burst of moves.
+    Pump();
     const double panelLevels = Now() - start;
     // The bar's own marker drawing, which the drag causes whoever answers it.
     start = Now();
@@ -213,8 +216,8 @@ int main()
             PostMessageW(ep, WM_LEVELS_REFRESH, 0, 0);
             nextRefresh += 1000;
         }
-        Pump();
-        Sleep(16);
+        // Between moves a GUI thread waits in its message loop, answering as it waits.
+        PumpFor(16);
     }
     probe.stop = 1;
     // The probe may be waiting on this thread: keep answering until it ends.

@@ -30,9 +30,17 @@ CDocument::~CDocument()
 void CDocument::SetTitle(LPCWSTR lpszTitle)
 {
     m_strTitle = lpszTitle;
+    // Each frame once, however many of the document's views it holds: a frame's title
+    // update may have to search its whole window tree.
+    CPtrArray updated;
     for (int i = 0; i < m_viewList.GetSize(); i++) {
         CFrameWnd* pFrame = ((CView*)m_viewList[i])->GetParentFrame();
-        if (pFrame != NULL) pFrame->OnUpdateFrameTitle(TRUE);
+        if (pFrame == NULL) continue;
+        BOOL seen = FALSE;
+        for (int j = 0; j < updated.GetSize() && !seen; j++) seen = updated[j] == pFrame;
+        if (seen) continue;
+        updated.Add(pFrame);
+        pFrame->OnUpdateFrameTitle(TRUE);
     }
 }
 

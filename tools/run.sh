@@ -40,13 +40,22 @@ if [ -z "${DISPLAY:-}" ]; then
   own_display=1
 fi
 
-# The Chinese texts need the dialog fonts mapped to a CJK font; on a virtual display
-# without a window manager the windows are left unmanaged.
+# Whether a window manager runs on the display: it carries out the frame's maximising.
+# Without one, Wine leaves a managed frame at its first size and the screen around it
+# black, so the windows are left unmanaged there.
+wm=0
+if [ $own_display = 0 ] && xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+  wm=1
+fi
+
+# The Chinese texts need the dialog fonts mapped to a CJK font; windows are managed
+# only where a window manager runs (the flag is written either way, so a prefix used
+# on both kinds of display follows the current one).
 reg=$state/prefix.reg
-if [ $own_display = 1 ]; then
-  cp "$here/wine-prefix.reg" "$reg"
+if [ $wm = 1 ]; then
+  sed 's/^"Managed"="N"/"Managed"="Y"/' "$here/wine-prefix.reg" >"$reg"
 else
-  sed '/X11 Driver/,$d' "$here/wine-prefix.reg" >"$reg"
+  cp "$here/wine-prefix.reg" "$reg"
 fi
 ready="$WINEPREFIX/.orvisnap-run-$(md5sum <"$reg" | cut -c1-12)"
 if [ ! -f "$ready" ]; then

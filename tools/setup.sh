@@ -5,7 +5,7 @@ set -u
 PKGS=(
   cmake ninja-build g++ make python3
   wine wine64 wine64-tools libwine-dev
-  xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+  xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-microhei
   xdotool
   googletest libgtest-dev
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libmng-dev

@@ -471,16 +471,18 @@ def look_mask(w, h, o):
 
 
 def look_channel(w, h, o):
-    img = Image(w, h, KEY)
+    # On the panel colour, not the key: some sliders draw their track opaque, and those
+    # drawn transparent take their key from the corner pixel.
+    img = Image(w, h, PANEL)
     fill = parse_colour(o.get('fill', 'B4BCC8'))
     t = max(4, h // 3)
     y0 = (h - t) // 2
     img.rect(0, y0, w, y0 + t, fill)
     img.frame(0, y0, w, y0 + t, darken(fill, 0.4))
-    img.set(0, y0, KEY)
-    img.set(w - 1, y0, KEY)
-    img.set(0, y0 + t - 1, KEY)
-    img.set(w - 1, y0 + t - 1, KEY)
+    img.set(0, y0, PANEL)
+    img.set(w - 1, y0, PANEL)
+    img.set(0, y0 + t - 1, PANEL)
+    img.set(w - 1, y0 + t - 1, PANEL)
     return img
 
 

@@ -507,7 +507,11 @@ void CThumbnailListCtrl::SyncItems()
         items = (int)m_paths.size() - m_firstIndex;
     }
     items = std::max(items, 0);
-    if (GetItemCount() != items) SendMessage(LVM_SETITEMCOUNT, (WPARAM)items, LVSICF_NOSCROLL);
+    if (GetItemCount() == items) return;
+    SendMessage(LVM_SETITEMCOUNT, (WPARAM)items, LVSICF_NOSCROLL);
+    // Wine's list places virtual items that arrive after its last arrangement all at one
+    // spot, over each other, whatever the auto-arrange style says.
+    SendMessage(LVM_ARRANGE, LVA_DEFAULT, 0);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -220,7 +220,29 @@ void CColorParamPanel::Show(int id, BOOL on)
 
 void CColorParamPanel::SetValueText(int id, const CString& text)
 {
-    SetDlgItemText(id, text);
+    // A drag moves one slider: the other fields keep their texts, and a text set again
+    // would still repaint its field and notify the panel.
+    HWND field = NULL;
+    for (int i = 0; i < 9 && field == NULL; i++)
+        if (kRows[i].value == id)
+            field = m_values[i].m_hWnd;
+    if (field == NULL)
+        field = ::GetDlgItem(m_hWnd, id);
+    if (field == NULL)
+        return;
+    WCHAR shown[64] = {};
+    ::GetWindowTextW(field, shown, 64);
+    if (text != shown)
+        ::SetWindowTextW(field, text);
+}
+
+void CColorParamPanel::PushChecks()
+{
+    CDataExchange dx(this, FALSE);
+    DDX_Check(&dx, IDC_COLOR_ENHANCE, m_colorEnhancement);
+    DDX_Check(&dx, IDC_COLOR_MONOCHROME, m_monochrome);
+    DDX_Check(&dx, IDC_COLOR_FLAT_FIELD, m_flatField);
+    DDX_Check(&dx, IDC_COLOR_WB_LOCK, m_lockWhiteBalance);
 }
 
 void CColorParamPanel::EnableSaturation(BOOL on)
@@ -447,7 +469,7 @@ LRESULT CColorParamPanel::OnSliderChanged(WPARAM wParam, LPARAM)
         Slider(IDC_COLOR_GREEN).SetPos(cur.greenGain);
         Slider(IDC_COLOR_BLUE).SetPos(cur.blueGain);
         m_lockWhiteBalance = cur.HDAutoWB ? 0 : 1;
-        UpdateData(FALSE);
+        PushChecks();
         ApplyGains();
         break;
     }
@@ -457,7 +479,7 @@ LRESULT CColorParamPanel::OnSliderChanged(WPARAM wParam, LPARAM)
         CameraCurParam cur;
         QrCCameraGetCurParameter(&cur);
         m_lockWhiteBalance = cur.HDAutoWB ? 0 : 1;
-        UpdateData(FALSE);
+        PushChecks();
         ApplyGains();
         break;
     }

@@ -72,6 +72,9 @@ private:
     void Enable(int id, BOOL on);
     void Show(int id, BOOL on);
     void SetValueText(int id, const CString& text);
+    // The four checks to their controls, as a slider move needs them (a whole data
+    // exchange walks every control).
+    void PushChecks();
     CSkinSlider& Slider(int id);
 
     CSkinSlider m_sliders[9];

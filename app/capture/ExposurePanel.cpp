@@ -92,14 +92,20 @@ UINT ParseDigits(const WCHAR* text)
 }
 
 // A typed number, or the value as it was when the field holds none.
+void ReadNumber(HWND edit, UINT& value)
+{
+    WCHAR text[32] = {};
+    ::GetWindowTextW(edit, text, 32);
+    if (text[0] >= L'0' && text[0] <= L'9')
+        value = ParseDigits(text);
+}
+
 void ExchangeNumber(CDataExchange* pDX, int id, UINT& value)
 {
     HWND edit = pDX->PrepareEditCtrl(id);
     WCHAR text[32] = {};
     if (pDX->m_bSaveAndValidate) {
-        ::GetWindowTextW(edit, text, 32);
-        if (text[0] >= L'0' && text[0] <= L'9')
-            value = ParseDigits(text);
+        ReadNumber(edit, value);
         return;
     }
     CString shown;
@@ -152,7 +158,7 @@ END_MESSAGE_MAP()
 
 CExposurePanel::CExposurePanel(CWnd* pParent)
     : CPanelDialog(IDD, pParent), m_aeLock(0), m_longExposure(0), m_antiRipple(0), m_autoLevels(0), m_white(255),
-      m_black(0), m_middle(50), m_bRestartPending(0)
+      m_black(0), m_middle(50), m_bRestartPending(0), m_histogramArea(NULL)
 {
 }
 
@@ -862,35 +868,55 @@ void CExposurePanel::OnPaint()
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
-    CWnd* area = GetDlgItem(IDC_EXP_HISTOGRAM);
-    if (area == NULL) {
+    CRect rect;
+    if (!HistogramRect(&rect)) {
         PaintSkin(&dc, client);
         return;
     }
-    CRect rect;
-    area->GetWindowRect(&rect);
-    ScreenToClient(&rect);
-    // A histogram repaint (every marker move) need not stretch the whole skin again.
+    // A histogram repaint need not stretch the whole skin again.
     CRect outside;
     if (!outside.SubtractRect(&dc.m_ps.rcPaint, &rect))
         outside.SetRectEmpty();
     if (!outside.IsRectEmpty())
         PaintSkin(&dc, client);
-    dc.FillSolidRect(&rect, kHistogramBackground);
-    QrCDrawHistogramData(&dc, &rect);
-    QrCDrawHistogramFram(&dc, &rect);
+    DrawHistogram(&dc, rect);
+}
+
+BOOL CExposurePanel::HistogramRect(CRect* rect)
+{
+    // Looked up once: a dialog item search costs more than drawing the histogram.
+    if (m_histogramArea == NULL || !::IsWindow(m_histogramArea))
+        m_histogramArea = ::GetDlgItem(m_hWnd, IDC_EXP_HISTOGRAM);
+    if (m_histogramArea == NULL)
+        return FALSE;
+    ::GetWindowRect(m_histogramArea, rect);
+    ScreenToClient(rect);
+    return TRUE;
+}
+
+void CExposurePanel::DrawHistogram(CDC* pDC, const CRect& rect)
+{
+    pDC->FillSolidRect(&rect, kHistogramBackground);
+    QrCDrawHistogramData(pDC, &rect);
+    QrCDrawHistogramFram(pDC, &rect);
 }
 
 void CExposurePanel::RepaintHistogram()
 {
-    CWnd* area = GetDlgItem(IDC_EXP_HISTOGRAM);
-    if (area != NULL) {
-        CRect rect;
-        area->GetWindowRect(&rect);
-        ScreenToClient(&rect);
+    CRect rect;
+    if (!HistogramRect(&rect)) {
+        UpdateWindow();
+        return;
+    }
+    // Drawn now into the window, as a paint of that rectangle would draw it (a paint
+    // cycle costs several times the drawing).  Edits a drag changed repaint on the next
+    // turn of the message loop, once however many moves came before it.
+    if (IsWindowVisible()) {
+        CClientDC dc(this);
+        DrawHistogram(&dc, rect);
+    } else {
         InvalidateRect(&rect, TRUE);
     }
-    UpdateWindow();
 }
 
 LRESULT CExposurePanel::OnLevelsChanged(WPARAM, LPARAM)
@@ -908,14 +934,10 @@ LRESULT CExposurePanel::OnLevelsChanged(WPARAM, LPARAM)
         QrCCameraSetGammaEx(middle + kGammaOffset);
     }
     QrCCameraSetLevelsValues(black, white);
-    CString text;
-    text.Format(L"%d", black);
-    m_blackEdit.SetWindowText(text);
-    text.Format(L"%d", white);
-    m_whiteEdit.SetWindowText(text);
-    text.Format(L"%d", middle);
-    m_middleEdit.SetWindowText(text);
-    UpdateData(TRUE);
+    ShowNumber(m_blackEdit, black);
+    ShowNumber(m_whiteEdit, white);
+    ShowNumber(m_middleEdit, middle);
+    ReadLevelValues();
     RepaintHistogram();
     return 0;
 }
@@ -925,12 +947,27 @@ void CExposurePanel::ShowCameraLevels()
     int black = 0, white = 255;
     QrCCameraGetLevelsValues(&black, &white);
     m_levels.SetLowHigh(LevelToBar(black), LevelToBar(white));
+    ShowNumber(m_blackEdit, black);
+    ShowNumber(m_whiteEdit, white);
+    ReadLevelValues();
+}
+
+void CExposurePanel::ShowNumber(CWnd& edit, int value)
+{
+    // An unchanged field is left alone: each new text repaints the edit and notifies.
+    WCHAR shown[32] = {};
+    ::GetWindowTextW(edit.m_hWnd, shown, 32);
     CString text;
-    text.Format(L"%d", black);
-    m_blackEdit.SetWindowText(text);
-    text.Format(L"%d", white);
-    m_whiteEdit.SetWindowText(text);
-    UpdateData(TRUE);
+    text.Format(L"%d", value);
+    if (text != shown)
+        edit.SetWindowText(text);
+}
+
+void CExposurePanel::ReadLevelValues()
+{
+    ReadNumber(m_whiteEdit.m_hWnd, m_white);
+    ReadNumber(m_blackEdit.m_hWnd, m_black);
+    ReadNumber(m_middleEdit.m_hWnd, m_middle);
 }
 
 LRESULT CExposurePanel::OnLevelsRefresh(WPARAM, LPARAM)

@@ -107,7 +107,14 @@ private:
     void SelectChannel(int channel);
     // The levels as the camera has them now, into markers and edits.
     void ShowCameraLevels();
+    // "%d" of value into an edit, unless it shows that already.
+    void ShowNumber(CWnd& edit, int value);
+    // Black, white and middle read back from their edits.
+    void ReadLevelValues();
     void RepaintHistogram();
+    // The histogram area in client coordinates; FALSE without its static.
+    BOOL HistogramRect(CRect* rect);
+    void DrawHistogram(CDC* pDC, const CRect& rect);
     void AfterSpeedOrWidth(BOOL repaintCameraPanel);
     void RefreshCameraPanel(BOOL controls, BOOL sliders, BOOL combos, BOOL repaint);
     void Enable(int id, BOOL on);
@@ -138,4 +145,5 @@ private:
     UINT m_black;
     UINT m_middle;
     int m_bRestartPending;
+    HWND m_histogramArea;
 };

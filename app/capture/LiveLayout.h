@@ -31,3 +31,46 @@ void SetLiveScrollBars(CWnd* wnd, int width, int height, int* horizontal, int* v
 // The layout size of a picture at a zoom: truncated, negatives 0, and with mult4 reduced
 // to a multiple of 4.
 CSize ZoomedSize(int width, int height, float zoom, BOOL mult4);
+
+// The zoom buttons of a live window W (the preview and its overlay): W offers
+// ApplyZoomToShownRect() and ApplyZoom(); zoom is its own zoom factor.  Without live
+// threads they only repaint.
+template <class W> void StepLiveZoom(W* wnd, float& zoom, BOOL in)
+{
+    if (!IsCameraLive()) {
+        if (wnd->m_hWnd != NULL) wnd->Invalidate();
+        return;
+    }
+    if (in ? zoom >= 4.0f : zoom <= 0.2f) return;
+    zoom = in ? ZoomInStep(zoom) : ZoomOutStep(zoom);
+    wnd->ApplyZoomToShownRect();
+    if (wnd->m_hWnd != NULL) wnd->Invalidate();
+}
+
+template <class W> void SetLiveZoomActualSize(W* wnd, float& zoom)
+{
+    if (IsCameraLive()) {
+        zoom = 1.0f;
+        wnd->ApplyZoomToShownRect();
+    }
+    if (wnd->m_hWnd != NULL) wnd->Invalidate();
+}
+
+template <class W> void FitLiveZoom(W* wnd, float& zoom, BOOL quantise)
+{
+    if (wnd->m_hWnd == NULL) return;
+    if (!IsCameraLive()) {
+        wnd->Invalidate();
+        return;
+    }
+    int w, h;
+    GetLiveImageSize(&w, &h);
+    CRect client;
+    wnd->GetClientRect(&client);
+    float fit;
+    if (!FitZoom(w, h, client, quantise, &fit)) return;
+    zoom = fit;
+    wnd->ApplyZoomToShownRect();
+    wnd->ApplyZoom();
+    wnd->Invalidate();
+}

@@ -34,7 +34,7 @@ int DocumentMode()
 } // namespace
 
 COverlayWnd::COverlayWnd(CWnd* pParent)
-    : CDialog(IDD, pParent), m_paintOffset(0, 0), m_zoom(1.0f), m_scrollOffset(0, 0), m_vScrolling(0),
+    : CDialog(IDD, pParent), m_zoom(1.0f), m_paintOffset(0, 0), m_scrollOffset(0, 0), m_vScrolling(0),
       m_hScrolling(0)
 {
     ::InitializeCriticalSection(&m_lock);
@@ -72,54 +72,22 @@ BOOL COverlayWnd::PreTranslateMessage(MSG* pMsg)
 
 void COverlayWnd::ZoomIn()
 {
-    if (!IsCameraLive()) {
-        if (m_hWnd != NULL) Invalidate();
-        return;
-    }
-    if (m_zoom >= 4.0f) return;
-    m_zoom = ZoomInStep(m_zoom);
-    ApplyZoomToShownRect();
-    if (m_hWnd != NULL) Invalidate();
+    StepLiveZoom(this, m_zoom, TRUE);
 }
 
 void COverlayWnd::ZoomOut()
 {
-    if (!IsCameraLive()) {
-        if (m_hWnd != NULL) Invalidate();
-        return;
-    }
-    if (m_zoom <= 0.2f) return;
-    m_zoom = ZoomOutStep(m_zoom);
-    ApplyZoomToShownRect();
-    if (m_hWnd != NULL) Invalidate();
+    StepLiveZoom(this, m_zoom, FALSE);
 }
 
 void COverlayWnd::ZoomActualSize()
 {
-    if (IsCameraLive()) {
-        m_zoom = 1.0f;
-        ApplyZoomToShownRect();
-    }
-    if (m_hWnd != NULL) Invalidate();
+    SetLiveZoomActualSize(this, m_zoom);
 }
 
 void COverlayWnd::ZoomToFit()
 {
-    if (m_hWnd == NULL) return;
-    if (!IsCameraLive()) {
-        Invalidate();
-        return;
-    }
-    int w, h;
-    GetLiveImageSize(&w, &h);
-    CRect client;
-    GetClientRect(&client);
-    float zoom;
-    if (!FitZoom(w, h, client, FALSE, &zoom)) return;
-    m_zoom = zoom;
-    ApplyZoomToShownRect();
-    ApplyZoom();
-    Invalidate();
+    FitLiveZoom(this, m_zoom, FALSE);
 }
 
 void COverlayWnd::ApplyZoom()

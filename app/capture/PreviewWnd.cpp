@@ -223,54 +223,22 @@ void CPreviewWnd::ApplyZoomToShownRect()
 
 void CPreviewWnd::ZoomIn()
 {
-    if (!IsCameraLive()) {
-        if (m_hWnd != NULL) Invalidate();
-        return;
-    }
-    if (m_zoom >= 4.0f) return;
-    m_zoom = ZoomInStep(m_zoom);
-    ApplyZoomToShownRect();
-    if (m_hWnd != NULL) Invalidate();
+    StepLiveZoom(this, m_zoom, TRUE);
 }
 
 void CPreviewWnd::ZoomOut()
 {
-    if (!IsCameraLive()) {
-        if (m_hWnd != NULL) Invalidate();
-        return;
-    }
-    if (m_zoom <= 0.2f) return;
-    m_zoom = ZoomOutStep(m_zoom);
-    ApplyZoomToShownRect();
-    if (m_hWnd != NULL) Invalidate();
+    StepLiveZoom(this, m_zoom, FALSE);
 }
 
 void CPreviewWnd::ZoomActualSize()
 {
-    if (IsCameraLive()) {
-        m_zoom = 1.0f;
-        ApplyZoomToShownRect();
-    }
-    if (m_hWnd != NULL) Invalidate();
+    SetLiveZoomActualSize(this, m_zoom);
 }
 
 void CPreviewWnd::ZoomToFit()
 {
-    if (m_hWnd == NULL) return;
-    if (!IsCameraLive()) {
-        Invalidate();
-        return;
-    }
-    int w, h;
-    GetLiveImageSize(&w, &h);
-    CRect client;
-    GetClientRect(&client);
-    float zoom;
-    if (!FitZoom(w, h, client, TRUE, &zoom)) return;
-    m_zoom = zoom;
-    ApplyZoomToShownRect();
-    ApplyZoom();
-    Invalidate();
+    FitLiveZoom(this, m_zoom, TRUE);
 }
 
 void CPreviewWnd::ToggleFullScreen()

@@ -39,7 +39,8 @@ BOOL CMarkerBar::CreateBar(CWnd* pParent, const RECT& rect, UINT nID, UINT nTrac
                            UINT nMidBmp)
 {
     if (LOWORD(nTrackBmp) == 0 && LOWORD(nLowBmp) == 0 && LOWORD(nHighBmp) == 0 && LOWORD(nMidBmp) == 0) return FALSE;
-    if (!CWnd::Create(NULL, NULL, WS_CHILD | WS_VISIBLE, rect, pParent, nID)) return FALSE;
+    // Clipping the statics out keeps a repaint of the bar from repainting every marker.
+    if (!CWnd::Create(NULL, NULL, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, pParent, nID)) return FALSE;
     CSize track = LoadSized(m_bmpTrack, nTrackBmp);
     CSize low = LoadSized(m_bmpLow, nLowBmp);
     CSize high = LoadSized(m_bmpHigh, nHighBmp);
@@ -93,9 +94,9 @@ CRect CMarkerBar::TrackRect() const
     return rect;
 }
 
-void CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
+BOOL CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
 {
-    if (marker.m_hWnd == NULL) return;
+    if (marker.m_hWnd == NULL) return FALSE;
     CRect track = TrackRect();
     CRect rect;
     marker.GetWindowRect(&rect);
@@ -107,7 +108,19 @@ void CMarkerBar::PlaceMarker(CStatic& marker, int nValue)
     if (nValue == m_nSpan) nLeft = track.right - w / 2;
     else if (m_nSpan <= 0 || track.Width() <= 0) nLeft = track.left - w / 2;
     else nLeft = track.left + (int)((long long)nValue * track.Width() / m_nSpan) - w / 2;
+    if (nLeft == rect.left) return FALSE;
     marker.MoveWindow(nLeft, rect.top, w, rect.Height(), TRUE);
+    return TRUE;
+}
+
+void CMarkerBar::UpdateAfterMove(BOOL bMoved)
+{
+    // A value that lands on the same pixel changes nothing on screen; a drag sets the
+    // markers on every mouse move, so that case is common.
+    if (m_hWnd != NULL && bMoved) {
+        Invalidate();
+        UpdateWindow();
+    }
 }
 
 void CMarkerBar::SetLowHigh(int nLow, int nHigh)
@@ -119,23 +132,16 @@ void CMarkerBar::SetLowHigh(int nLow, int nHigh)
     };
     m_nLow = rel(nLow);
     m_nHigh = rel(nHigh);
-    PlaceMarker(m_low, m_nLow);
-    PlaceMarker(m_high, m_nHigh);
-    if (m_hWnd != NULL) {
-        Invalidate();
-        UpdateWindow();
-    }
+    const BOOL bLowMoved = PlaceMarker(m_low, m_nLow);
+    const BOOL bHighMoved = PlaceMarker(m_high, m_nHigh);
+    UpdateAfterMove(bLowMoved || bHighMoved);
 }
 
 void CMarkerBar::SetMidValue(int nMid)
 {
     nMid -= m_nBase;
     m_nMid = nMid < 0 ? 0 : (nMid > m_nSpan ? m_nSpan : nMid);
-    PlaceMarker(m_mid, m_nMid);
-    if (m_hWnd != NULL) {
-        Invalidate();
-        UpdateWindow();
-    }
+    UpdateAfterMove(PlaceMarker(m_mid, m_nMid));
 }
 
 void CMarkerBar::OnLButtonDown(UINT, CPoint point)

@@ -25,7 +25,10 @@ protected:
     CMarkerBar(BOOL bMiddle, UINT nTrackID, UINT nLowID, UINT nHighID, UINT nMidID, UINT nNotify);
     BOOL CreateBar(CWnd* pParent, const RECT& rect, UINT nID, UINT nTrackBmp, UINT nLowBmp, UINT nHighBmp, UINT nMidBmp);
     void SetMidValue(int nMid);
-    void PlaceMarker(CStatic& marker, int nValue);
+    // TRUE when the marker had to move.
+    BOOL PlaceMarker(CStatic& marker, int nValue);
+    // Invalidates and updates the bar after markers moved.
+    void UpdateAfterMove(BOOL bMoved);
     CRect TrackRect() const;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);

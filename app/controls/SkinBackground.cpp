@@ -20,11 +20,22 @@ CString ProgramFolder()
     return cut >= 0 ? path.Left(cut + 1) : CString();
 }
 
-CSkinBackground::CSkinBackground() : m_pOldBitmap(NULL) {}
+CSkinBackground::CSkinBackground() : m_pOldBitmap(NULL), m_pOldWork(NULL), m_stretchedSize(0, 0) {}
 
 CSkinBackground::~CSkinBackground()
 {
+    ReleaseStretched();
     if (m_pOldBitmap != NULL) m_dcBitmap.SelectObject(m_pOldBitmap);
+}
+
+void CSkinBackground::ReleaseStretched()
+{
+    if (m_pOldWork != NULL) {
+        m_dcWork.SelectObject(m_pOldWork);
+        m_pOldWork = NULL;
+    }
+    m_stretched.DeleteObject();
+    m_stretchedSize = CSize(0, 0);
 }
 
 BOOL CSkinBackground::Load(CWnd* pWnd, LPCWSTR leaf)
@@ -35,6 +46,7 @@ BOOL CSkinBackground::Load(CWnd* pWnd, LPCWSTR leaf)
     if (m_dcBitmap.GetSafeHdc() == NULL) m_dcBitmap.CreateCompatibleDC(&dc);
     if (m_dcWork.GetSafeHdc() == NULL) m_dcWork.CreateCompatibleDC(&dc);
     if (hBmp == NULL) return FALSE;
+    ReleaseStretched();
     if (m_pOldBitmap != NULL) {
         m_dcBitmap.SelectObject(m_pOldBitmap);
         m_pOldBitmap = NULL;
@@ -51,6 +63,21 @@ BOOL CSkinBackground::Load(CWnd* pWnd, LPCWSTR leaf)
 void CSkinBackground::Paint(CDC* pDC, const CRect& rect)
 {
     if (!IsLoaded()) return;
+    const CSize size(rect.Width(), rect.Height());
+    if (size.cx <= 0 || size.cy <= 0) return;
+    if (size != m_stretchedSize && m_dcWork.GetSafeHdc() != NULL) {
+        ReleaseStretched();
+        if (m_stretched.CreateCompatibleBitmap(pDC, size.cx, size.cy)) {
+            m_pOldWork = m_dcWork.SelectObject(&m_stretched);
+            m_dcWork.SetStretchBltMode(COLORONCOLOR);
+            m_dcWork.StretchBlt(0, 0, size.cx, size.cy, &m_dcBitmap, 0, 0, m_size.cx, m_size.cy, SRCCOPY);
+            m_stretchedSize = size;
+        }
+    }
+    if (size == m_stretchedSize) {
+        pDC->BitBlt(rect.left, rect.top, size.cx, size.cy, &m_dcWork, 0, 0, SRCCOPY);
+        return;
+    }
     pDC->SetStretchBltMode(COLORONCOLOR);
-    pDC->StretchBlt(rect.left, rect.top, rect.Width(), rect.Height(), &m_dcBitmap, 0, 0, m_size.cx, m_size.cy, SRCCOPY);
+    pDC->StretchBlt(rect.left, rect.top, size.cx, size.cy, &m_dcBitmap, 0, 0, m_size.cx, m_size.cy, SRCCOPY);
 }

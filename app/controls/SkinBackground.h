@@ -15,14 +15,21 @@ public:
     // Loads skin\<leaf> from the program folder into a memory DC compatible with pWnd's.
     BOOL Load(CWnd* pWnd, LPCWSTR leaf = L"panel_small_bg.bmp");
     BOOL IsLoaded() const { return m_bitmap.GetSafeHandle() != NULL; }
-    // Stretches the whole bitmap over rect; nothing when no bitmap was loaded.
+    // Stretches the whole bitmap over rect; nothing when no bitmap was loaded.  The
+    // stretched copy is kept for the next paint of the same size, so a control that
+    // repaints on every mouse move only copies pixels.
     void Paint(CDC* pDC, const CRect& rect);
 
     CBitmap m_bitmap;
     CDC m_dcBitmap;   // holds m_bitmap
-    CDC m_dcWork;     // a second memory DC for its owner's drawing
+    CDC m_dcWork;     // holds the stretched copy
     CSize m_size;
 
 private:
+    void ReleaseStretched();
+
     CBitmap* m_pOldBitmap;
+    CBitmap m_stretched;
+    CBitmap* m_pOldWork;
+    CSize m_stretchedSize;
 };

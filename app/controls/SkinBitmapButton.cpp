@@ -270,6 +270,7 @@ LRESULT CSkinBitmapButton::OnRadioUncheck(WPARAM, LPARAM)
 
 LRESULT CSkinBitmapButton::OnSetCheck(WPARAM wParam, LPARAM)
 {
+    const int before = m_bChecked;
     m_bChecked = (wParam != 0 && m_nKind != KIND_PUSH) ? 1 : 0;
     if (m_nKind == KIND_RADIO && m_bChecked) {
         HWND hParent = ::GetParent(m_hWnd);
@@ -280,7 +281,9 @@ LRESULT CSkinBitmapButton::OnSetCheck(WPARAM wParam, LPARAM)
             ::PostMessageW(hNext, WM_RADIO_UNCHECK, 0, 0);
         }
     }
-    Invalidate(TRUE);
+    // Panels push their checks on every slider move: an unchanged one is not repainted.
+    if (m_bChecked != before)
+        Invalidate(TRUE);
     return 0;
 }
 

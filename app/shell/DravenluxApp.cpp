@@ -37,6 +37,9 @@ BOOL CDravenluxApp::InitInstance()
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDravenluxDoc), RUNTIME_CLASS(CMainFrame),
                                           RUNTIME_CLASS(CDravenluxView)));
 
+    // Shown once, at its final size: showing it normal first and maximised after costs a
+    // second layout of every pane.
+    m_nCmdShow = SW_SHOWMAXIMIZED;
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
     if (!ProcessShellCommand(cmdInfo)) return FALSE;
@@ -53,7 +56,7 @@ BOOL CDravenluxApp::InitInstance()
     m_pMainWnd->SetWindowText(title);
 
     if (mgr.cameraType != CAMERA_TYPE_NONE) {
-        if (Links().camera != NULL) Links().camera->PlayCamera();
+        static_cast<CMainFrame*>(m_pMainWnd)->PlayCameraAfterPaint();
     } else {
         AfxMessageBox(IDS_NO_CAMERA, MB_OK);
     }

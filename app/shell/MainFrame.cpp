@@ -318,9 +318,10 @@ CMainFrame::LayoutKey CMainFrame::CurrentLayoutKey()
 LRESULT CMainFrame::OnNcHitTest(CPoint point)
 {
     if (!m_bLaidOut || !(CurrentLayoutKey() == m_laidOut)) {
+        // The client size, as WM_SIZE gives it: with the window's size the pass would take
+        // the frame for resized and refit and repaint everything.
         CRect r;
-        GetWindowRect(&r);
-        ScreenToClient(&r);
+        GetClientRect(&r);
         Layout(r.Width(), r.Height());
     }
     return CFrameWnd::OnNcHitTest(point);
@@ -597,8 +598,18 @@ void CMainFrame::OnClose()
     CFrameWnd::OnClose();
 }
 
+void CMainFrame::PlayCameraAfterPaint()
+{
+    if (m_hWnd != NULL) SetTimer(TIMER_PLAY_CAMERA, USER_TIMER_MINIMUM, NULL);
+}
+
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == TIMER_PLAY_CAMERA) {
+        KillTimer(TIMER_PLAY_CAMERA);
+        if (Links().camera != NULL) Links().camera->PlayCamera();
+        return;
+    }
     if (nIDEvent == TIMER_RAISE_AGAIN) {
         KillTimer(TIMER_RAISE_AGAIN);
         RaisePopups();

@@ -25,6 +25,8 @@ const int HOTKEY_RECORD_STOP = 0xA004;
 const UINT_PTR TIMER_CLOSE_RETRY = 18;
 // Puts the floating panels in front once more after an activation.
 const UINT_PTR TIMER_RAISE_AGAIN = 19;
+// Opens the camera once the frame and its panels have painted.
+const UINT_PTR TIMER_PLAY_CAMERA = 20;
 
 class CMainFrame : public CFrameWnd
 {
@@ -59,6 +61,10 @@ public:
     // The file last opened into the main view.
     virtual void SetCurrentFile(LPCWSTR path) { m_strCurrentFile = path; }
     virtual CString GetCurrentFile() const { return m_strCurrentFile; }
+
+    // Starts the live picture after the first paint: a timer fires only once every
+    // window of the thread has painted, so the window is up before the camera opens.
+    void PlayCameraAfterPaint();
 
     // Puts the floating panels back above the frame, in their stacking order.
     void RaisePopups();

@@ -130,6 +130,36 @@ TEST(ThumbnailList, NarrowStripKeepsOneColumn)
     EXPECT_EQ(f.List().GetCurrentRow(), 7);
 }
 
+// Captured files arrive one by one in a strip that was already laid out: they line up
+// in its row, newest first, as a fill of the same folder would place them.
+TEST(ThumbnailList, FilesAddedOneByOneLineUpInTheRow)
+{
+    BrowseLinks links;
+    TempFolder empty, shots;
+    StripFixture f;
+    f.List().SetFolder(empty.Folder(), 1);
+    ASSERT_TRUE(f.WaitForFill());
+    std::vector<CString> added;
+    for (int i = 0; i < 4; ++i) {
+        CString name;
+        name.Format(L"shot%d.bmp", i);
+        added.push_back(WritePicture(shots, name, SolidPicture(40, 30, 60 * i, 90, 120), CXIMAGE_FORMAT_BMP));
+        f.List().AddFile(added.back(), 1);
+        PumpMessagesFor(50);
+    }
+    ASSERT_TRUE(f.WaitForFill());
+    ASSERT_EQ(f.List().GetItemCount(), 4);
+    POINT first = {};
+    ASSERT_TRUE(f.List().GetItemPosition(0, &first));
+    for (int i = 1; i < 4; ++i) {
+        POINT p = {};
+        ASSERT_TRUE(f.List().GetItemPosition(i, &p));
+        EXPECT_EQ(p.y, first.y) << "item " << i << " left the row";
+        EXPECT_GT(p.x, first.x + (i - 1) * 100) << "item " << i;
+    }
+    EXPECT_EQ(f.List().GetFileAt(0), added.back());
+}
+
 TEST(ThumbnailList, FolderChangedDuringALargeFillShowsOnlyTheNewFolder)
 {
     BrowseLinks links;

@@ -410,3 +410,29 @@ TEST(ExposurePanel, WithoutACameraEverythingIsOffAndRangesAreNeutral)
     p.Time()->SetValue(50000);
     EXPECT_EQ(p.Time()->GetValue(), 10000u);
 }
+
+// The slider tracks are drawn without colour-key transparency here: what surrounds the
+// track must be the panel's colour, never the key.
+TEST(ExposurePanel, SliderTracksShowNoKeyColour)
+{
+    FakeLinks links;
+    std::string error;
+    ASSERT_TRUE(Bench::Get().Load("seed 1\n", &error)) << error;
+    QrCReflashCamera();
+    PlainParent parent;
+    Panel p(parent);
+    for (int id : {IDC_EXP_AE_TARGET, IDC_EXP_EXPOSURE, IDC_EXP_GAIN}) {
+        HWND slider = GetDlgItem(p.H(), id);
+        RedrawWindow(slider, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        RECT rc;
+        GetClientRect(slider, &rc);
+        ASSERT_GT(rc.right, 0);
+        int key = 0;
+        HDC dc = GetDC(slider);
+        for (int y = 0; y < rc.bottom; y++)
+            for (int x = 0; x < rc.right; x++)
+                if (GetPixel(dc, x, y) == RGB(255, 0, 255)) key++;
+        ReleaseDC(slider, dc);
+        EXPECT_EQ(key, 0) << "slider " << id;
+    }
+}

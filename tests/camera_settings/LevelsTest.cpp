@@ -320,10 +320,17 @@ TEST(Levels, HistogramDrawnOverTheGreyArea)
     const COLORREF blackLine = GetPixel(dc, blackX, area.top + 2);
     const COLORREF whiteLine = GetPixel(dc, whiteX, area.top + 2);
     const COLORREF outside = GetPixel(dc, area.left - 2, area.top + 2);
-    ReleaseDC(p.H(), dc);
     EXPECT_GT(grey, 20);       // tall columns reach the top only where the picture is
     EXPECT_GT(columns, 20);    // the scene covers a good part of the levels
     EXPECT_EQ(blackLine, RGB(0, 0, 0));
     EXPECT_EQ(whiteLine, RGB(255, 255, 255));
     EXPECT_NE(outside, RGB(191, 191, 191));
+
+    // A marker drag redraws the histogram before the handler returns, not on some later
+    // turn of the message loop: the black line stands at 128 at once.
+    p.Drag(94, LEVELS_BAR_STEPS, 94);
+    const int movedX = area.left + 1 + (int)(128 * 0.73725 * scale);
+    EXPECT_EQ(GetPixel(dc, movedX, area.top + 2), RGB(0, 0, 0));
+    EXPECT_NE(GetPixel(dc, blackX, area.top + 2), RGB(0, 0, 0));
+    ReleaseDC(p.H(), dc);
 }

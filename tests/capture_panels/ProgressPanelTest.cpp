@@ -4,6 +4,8 @@
 
 #include "app/capture/CaptureStringIds.h"
 
+#include <algorithm>
+
 using namespace captest;
 
 namespace {
@@ -240,4 +242,75 @@ TEST_F(VideoRecordPanelTest, ButtonsFollowTheCamera)
     QrCCameraStopRecording();
     QrCCameraReleaseCapture();
     QrCCameraUnInit();
+}
+
+namespace {
+
+// Columns of a painted button holding its glyph (pixels near the glyph's ink) and its
+// caption (dark neutral pixels of the button text); first and last, -1 when none.
+struct Columns {
+    int glyphFirst = -1, glyphLast = -1, textFirst = -1, textLast = -1;
+};
+
+Columns GlyphAndCaption(HWND button, COLORREF ink)
+{
+    RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessagesFor(100);
+    RECT rc;
+    GetClientRect(button, &rc);
+    Columns c;
+    HDC dc = GetDC(button);
+    for (int x = 0; x < rc.right; x++) {
+        bool glyph = false, text = false;
+        for (int y = 0; y < rc.bottom; y++) {
+            const COLORREF p = GetPixel(dc, x, y);
+            const int r = GetRValue(p), g = GetGValue(p), b = GetBValue(p);
+            const int spread = std::max(r, std::max(g, b)) - std::min(r, std::min(g, b));
+            // Grey text edges come near a dark ink: a glyph pixel is coloured as well.
+            if (abs(r - GetRValue(ink)) <= 30 && abs(g - GetGValue(ink)) <= 30 && abs(b - GetBValue(ink)) <= 30 &&
+                spread >= 40)
+                glyph = true;
+            else if (r < 100 && g < 100 && b < 100 && abs(r - b) < 30 && abs(r - g) < 30)
+                text = true;
+        }
+        if (glyph) {
+            if (c.glyphFirst < 0) c.glyphFirst = x;
+            c.glyphLast = x;
+        }
+        if (text) {
+            if (c.textFirst < 0) c.textFirst = x;
+            c.textLast = x;
+        }
+    }
+    ReleaseDC(button, dc);
+    return c;
+}
+
+void ExpectApart(HWND button, COLORREF ink, const char* what)
+{
+    const Columns c = GlyphAndCaption(button, ink);
+    ASSERT_GE(c.glyphFirst, 0) << what << ": no glyph painted";
+    ASSERT_GE(c.textFirst, 0) << what << ": no caption painted";
+    EXPECT_TRUE(c.glyphLast < c.textFirst || c.textLast < c.glyphFirst)
+        << what << ": glyph in columns " << c.glyphFirst << "-" << c.glyphLast << ", caption in "
+        << c.textFirst << "-" << c.textLast;
+}
+
+}  // namespace
+
+// The buttons' glyphs and captions share one face: whichever side the caption is drawn
+// on, the glyph keeps to the other.
+TEST_F(VideoRecordPanelTest, GlyphsStandApartFromCaptions)
+{
+    LoadBench();
+    Create();
+    ASSERT_TRUE(Enabled(dlg, IDC_VIDEO_PLAY));
+    ExpectApart(GetDlgItem(dlg, IDC_VIDEO_PLAY), RGB(0x2F, 0x7D, 0x32), "play");
+    LiveWindows live;
+    ASSERT_TRUE(live.Open());
+    panel.UpdateControlState();
+    ASSERT_TRUE(Enabled(dlg, IDC_VIDEO_CAPTURE));
+    ExpectApart(GetDlgItem(dlg, IDC_VIDEO_CAPTURE), RGB(0x3A, 0x5A, 0x8C), "capture");
+    ExpectApart(GetDlgItem(dlg, IDC_VIDEO_PLAY), RGB(0xB0, 0x3A, 0x2E), "stop");
+    SaveScreenshot(dlg, "video_record_panel");
 }

@@ -3,6 +3,7 @@
 #include "SkinTabCtrl.h"
 #include "LevelsBar.h"
 #include "RangeBar.h"
+#include "SkinBackground.h"
 
 namespace {
 
@@ -31,6 +32,31 @@ void Drag(CWnd& bar, CPoint from, CPoint to)
     bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, At(from.x, from.y));
     bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, At(to.x, to.y));
     bar.SendMessage(WM_LBUTTONUP, 0, At(to.x, to.y));
+}
+
+// The bar's skin as a plain stretch of the file over a client area of this size draws it.
+COLORREF SkinAt(CSize client, CPoint p)
+{
+    HBITMAP skin = (HBITMAP)::LoadImageW(NULL, ProgramFolder() + L"skin\\panel_small_bg.bmp", IMAGE_BITMAP, 0, 0,
+                                         LR_LOADFROMFILE);
+    if (skin == NULL) return CLR_INVALID;
+    BITMAP bm = {};
+    ::GetObjectW(skin, sizeof bm, &bm);
+    HDC screen = ::GetDC(NULL);
+    HDC src = ::CreateCompatibleDC(screen), dst = ::CreateCompatibleDC(screen);
+    HBITMAP canvas = ::CreateCompatibleBitmap(screen, client.cx, client.cy);
+    HGDIOBJ oldSrc = ::SelectObject(src, skin), oldDst = ::SelectObject(dst, canvas);
+    ::SetStretchBltMode(dst, COLORONCOLOR);
+    ::StretchBlt(dst, 0, 0, client.cx, client.cy, src, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    COLORREF c = ::GetPixel(dst, p.x, p.y);
+    ::SelectObject(src, oldSrc);
+    ::SelectObject(dst, oldDst);
+    ::DeleteObject(canvas);
+    ::DeleteObject(skin);
+    ::DeleteDC(src);
+    ::DeleteDC(dst);
+    ::ReleaseDC(NULL, screen);
+    return c;
 }
 
 } // namespace
@@ -158,4 +184,30 @@ TEST(RangeBar, TwoMarkersAndItsOwnNotification)
     Drag(bar, CPoint(track.left + 130, 25), CPoint(track.left + 10, 14));
     EXPECT_EQ(bar.GetLow(), 63);
     EXPECT_EQ(bar.GetHigh(), 200);
+}
+
+TEST(LevelsBar, AMovedMarkerUncoversTheSkinAtEverySize)
+{
+    CTestHost host;
+    ASSERT_TRUE(host.Open(320, 100));
+    CLevelsBar bar;
+    ASSERT_TRUE(bar.Create(&host, CRect(10, 10, 290, 40), IDC_LEVELS, 9060, 9061, 9062, 9063));
+    bar.SetRange(0, 255);
+    bar.SetLowHigh(0, 255);
+    Painted(host, 0, 0);
+    const CPoint old(CentreOf(bar, bar.HighMarker()), TrackOf(bar).bottom + 4);
+    ASSERT_TRUE(Near(PixelAt(bar.m_hWnd, old.x, old.y), RGB(255, 255, 255)));
+    ASSERT_FALSE(Near(SkinAt(CSize(280, 30), old), RGB(255, 255, 255)));
+
+    // No forced repaint: what the move uncovered is the bar's own to draw.
+    bar.SetLowHigh(0, 100);
+    PumpMessagesFor(50);
+    EXPECT_TRUE(Near(PixelAt(bar.m_hWnd, old.x, old.y), SkinAt(CSize(280, 30), old), 2));
+    EXPECT_TRUE(Near(PixelAt(bar.m_hWnd, CentreOf(bar, bar.HighMarker()), old.y), RGB(255, 255, 255)));
+
+    // A taller bar gets the skin stretched anew, not the copy made for the old size.
+    bar.MoveWindow(10, 10, 280, 70);
+    Painted(host, 0, 0);
+    for (int y : {25, 45, 68})
+        EXPECT_TRUE(Near(PixelAt(bar.m_hWnd, 140, y), SkinAt(CSize(280, 70), CPoint(140, y)), 2)) << "row " << y;
 }

@@ -80,6 +80,12 @@ public:
         m_inner.CreateView(1, 0, RUNTIME_CLASS(CTestView), CSize(100, 100), pContext);
         return TRUE;
     }
+    int m_titleUpdates = 0;
+    void OnUpdateFrameTitle(BOOL bAddToTitle) override
+    {
+        m_titleUpdates++;
+        CFrameWnd::OnUpdateFrameTitle(bAddToTitle);
+    }
     void OnFrameCmd() { g_events.push_back(L"frame-cmd"); }
     void OnShared() { g_events.push_back(L"frame-shared"); }
     DECLARE_MESSAGE_MAP()
@@ -187,6 +193,22 @@ TEST_F(DocViewTest, EveryViewOfNestedSplittersGetsItsInitialUpdate)
     // Pane ids: first + 16 x row + column.
     EXPECT_EQ(frame->m_inner.GetPane(1, 0)->GetDlgCtrlID(), AFX_IDW_PANE_FIRST + 16);
     EXPECT_EQ(frame->m_outer.GetPane(0, 1)->GetDlgCtrlID(), AFX_IDW_PANE_FIRST + 1);
+}
+
+// A new title reaches the frame once, not once per view it holds.
+TEST_F(DocViewTest, ATitleUpdatesAFrameOfSeveralViewsOnce)
+{
+    CTestFrame::s_split = TRUE;
+    CDocument* doc = m_template->OpenDocumentFile(NULL);
+    ASSERT_NE(doc, nullptr);
+    CTestFrame* frame = (CTestFrame*)m_app->m_pMainWnd;
+    ASSERT_NE(frame, nullptr);
+    frame->m_titleUpdates = 0;
+    doc->SetTitle(L"slide 4");
+    EXPECT_EQ(frame->m_titleUpdates, 1);
+    CString text;
+    frame->GetWindowText(text);
+    EXPECT_EQ(text.Find(L"slide 4 - "), 0) << (LPCWSTR)text;
 }
 
 TEST_F(DocViewTest, CommandsGoViewDocumentFrameApplication)

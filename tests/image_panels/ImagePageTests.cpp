@@ -212,6 +212,18 @@ TEST_F(ImagePage, StitchingOpensOneProgressWindowAndShowsTheResult)
     panel.DestroyWindow();
 }
 
+TEST_F(ImagePage, DepthOfFieldButtonOpensTheCompositionWindowModally)
+{
+    StandInStitchPanel panel;
+    ASSERT_TRUE(panel.Create(CImageAdjustPanel::IDD, &parent));
+    DialogWatcher watcher(IDCANCEL);
+    Click(panel.GetSafeHwnd(), IDC_ADJUST_EDOF);
+    // Back here only once the window has been closed.
+    ASSERT_EQ(1, watcher.Count());
+    EXPECT_EQ(u"景深拓展", watcher.LastCaption());
+    panel.DestroyWindow();
+}
+
 TEST_F(ImagePage, LevelsFollowTheBarAndEditsAndCancelRestoresExactly)
 {
     store->SetLevels(20, 230);
@@ -348,7 +360,7 @@ TEST_F(ImagePage, StampFollowsEveryKeystrokeAndTheSwatchAloneOpensTheColourDialo
 
     stamp.ResetStamp();
     EXPECT_EQ(CString(L""), ItemText(h, IDC_STAMP_TEXT));
-    EXPECT_EQ(BST_UNCHECKED, ::IsDlgButtonChecked(h, IDC_STAMP_TIME));
+    EXPECT_EQ((UINT)BST_UNCHECKED, ::IsDlgButtonChecked(h, IDC_STAMP_TIME));
     stamp.DestroyWindow();
 }
 

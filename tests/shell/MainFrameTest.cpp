@@ -152,6 +152,36 @@ TEST(MainFrame, HitTestAtAnUnchangedSizeRepaintsNothing)
     for (CWnd* w : popups) EXPECT_TRUE(NothingToPaint(w->m_hWnd));
 }
 
+// A panel moved from its place is put back by the next hit test; the frame's size did not
+// change, so nothing else is refitted or repainted.
+TEST(MainFrame, HitTestPutsAMovedPanelBackAndRepaintsNothingElse)
+{
+    CMainFrame* frame = SharedFrame();
+    // Sized the way the program is: by WM_SIZE alone.
+    SizeFrame(1100, 760);
+    frame->SetWindowPos(nullptr, 0, 0, 1200, 800, SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpMessagesFor(50);
+    frame->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    CWnd* others[] = {&frame->m_captureTools, &frame->m_borderVertical, &frame->m_borderHorizontal};
+    for (CWnd* w : others) w->RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessagesFor(200);
+    const CRect placed = ScreenRect(frame->m_preview);
+    // Inside its place, so that going back uncovers nothing; what the move uncovered is
+    // painted before the hit test.
+    frame->m_preview.SetWindowPos(NULL, placed.left + 7, placed.top + 3, placed.Width() - 20, placed.Height() - 10,
+                                  SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_NE(ScreenRect(frame->m_preview), placed);
+    frame->RedrawWindow(NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (CWnd* w : others) w->RedrawWindow(NULL, NULL, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ASSERT_TRUE(NothingToPaint(frame->m_wndInner.m_hWnd));
+    CPoint centre = ScreenRect(*frame).CenterPoint();
+    frame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y));
+    EXPECT_EQ(ScreenRect(frame->m_preview), placed);
+    EXPECT_TRUE(NothingToPaint(frame->m_wndInner.m_hWnd));
+    EXPECT_TRUE(NothingToPaint(frame->m_wndRight.m_hWnd));
+    for (CWnd* w : others) EXPECT_TRUE(NothingToPaint(w->m_hWnd));
+}
+
 TEST(MainFrame, HotKeysReachTheCapturePanelWhileAnotherWindowHasTheFocus)
 {
     CMainFrame* frame = SharedFrame();
