@@ -64,9 +64,7 @@ void Check(HWND h, int id, bool on)
 TEST(ColorPanel, WithoutACameraEverythingIsOffWithTheDefaultRanges)
 {
     FakeLinks links;
-    std::string error;
-    ASSERT_TRUE(Bench::Get().Load("seed 1\n", &error)) << error;
-    QrCReflashCamera();
+    LoadEmptyBench();
     PlainParent parent;
     Panel p(parent);
     ASSERT_TRUE(p.created);

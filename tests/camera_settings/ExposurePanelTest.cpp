@@ -392,9 +392,7 @@ TEST(ExposurePanel, SpeedPixelClockAndDataWidthReachTheCamera)
 TEST(ExposurePanel, WithoutACameraEverythingIsOffAndRangesAreNeutral)
 {
     FakeLinks links;
-    std::string error;
-    ASSERT_TRUE(Bench::Get().Load("seed 1\n", &error)) << error;
-    QrCReflashCamera();
+    LoadEmptyBench();
     ASSERT_EQ(ManagerRecord().cameraType, CAMERA_TYPE_NONE);
     PlainParent parent;
     Panel p(parent);
@@ -416,9 +414,7 @@ TEST(ExposurePanel, WithoutACameraEverythingIsOffAndRangesAreNeutral)
 TEST(ExposurePanel, SliderTracksShowNoKeyColour)
 {
     FakeLinks links;
-    std::string error;
-    ASSERT_TRUE(Bench::Get().Load("seed 1\n", &error)) << error;
-    QrCReflashCamera();
+    LoadEmptyBench();
     PlainParent parent;
     Panel p(parent);
     for (int id : {IDC_EXP_AE_TARGET, IDC_EXP_EXPOSURE, IDC_EXP_GAIN}) {

@@ -29,6 +29,13 @@ void LoadBench(const std::string& cameraLine)
     ASSERT_EQ(QrCReflashCamera(), CAM_OK);
 }
 
+void LoadEmptyBench()
+{
+    std::string error;
+    ASSERT_TRUE(orvbench::Bench::Get().Load("seed 1\n", &error)) << error;
+    QrCReflashCamera();
+}
+
 LiveCamera::LiveCamera(const std::string& cameraLine)
 {
     LoadBench(cameraLine);

@@ -68,6 +68,8 @@ public:
 
 // One camera on the bench (a "camera ..." line), made the library's current one.
 void LoadBench(const std::string& cameraLine);
+// A bench with no camera on it, taken up by the library.
+void LoadEmptyBench();
 // The same camera opened for live display into a window of its own.
 class LiveCamera {
 public:
