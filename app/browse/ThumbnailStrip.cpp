@@ -277,7 +277,8 @@ void CThumbnailStrip::UpdateCurrentImageLabel(int force)
 
 void CThumbnailStrip::RefreshAfterChange()
 {
-    CChannelMergePanel* merge = Links().channelMerge;
+    // A merge panel not built yet fills its lists when it is.
+    CChannelMergePanel* merge = Links().channelMerge.Peek();
     if (merge != NULL && merge->m_hWnd != NULL) merge->PostMessage(WM_MERGE_PANEL_REFRESH, 0, 0);
     UpdateCurrentImageLabel(1);
     if (m_list.m_hWnd != NULL) m_list.Invalidate();

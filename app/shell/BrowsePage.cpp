@@ -16,18 +16,32 @@ CBrowsePage::CBrowsePage(CWnd* pParent) : CTabPage(IDD, pParent)
 CBrowsePage::~CBrowsePage()
 {
     ShellLinks& links = Links();
-    if (links.browsePage == this) links.browsePage = NULL;
-    if (links.imageInfo == &m_imageInfoPanel) links.imageInfo = NULL;
-    if (links.folder == &m_folderPanel) links.folder = NULL;
+    if (links.browsePage.Peek() == this) links.browsePage = NULL;
+    if (links.imageInfo.Peek() == &m_imageInfoPanel) links.imageInfo = NULL;
+    if (links.folder.Peek() == &m_folderPanel) links.folder = NULL;
+}
+
+void CBrowsePage::DeferSections()
+{
+    m_bDeferSections = TRUE;
+    ShellLinks& links = Links();
+    if (links.browsePage.Peek() == this) links.browsePage.Set(this, this);
+    if (links.imageInfo.Peek() == &m_imageInfoPanel) links.imageInfo.Set(&m_imageInfoPanel, this);
+    if (links.folder.Peek() == &m_folderPanel) links.folder.Set(&m_folderPanel, this);
 }
 
 BOOL CBrowsePage::OnInitDialog()
 {
     CTabPage::OnInitDialog();
-    AddSection(m_imageInfoPanel, CImageInfoPanel::IDD, IDS_SECTION_IMAGE_INFO)->ShowToggle(FALSE);
-    AddSection(m_folderPanel, CFolderPanel::IDD, IDS_SECTION_PATH)->ShowToggle(FALSE);
+    AddOrDeferSections();
     LayoutPanels();
     return TRUE;
+}
+
+void CBrowsePage::AddDeferredSections()
+{
+    AddSection(m_imageInfoPanel, CImageInfoPanel::IDD, IDS_SECTION_IMAGE_INFO)->ShowToggle(FALSE);
+    AddSection(m_folderPanel, CFolderPanel::IDD, IDS_SECTION_PATH)->ShowToggle(FALSE);
 }
 
 void CBrowsePage::RefreshImageInfo() { m_imageInfoPanel.Refresh(); }

@@ -4,6 +4,7 @@
 #include "app/shell/TabPage.h"
 #include "app/browse/ImageInfoPanel.h"
 #include "app/browse/FolderPanel.h"
+#include "app/shell/ShellLinks.h"
 
 class CBrowsePage : public CTabPage
 {
@@ -16,6 +17,12 @@ public:
     CImageInfoPanel m_imageInfoPanel;
     CFolderPanel m_folderPanel;
 
+    // Called before Create by the frame: the sections wait for BuildNow.
+    void DeferSections();
+
     virtual BOOL OnInitDialog() override;
     virtual void RefreshImageInfo();
+
+protected:
+    virtual void AddDeferredSections() override;
 };

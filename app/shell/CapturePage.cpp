@@ -31,35 +31,55 @@ CCapturePage::CCapturePage(CWnd* pParent) : CTabPage(IDD, pParent)
 CCapturePage::~CCapturePage()
 {
     ShellLinks& links = Links();
-    if (links.capturePage == this) links.capturePage = NULL;
+    if (links.capturePage.Peek() == this) links.capturePage = NULL;
     if (links.camera == &m_cameraPanel) links.camera = NULL;
-    if (links.capture == &m_capturePanel) links.capture = NULL;
-    if (links.exposure == &m_exposurePanel) links.exposure = NULL;
-    if (links.colorParam == &m_colorParamPanel) links.colorParam = NULL;
-    if (links.fluorescence == &m_fluorescencePanel) links.fluorescence = NULL;
-    if (links.paramGroup == &m_paramGroupPanel) links.paramGroup = NULL;
+    if (links.capture.Peek() == &m_capturePanel) links.capture = NULL;
+    if (links.exposure.Peek() == &m_exposurePanel) links.exposure = NULL;
+    if (links.colorParam.Peek() == &m_colorParamPanel) links.colorParam = NULL;
+    if (links.fluorescence.Peek() == &m_fluorescencePanel) links.fluorescence = NULL;
+    if (links.paramGroup.Peek() == &m_paramGroupPanel) links.paramGroup = NULL;
     if (links.videoRecord == &m_videoRecordPanel) links.videoRecord = NULL;
     if (links.captureProgress == &m_captureProgressPanel) links.captureProgress = NULL;
-    if (links.captureSections == &m_sections) links.captureSections = NULL;
+    if (links.captureSections.Peek() == &m_sections) links.captureSections = NULL;
+}
+
+void CCapturePage::DeferSections()
+{
+    m_bDeferSections = TRUE;
+    ShellLinks& links = Links();
+    // Only the members still naming this page's parts: a test may have put its own.
+    if (links.capturePage.Peek() == this) links.capturePage.Set(this, this);
+    if (links.capture.Peek() == &m_capturePanel) links.capture.Set(&m_capturePanel, this);
+    if (links.exposure.Peek() == &m_exposurePanel) links.exposure.Set(&m_exposurePanel, this);
+    if (links.colorParam.Peek() == &m_colorParamPanel) links.colorParam.Set(&m_colorParamPanel, this);
+    if (links.fluorescence.Peek() == &m_fluorescencePanel) links.fluorescence.Set(&m_fluorescencePanel, this);
+    if (links.paramGroup.Peek() == &m_paramGroupPanel) links.paramGroup.Set(&m_paramGroupPanel, this);
+    if (links.captureSections.Peek() == &m_sections) links.captureSections.Set(&m_sections, this);
+}
+
+void CCapturePage::AddDeferredSections()
+{
+    const size_t first = m_sections.size();
+    AddSection(m_capturePanel, CCapturePanel::IDD, IDS_SECTION_SAVE);
+    AddSection(m_exposurePanel, CExposurePanel::IDD, IDS_SECTION_EXPOSURE);
+    AddSection(m_colorParamPanel, CColorParamPanel::IDD, IDS_SECTION_COLOR);
+    AddSection(m_fluorescencePanel, CFluorescencePanel::IDD, IDS_SECTION_FLUORESCENCE);
+    AddSection(m_paramGroupPanel, CParameterGroupPanel::IDD, IDS_SECTION_PARAMETERS);
+    for (size_t i = first; i < m_sections.size(); i++) m_sections[i]->SetExpanded(FALSE);
 }
 
 BOOL CCapturePage::OnInitDialog()
 {
     CTabPage::OnInitDialog();
     // The camera library's first call: it builds the camera manager and finds a camera.
-    QrCReflashCamera();
+    if (!m_bDeferSections) QrCReflashCamera();
     m_videoRecordPanel.Create(CVideoRecordPanel::IDD, this);
     m_videoRecordPanel.ShowWindow(SW_SHOW);
     m_captureProgressPanel.Create(CCaptureProgressPanel::IDD, this);
     m_captureProgressPanel.ShowWindow(SW_HIDE);
 
     AddSection(m_cameraPanel, CCameraPanel::IDD, IDS_SECTION_MAIN);
-    AddSection(m_capturePanel, CCapturePanel::IDD, IDS_SECTION_SAVE);
-    AddSection(m_exposurePanel, CExposurePanel::IDD, IDS_SECTION_EXPOSURE);
-    AddSection(m_colorParamPanel, CColorParamPanel::IDD, IDS_SECTION_COLOR);
-    AddSection(m_fluorescencePanel, CFluorescencePanel::IDD, IDS_SECTION_FLUORESCENCE);
-    AddSection(m_paramGroupPanel, CParameterGroupPanel::IDD, IDS_SECTION_PARAMETERS);
-    for (size_t i = 1; i < m_sections.size(); i++) m_sections[i]->SetExpanded(FALSE);
+    AddOrDeferSections();
     LayoutPanels();
     return TRUE;
 }

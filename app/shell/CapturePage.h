@@ -11,6 +11,7 @@
 #include "app/capture/VideoRecordPanel.h"
 #include "app/capture/CaptureProgressPanel.h"
 #include "app/fluorescence/FluorescencePanel.h"
+#include "app/shell/ShellLinks.h"
 
 class CCapturePage : public CTabPage
 {
@@ -29,6 +30,10 @@ public:
     CVideoRecordPanel m_videoRecordPanel;
     CCaptureProgressPanel m_captureProgressPanel;
 
+    // Called before Create by the frame: the camera library's first look for cameras is
+    // left to the frame, and the collapsed sections (1-5) to BuildNow.
+    void DeferSections();
+
     virtual BOOL OnInitDialog() override;
     virtual void LayoutPanels() override;
     // Every camera panel refreshed, in the order the panels depend on each other.
@@ -40,5 +45,6 @@ protected:
     afx_msg LRESULT OnCaptureProgress(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
+    virtual void AddDeferredSections() override;
     void ResetRecordButton(BOOL cameraRuns);
 };

@@ -47,19 +47,13 @@ BOOL CDravenluxApp::InitInstance()
     m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
     m_pMainWnd->UpdateWindow();
 
-    CameraMgrParam mgr;
-    QrCCameraGetMgrParameter(&mgr);
-    if (Links().strip != NULL) Links().strip->SetFolder(mgr.capture.Path);
-
     CString title;
     title.LoadString(AFX_IDS_APP_TITLE);
     m_pMainWnd->SetWindowText(title);
 
-    if (mgr.cameraType != CAMERA_TYPE_NONE) {
-        static_cast<CMainFrame*>(m_pMainWnd)->PlayCameraAfterPaint();
-    } else {
-        AfxMessageBox(IDS_NO_CAMERA, MB_OK);
-    }
+    // Once the window is up: the capture folder into the strip, the camera library's look
+    // for cameras, then the live picture (or word that no camera was found).
+    static_cast<CMainFrame*>(m_pMainWnd)->StartAfterFirstPaint();
     return TRUE;
 }
 

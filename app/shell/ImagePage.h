@@ -9,6 +9,7 @@
 #include "app/measure/LayersDialog.h"
 #include "app/compose/ChannelMergePanel.h"
 #include "app/compose/FusionPanel.h"
+#include "app/shell/ShellLinks.h"
 
 // Posted to the Image page: put the image-adjust sliders back to neutral.
 const UINT WM_ADJUST_PANEL_REFRESH = 0x621;
@@ -29,10 +30,15 @@ public:
     CRotatePanel m_rotatePanel;
     CLayersDialog m_layersDialog;
 
+    // Called before Create by the frame: the sections wait for BuildNow; the layers
+    // panel is made with the page.
+    void DeferSections();
+
     virtual BOOL OnInitDialog() override;
     virtual void RefreshAllPanels();
 
 protected:
+    virtual void AddDeferredSections() override;
     afx_msg LRESULT OnAdjustPanelRefresh(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

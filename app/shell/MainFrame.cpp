@@ -5,6 +5,7 @@
 #include "app/shell/ImageToolView.h"
 #include "app/res/resource.h"
 #include "app/browse/ImageListView.h"
+#include "app/browse/ThumbnailStrip.h"
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/image/ImageStore.h"
 #include "app/image/PrintLayoutDialog.h"
@@ -20,6 +21,8 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 namespace {
 // Posted to the frame to put its floating panels back above it.
 const UINT WM_RAISE_POPUPS = WM_APP + 0x120;
+// Posted to the frame to build the parts its first paint did not show.
+const UINT WM_BUILD_DEFERRED = WM_APP + 0x121;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
@@ -38,6 +41,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_WINDOWPOSCHANGED()
     ON_WM_ACTIVATE()
     ON_MESSAGE(WM_RAISE_POPUPS, OnRaisePopups)
+    ON_MESSAGE(WM_BUILD_DEFERRED, OnBuildDeferred)
 END_MESSAGE_MAP()
 
 namespace {
@@ -67,7 +71,8 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_bLaidOut(FALSE), m_lastBorderInner(0, 0, 0, 0)
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_bCamerasLooked(FALSE),
+      m_bStartPending(FALSE), m_bLaidOut(FALSE), m_lastBorderInner(0, 0, 0, 0)
 {
 }
 
@@ -117,6 +122,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     // application's main window until the first document is open.
     ShellLinks& links = Links();
     links.frame = this;
+    links.noMoreBuilds = false;
     links.store = CImageStore::Instance();
     links.preview = &m_preview;
     links.overlay = &m_overlay;
@@ -183,6 +189,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     ::RegisterHotKey(m_hWnd, HOTKEY_CAPTURE, 0, VK_F9);
     ::RegisterHotKey(m_hWnd, HOTKEY_RECORD_START, 0, VK_F10);
     ::RegisterHotKey(m_hWnd, HOTKEY_RECORD_STOP, 0, VK_F11);
+    SetTimer(TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, NULL);
     return 0;
 }
 
@@ -598,16 +605,59 @@ void CMainFrame::OnClose()
     CFrameWnd::OnClose();
 }
 
-void CMainFrame::PlayCameraAfterPaint()
+void CMainFrame::StartAfterFirstPaint()
 {
-    if (m_hWnd != NULL) SetTimer(TIMER_PLAY_CAMERA, USER_TIMER_MINIMUM, NULL);
+    m_bStartPending = TRUE;
+    if (m_hWnd != NULL) SetTimer(TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, NULL);
+}
+
+void CMainFrame::AfterFirstPaint()
+{
+    ShellLinks& links = Links();
+    const BOOL start = m_bStartPending;
+    m_bStartPending = FALSE;
+    if (!m_bCamerasLooked) {
+        m_bCamerasLooked = TRUE;
+        // The camera library's first call: it builds the camera manager and finds a camera.
+        QrCReflashCamera();
+        RefreshCameraList();
+        // The Capture page's panels show the camera found now, all of them built before
+        // the camera opens: a panel made while the picture runs would set the camera
+        // from its blank controls.
+        if (CCapturePage* page = links.capturePage) page->RefreshAllPanels();
+        m_captureTools.UpdateControlState();
+        m_measurePanel.Refresh();
+        PostMessage(WM_BUILD_DEFERRED);
+    }
+    if (!start) return;
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (links.strip != NULL) links.strip->SetFolder(mgr.capture.Path);
+    if (mgr.cameraType == CAMERA_TYPE_NONE) {
+        AfxMessageBox(IDS_NO_CAMERA, MB_OK);
+        return;
+    }
+    if (links.camera != NULL) links.camera->PlayCamera();
+}
+
+LRESULT CMainFrame::OnBuildDeferred(WPARAM, LPARAM)
+{
+    ShellLinks& links = Links();
+    if (links.manage != NULL) links.manage->BuildDeferred();
+    return 0;
+}
+
+BOOL CMainFrame::DestroyWindow()
+{
+    Links().noMoreBuilds = true;
+    return CFrameWnd::DestroyWindow();
 }
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
-    if (nIDEvent == TIMER_PLAY_CAMERA) {
-        KillTimer(TIMER_PLAY_CAMERA);
-        if (Links().camera != NULL) Links().camera->PlayCamera();
+    if (nIDEvent == TIMER_AFTER_FIRST_PAINT) {
+        KillTimer(TIMER_AFTER_FIRST_PAINT);
+        AfterFirstPaint();
         return;
     }
     if (nIDEvent == TIMER_RAISE_AGAIN) {
@@ -629,6 +679,7 @@ void CMainFrame::Teardown()
 {
     if (m_bTornDown) return;
     m_bTornDown = TRUE;
+    Links().noMoreBuilds = true;
     if (m_pHotplug != NULL) {
         m_pHotplug->Unregister();
         delete m_pHotplug;

@@ -25,8 +25,9 @@ const int HOTKEY_RECORD_STOP = 0xA004;
 const UINT_PTR TIMER_CLOSE_RETRY = 18;
 // Puts the floating panels in front once more after an activation.
 const UINT_PTR TIMER_RAISE_AGAIN = 19;
-// Opens the camera once the frame and its panels have painted.
-const UINT_PTR TIMER_PLAY_CAMERA = 20;
+// Once the frame and its panels have painted: the camera library's first look for
+// cameras, then the live picture when asked for.
+const UINT_PTR TIMER_AFTER_FIRST_PAINT = 20;
 
 class CMainFrame : public CFrameWnd
 {
@@ -62,9 +63,11 @@ public:
     virtual void SetCurrentFile(LPCWSTR path) { m_strCurrentFile = path; }
     virtual CString GetCurrentFile() const { return m_strCurrentFile; }
 
-    // Starts the live picture after the first paint: a timer fires only once every
-    // window of the thread has painted, so the window is up before the camera opens.
-    void PlayCameraAfterPaint();
+    // The program's start once its window is up (a timer fires only once every window
+    // of the thread has painted): the capture folder into the strip, then, after the
+    // camera library's look for cameras, the live picture, or word that none was found.
+    void StartAfterFirstPaint();
+    virtual BOOL DestroyWindow() override;
 
     // Puts the floating panels back above the frame, in their stacking order.
     void RaisePopups();
@@ -98,6 +101,9 @@ protected:
     void Teardown();
     void RefreshCameraPanels();
     void CreateBaseFolder();
+    // The work left for after the first paint; the camera look runs once.
+    void AfterFirstPaint();
+    afx_msg LRESULT OnBuildDeferred(WPARAM wParam, LPARAM lParam);
 
     CString m_strCurrentFile;
     int m_lastLayoutCx;
@@ -109,6 +115,8 @@ protected:
     BOOL m_bTornDown;
     BOOL m_bRaising;
     BOOL m_bRaisePosted;
+    BOOL m_bCamerasLooked;
+    BOOL m_bStartPending;
     CRect m_lastBorderInner;
     // What the last layout pass was made for; a hit test with the same needs none.
     struct LayoutKey

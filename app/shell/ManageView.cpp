@@ -27,6 +27,9 @@ END_MESSAGE_MAP()
 CManageView::CManageView() : m_capturePage(&m_tab), m_browsePage(&m_tab), m_imagePage(&m_tab)
 {
     Links().manage = this;
+    m_capturePage.DeferSections();
+    m_browsePage.DeferSections();
+    m_imagePage.DeferSections();
 }
 
 CManageView::~CManageView()
@@ -65,6 +68,13 @@ int CManageView::OnCreate(LPCREATESTRUCT lpcs)
     m_imagePage.Create(CImagePage::IDD, &m_tab);
     m_capturePage.ShowWindow(SW_SHOW);
     return 0;
+}
+
+void CManageView::BuildDeferred()
+{
+    m_capturePage.BuildNow();
+    m_browsePage.BuildNow();
+    m_imagePage.BuildNow();
 }
 
 void CManageView::OnInitialUpdate()
@@ -122,6 +132,9 @@ void Repaint(CWnd* wnd)
 
 void CManageView::SwitchTo(int tab)
 {
+    if (tab == TAB_CAPTURE) m_capturePage.BuildNow();
+    else if (tab == TAB_BROWSE) m_browsePage.BuildNow();
+    else if (tab == TAB_IMAGE) m_imagePage.BuildNow();
     ShellLinks& links = Links();
     CImageStore* store = links.store;
     CMainFrame* frame = links.frame;

@@ -27,6 +27,11 @@ public:
     CBrowsePage m_browsePage;
     CImagePage m_imagePage;
 
+    // Builds the sections the first paint did not need (the collapsed Capture sections,
+    // those of the hidden Browse and Image pages).  Asking the links for any of them, or
+    // switching to its tab, builds it earlier.
+    void BuildDeferred();
+
     virtual int GetCurrentTab() const;
     // Selects tab and runs the switch as a user's click would.
     virtual void SelectTab(int tab);

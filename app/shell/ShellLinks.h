@@ -12,9 +12,57 @@
 // - Windows are reached through their class's own operations; a member whose window
 //   does not exist yet (m_hWnd NULL) is still the object the frame will create.
 // - Add a member when a new part must be reached; keep the order by area.
+// - The frame builds what its first paint does not show (the Browse and Image pages, the
+//   collapsed Capture sections) afterwards.  Their members are LinkedPart<>: asking for
+//   one builds its part first, so no caller ever sees a part that is not there yet.
 #pragma once
 
 #include <vector>
+
+// A part built after the frame: BuildNow builds it if it can and is not built yet.
+class CBuildOnDemand
+{
+public:
+    virtual void BuildNow() = 0;
+
+protected:
+    ~CBuildOnDemand() = default;
+};
+
+// A member of the links that builds its part on first use.  Assigning a plain pointer
+// (as tests do) drops the builder.
+template <class T>
+class LinkedPart
+{
+public:
+    LinkedPart() = default;
+    LinkedPart(T* p) : m_p(p) {}
+    LinkedPart& operator=(T* p)
+    {
+        m_p = p;
+        m_builder = nullptr;
+        return *this;
+    }
+    void Set(T* p, CBuildOnDemand* builder)
+    {
+        m_p = p;
+        m_builder = builder;
+    }
+    T* Get() const
+    {
+        if (m_builder != nullptr) m_builder->BuildNow();
+        return m_p;
+    }
+    operator T*() const { return Get(); }
+    T* operator->() const { return Get(); }
+    T& operator*() const { return *Get(); }
+    // Without building: for an owner asking whether the member still names its part.
+    T* Peek() const { return m_p; }
+
+private:
+    T* m_p = nullptr;
+    CBuildOnDemand* m_builder = nullptr;
+};
 
 class CMainFrame;
 class CDravenluxDoc;
@@ -66,16 +114,16 @@ struct ShellLinks
     CDravenluxDoc* doc = nullptr;
     CDravenluxView* view = nullptr;            // the main image view
     CManageView* manage = nullptr;             // the left column with the three tabs
-    CCapturePage* capturePage = nullptr;
-    CBrowsePage* browsePage = nullptr;
-    CImagePage* imagePage = nullptr;
+    LinkedPart<CCapturePage> capturePage;
+    LinkedPart<CBrowsePage> browsePage;
+    LinkedPart<CImagePage> imagePage;
     CImageToolView* toolView = nullptr;        // hosts the browse tool column
     CTitleBar* titleBar = nullptr;             // the caption bar
     CProgressPopup* focusMeter = nullptr;
     CColorPanel* borders[3] = {nullptr, nullptr, nullptr};  // vertical, horizontal, spare
     // The Capture page's fold sections, in section order (camera, capture, exposure,
     // colour, fluorescence, parameter groups).
-    std::vector<CFoldPanel*>* captureSections = nullptr;
+    LinkedPart<std::vector<CFoldPanel*>> captureSections;
 
     // Image store, comparison, printing.
     CImageStore* store = nullptr;              // the process-wide store of the main view
@@ -87,37 +135,40 @@ struct ShellLinks
 
     // Measuring.
     CMeasurePanel* measurePanel = nullptr;
-    CLayersDialog* layers = nullptr;
-    CCounterPanel* counter = nullptr;
+    LinkedPart<CLayersDialog> layers;
+    LinkedPart<CCounterPanel> counter;
 
     // Image page panels.
-    CImageAdjustPanel* imageAdjust = nullptr;
-    CRotatePanel* rotate = nullptr;
-    CStampPanel* stamp = nullptr;
-    CChannelMergePanel* channelMerge = nullptr;
-    CFusionPanel* fusion = nullptr;
+    LinkedPart<CImageAdjustPanel> imageAdjust;
+    LinkedPart<CRotatePanel> rotate;
+    LinkedPart<CStampPanel> stamp;
+    LinkedPart<CChannelMergePanel> channelMerge;
+    LinkedPart<CFusionPanel> fusion;
 
     // Browsing.
     CImageListView* stripView = nullptr;
     CThumbnailStrip* strip = nullptr;
     CThumbnailListCtrl* thumbList = nullptr;
     CBrowseToolBar* browseTools = nullptr;
-    CImageInfoPanel* imageInfo = nullptr;
-    CFolderPanel* folder = nullptr;
+    LinkedPart<CImageInfoPanel> imageInfo;
+    LinkedPart<CFolderPanel> folder;
 
     // Live preview and camera control.
     CPreviewWnd* preview = nullptr;
     COverlayWnd* overlay = nullptr;
     CCaptureToolBar* captureTools = nullptr;
     CCameraPanel* camera = nullptr;
-    CCapturePanel* capture = nullptr;
-    CExposurePanel* exposure = nullptr;
-    CColorParamPanel* colorParam = nullptr;
-    CParameterGroupPanel* paramGroup = nullptr;
+    LinkedPart<CCapturePanel> capture;
+    LinkedPart<CExposurePanel> exposure;
+    LinkedPart<CColorParamPanel> colorParam;
+    LinkedPart<CParameterGroupPanel> paramGroup;
     CVideoRecordPanel* videoRecord = nullptr;
     CCaptureProgressPanel* captureProgress = nullptr;
     CCameraHotplugListener* hotplug = nullptr;
-    CFluorescencePanel* fluorescence = nullptr;
+    LinkedPart<CFluorescencePanel> fluorescence;
+
+    // Set while the frame goes: nothing more is built on demand.
+    bool noMoreBuilds = false;
 };
 
 // The one instance.  In the program, store is CImageStore::Instance() from the frame's

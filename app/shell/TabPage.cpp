@@ -19,7 +19,8 @@ const int kScrollUnit = 10;
 
 CTabPage::CTabPage(UINT nIDTemplate, CWnd* pParent)
     : CPanelDialog(nIDTemplate, pParent, L"skin\\panel_bg.bmp"), m_pBackPointer(pParent), m_bScrollable(0),
-      m_scrollOffset(0)
+      m_scrollOffset(0), m_bDeferSections(FALSE), m_bDeferredPlace(FALSE),
+      m_bSectionsBuilt(FALSE)
 {
 }
 
@@ -63,6 +64,27 @@ CFoldPanel* CTabPage::AddSection(CDialog& panel, UINT panelIdd, UINT titleId)
     section->SetExpanded(TRUE);
     section->SetChild(&panel);
     return section;
+}
+
+void CTabPage::AddOrDeferSections()
+{
+    if (m_bDeferSections) {
+        m_bDeferredPlace = TRUE;
+        return;
+    }
+    m_bSectionsBuilt = TRUE;
+    AddDeferredSections();
+}
+
+void CTabPage::BuildNow()
+{
+    if (!m_bDeferredPlace || m_bSectionsBuilt || m_hWnd == NULL || Links().noMoreBuilds) return;
+    m_bSectionsBuilt = TRUE;
+    // Back to the top: the layout works in unscrolled coordinates.
+    if (m_scrollOffset != 0) ScrollWindow(0, m_scrollOffset);
+    m_scrollOffset = 0;
+    AddDeferredSections();
+    LayoutPanels();
 }
 
 CPoint CTabPage::FirstSectionOrigin() { return CPoint(5, 22); }

@@ -5,11 +5,12 @@
 #include "app/shell/PanelDialog.h"
 #include "app/shell/TabPageIds.h"
 #include "app/controls/SkinBitmapButton.h"
+#include "app/shell/ShellLinks.h"
 #include <vector>
 
 class CFoldPanel;
 
-class CTabPage : public CPanelDialog
+class CTabPage : public CPanelDialog, public CBuildOnDemand
 {
     DECLARE_DYNAMIC(CTabPage)
 public:
@@ -27,6 +28,12 @@ public:
     // Frees the sections, last first; the manage view calls it before the pages go.
     void DeleteSections();
 
+    // With DeferSections called before Create (the frame does), the sections the first
+    // paint does not show are left to BuildNow, which asking the links for any of them
+    // runs; never twice, not before the page is made, not while the frame goes.
+    virtual void BuildNow() override;
+    BOOL SectionsBuilt() const { return m_bSectionsBuilt; }
+
     int IsScrollable() const { return m_bScrollable; }
     int GetScrollOffset() const { return m_scrollOffset; }
 
@@ -34,6 +41,10 @@ protected:
     // Creates one section with title string titleId and panel (template panelIdd)
     // inside, sized to the panel and expanded.
     CFoldPanel* AddSection(CDialog& panel, UINT panelIdd, UINT titleId);
+    // The sections BuildNow adds (all of them when nothing is deferred).
+    virtual void AddDeferredSections() {}
+    // From the page's OnInitDialog, once what always comes first is made.
+    void AddOrDeferSections();
     // Where the first section goes: (5, 22) unless a page puts something above.
     virtual CPoint FirstSectionOrigin();
     void SetContentHeight(int contentHeight);
@@ -49,4 +60,7 @@ protected:
     CSkinBitmapButton m_btnUpdate;
     int m_bScrollable;
     int m_scrollOffset;
+    BOOL m_bDeferSections;
+    BOOL m_bDeferredPlace;   // the page is made up to where the waiting sections go
+    BOOL m_bSectionsBuilt;
 };
