@@ -602,3 +602,56 @@ TEST(AppDirectory, LongProgramPathsAreNotCut)
     g_longPath = folder + L"Orvisnap.exe";
     EXPECT_EQ(FolderOfProgram(LongModuleName), folder);
 }
+
+// What the first paint does not show is built later: asking the links for it builds it.
+TEST(TabPage, SectionsLeftForLaterAreBuiltOnceWhenTheLinksAskForThem)
+{
+    CPlainHost host;
+    ASSERT_TRUE(host.Make(240, 600));
+    ShellLinksScope scope;
+    {
+        CImagePage page(&host);
+        page.DeferSections();
+        ASSERT_TRUE(page.Create(CImagePage::IDD, &host));
+        // Only the floating layers panel comes with the page.
+        EXPECT_TRUE(page.m_sections.empty());
+        EXPECT_NE(page.m_layersDialog.m_hWnd, nullptr);
+        EXPECT_EQ(Links().imageAdjust.Peek(), &page.m_imageAdjustPanel);
+        EXPECT_TRUE(page.m_sections.empty());
+
+        CStampPanel* stamp = Links().stamp;
+        EXPECT_EQ(stamp, &page.m_stampPanel);
+        ASSERT_EQ(page.m_sections.size(), 5u);
+        EXPECT_NE(page.m_stampPanel.m_hWnd, nullptr);
+        EXPECT_NE(page.m_fusionPanel.m_hWnd, nullptr);
+        EXPECT_TRUE(page.m_sections[0]->IsExpanded());
+        for (size_t i = 1; i < page.m_sections.size(); i++) EXPECT_FALSE(page.m_sections[i]->IsExpanded());
+        // Built once: further asks change nothing.
+        EXPECT_NE(Links().imagePage->m_hWnd, nullptr);
+        Links().channelMerge->UpdateControlState();
+        EXPECT_EQ(page.m_sections.size(), 5u);
+        page.DestroyWindow();
+    }
+    {
+        // The collapsed Capture sections follow the first; nothing is built while the
+        // frame goes.
+        CCapturePage page(&host);
+        page.DeferSections();
+        ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
+        ASSERT_EQ(page.m_sections.size(), 1u);
+        EXPECT_NE(page.m_cameraPanel.m_hWnd, nullptr);
+        Links().noMoreBuilds = true;
+        CCapturePanel* capture = Links().capture;
+        EXPECT_EQ(capture, &page.m_capturePanel);
+        EXPECT_EQ(page.m_capturePanel.m_hWnd, nullptr);
+        EXPECT_EQ(page.m_sections.size(), 1u);
+        Links().noMoreBuilds = false;
+        ASSERT_EQ((*Links().captureSections).size(), 6u);
+        EXPECT_NE(page.m_paramGroupPanel.m_hWnd, nullptr);
+        CRect first, second;
+        page.m_sections[0]->GetWindowRect(&first);
+        page.m_sections[1]->GetWindowRect(&second);
+        EXPECT_EQ(second.top, first.bottom + 5);
+        page.DestroyWindow();
+    }
+}
