@@ -199,8 +199,19 @@ void CDialog::OnSetFont(CFont*) {}
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
 {
+    CRect before;
+    ::GetWindowRect(m_hWnd, &before);
     // The dialog procedure (AfxDlgProc) calls OnInitDialog from inside the default.
-    return Default();
+    const LRESULT result = Default();
+    // A modal dialog (owner disabled, or none) that neither placed nor showed itself
+    // opens centred on its owner rather than at its template's corner.
+    CRect after;
+    ::GetWindowRect(m_hWnd, &after);
+    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!(GetStyle() & (WS_VISIBLE | WS_CHILD)) && after.TopLeft() == before.TopLeft() &&
+        (owner == NULL || !::IsWindowEnabled(owner)))
+        CenterWindow();
+    return result;
 }
 
 LRESULT CDialog::HandleSetFont(WPARAM wParam, LPARAM)

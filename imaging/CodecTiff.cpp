@@ -106,53 +106,110 @@ struct TiffCloser {
     }
 };
 
-// Reads the whole first page of a chunky picture into top-down rows of rowBytes.
-bool ReadRaw(TIFF* tif, uint32_t w, uint32_t h, size_t rowBytes, std::vector<uint8_t>& raw)
+// One band's reading of a picture: its own handle over the same bytes, since a
+// libtiff handle keeps a read position and a codec state.
+struct BandReader {
+    MemStream stream;
+    TIFF* tif;
+    bool own;
+    bool ok;
+};
+
+// Hands every row of the first page of a chunky picture, top first, to sink(y, row)
+// (rowBytes bytes; rows a strip or tile does not deliver are zeros). Bands of strips
+// or tile rows are read at once, each row handed over once, so a sink may write its
+// row of the picture without a lock.
+template <class Sink>
+bool ReadRows(const MemStream& source, TIFF* tif, uint32_t w, uint32_t h, size_t rowBytes,
+              Sink& sink, char* message, size_t messageSize)
 {
-    raw.assign(rowBytes * h, 0);
-    if (TIFFIsTiled(tif)) {
-        uint32_t tw = 0, th = 0;
+    const bool tiled = TIFFIsTiled(tif) != 0;
+    uint32_t tw = 0, th = 0, rps = h;
+    tmsize_t chunk = 0;
+    if (tiled) {
         TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
         TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
-        const tmsize_t tileSize = TIFFTileSize(tif);
-        if (tw == 0 || th == 0 || tileSize <= 0)
+        chunk = TIFFTileSize(tif);
+        if (tw == 0 || th == 0 || chunk <= 0)
             return false;
-        const size_t tileRow = static_cast<size_t>(tileSize) / th;
-        std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
-        for (uint32_t ty = 0; ty < h; ty += th)
-            for (uint32_t tx = 0; tx < w; tx += tw) {
-                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, tx, ty, 0, 0), tile.data(),
-                                        tileSize) < 0)
-                    return false;
-                // Tiles are a multiple of 16 pixels wide, so their bytes are whole.
-                const size_t xBytes = static_cast<size_t>(
-                    (static_cast<uint64_t>(tileRow) * tx) / tw);
-                for (uint32_t r = 0; r < th && ty + r < h; ++r) {
+    } else {
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rps);
+        if (rps == 0 || rps > h)
+            rps = h;
+        chunk = TIFFStripSize(tif);
+        if (chunk <= 0)
+            return false;
+    }
+    // Units: strips, or rows of tiles; each unit spans `step` rows.
+    const uint32_t step = tiled ? th : rps;
+    const int units = static_cast<int>((static_cast<uint64_t>(h) + step - 1) / step);
+    const int count = BandsFor(units, static_cast<int>(h));
+    std::vector<BandReader> bands(count);
+    for (int k = 0; k < count; ++k) {
+        BandReader& r = bands[k];
+        r.stream = source;
+        r.stream.pos = 0;
+        r.stream.message[0] = 0;
+        r.own = count > 1;
+        r.tif = r.own ? OpenStream(r.stream, "rm") : tif;
+        r.ok = r.tif != nullptr;
+    }
+    auto band = [&](int k) {
+        BandReader& r = bands[k];
+        if (!r.ok)
+            return;
+        int first = 0, last = 0;
+        BandUnits(units, count, k, &first, &last);
+        std::vector<uint8_t> buffer(static_cast<size_t>(chunk));
+        if (tiled) {
+            // Tiles are a multiple of 16 pixels wide, so their bytes are whole.
+            const size_t tileRow = static_cast<size_t>(chunk) / th;
+            std::vector<uint8_t> rows(rowBytes * th);
+            for (int u = first; u < last && r.ok; ++u) {
+                const uint32_t ty = static_cast<uint32_t>(u) * th;
+                for (uint32_t tx = 0; tx < w; tx += tw) {
+                    if (TIFFReadEncodedTile(r.tif, TIFFComputeTile(r.tif, tx, ty, 0, 0),
+                                            buffer.data(), chunk) < 0) {
+                        r.ok = false;
+                        break;
+                    }
+                    const size_t xBytes = static_cast<size_t>(
+                        (static_cast<uint64_t>(tileRow) * tx) / tw);
                     const size_t n = xBytes + tileRow <= rowBytes ? tileRow : rowBytes - xBytes;
-                    memcpy(raw.data() + rowBytes * (ty + r) + xBytes, tile.data() + tileRow * r, n);
+                    for (uint32_t y = 0; y < th; ++y)
+                        memcpy(rows.data() + rowBytes * y + xBytes, buffer.data() + tileRow * y, n);
                 }
+                for (uint32_t y = 0; r.ok && y < th && ty + y < h; ++y)
+                    sink(ty + y, rows.data() + rowBytes * y);
             }
-        return true;
+            return;
+        }
+        for (int u = first; u < last; ++u) {
+            const uint32_t row = static_cast<uint32_t>(u) * rps;
+            const tmsize_t got = TIFFReadEncodedStrip(r.tif, TIFFComputeStrip(r.tif, row, 0),
+                                                      buffer.data(), chunk);
+            if (got < 0) {
+                r.ok = false;
+                return;
+            }
+            const uint32_t rows = row + rps <= h ? rps : h - row;
+            const size_t want = rowBytes * rows;
+            if (static_cast<size_t>(got) < want)
+                memset(buffer.data() + got, 0, want - static_cast<size_t>(got));
+            for (uint32_t y = 0; y < rows; ++y)
+                sink(row + y, buffer.data() + rowBytes * y);
+        }
+    };
+    ForEachBand(count, band);
+    bool ok = true;
+    for (BandReader& r : bands) {
+        if (!r.ok && ok && r.stream.message[0] && !message[0])
+            snprintf(message, messageSize, "%s", r.stream.message);
+        ok = ok && r.ok;
+        if (r.own && r.tif)
+            TIFFClose(r.tif);
     }
-    uint32_t rps = h;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rps);
-    if (rps == 0 || rps > h)
-        rps = h;
-    const tmsize_t stripSize = TIFFStripSize(tif);
-    if (stripSize <= 0)
-        return false;
-    std::vector<uint8_t> strip(static_cast<size_t>(stripSize));
-    for (uint32_t row = 0; row < h; row += rps) {
-        const tmsize_t got = TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), strip.data(),
-                                                  stripSize);
-        if (got < 0)
-            return false;
-        const uint32_t rows = row + rps <= h ? rps : h - row;
-        const size_t n = static_cast<size_t>(got) < rowBytes * rows ? static_cast<size_t>(got)
-                                                                    : rowBytes * rows;
-        memcpy(raw.data() + rowBytes * row, strip.data(), n);
-    }
-    return true;
+    return ok;
 }
 
 inline uint32_t Sample(const uint8_t* row, uint32_t i, int bps)
@@ -206,7 +263,7 @@ bool DecodeRgba(TIFF* tif, uint32_t w, uint32_t h, bool alpha, PixelImage& img, 
     return true;
 }
 
-bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
+bool DecodeTiffOpen(MemStream& source, TIFF* tif, PixelImage& img, std::string& err)
 {
     uint32_t w = 0, h = 0;
     uint16_t spp = 1, bps = 1, photometric = PHOTOMETRIC_MINISBLACK, planar = PLANARCONFIG_CONTIG;
@@ -241,28 +298,27 @@ bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
         return false;
     }
     const size_t rowBytes = static_cast<size_t>(rowBytes64);
+    char* message = source.message;
+    const size_t messageSize = sizeof source.message;
 
     if (plain && greyKind && (spp == 1 || (spp == 2 && hasAlpha))) {
-        std::vector<uint8_t> raw;
-        if (!ReadRaw(tif, w, h, rowBytes, raw))
-            return false;
         const bool invert = photometric == PHOTOMETRIC_MINISWHITE;
         if (bps == 1 && spp == 1) {
             if (!img.Create(static_cast<int>(w), static_cast<int>(h), 1, err))
                 return false;
             img.palette[0] = invert ? PaletteEntry{255, 255, 255, 0} : PaletteEntry{0, 0, 0, 0};
             img.palette[1] = invert ? PaletteEntry{0, 0, 0, 0} : PaletteEntry{255, 255, 255, 0};
-            for (uint32_t y = 0; y < h; ++y)
-                memcpy(img.TopRow(static_cast<int>(y)), raw.data() + rowBytes * y, rowBytes);
-            return true;
+            auto sink = [&](uint32_t y, const uint8_t* s) {
+                memcpy(img.TopRow(static_cast<int>(y)), s, rowBytes);
+            };
+            return ReadRows(source, tif, w, h, rowBytes, sink, message, messageSize);
         }
         if (!img.Create(static_cast<int>(w), static_cast<int>(h), 8, err))
             return false;
         if (spp == 2)
             img.CreateAlpha();
         const uint32_t signFlip = sampleFormat == SAMPLEFORMAT_INT ? (1u << (bps - 1)) : 0;
-        for (uint32_t y = 0; y < h; ++y) {
-            const uint8_t* s = raw.data() + rowBytes * y;
+        auto sink = [&](uint32_t y, const uint8_t* s) {
             uint8_t* d = img.TopRow(static_cast<int>(y));
             uint8_t* a = spp == 2 ? img.Alpha() + static_cast<size_t>(h - 1 - y) * w : nullptr;
             for (uint32_t x = 0; x < w; ++x) {
@@ -271,7 +327,9 @@ bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
                 if (a)
                     a[x] = To8(Sample(s, x * spp + 1, bps), bps);
             }
-        }
+        };
+        if (!ReadRows(source, tif, w, h, rowBytes, sink, message, messageSize))
+            return false;
         if (img.HasAlpha() && !AlphaUsed(img))
             img.DeleteAlpha();
         return true;
@@ -282,9 +340,6 @@ bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
             err = "TIFF colour map missing";
             return false;
         }
-        std::vector<uint8_t> raw;
-        if (!ReadRaw(tif, w, h, rowBytes, raw))
-            return false;
         const int outBpp = bps == 2 ? 4 : bps;
         if (!img.Create(static_cast<int>(w), static_cast<int>(h), outBpp, err))
             return false;
@@ -300,8 +355,7 @@ bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
                                   : PaletteEntry{static_cast<uint8_t>(bmap[i]),
                                                  static_cast<uint8_t>(gmap[i]),
                                                  static_cast<uint8_t>(rmap[i]), 0};
-        for (uint32_t y = 0; y < h; ++y) {
-            const uint8_t* s = raw.data() + rowBytes * y;
+        auto sink = [&](uint32_t y, const uint8_t* s) {
             if (outBpp == bps) {
                 memcpy(img.TopRow(static_cast<int>(y)), s, rowBytes);
             } else {
@@ -309,20 +363,24 @@ bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
                     img.SetIndex(static_cast<int>(x), static_cast<int>(y),
                                  static_cast<uint8_t>(Sample(s, x, bps)));
             }
-        }
-        return true;
+        };
+        return ReadRows(source, tif, w, h, rowBytes, sink, message, messageSize);
     }
     if (plain && photometric == PHOTOMETRIC_RGB && spp >= 3 && (bps == 8 || bps == 16)) {
-        std::vector<uint8_t> raw;
-        if (!ReadRaw(tif, w, h, rowBytes, raw))
-            return false;
         if (!img.Create(static_cast<int>(w), static_cast<int>(h), 24, err))
             return false;
         const bool alpha = spp >= 4 && hasAlpha && img.CreateAlpha();
-        for (uint32_t y = 0; y < h; ++y) {
-            const uint8_t* s = raw.data() + rowBytes * y;
+        auto sink = [&](uint32_t y, const uint8_t* s) {
             uint8_t* d = img.TopRow(static_cast<int>(y));
             uint8_t* a = alpha ? img.Alpha() + static_cast<size_t>(h - 1 - y) * w : nullptr;
+            if (bps == 8 && spp == 3) {
+                for (uint32_t x = 0; x < w; ++x, s += 3, d += 3) {
+                    d[0] = s[2];
+                    d[1] = s[1];
+                    d[2] = s[0];
+                }
+                return;
+            }
             for (uint32_t x = 0; x < w; ++x) {
                 const uint32_t i = x * spp;
                 d[3 * x + 2] = To8(Sample(s, i, bps), bps);
@@ -331,7 +389,9 @@ bool DecodeTiffOpen(TIFF* tif, PixelImage& img, std::string& err)
                 if (a)
                     a[x] = To8(Sample(s, i + 3, bps), bps);
             }
-        }
+        };
+        if (!ReadRows(source, tif, w, h, rowBytes, sink, message, messageSize))
+            return false;
         if (img.HasAlpha() && !AlphaUsed(img))
             img.DeleteAlpha();
         return true;
@@ -351,7 +411,7 @@ bool DecodeTiff(const uint8_t* data, size_t size, PixelImage& img, std::string& 
         err = s.message[0] ? s.message : "Cannot open the TIFF file";
         return false;
     }
-    if (!DecodeTiffOpen(tif.tif, img, err)) {
+    if (!DecodeTiffOpen(s, tif.tif, img, err)) {
         img.Destroy();
         if (s.message[0])
             err = s.message;
@@ -372,6 +432,156 @@ bool DecodeTiff(const uint8_t* data, size_t size, PixelImage& img, std::string& 
     return true;
 }
 
+namespace {
+
+// The layout of a picture as written: the same tags on every handle that codes it.
+struct TiffLayout {
+    int w, h, spp, bps;
+    bool alpha, grey, indexed;
+};
+
+TiffLayout LayoutOf(const PixelImage& img)
+{
+    TiffLayout l;
+    l.w = img.Width();
+    l.h = img.Height();
+    l.alpha = AlphaUsed(img);
+    l.grey = img.IsGrey();
+    l.indexed = img.Bpp() <= 8 && !l.grey && !l.alpha;
+    l.spp = l.indexed || l.grey ? (l.alpha ? 2 : 1) : (l.alpha ? 4 : 3);
+    l.bps = l.indexed ? img.Bpp() : 8;
+    return l;
+}
+
+void SetTags(TIFF* tif, const PixelImage& img, const TiffLayout& l)
+{
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(l.w));
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(l.h));
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, l.spp);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, l.bps);
+    TIFFSetField(tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+    TIFFSetField(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
+    TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC,
+                 l.indexed ? PHOTOMETRIC_PALETTE : (l.grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB));
+    TIFFSetField(tif, TIFFTAG_XRESOLUTION, static_cast<float>(img.xDpi));
+    TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(img.yDpi));
+    TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    if (l.alpha) {
+        uint16_t kind = EXTRASAMPLE_UNASSALPHA;
+        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &kind);
+    }
+    if (l.indexed) {
+        const int n = 1 << l.bps;
+        std::vector<uint16_t> r(n), g(n), b(n);
+        for (int i = 0; i < n && i < static_cast<int>(img.palette.size()); ++i) {
+            r[i] = img.palette[i].r * 257;
+            g[i] = img.palette[i].g * 257;
+            b[i] = img.palette[i].b * 257;
+        }
+        TIFFSetField(tif, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
+    }
+}
+
+// Row y (top first) as the file stores it.
+void FileRow(const PixelImage& img, const TiffLayout& l, int y, uint8_t* d)
+{
+    const uint8_t* src = img.TopRow(y);
+    const uint8_t* a = l.alpha ? img.Alpha() + static_cast<size_t>(l.h - 1 - y) * l.w : nullptr;
+    if (l.indexed) {
+        memcpy(d, src, (static_cast<size_t>(l.w) * l.bps + 7) / 8);
+    } else if (img.Bpp() == 24 && !a) {
+        for (int x = 0; x < l.w; ++x, src += 3, d += 3) {
+            d[0] = src[2];
+            d[1] = src[1];
+            d[2] = src[0];
+        }
+    } else {
+        for (int x = 0; x < l.w; ++x) {
+            const PaletteEntry c = img.GetColor(x, y);
+            if (l.grey) {
+                *d++ = c.b;
+            } else {
+                *d++ = c.r;
+                *d++ = c.g;
+                *d++ = c.b;
+            }
+            if (a)
+                *d++ = a[x];
+        }
+    }
+}
+
+// One band's coding of its strips: a handle of its own writing into a buffer of its
+// own, from which the coded strips are taken whole.
+struct BandWriter {
+    ByteBuffer bytes;
+    MemStream stream;
+    std::vector<uint64_t> offset, size;  // of each strip of the band, in `bytes`
+    bool ok;
+};
+
+// Codes the strips in bands at once and appends them in order: the same bytes a
+// row-by-row write gives, since every strip is coded on its own.
+bool WriteStripsInBands(TIFF* tif, const PixelImage& img, const TiffLayout& l, uint32_t rps,
+                        int count, std::string& err)
+{
+    const int strips = static_cast<int>((static_cast<uint64_t>(l.h) + rps - 1) / rps);
+    const size_t rowBytes = (static_cast<size_t>(l.w) * l.spp * l.bps + 7) / 8;
+    std::vector<BandWriter> bands(count);
+    auto band = [&](int k) {
+        BandWriter& b = bands[k];
+        b.stream = {nullptr, &b.bytes, 0, 0, {0}};
+        b.ok = false;
+        TIFF* t = OpenStream(b.stream, "w");
+        if (!t)
+            return;
+        SetTags(t, img, l);
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, rps);
+        int first = 0, last = 0;
+        BandUnits(strips, count, k, &first, &last);
+        std::vector<uint8_t> buffer(rowBytes * rps + 4);
+        b.ok = true;
+        for (int strip = first; strip < last && b.ok; ++strip) {
+            const int y0 = strip * static_cast<int>(rps);
+            const int rows = y0 + static_cast<int>(rps) <= l.h ? static_cast<int>(rps) : l.h - y0;
+            for (int r = 0; r < rows; ++r)
+                FileRow(img, l, y0 + r, buffer.data() + rowBytes * r);
+            const uint64_t before = b.stream.size;
+            if (TIFFWriteEncodedStrip(t, static_cast<uint32_t>(strip), buffer.data(),
+                                      static_cast<tmsize_t>(rowBytes * rows)) < 0) {
+                b.ok = false;
+                break;
+            }
+            // The coded strip is what the write appended.
+            b.offset.push_back(before);
+            b.size.push_back(b.stream.size - before);
+        }
+        // Closing writes the band's directory after the strips; the strips stay put.
+        TIFFClose(t);
+    };
+    ForEachBand(count, band);
+    for (int k = 0; k < count; ++k) {
+        BandWriter& b = bands[k];
+        if (!b.ok) {
+            err = b.stream.message[0] ? b.stream.message : "TIFF write error";
+            return false;
+        }
+        int first = 0, last = 0;
+        BandUnits(strips, count, k, &first, &last);
+        for (int strip = first; strip < last; ++strip) {
+            const size_t i = static_cast<size_t>(strip - first);
+            if (TIFFWriteRawStrip(tif, static_cast<uint32_t>(strip), b.bytes.data() + b.offset[i],
+                                  static_cast<tmsize_t>(b.size[i])) < 0)
+                return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 bool EncodeTiff(const PixelImage& img, ByteBuffer& out, std::string& err)
 {
     out.clear();
@@ -381,64 +591,26 @@ bool EncodeTiff(const PixelImage& img, ByteBuffer& out, std::string& err)
         err = s.message[0] ? s.message : "Cannot create the TIFF file";
         return false;
     }
-    const int w = img.Width(), h = img.Height();
-    const bool alpha = AlphaUsed(img);
-    const bool grey = img.IsGrey();
-    const bool indexed = img.Bpp() <= 8 && !grey && !alpha;
-    const int spp = indexed || grey ? (alpha ? 2 : 1) : (alpha ? 4 : 3);
-    const int bps = indexed ? img.Bpp() : 8;
-    TIFFSetField(tif.tif, TIFFTAG_IMAGEWIDTH, static_cast<uint32_t>(w));
-    TIFFSetField(tif.tif, TIFFTAG_IMAGELENGTH, static_cast<uint32_t>(h));
-    TIFFSetField(tif.tif, TIFFTAG_SAMPLESPERPIXEL, spp);
-    TIFFSetField(tif.tif, TIFFTAG_BITSPERSAMPLE, bps);
-    TIFFSetField(tif.tif, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
-    TIFFSetField(tif.tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tif.tif, TIFFTAG_COMPRESSION, COMPRESSION_LZW);
-    TIFFSetField(tif.tif, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_UINT);
-    TIFFSetField(tif.tif, TIFFTAG_PHOTOMETRIC,
-                 indexed ? PHOTOMETRIC_PALETTE : (grey ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB));
-    TIFFSetField(tif.tif, TIFFTAG_XRESOLUTION, static_cast<float>(img.xDpi));
-    TIFFSetField(tif.tif, TIFFTAG_YRESOLUTION, static_cast<float>(img.yDpi));
-    TIFFSetField(tif.tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    if (alpha) {
-        uint16_t kind = EXTRASAMPLE_UNASSALPHA;
-        TIFFSetField(tif.tif, TIFFTAG_EXTRASAMPLES, 1, &kind);
-    }
-    if (indexed) {
-        const int n = 1 << bps;
-        std::vector<uint16_t> r(n), g(n), b(n);
-        for (int i = 0; i < n && i < static_cast<int>(img.palette.size()); ++i) {
-            r[i] = img.palette[i].r * 257;
-            g[i] = img.palette[i].g * 257;
-            b[i] = img.palette[i].b * 257;
-        }
-        TIFFSetField(tif.tif, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
-    }
-    TIFFSetField(tif.tif, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tif.tif, 0));
-    std::vector<uint8_t> row(static_cast<size_t>(w) * spp + 4);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* src = img.TopRow(y);
-        const uint8_t* a = alpha ? img.Alpha() + static_cast<size_t>(h - 1 - y) * w : nullptr;
-        if (indexed) {
-            memcpy(row.data(), src, (static_cast<size_t>(w) * bps + 7) / 8);
-        } else {
-            uint8_t* d = row.data();
-            for (int x = 0; x < w; ++x) {
-                const PaletteEntry c = img.GetColor(x, y);
-                if (grey) {
-                    *d++ = c.b;
-                } else {
-                    *d++ = c.r;
-                    *d++ = c.g;
-                    *d++ = c.b;
-                }
-                if (a)
-                    *d++ = a[x];
-            }
-        }
-        if (TIFFWriteScanline(tif.tif, row.data(), static_cast<uint32_t>(y), 0) < 0) {
-            err = s.message[0] ? s.message : "TIFF write error";
+    const TiffLayout l = LayoutOf(img);
+    SetTags(tif.tif, img, l);
+    const uint32_t rps = TIFFDefaultStripSize(tif.tif, 0);
+    TIFFSetField(tif.tif, TIFFTAG_ROWSPERSTRIP, rps);
+    const int strips = rps ? static_cast<int>((static_cast<uint64_t>(l.h) + rps - 1) / rps) : 0;
+    const int count = rps ? BandsFor(strips, l.h) : 1;
+    if (count > 1) {
+        if (!WriteStripsInBands(tif.tif, img, l, rps, count, err)) {
+            if (err.empty())
+                err = s.message[0] ? s.message : "TIFF write error";
             return false;
+        }
+    } else {
+        std::vector<uint8_t> row(static_cast<size_t>(l.w) * l.spp + 4);
+        for (int y = 0; y < l.h; ++y) {
+            FileRow(img, l, y, row.data());
+            if (TIFFWriteScanline(tif.tif, row.data(), static_cast<uint32_t>(y), 0) < 0) {
+                err = s.message[0] ? s.message : "TIFF write error";
+                return false;
+            }
         }
     }
     if (!TIFFWriteDirectory(tif.tif)) {

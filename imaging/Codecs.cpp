@@ -4,7 +4,43 @@
 
 namespace orv_img {
 
+namespace {
+
+BandRunner g_runner = nullptr;
+int g_maxBands = 1;
+
+// Fewer rows than this in a band cost more in the thread than they save.
+const int kMinBandRows = 64;
+
+}  // namespace
+
+void SetBandRunner(BandRunner runner, int maxBands)
+{
+    g_runner = runner;
+    g_maxBands = runner && maxBands > 1 ? maxBands : 1;
+}
+
 namespace detail {
+
+int BandsFor(int units, int rows)
+{
+    int count = g_maxBands;
+    if (count > units)
+        count = units;
+    if (count > rows / kMinBandRows)
+        count = rows / kMinBandRows;
+    return count < 1 ? 1 : count;
+}
+
+void RunInBands(int count, BandBody body, void* context)
+{
+    if (count > 1 && g_runner) {
+        g_runner(count, body, context);
+        return;
+    }
+    for (int band = 0; band < count; ++band)
+        body(context, band);
+}
 
 void SetAlphaRow(PixelImage& image, int topY, const uint8_t* alpha)
 {

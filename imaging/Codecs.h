@@ -29,6 +29,15 @@ bool EncodeImage(int format, const PixelImage& image, ByteBuffer& out, int quali
 bool CanDecode(int format);
 bool CanEncode(int format);
 
+// Large pictures are coded in row bands at once where the format allows it (TIFF
+// strips). The codecs make no threads: the program hands them a runner that calls
+// body(context, band) for every band in 0..count-1 and returns when all have ended,
+// with the most bands worth asking for. Without one (or with maxBands 1) every band
+// runs on the caller's thread. The files written are the same either way.
+typedef void (*BandBody)(void* context, int band);
+typedef void (*BandRunner)(int count, BandBody body, void* context);
+void SetBandRunner(BandRunner runner, int maxBands);
+
 // One entry point per format, used by the dispatch above and by the tests.
 bool DecodeBmp(const uint8_t* data, size_t size, PixelImage& image, std::string& err);
 bool EncodeBmp(const PixelImage& image, ByteBuffer& out, std::string& err);
@@ -122,6 +131,23 @@ bool IsBlackWhite(const PixelImage& image, bool whiteFirst);
 bool WidenIndices(const PixelImage& image, int bpp, PixelImage& out, std::string& err);
 // Palette of an indexed picture, padded to 1 << bpp entries.
 void PadPalette(PixelImage& image);
+
+// How many bands suit `units` units of work (strips) over `rows` rows: at most the
+// runner's limit, at most one per unit, and enough rows in each to pay for a thread.
+int BandsFor(int units, int rows);
+// Runs f(band) for every band through the installed runner.
+void RunInBands(int count, BandBody body, void* context);
+template <class F>
+void ForEachBand(int count, F& f)
+{
+    RunInBands(count, [](void* context, int band) { (*static_cast<F*>(context))(band); }, &f);
+}
+// The units [first, last) of band `band` out of `count`.
+inline void BandUnits(int units, int count, int band, int* first, int* last)
+{
+    *first = static_cast<int>(static_cast<int64_t>(units) * band / count);
+    *last = static_cast<int>(static_cast<int64_t>(units) * (band + 1) / count);
+}
 
 }  // namespace detail
 

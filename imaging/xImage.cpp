@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "Bands.h"
 #include "Codecs.h"
 
 using orv_img::PaletteEntry;
@@ -18,6 +19,15 @@ namespace {
 const LONGLONG kMaxFileBytes = 1536ll << 20;
 
 long long g_writeLimit = -1;
+
+// Large TIFF pictures are coded in bands on threads made here, where Win32 is at hand.
+// Installed on first use: at load time the system may not be ready to count processors.
+void InstallBandRunner()
+{
+    static const bool installed =
+        (orv_img::SetBandRunner(orvbands::RunBands, orvbands::BandCount(1 << 30, 1)), true);
+    (void)installed;
+}
 
 }  // namespace
 
@@ -258,6 +268,7 @@ bool CxImage::Load(const char* fileName, DWORD imageType)
 
 bool CxImage::Decode(const BYTE* buffer, DWORD size, DWORD imageType)
 {
+    InstallBandRunner();
     m_image.Destroy();
     m_lastError[0] = 0;
     if (!buffer || size == 0)
@@ -274,6 +285,7 @@ bool CxImage::Decode(const BYTE* buffer, DWORD size, DWORD imageType)
 
 bool CxImage::Encode(std::vector<BYTE>& out, DWORD imageType)
 {
+    InstallBandRunner();
     out.clear();
     if (!IsValid())
         return Fail("No image");

@@ -69,7 +69,8 @@ BOOL CTimeLapseDialog::OnInitDialog()
     placeholder->GetWindowRect(&place);
     ScreenToClient(&place);
     placeholder->DestroyWindow();
-    m_interval.Create(this, place, IDC_TL_INTERVAL, kSpanEditNormal, kUpNormal);
+    // The spare button spans the up and down pair: its height lays out the fields.
+    m_interval.Create(this, place, IDC_TL_INTERVAL, kSpanEditNormal, kSpare);
     m_interval.SetEditBitmaps(kSpanEditNormal, kSpanEditDisabled);
     m_interval.SetUpButtonBitmaps(kUpNormal, kUpPressed, kUpHover, kUpDisabled);
     m_interval.SetDownButtonBitmaps(kDownNormal, kDownPressed, kDownHover, kDownDisabled);

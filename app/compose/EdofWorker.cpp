@@ -3,6 +3,7 @@
 #include "app/compose/ComposeMessages.h"
 #include "app/compose/CompositionFiles.h"
 #include "app/compose/EdofNative.h"
+#include "Bands.h"
 #include "DoFDll.h"
 #include "xImage.h"
 
@@ -33,6 +34,23 @@ bool Measure(CxImage& image, std::vector<float>* focus)
     return ExtendDeepOfField(&view, &m) == 1;
 }
 
+// The per-pixel choice, in row bands at once (each band its own rows of both).
+void TakeSharper(CxImage& running, std::vector<float>* focus, CxImage& plane,
+                 const std::vector<float>& other)
+{
+    const int w = int(running.GetWidth()), h = int(running.GetHeight());
+    const size_t stride = running.GetEffWidth();
+    const int count = orvbands::BandCount(h, 64);
+    auto band = [&](int k) {
+        int first, last;
+        orvbands::BandRows(h, count, k, &first, &last);
+        TakeSharperPixels(running.GetBits(0) + stride * first, focus->data() + size_t(w) * first,
+                          plane.GetBits(0) + stride * first, other.data() + size_t(w) * first, w,
+                          last - first, int(stride));
+    };
+    orvbands::ForEachBand(count, band);
+}
+
 bool Merge(const EdofJob& job)
 {
     if (job.inputs.empty())
@@ -50,8 +68,7 @@ bool Merge(const EdofJob& job)
         if (!LoadPlane(job.inputs[i], &plane) || int(plane.GetWidth()) != w
             || int(plane.GetHeight()) != h || !Measure(plane, &other))
             return false;
-        TakeSharperPixels(running.GetBits(0), focus.data(), plane.GetBits(0), other.data(), w, h,
-                          int(running.GetEffWidth()));
+        TakeSharper(running, &focus, plane, other);
         PostMessageW(job.notify, WM_FUSION_PROGRESS, FUSION_STEP, 0);
     }
     CxImage smooth(running);

@@ -5,7 +5,7 @@
 #include "app/image/ImageStore.h"
 #include <algorithm>
 #include "app/image/HdrMerge.h"
-#include "app/image/BandPool.h"
+#include "Bands.h"
 #include "app/image/PixelKernels.h"
 #include <math.h>
 #include <string>
@@ -41,7 +41,7 @@ void SharpenBandOf(void* param, int band)
 void RunSharpenBands(const orv_kernels::SharpenPlan& plan)
 {
     const int height = plan.height;
-    const int bands = height < 64 ? 1 : orv_bands::BandCount();
+    const int bands = height < 64 ? 1 : orvbands::BandCount(height, 1);
     const size_t rowBytes = (size_t)plan.width * plan.channels;
     std::vector<uint8_t> halos((size_t)bands * 10 * rowBytes);
     SharpenBandJob jobs[kMaxBands];
@@ -63,7 +63,7 @@ void RunSharpenBands(const orv_kernels::SharpenPlan& plan)
             }
         }
     }
-    orv_bands::RunBands(count, SharpenBandOf, jobs);
+    orvbands::RunBands(count, SharpenBandOf, jobs);
 }
 
 void Range(const BYTE* values, size_t count, size_t step, int& lo, int& hi)

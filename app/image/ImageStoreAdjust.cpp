@@ -1,7 +1,7 @@
 // Display adjustments: requested and applied values, the pipeline the redraw thread
 // runs, Apply and Default, histogram, levels preview and the levels tables.
 #include "app/image/ImageStore.h"
-#include "app/image/BandPool.h"
+#include "Bands.h"
 #include "app/image/PixelKernels.h"
 #include <algorithm>
 #include <math.h>
@@ -32,7 +32,7 @@ void MapBand(void* param, int band)
 // on Win32 threads for large pictures.
 void MapSamples(const BYTE* src, BYTE* dst, size_t stride, size_t rowBytes, int height, const BYTE* table)
 {
-    const int bands = stride * height >= kBandThreshold ? orv_bands::BandCount() : 1;
+    const int bands = stride * height >= kBandThreshold ? orvbands::BandCount(height, 1) : 1;
     TableBand band[kMaxBands];
     const int per = (height + bands - 1) / bands;
     int count = 0;
@@ -41,7 +41,7 @@ void MapSamples(const BYTE* src, BYTE* dst, size_t stride, size_t rowBytes, int 
         const int rows = first + per <= height ? per : height - first;
         band[count] = {src + stride * first, dst + stride * first, stride, rowBytes, rows, table};
     }
-    orv_bands::RunBands(count, MapBand, band);
+    orvbands::RunBands(count, MapBand, band);
 }
 
 bool SamplesAreTabled(const CxImage& image)

@@ -1,7 +1,7 @@
-// Row bands of pixel work run at once on threads the system knows. The header is
-// plain (no Win32), so native OpenCV files can split their work; the threads are made
-// on the Win32 side, since a thread that was not made there must not meet Win32 or
-// OpenCV's own pool (which Wine kills at exit).
+// Row bands of pixel work run at once on threads the system knows, kept between
+// calls. The header is plain (no Win32), so native OpenCV files can split their work;
+// the threads are made on the Win32 side, since a thread that was not made there must
+// not meet Win32 or OpenCV's own pool (which Wine kills at exit).
 #pragma once
 
 namespace orvbands {

@@ -357,6 +357,14 @@ TEST_F(DialogTest, TimeLapseIntervalAndShotCount)
         ASSERT_EQ(Run(dialog, [&](HWND d) {
             title = Text(d, IDC_TL_TITLE);
             SaveScreenshot(d, "time_lapse_dialog");
+            // Every field is as tall as the minutes field: a number fits in each.
+            HWND span = GetDlgItem(d, IDC_TL_INTERVAL);
+            RECT first, other;
+            GetWindowRect(GetDlgItem(span, CTimeSpanEdit::IDC_MINUTES), &first);
+            for (int f = 1; f < 3; ++f) {
+                GetWindowRect(GetDlgItem(span, CTimeSpanEdit::IDC_MINUTES + f), &other);
+                EXPECT_EQ(other.bottom - other.top, first.bottom - first.top) << f;
+            }
             TypeInterval(d, 0, k.minutes);
             TypeInterval(d, 1, k.seconds);
             TypeInterval(d, 2, k.milliseconds);

@@ -1,9 +1,10 @@
 // The composition libraries on bench data: the focus measure and unsharp mask, and the
-// tile stitcher (placement, mosaic, failures, paths).
+// tile stitcher (placement, mosaic, failures, paths); the row bands they run on.
 #include <windows.h>
 
 #include "support/gtest.h"
 
+#include "Bands.h"
 #include "ComposeData.h"
 #include "DoFDll.h"
 #include "Stitcher.h"
@@ -397,4 +398,56 @@ TEST(Stitching, ReadsAndWritesChinesePathsLongerThan260Characters)
     Picture mosaic;
     EXPECT_TRUE(ReadPicture(u"\\\\?\\" + out, &mosaic));
     EXPECT_LE(std::abs(grid.mosaic.width - mosaic.width), 1);
+}
+
+namespace {
+
+// Passes of eight bands, some with a band asking for bands of its own; counts how
+// often each band ran in each pass.
+struct BandPasses
+{
+    static const int kPasses = 20;
+    LONG hits[kPasses][8] = {};
+    LONG nested[kPasses][4] = {};
+    int pass = 0;
+
+    static DWORD WINAPI Run(void* param)
+    {
+        BandPasses& self = *static_cast<BandPasses*>(param);
+        for (self.pass = 0; self.pass < kPasses; ++self.pass) {
+            auto band = [&self](int k) {
+                InterlockedIncrement(&self.hits[self.pass][k]);
+                if (k == 3 && self.pass % 2) {
+                    auto inner = [&self](int j) { InterlockedIncrement(&self.nested[self.pass][j]); };
+                    orvbands::ForEachBand(4, inner);
+                }
+            };
+            orvbands::ForEachBand(8, band);
+        }
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST(RowBands, EveryBandRunsOnceWhenPassesOverlapAndNest)
+{
+    std::vector<BandPasses> runs(4);
+    std::vector<HANDLE> threads;
+    for (BandPasses& r : runs)
+        threads.push_back(CreateThread(nullptr, 0, BandPasses::Run, &r, 0, nullptr));
+    ASSERT_EQ(DWORD(WAIT_OBJECT_0),
+              WaitForMultipleObjects(DWORD(threads.size()), threads.data(), TRUE, 60000))
+        << "passes did not end";
+    for (HANDLE t : threads)
+        CloseHandle(t);
+    int wrong = 0;
+    for (const BandPasses& r : runs)
+        for (int p = 0; p < BandPasses::kPasses; ++p) {
+            for (int k = 0; k < 8; ++k)
+                wrong += r.hits[p][k] != 1;
+            for (int j = 0; j < 4; ++j)
+                wrong += r.nested[p][j] != (p % 2 ? 1 : 0);
+        }
+    EXPECT_EQ(0, wrong);
 }

@@ -170,16 +170,21 @@ public:
     CWnd* m_pOwner = NULL;
     bool m_bOwnerWasDisabled = false;
     bool m_bInit = false;
+    CPoint* m_pMoveTo = NULL;
+    CRect m_shown;
     virtual BOOL OnInitDialog() override
     {
         CDialog::OnInitDialog();
         m_bInit = true;
+        if (m_pMoveTo)
+            SetWindowPos(NULL, m_pMoveTo->x, m_pMoveTo->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         SetTimer(7, 30);
         return TRUE;
     }
     afx_msg void OnTimer(UINT_PTR nIDEvent)
     {
         KillTimer(nIDEvent);
+        GetWindowRect(&m_shown);
         m_bOwnerWasDisabled = !m_pOwner->IsWindowEnabled();
         EndDialog(4242);
     }
@@ -212,6 +217,29 @@ TEST(ModalDialog, EndedFromATimerReturnsItsCodeAndFreesTheOwner)
     dlg.m_bOwnerWasDisabled = false;
     EXPECT_EQ(dlg.DoModal(), 4242);
     EXPECT_TRUE(owner.IsWindowEnabled());
+    owner.DestroyWindow();
+}
+
+TEST(ModalDialog, OpensCentredOnItsOwnerUnlessItPlacedItself)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, FrameClass(), L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150, 600, 400, NULL, NULL));
+    DlgTemplate t(WS_POPUP | WS_CAPTION, 120, 60, L"modal");
+    t.Item(DlgTemplate::BUTTON, IDOK, BS_DEFPUSHBUTTON, 4, 4, 50, 14, L"OK");
+    CRect ownerRect;
+    owner.GetWindowRect(&ownerRect);
+
+    CTimedDlg dlg;
+    dlg.m_pOwner = &owner;
+    dlg.InitModalIndirect(t.Get(), &owner);
+    EXPECT_EQ(dlg.DoModal(), 4242);
+    EXPECT_NEAR(dlg.m_shown.CenterPoint().x, ownerRect.CenterPoint().x, 1);
+    EXPECT_NEAR(dlg.m_shown.CenterPoint().y, ownerRect.CenterPoint().y, 1);
+
+    CPoint placed(30, 40);
+    dlg.m_pMoveTo = &placed;
+    EXPECT_EQ(dlg.DoModal(), 4242);
+    EXPECT_EQ(dlg.m_shown.TopLeft(), placed);
     owner.DestroyWindow();
 }
 

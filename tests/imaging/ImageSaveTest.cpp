@@ -4,6 +4,8 @@
 #include <dirent.h>
 #include <string.h>
 
+#include "Bands.h"
+#include "Codecs.h"
 #include "ImagingSupport.h"
 #include "support/gtest.h"
 
@@ -157,4 +159,37 @@ TEST(ImageSaving, AFailedWriteLeavesTheOldFile)
     EXPECT_FALSE(second.Save(WinPath(path).data(), CXIMAGE_FORMAT_WMF));
     ASSERT_TRUE(ReadUnixFile(path, after));
     EXPECT_TRUE(before == after);
+}
+
+TEST(ImageSaving, TiffWrittenInBandsIsTheFileWrittenRowByRow)
+{
+    struct Case {
+        int w, h, bpp;
+        bool grey, alpha;
+    };
+    // Strips of one row, and (5 wide) strips of hundreds of rows with a short last one.
+    const Case cases[] = {{203, 301, 24, false, false}, {203, 301, 24, false, true},
+                          {203, 301, 8, true, false},   {203, 301, 8, false, false},
+                          {203, 301, 4, false, false},  {203, 301, 1, false, false},
+                          {5, 1500, 24, false, false}};
+    std::vector<BYTE> none;
+    CxImage().Encode(none, CXIMAGE_FORMAT_TIF);  // installs the program's bands
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " bpp " + std::to_string(c.bpp)
+                     + (c.alpha ? " alpha" : "") + (c.grey ? " grey" : ""));
+        const orv_img::PixelImage picture = MakeTestPicture(c.w, c.h, c.bpp, c.grey, c.alpha);
+        std::string err;
+        orv_img::ByteBuffer banded, rows;
+        ASSERT_TRUE(orv_img::EncodeImage(orv_img::FORMAT_TIF, picture, banded, 90, err)) << err;
+        orv_img::SetBandRunner(nullptr, 1);
+        const bool ok = orv_img::EncodeImage(orv_img::FORMAT_TIF, picture, rows, 90, err);
+        orv_img::SetBandRunner(orvbands::RunBands, orvbands::BandCount(1 << 30, 1));
+        ASSERT_TRUE(ok) << err;
+        EXPECT_TRUE(banded == rows) << banded.size() << " bytes in bands, " << rows.size() << " by rows";
+
+        orv_img::PixelImage back;
+        ASSERT_TRUE(orv_img::DecodeImage(orv_img::FORMAT_TIF, banded.data(), banded.size(), back, err))
+            << err;
+        EXPECT_EQ("", CompareRgba(ToRgba(back), ToRgba(picture), 0));
+    }
 }

@@ -143,6 +143,20 @@ for w in 1 3 257; do
   convert $s J2K:j2k_$w.j2k
   convert $s -type grayscale jp2grey_$w.jp2
 done
+# Pictures tall enough to be read in bands of strips or tile rows: strips of several rows
+# with a short last one, tiles overhanging both edges, every sample layout.
+convert -seed 17 -size 203x301 plasma: -depth 16 tall_16.ppm
+convert tall_16.ppm -depth 8 tall.ppm
+convert tall.ppm -alpha set -channel A -fx "0.2+0.6*(i+j)/(w+h)" +channel talla.png
+convert tall.ppm -compress LZW -define tiff:rows-per-strip=7 tiftall_lzw_203.tif
+convert tall.ppm -compress none -define tiff:rows-per-strip=1 tiftall_none_203.tif
+convert tall.ppm -compress Zip -define tiff:tile-geometry=64x48 tiftall_tiled_203.tif
+convert tall_16.ppm -compress LZW -define tiff:rows-per-strip=5 tiftall16_203.tif
+convert tall.ppm -type grayscale -compress LZW -define tiff:rows-per-strip=3 tiftall_grey_203.tif
+convert tall.ppm -monochrome -define tiff:rows-per-strip=9 tiftall_1bit_203.tif
+convert tall.ppm -type palette -define tiff:rows-per-strip=4 tiftall_pal_203.tif
+convert talla.png -define tiff:rows-per-strip=6 tiftall_alpha_203.tif
+rm -f tall_16.ppm tall.ppm talla.png
 # Every packaged file is listed without a reference: the tests decode it with its library.
 for f in jpg*_*.jpg png*_*.png tif*_*.tif gif*_*.gif jp2*_*.jp2 j2k_*.j2k; do
   echo "$f lib" >>$manifest
