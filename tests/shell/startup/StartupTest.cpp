@@ -263,7 +263,7 @@ TEST(Startup, FileOnTheCommandLineOpensAndIsFirstOfTheRecentFiles)
     EXPECT_EQ(lstrcmpiW(W(first), W(image)), 0);
 }
 
-TEST(Startup, MissingFileEndsTheProgramAfterTheCameraLibraryIsShutDown)
+TEST(Startup, MissingFileEndsTheProgramAndIsNotARecentFile)
 {
     // The camera library looks for cameras only once the window is up: a start that fails
     // before ends with nothing to write but must not leave the failed file as a recent one.
