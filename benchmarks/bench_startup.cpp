@@ -176,6 +176,11 @@ int main()
         live.push_back(s.live);
     }
     const double b = Median(bare), p = Median(program), l = Median(live);
+    if (b <= 0 || p <= 0) {
+        // No window was seen (no display, or the program did not start): no figure.
+        printf("start to painted window: not measured (Orvisnap %.3f s, bare window %.3f s)\n", p, b);
+        return 1;
+    }
     printf("start to painted window: Orvisnap %.3f s, bare window %.3f s, ratio %.2f (aim <= 3)\n", p, b, p / b);
     printf("start to the first live frame on the screen: %.3f s (%.3f s after the painted window)\n", l, l - p);
 
