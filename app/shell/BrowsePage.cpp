@@ -16,18 +16,18 @@ CBrowsePage::CBrowsePage(CWnd* pParent) : CTabPage(IDD, pParent)
 CBrowsePage::~CBrowsePage()
 {
     ShellLinks& links = Links();
-    if (links.browsePage.Peek() == this) links.browsePage = NULL;
-    if (links.imageInfo.Peek() == &m_imageInfoPanel) links.imageInfo = NULL;
-    if (links.folder.Peek() == &m_folderPanel) links.folder = NULL;
+    links.browsePage.Forget(this);
+    links.imageInfo.Forget(&m_imageInfoPanel);
+    links.folder.Forget(&m_folderPanel);
 }
 
 void CBrowsePage::DeferSections()
 {
     m_bDeferSections = TRUE;
     ShellLinks& links = Links();
-    if (links.browsePage.Peek() == this) links.browsePage.Set(this, this);
-    if (links.imageInfo.Peek() == &m_imageInfoPanel) links.imageInfo.Set(&m_imageInfoPanel, this);
-    if (links.folder.Peek() == &m_folderPanel) links.folder.Set(&m_folderPanel, this);
+    links.browsePage.BuildWith(this, this);
+    links.imageInfo.BuildWith(&m_imageInfoPanel, this);
+    links.folder.BuildWith(&m_folderPanel, this);
 }
 
 BOOL CBrowsePage::OnInitDialog()

@@ -31,16 +31,16 @@ CCapturePage::CCapturePage(CWnd* pParent) : CTabPage(IDD, pParent)
 CCapturePage::~CCapturePage()
 {
     ShellLinks& links = Links();
-    if (links.capturePage.Peek() == this) links.capturePage = NULL;
+    links.capturePage.Forget(this);
     if (links.camera == &m_cameraPanel) links.camera = NULL;
-    if (links.capture.Peek() == &m_capturePanel) links.capture = NULL;
-    if (links.exposure.Peek() == &m_exposurePanel) links.exposure = NULL;
-    if (links.colorParam.Peek() == &m_colorParamPanel) links.colorParam = NULL;
-    if (links.fluorescence.Peek() == &m_fluorescencePanel) links.fluorescence = NULL;
-    if (links.paramGroup.Peek() == &m_paramGroupPanel) links.paramGroup = NULL;
+    links.capture.Forget(&m_capturePanel);
+    links.exposure.Forget(&m_exposurePanel);
+    links.colorParam.Forget(&m_colorParamPanel);
+    links.fluorescence.Forget(&m_fluorescencePanel);
+    links.paramGroup.Forget(&m_paramGroupPanel);
     if (links.videoRecord == &m_videoRecordPanel) links.videoRecord = NULL;
     if (links.captureProgress == &m_captureProgressPanel) links.captureProgress = NULL;
-    if (links.captureSections.Peek() == &m_sections) links.captureSections = NULL;
+    links.captureSections.Forget(&m_sections);
 }
 
 void CCapturePage::DeferSections()
@@ -48,13 +48,13 @@ void CCapturePage::DeferSections()
     m_bDeferSections = TRUE;
     ShellLinks& links = Links();
     // Only the members still naming this page's parts: a test may have put its own.
-    if (links.capturePage.Peek() == this) links.capturePage.Set(this, this);
-    if (links.capture.Peek() == &m_capturePanel) links.capture.Set(&m_capturePanel, this);
-    if (links.exposure.Peek() == &m_exposurePanel) links.exposure.Set(&m_exposurePanel, this);
-    if (links.colorParam.Peek() == &m_colorParamPanel) links.colorParam.Set(&m_colorParamPanel, this);
-    if (links.fluorescence.Peek() == &m_fluorescencePanel) links.fluorescence.Set(&m_fluorescencePanel, this);
-    if (links.paramGroup.Peek() == &m_paramGroupPanel) links.paramGroup.Set(&m_paramGroupPanel, this);
-    if (links.captureSections.Peek() == &m_sections) links.captureSections.Set(&m_sections, this);
+    links.capturePage.BuildWith(this, this);
+    links.capture.BuildWith(&m_capturePanel, this);
+    links.exposure.BuildWith(&m_exposurePanel, this);
+    links.colorParam.BuildWith(&m_colorParamPanel, this);
+    links.fluorescence.BuildWith(&m_fluorescencePanel, this);
+    links.paramGroup.BuildWith(&m_paramGroupPanel, this);
+    links.captureSections.BuildWith(&m_sections, this);
 }
 
 void CCapturePage::AddDeferredSections()

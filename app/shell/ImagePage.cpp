@@ -26,27 +26,27 @@ CImagePage::CImagePage(CWnd* pParent) : CTabPage(IDD, pParent)
 CImagePage::~CImagePage()
 {
     ShellLinks& links = Links();
-    if (links.imagePage.Peek() == this) links.imagePage = NULL;
-    if (links.imageAdjust.Peek() == &m_imageAdjustPanel) links.imageAdjust = NULL;
-    if (links.channelMerge.Peek() == &m_channelMergePanel) links.channelMerge = NULL;
-    if (links.stamp.Peek() == &m_stampPanel) links.stamp = NULL;
-    if (links.counter.Peek() == &m_counterPanel) links.counter = NULL;
-    if (links.fusion.Peek() == &m_fusionPanel) links.fusion = NULL;
-    if (links.rotate.Peek() == &m_rotatePanel) links.rotate = NULL;
-    if (links.layers.Peek() == &m_layersDialog) links.layers = NULL;
+    links.imagePage.Forget(this);
+    links.imageAdjust.Forget(&m_imageAdjustPanel);
+    links.channelMerge.Forget(&m_channelMergePanel);
+    links.stamp.Forget(&m_stampPanel);
+    links.counter.Forget(&m_counterPanel);
+    links.fusion.Forget(&m_fusionPanel);
+    links.rotate.Forget(&m_rotatePanel);
+    links.layers.Forget(&m_layersDialog);
 }
 
 void CImagePage::DeferSections()
 {
     m_bDeferSections = TRUE;
     ShellLinks& links = Links();
-    if (links.imagePage.Peek() == this) links.imagePage.Set(this, this);
-    if (links.imageAdjust.Peek() == &m_imageAdjustPanel) links.imageAdjust.Set(&m_imageAdjustPanel, this);
-    if (links.channelMerge.Peek() == &m_channelMergePanel) links.channelMerge.Set(&m_channelMergePanel, this);
-    if (links.stamp.Peek() == &m_stampPanel) links.stamp.Set(&m_stampPanel, this);
-    if (links.counter.Peek() == &m_counterPanel) links.counter.Set(&m_counterPanel, this);
-    if (links.fusion.Peek() == &m_fusionPanel) links.fusion.Set(&m_fusionPanel, this);
-    if (links.rotate.Peek() == &m_rotatePanel) links.rotate.Set(&m_rotatePanel, this);
+    links.imagePage.BuildWith(this, this);
+    links.imageAdjust.BuildWith(&m_imageAdjustPanel, this);
+    links.channelMerge.BuildWith(&m_channelMergePanel, this);
+    links.stamp.BuildWith(&m_stampPanel, this);
+    links.counter.BuildWith(&m_counterPanel, this);
+    links.fusion.BuildWith(&m_fusionPanel, this);
+    links.rotate.BuildWith(&m_rotatePanel, this);
 }
 
 BOOL CImagePage::OnInitDialog()

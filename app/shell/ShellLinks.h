@@ -58,6 +58,16 @@ public:
     T& operator*() const { return *Get(); }
     // Without building: for an owner asking whether the member still names its part.
     T* Peek() const { return m_p; }
+    // For an owner: only while the member still names its part (a test may have put its
+    // own), have it built by `builder`, or forget it.
+    void BuildWith(T* part, CBuildOnDemand* builder)
+    {
+        if (m_p == part) m_builder = builder;
+    }
+    void Forget(T* part)
+    {
+        if (m_p == part) *this = nullptr;
+    }
 
 private:
     T* m_p = nullptr;
