@@ -2,6 +2,7 @@
 #include "app/browse/BrowseStringIds.h"
 #include "app/browse/ThumbnailStrip.h"
 #include "app/shell/ShellLinks.h"
+#include "app/shell/FolderPicker.h"
 #include "camera/core/QrCCamera.h"
 #include <shlobj.h>
 
@@ -61,17 +62,6 @@ CString CFolderPanel::NormaliseChosenFolder(const CString& chosen)
     return path;
 }
 
-int CALLBACK CFolderPanel::BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM data)
-{
-    CFolderPanel* panel = reinterpret_cast<CFolderPanel*>(data);
-    if (message == BFFM_INITIALIZED && panel != NULL && panel->m_hWnd != NULL) {
-        panel->UpdateData(TRUE);
-        if (!panel->m_strFolder.IsEmpty())
-            ::SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)panel->m_strFolder);
-    }
-    return 0;
-}
-
 void CFolderPanel::OnBrowseClicked() { OnBrowse(); }
 
 void CFolderPanel::OnBrowse()
@@ -85,8 +75,9 @@ void CFolderPanel::OnBrowse()
     info.pszDisplayName = display;
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
-    info.lpfn = BrowseCallback;
-    info.lParam = (LPARAM)this;
+    UpdateData(TRUE);
+    info.lpfn = PreselectFolderCallback;
+    info.lParam = (LPARAM)(LPCWSTR)m_strFolder;
     LPITEMIDLIST chosen = ::SHBrowseForFolderW(&info);
     if (chosen == NULL) return;
     WCHAR path[MAX_PATH] = {};

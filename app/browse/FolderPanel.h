@@ -31,6 +31,4 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX) override;
     afx_msg void OnBrowseClicked();
     DECLARE_MESSAGE_MAP()
-
-    static int CALLBACK BrowseCallback(HWND hwnd, UINT message, LPARAM lParam, LPARAM data);
 };

@@ -14,6 +14,7 @@
 #include "app/image/MeasureObject.h"
 #include "app/res/resource.h"
 #include "app/shell/ShellLinks.h"
+#include "app/shell/FolderPicker.h"
 
 IMPLEMENT_DYNAMIC(CCapturePanel, CPanelDialog)
 
@@ -72,14 +73,6 @@ void PostTo(CWnd* wnd, UINT message)
 void ShowPanel(CWnd* wnd, BOOL show)
 {
     if (wnd != NULL && wnd->m_hWnd != NULL) wnd->ShowWindow(show ? SW_SHOW : SW_HIDE);
-}
-
-int CALLBACK PreselectFolder(HWND hwnd, UINT message, LPARAM, LPARAM data)
-{
-    const CString* folder = (const CString*)data;
-    if (message == BFFM_INITIALIZED && folder != NULL && !folder->IsEmpty())
-        ::SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)*folder);
-    return 0;
 }
 
 } // namespace
@@ -525,8 +518,8 @@ void CCapturePanel::OnBrowseFolder()
     bi.hwndOwner = NULL;
     bi.lpszTitle = title;
     bi.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
-    bi.lpfn = PreselectFolder;
-    bi.lParam = (LPARAM)&current;
+    bi.lpfn = PreselectFolderCallback;
+    bi.lParam = (LPARAM)(LPCWSTR)current;
     const HRESULT com = ::CoInitialize(NULL);
     LPITEMIDLIST pidl = ::SHBrowseForFolderW(&bi);
     if (pidl != NULL) {

@@ -14,6 +14,7 @@
 #include "app/shell/FoldPanel.h"
 #include "app/shell/ShellLinks.h"
 #include "app/shell/TitleBar.h"
+#include "app/shell/FolderPicker.h"
 #include "camera/core/QrCCamera.h"
 
 IMPLEMENT_DYNAMIC(CParameterGroupPanel, CPanelDialog)
@@ -51,17 +52,6 @@ CString DesktopProgramFolder()
     if (GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES)
         CreateDirectoryW(folder, NULL);
     return folder;
-}
-
-// Preselects <Desktop>\<program title>\.
-int CALLBACK BrowseBackupFolderCallback(HWND hwnd, UINT message, LPARAM, LPARAM)
-{
-    if (message != BFFM_INITIALIZED)
-        return 0;
-    const CString folder = DesktopProgramFolder();
-    if (!folder.IsEmpty())
-        SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, (LPARAM)(LPCWSTR)(folder + L"\\"));
-    return 0;
 }
 
 void ShowMessage(UINT id)
@@ -317,10 +307,11 @@ BOOL CParameterGroupPanel::PickFolder(CString* folder)
     info.hwndOwner = NULL;
     info.lpszTitle = title;
     info.ulFlags = kPickerFlags;
-    info.lpfn = BrowseBackupFolderCallback;
-    // Made before the picker fills its tree: one made while it opens can leave the
-    // preselection on the folder above the desktop.
-    DesktopProgramFolder();
+    // Preselects <Desktop>\<program title>\, made when missing.
+    const CString backup = DesktopProgramFolder();
+    const CString preselected = backup.IsEmpty() ? backup : backup + L"\\";
+    info.lpfn = PreselectFolderCallback;
+    info.lParam = (LPARAM)(LPCWSTR)preselected;
     LPITEMIDLIST pidl = SHBrowseForFolderW(&info);
     if (pidl == NULL)
         return FALSE;

@@ -8,6 +8,7 @@
 #include "app/compose/PublishCompositionResult.h"
 #include "app/compose/StitchWorkers.h"
 #include "app/image/ImageStore.h"
+#include "app/shell/FolderPicker.h"
 #include "camera/core/QrCCamera.h"
 
 #include <commctrl.h>
@@ -21,14 +22,6 @@ const UINT kProgressMs = 500;
 // The buttons a running composition disables, the merge button aside.
 const int kIdleButtons[] = {IDCANCEL, IDC_FUSION_ADD, IDC_FUSION_ADD_ALL, IDC_FUSION_REMOVE,
                             IDC_FUSION_REMOVE_ALL, IDC_FUSION_BROWSE};
-
-// The folder browser starts at the folder the dialog shows.
-int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM, LPARAM data)
-{
-    if (msg == BFFM_INITIALIZED && data)
-        ::SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
-    return 0;
-}
 
 CString Join(const CString& folder, const CString& name)
 {
@@ -281,7 +274,7 @@ void CImageFusionDialog::OnBrowse()
     info.hwndOwner = m_hWnd;
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    info.lpfn = BrowseCallback;
+    info.lpfn = PreselectFolderCallback;
     info.lParam = LPARAM((LPCWSTR)current);
     LPITEMIDLIST chosen = ::SHBrowseForFolderW(&info);
     if (!chosen)

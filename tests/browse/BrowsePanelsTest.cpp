@@ -6,6 +6,7 @@
 #include "app/browse/FolderPanel.h"
 #include "app/browse/ImageInfoPanel.h"
 #include "app/image/PrintLayoutDialog.h"
+#include "app/shell/FolderPicker.h"
 #include "camera/core/QrCCamera.h"
 
 namespace {
@@ -57,6 +58,32 @@ void PickInFolderDialog(HWND dialog, const CString& path)
         if (edit == NULL || name.GetLength() <= 2 || CString(shown).CompareNoCase(name) == 0) break;
         ::Sleep(50);
     }
+}
+
+// The name the picker's edit shows for its selection.
+CString PickerSelection(HWND dialog)
+{
+    WCHAR shown[MAX_PATH] = {};
+    if (HWND edit = FindChild(dialog, L"Edit")) ::GetWindowTextW(edit, shown, MAX_PATH);
+    return shown;
+}
+
+// Moves a folder's access time an hour back, as if it had not been read since it last
+// changed: on a relatime disk the next read moves it again.
+void AgeAccessTime(const CString& folder)
+{
+    HANDLE handle = ::CreateFileW(folder, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    time.QuadPart -= 3600ULL * 10000000ULL;
+    const FILETIME hourAgo = {time.LowPart, time.HighPart};
+    EXPECT_TRUE(::SetFileTime(handle, NULL, &hourAgo, NULL));
+    ::CloseHandle(handle);
 }
 
 struct EditSearch
@@ -407,14 +434,23 @@ TEST(FolderPanel, StartsAtTheCaptureFolderAndPicksThroughTheSystemPicker)
     EXPECT_EQ(panel.GetFolderText(), mgr.capture.Path);
     EXPECT_EQ(Text(panel, IDC_FOLDER_PATH), mgr.capture.Path);
 
-    // The picker walks its tree from the desktop: a folder straight under the drive.
+    // The picker opens at the folder on show, even one whose folders on the way have
+    // not been read since they changed; the user picks a folder straight under the
+    // drive (the test's own pick comes after the tree is filled, so it settles first).
     TempFolder start, chosen(L"picked", L"C:\\");
     WritePicture(chosen, L"in.bmp", SolidPicture(20, 20, 5, 5, 5), CXIMAGE_FORMAT_BMP);
     panel.SetFolderText(start.Folder());
+    CString temp = start.Folder().Left(start.Folder().GetLength() - 1);
+    temp = temp.Left(temp.ReverseFind(L'\\'));
+    AgeAccessTime(temp);
+    AgeAccessTime(start.Folder());
+    SettleAccessTimes(chosen.Folder());
     CString typed = chosen.Folder();
     typed.TrimRight(L"\\");
+    CString opened;
     {
         DialogWatcher watcher([&](const SeenDialog& d) {
+            opened = PickerSelection(d.hwnd);
             PickInFolderDialog(d.hwnd, typed);
             return IDOK;
         });
@@ -422,6 +458,7 @@ TEST(FolderPanel, StartsAtTheCaptureFolderAndPicksThroughTheSystemPicker)
         ASSERT_EQ(watcher.Count(), 1);
         EXPECT_NE(watcher.Dialogs()[0].Text().find(u"選擇一個目錄"), std::u16string::npos);
     }
+    EXPECT_EQ(opened + L"\\", start.Folder().Mid(temp.GetLength() + 1));
     EXPECT_EQ(panel.GetFolderText(), chosen.Folder());
     CString listed;
     f.List().GetFolder(listed);

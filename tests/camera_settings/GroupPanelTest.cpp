@@ -8,6 +8,7 @@
 #include "app/image/ImageStore.h"
 #include "app/shell/ColorPanel.h"
 #include "app/shell/FoldPanel.h"
+#include "app/shell/FolderPicker.h"
 
 #include <shlobj.h>
 
@@ -126,6 +127,8 @@ struct Picker {
               return IDOK;
           })
     {
+        if (!folder.IsEmpty() && folder != L"*")
+            SettleAccessTimes(folder + L"\\");
     }
     // The texts of the message boxes seen, the picker left out.
     std::vector<std::u16string> Messages()
