@@ -13,21 +13,14 @@ CBrowsePage::CBrowsePage(CWnd* pParent) : CTabPage(IDD, pParent)
     links.folder = &m_folderPanel;
 }
 
-CBrowsePage::~CBrowsePage()
-{
-    ShellLinks& links = Links();
-    links.browsePage.Forget(this);
-    links.imageInfo.Forget(&m_imageInfoPanel);
-    links.folder.Forget(&m_folderPanel);
-}
+CBrowsePage::~CBrowsePage() { LinkDeferredParts(false); }
 
-void CBrowsePage::DeferSections()
+void CBrowsePage::LinkDeferredParts(bool build)
 {
-    m_bDeferSections = TRUE;
     ShellLinks& links = Links();
-    links.browsePage.BuildWith(this, this);
-    links.imageInfo.BuildWith(&m_imageInfoPanel, this);
-    links.folder.BuildWith(&m_folderPanel, this);
+    Link(links.browsePage, this, build);
+    Link(links.imageInfo, &m_imageInfoPanel, build);
+    Link(links.folder, &m_folderPanel, build);
 }
 
 BOOL CBrowsePage::OnInitDialog()

@@ -17,12 +17,10 @@ public:
     CImageInfoPanel m_imageInfoPanel;
     CFolderPanel m_folderPanel;
 
-    // Called before Create by the frame: the sections wait for BuildNow.
-    void DeferSections();
-
     virtual BOOL OnInitDialog() override;
     virtual void RefreshImageInfo();
 
 protected:
     virtual void AddDeferredSections() override;
+    virtual void LinkDeferredParts(bool build) override;
 };

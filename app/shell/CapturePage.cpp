@@ -30,31 +30,23 @@ CCapturePage::CCapturePage(CWnd* pParent) : CTabPage(IDD, pParent)
 
 CCapturePage::~CCapturePage()
 {
+    LinkDeferredParts(false);
     ShellLinks& links = Links();
-    links.capturePage.Forget(this);
     if (links.camera == &m_cameraPanel) links.camera = NULL;
-    links.capture.Forget(&m_capturePanel);
-    links.exposure.Forget(&m_exposurePanel);
-    links.colorParam.Forget(&m_colorParamPanel);
-    links.fluorescence.Forget(&m_fluorescencePanel);
-    links.paramGroup.Forget(&m_paramGroupPanel);
     if (links.videoRecord == &m_videoRecordPanel) links.videoRecord = NULL;
     if (links.captureProgress == &m_captureProgressPanel) links.captureProgress = NULL;
-    links.captureSections.Forget(&m_sections);
 }
 
-void CCapturePage::DeferSections()
+void CCapturePage::LinkDeferredParts(bool build)
 {
-    m_bDeferSections = TRUE;
     ShellLinks& links = Links();
-    // Only the members still naming this page's parts: a test may have put its own.
-    links.capturePage.BuildWith(this, this);
-    links.capture.BuildWith(&m_capturePanel, this);
-    links.exposure.BuildWith(&m_exposurePanel, this);
-    links.colorParam.BuildWith(&m_colorParamPanel, this);
-    links.fluorescence.BuildWith(&m_fluorescencePanel, this);
-    links.paramGroup.BuildWith(&m_paramGroupPanel, this);
-    links.captureSections.BuildWith(&m_sections, this);
+    Link(links.capturePage, this, build);
+    Link(links.capture, &m_capturePanel, build);
+    Link(links.exposure, &m_exposurePanel, build);
+    Link(links.colorParam, &m_colorParamPanel, build);
+    Link(links.fluorescence, &m_fluorescencePanel, build);
+    Link(links.paramGroup, &m_paramGroupPanel, build);
+    Link(links.captureSections, &m_sections, build);
 }
 
 void CCapturePage::AddDeferredSections()

@@ -30,10 +30,6 @@ public:
     CVideoRecordPanel m_videoRecordPanel;
     CCaptureProgressPanel m_captureProgressPanel;
 
-    // Called before Create by the frame: the camera library's first look for cameras is
-    // left to the frame, and the collapsed sections (1-5) to BuildNow.
-    void DeferSections();
-
     virtual BOOL OnInitDialog() override;
     virtual void LayoutPanels() override;
     // Every camera panel refreshed, in the order the panels depend on each other.
@@ -45,6 +41,9 @@ protected:
     afx_msg LRESULT OnCaptureProgress(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
+    // Deferred: the collapsed sections (1-5); the camera library's first look for
+    // cameras is then left to the frame.
     virtual void AddDeferredSections() override;
+    virtual void LinkDeferredParts(bool build) override;
     void ResetRecordButton(BOOL cameraRuns);
 };

@@ -25,28 +25,20 @@ CImagePage::CImagePage(CWnd* pParent) : CTabPage(IDD, pParent)
 
 CImagePage::~CImagePage()
 {
-    ShellLinks& links = Links();
-    links.imagePage.Forget(this);
-    links.imageAdjust.Forget(&m_imageAdjustPanel);
-    links.channelMerge.Forget(&m_channelMergePanel);
-    links.stamp.Forget(&m_stampPanel);
-    links.counter.Forget(&m_counterPanel);
-    links.fusion.Forget(&m_fusionPanel);
-    links.rotate.Forget(&m_rotatePanel);
-    links.layers.Forget(&m_layersDialog);
+    LinkDeferredParts(false);
+    Links().layers.Forget(&m_layersDialog);
 }
 
-void CImagePage::DeferSections()
+void CImagePage::LinkDeferredParts(bool build)
 {
-    m_bDeferSections = TRUE;
     ShellLinks& links = Links();
-    links.imagePage.BuildWith(this, this);
-    links.imageAdjust.BuildWith(&m_imageAdjustPanel, this);
-    links.channelMerge.BuildWith(&m_channelMergePanel, this);
-    links.stamp.BuildWith(&m_stampPanel, this);
-    links.counter.BuildWith(&m_counterPanel, this);
-    links.fusion.BuildWith(&m_fusionPanel, this);
-    links.rotate.BuildWith(&m_rotatePanel, this);
+    Link(links.imagePage, this, build);
+    Link(links.imageAdjust, &m_imageAdjustPanel, build);
+    Link(links.channelMerge, &m_channelMergePanel, build);
+    Link(links.stamp, &m_stampPanel, build);
+    Link(links.counter, &m_counterPanel, build);
+    Link(links.fusion, &m_fusionPanel, build);
+    Link(links.rotate, &m_rotatePanel, build);
 }
 
 BOOL CImagePage::OnInitDialog()

@@ -30,15 +30,13 @@ public:
     CRotatePanel m_rotatePanel;
     CLayersDialog m_layersDialog;
 
-    // Called before Create by the frame: the sections wait for BuildNow; the layers
-    // panel is made with the page.
-    void DeferSections();
-
     virtual BOOL OnInitDialog() override;
     virtual void RefreshAllPanels();
 
 protected:
+    // Deferred: the sections; the layers panel is made with the page.
     virtual void AddDeferredSections() override;
+    virtual void LinkDeferredParts(bool build) override;
     afx_msg LRESULT OnAdjustPanelRefresh(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

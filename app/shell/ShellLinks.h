@@ -43,11 +43,6 @@ public:
         m_builder = nullptr;
         return *this;
     }
-    void Set(T* p, CBuildOnDemand* builder)
-    {
-        m_p = p;
-        m_builder = builder;
-    }
     T* Get() const
     {
         if (m_builder != nullptr) m_builder->BuildNow();

@@ -66,6 +66,12 @@ CFoldPanel* CTabPage::AddSection(CDialog& panel, UINT panelIdd, UINT titleId)
     return section;
 }
 
+void CTabPage::DeferSections()
+{
+    m_bDeferSections = TRUE;
+    LinkDeferredParts(true);
+}
+
 void CTabPage::AddOrDeferSections()
 {
     if (m_bDeferSections) {

@@ -28,9 +28,10 @@ public:
     // Frees the sections, last first; the manage view calls it before the pages go.
     void DeleteSections();
 
-    // With DeferSections called before Create (the frame does), the sections the first
-    // paint does not show are left to BuildNow, which asking the links for any of them
-    // runs; never twice, not before the page is made, not while the frame goes.
+    // Called before Create (the frame does): the sections the first paint does not show
+    // are left to BuildNow, which asking the links for any of them runs; never twice, not
+    // before the page is made, not while the frame goes.
+    void DeferSections();
     virtual void BuildNow() override;
     BOOL SectionsBuilt() const { return m_bSectionsBuilt; }
 
@@ -43,6 +44,18 @@ protected:
     CFoldPanel* AddSection(CDialog& panel, UINT panelIdd, UINT titleId);
     // The sections BuildNow adds (all of them when nothing is deferred).
     virtual void AddDeferredSections() {}
+    // The links members naming the parts BuildNow makes: have this page build them
+    // (build), or forget them as the page goes.  Each page calls it from its destructor.
+    virtual void LinkDeferredParts(bool /*build*/) {}
+    // Only while the member still names this page's part: a test may have put its own.
+    template <class T>
+    void Link(LinkedPart<T>& link, T* part, bool build)
+    {
+        if (build)
+            link.BuildWith(part, this);
+        else
+            link.Forget(part);
+    }
     // From the page's OnInitDialog, once what always comes first is made.
     void AddOrDeferSections();
     // Where the first section goes: (5, 22) unless a page puts something above.

@@ -195,18 +195,32 @@ BEGIN_MESSAGE_MAP(CTimedDlg, CDialog)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
+// A visible owner window at `at` and a timed one-button modal dialog made for it.
+struct TimedModalOnOwner
+{
+    explicit TimedModalOnOwner(const CRect& at) : t(WS_POPUP | WS_CAPTION, 120, 60, L"modal")
+    {
+        made = owner.CreateEx(0, FrameClass(), L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, at.left, at.top,
+                              at.Width(), at.Height(), NULL, NULL);
+        t.Item(DlgTemplate::BUTTON, IDOK, BS_DEFPUSHBUTTON, 4, 4, 50, 14, L"OK");
+        dlg.m_pOwner = &owner;
+        dlg.InitModalIndirect(t.Get(), &owner);
+    }
+    ~TimedModalOnOwner() { owner.DestroyWindow(); }
+    CWnd owner;
+    DlgTemplate t;
+    CTimedDlg dlg;
+    BOOL made;
+};
+
 } // namespace
 
 TEST(ModalDialog, EndedFromATimerReturnsItsCodeAndFreesTheOwner)
 {
-    CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, FrameClass(), L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, NULL, NULL));
-    DlgTemplate t(WS_POPUP | WS_CAPTION, 120, 60, L"modal");
-    t.Item(DlgTemplate::BUTTON, IDOK, BS_DEFPUSHBUTTON, 4, 4, 50, 14, L"OK");
-
-    CTimedDlg dlg;
-    dlg.m_pOwner = &owner;
-    dlg.InitModalIndirect(t.Get(), &owner);
+    TimedModalOnOwner m(CRect(0, 0, 300, 200));
+    ASSERT_TRUE(m.made);
+    CWnd& owner = m.owner;
+    CTimedDlg& dlg = m.dlg;
     EXPECT_EQ(dlg.DoModal(), 4242);
     EXPECT_TRUE(dlg.m_bInit);
     EXPECT_TRUE(dlg.m_bOwnerWasDisabled);
@@ -217,21 +231,15 @@ TEST(ModalDialog, EndedFromATimerReturnsItsCodeAndFreesTheOwner)
     dlg.m_bOwnerWasDisabled = false;
     EXPECT_EQ(dlg.DoModal(), 4242);
     EXPECT_TRUE(owner.IsWindowEnabled());
-    owner.DestroyWindow();
 }
 
 TEST(ModalDialog, OpensCentredOnItsOwnerUnlessItPlacedItself)
 {
-    CWnd owner;
-    ASSERT_TRUE(owner.CreateEx(0, FrameClass(), L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150, 600, 400, NULL, NULL));
-    DlgTemplate t(WS_POPUP | WS_CAPTION, 120, 60, L"modal");
-    t.Item(DlgTemplate::BUTTON, IDOK, BS_DEFPUSHBUTTON, 4, 4, 50, 14, L"OK");
+    TimedModalOnOwner m(CRect(200, 150, 800, 550));
+    ASSERT_TRUE(m.made);
+    CTimedDlg& dlg = m.dlg;
     CRect ownerRect;
-    owner.GetWindowRect(&ownerRect);
-
-    CTimedDlg dlg;
-    dlg.m_pOwner = &owner;
-    dlg.InitModalIndirect(t.Get(), &owner);
+    m.owner.GetWindowRect(&ownerRect);
     EXPECT_EQ(dlg.DoModal(), 4242);
     EXPECT_NEAR(dlg.m_shown.CenterPoint().x, ownerRect.CenterPoint().x, 1);
     EXPECT_NEAR(dlg.m_shown.CenterPoint().y, ownerRect.CenterPoint().y, 1);
@@ -240,7 +248,6 @@ TEST(ModalDialog, OpensCentredOnItsOwnerUnlessItPlacedItself)
     dlg.m_pMoveTo = &placed;
     EXPECT_EQ(dlg.DoModal(), 4242);
     EXPECT_EQ(dlg.m_shown.TopLeft(), placed);
-    owner.DestroyWindow();
 }
 
 TEST(ModalDialog, MissingTemplateFailsWithoutTouchingTheOwner)
