@@ -28,7 +28,8 @@ int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extensi
         for (int x = 0; x < w; ++x) {
             double Y = 0, U = 0, V = 0;
             for (int i = 0; i < 3; ++i) {
-                const double c0 = s[i][3 * x], c1 = s[i][3 * x + 1], c2 = s[i][3 * x + 2];
+                // The coefficients are for red, green, blue; the decoded bytes are blue first.
+                const double c0 = s[i][3 * x + 2], c1 = s[i][3 * x + 1], c2 = s[i][3 * x];
                 Y += 0.299 * c0 + 0.587 * c1 + 0.114 * c2;
                 U += 0.436 * c2 - (0.289 * c1 + 0.147 * c0);
                 V += 0.615 * c0 - 0.515 * c1 - 0.1 * c2;
@@ -39,8 +40,8 @@ int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extensi
             // The back-conversion is no exact inverse (within half a level): rounding to
             // the nearest level, not truncating, gives identical inputs back unchanged.
             // It overshoots a little near black and white.
-            const int c[3] = {(int)std::lround(Y + 1.14 * V), (int)std::lround(Y - 0.39 * U - 0.58 * V),
-                              (int)std::lround(Y + 2.03 * U)};
+            const int c[3] = {(int)std::lround(Y + 2.03 * U), (int)std::lround(Y - 0.39 * U - 0.58 * V),
+                              (int)std::lround(Y + 1.14 * V)};
             for (int k = 0; k < 3; ++k)
                 d[3 * x + k] = (uint8_t)(c[k] < 0 ? 0 : (c[k] > 255 ? 255 : c[k]));
         }

@@ -149,9 +149,10 @@ int CImageStore::ApplyChannelColor(const ChannelColorRequest& request, CImageSto
         for (int k = 0; k < c; ++k)
             Range(samples.data() + k, (size_t)w * h, c, lo[k], hi[k]);
         if (!grey) {
-            // Raise the low ends by the dye's full channels: blue, green, red in bytes 0..2.
-            const int full[3] = {dye.B, dye.G, dye.R};
-            for (int k = 2; k >= 0; --k)
+            // A full dye channel raises every low end, its own byte's least; the dye's red,
+            // green and blue pair with bytes 0, 1 and 2 in that order, whatever their colour.
+            const int full[3] = {dye.R, dye.G, dye.B};
+            for (int k = 0; k < 3; ++k)
                 if (full[k] == 255)
                     for (int j = 0; j < 3; ++j)
                         lo[j] += j == k ? 2 : 3;

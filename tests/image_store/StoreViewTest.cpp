@@ -284,6 +284,65 @@ TEST(StoreView, SaveWithOverlaysBurnsInTheMeasurementsAndKeepsTheRest)
     store->ReleaseImages();
 }
 
+// The stretch raises each byte's low end by the dye's full channels, red, green and blue
+// pairing with bytes 0, 1 and 2; mode 1 then picks the brightest stretched byte.
+TEST(StoreView, ChannelColourStretchRaisesLowsByTheDyesFullChannels)
+{
+    TempFolder dir;
+    Store source, target;
+    CxImage colour;
+    colour.Create(40, 6, 24);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 40; ++x) {
+            BYTE* q = colour.GetBits(y) + 3 * x;
+            q[0] = (BYTE)(10 + 5 * x);   // 10..205
+            q[1] = (BYTE)(20 + 4 * x);   // 20..176
+            q[2] = (BYTE)(30 + 3 * x + y);   // 30..152
+        }
+    const CString path = WritePicture(dir, L"c.bmp", colour, CXIMAGE_FORMAT_BMP);
+    const int lows[3] = {10, 20, 30}, highs[3] = {205, 176, 152};
+    auto level = [](int v, int lo, int hi) {
+        if (v >= hi) return 255;
+        if (v <= lo) return 0;
+        return (int)std::floor((double)(v - lo) / (hi - lo) * 255.0 + 0.5);
+    };
+    struct Case { DyeRecord dye; int raise[3]; };
+    const Case cases[] = {
+        {{550, 600, 255, 0, 0}, {2, 3, 3}},
+        {{500, 520, 0, 255, 0}, {3, 2, 3}},
+        {{400, 450, 0, 0, 255}, {3, 3, 2}},
+        {{500, 600, 255, 255, 0}, {5, 5, 6}},
+    };
+    for (const Case& c : cases) {
+        ChannelColorRequest request;
+        request.optimize = 1;
+        request.colours.push_back(c.dye);
+        const int gains[3] = {c.dye.B, c.dye.G, c.dye.R};
+        for (int mode = 0; mode < 2; ++mode) {
+            ASSERT_EQ(1, target->OpenFile(path, 0));
+            ASSERT_EQ(1, source->ApplyChannelColor(request, target.s, mode));
+            const CxImage out = Current(target.s);
+            unsigned long long sums[3] = {0, 0, 0};
+            for (int y = 0; y < 6; ++y)
+                for (int x = 0; x < 40; ++x)
+                    for (int k = 0; k < 3; ++k)
+                        sums[k] += level(colour.GetBits(y)[3 * x + k], lows[k] + c.raise[k], highs[k]);
+            int pick = 0;
+            for (int k = 1; k < 3; ++k)
+                if (sums[k] >= sums[pick]) pick = k;
+            for (int y = 0; y < 6; ++y)
+                for (int x = 0; x < 40; ++x)
+                    for (int k = 0; k < 3; ++k) {
+                        const int from = mode ? pick : k;
+                        const int v = level(colour.GetBits(y)[3 * x + from], lows[from] + c.raise[from], highs[from]);
+                        ASSERT_EQ(v * gains[k] / 255, out.GetBits(y)[3 * x + k])
+                            << "dye " << c.dye.R << "/" << c.dye.G << "/" << c.dye.B << " mode " << mode
+                            << " at " << x << "," << y << " byte " << k;
+                    }
+        }
+    }
+}
+
 TEST(StoreView, ChannelColourShiftAndMerge)
 {
     TempFolder dir;
@@ -336,8 +395,16 @@ TEST(StoreView, ChannelColourShiftAndMerge)
     EXPECT_EQ(colour.GetPixelColor(1, 2).rgbBlue, out.GetPixelColor(3, 1).rgbBlue);
     EXPECT_EQ(0, CImageStore::ShiftImage(NULL, 1, 1));
 
-    // HDR: the per-pixel formula; a size mismatch writes nothing.
-    CxImage a = MakePicture(9, 4, 24), b = FlatPicture(9, 4, 24, 90), c = FlatPicture(9, 4, 24, 250);
+    // HDR: the per-pixel formula over red, green and blue, on inputs that all differ (equal
+    // inputs come back unchanged in any channel order); a size mismatch writes nothing.
+    CxImage a = MakePicture(64, 32, 24), b = MakePicture(64, 32, 24), c = FlatPicture(64, 32, 24, 250);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 64; ++x) {
+            BYTE* q = b.GetBits(y) + 3 * x;
+            q[0] = (BYTE)(255 - q[0]);
+            q[1] = (BYTE)(17 * x + 40 * y);
+            q[2] = (BYTE)(q[2] / 2 + 60);
+        }
     HdrMergeRequest request;
     request.inputs = {WritePicture(dir, L"h0.png", a, CXIMAGE_FORMAT_PNG),
                       WritePicture(dir, L"h1.png", b, CXIMAGE_FORMAT_PNG),
@@ -346,11 +413,12 @@ TEST(StoreView, ChannelColourShiftAndMerge)
     ASSERT_EQ(1, CImageStore::MergeImageFiles(request));
     CxImage merged;
     ASSERT_TRUE(merged.Load(request.output, CXIMAGE_FORMAT_PNG));
-    for (int x = 0; x < 9; ++x) {
+    for (int i = 0; i < 64 * 32; ++i) {
+        const int x = i % 64, y = i / 64;
         double Y = 0, U = 0, V = 0;
         for (CxImage* img : {&a, &b, &c}) {
-            const RGBQUAD q = img->GetPixelColor(x, 1);
-            const double c0 = q.rgbBlue, c1 = q.rgbGreen, c2 = q.rgbRed;   // stored order
+            const RGBQUAD q = img->GetPixelColor(x, y);
+            const double c0 = q.rgbRed, c1 = q.rgbGreen, c2 = q.rgbBlue;
             Y += 0.299 * c0 + 0.587 * c1 + 0.114 * c2;
             U += 0.436 * c2 - (0.289 * c1 + 0.147 * c0);
             V += 0.615 * c0 - 0.515 * c1 - 0.1 * c2;
@@ -359,12 +427,12 @@ TEST(StoreView, ChannelColourShiftAndMerge)
         U /= 3;
         V /= 3;
         auto clamp = [](double v) { return v < 0 ? 0 : (v > 255 ? 255 : (int)std::lround(v)); };
-        const RGBQUAD m = merged.GetPixelColor(x, 1);
-        EXPECT_EQ(clamp(Y + 1.14 * V), m.rgbBlue) << x;
-        EXPECT_EQ(clamp(Y - 0.39 * U - 0.58 * V), m.rgbGreen) << x;
-        EXPECT_EQ(clamp(Y + 2.03 * U), m.rgbRed) << x;
+        const RGBQUAD m = merged.GetPixelColor(x, y);
+        EXPECT_EQ(clamp(Y + 1.14 * V), m.rgbRed) << x << "," << y;
+        EXPECT_EQ(clamp(Y - 0.39 * U - 0.58 * V), m.rgbGreen) << x << "," << y;
+        EXPECT_EQ(clamp(Y + 2.03 * U), m.rgbBlue) << x << "," << y;
     }
-    request.inputs[2] = WritePicture(dir, L"h3.png", FlatPicture(8, 4, 24, 1), CXIMAGE_FORMAT_PNG);
+    request.inputs[2] = WritePicture(dir, L"h3.png", FlatPicture(63, 32, 24, 1), CXIMAGE_FORMAT_PNG);
     request.output = dir.Path(L"nothing.png");
     EXPECT_EQ(0, CImageStore::MergeImageFiles(request));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(request.output));
