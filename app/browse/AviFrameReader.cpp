@@ -1,4 +1,5 @@
 #include "app/browse/AviFrameReader.h"
+#include "afxprotect.h"
 
 namespace {
 
@@ -161,7 +162,7 @@ int CAviFrameReader::WriteFrameBmp(LPCWSTR target) const
 {
     std::vector<BYTE> bmp;
     if (!GetFrameBmp(bmp)) return 0;
-    HANDLE file = ::CreateFileW(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = AfxCreateFileRespectingProtection(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) return 0;
     DWORD written = 0;
     const BOOL ok = ::WriteFile(file, bmp.data(), (DWORD)bmp.size(), &written, NULL) && written == bmp.size();
