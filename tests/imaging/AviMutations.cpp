@@ -1,5 +1,7 @@
 #include "AviMutations.h"
 
+#include "SeededRng.h"
+
 #include <stdio.h>
 #include <string.h>
 
@@ -7,18 +9,7 @@ namespace {
 
 typedef std::vector<uint8_t> Bytes;
 
-struct Rng {
-    uint64_t s;
-    explicit Rng(uint32_t seed) : s(seed * 0x9E3779B97F4A7C15ull + 7) {}
-    uint32_t Next()
-    {
-        s ^= s << 13;
-        s ^= s >> 7;
-        s ^= s << 17;
-        return static_cast<uint32_t>(s >> 11);
-    }
-    uint32_t Below(uint32_t n) { return n ? Next() % n : 0; }
-};
+typedef SeededRng Rng;
 
 uint32_t Get32(const Bytes& d, size_t p)
 {
@@ -193,7 +184,7 @@ std::vector<AviMutation> MakeAviMutations(const std::vector<uint8_t>& file, uint
         return out;
     Sites s;
     Walk(file, 0, file.size(), "", s, 0);
-    Rng rng(seed);
+    Rng rng(seed, 7);
     static const char* kIds[] = {"LIST", "JUNK", "strl", "strh", "strf", "strn", "movi", "idx1", "hdrl",
                                  "avih", "rec ", "00db", "RIFF"};
     static const char* kStreams[] = {"01", "02", "99", "7F", "0a", "ZZ", "ix", "00", "1 "};

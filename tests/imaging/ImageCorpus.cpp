@@ -9,6 +9,8 @@
 
 #include <zlib.h>
 
+#include "SeededRng.h"
+
 using orv_img::PaletteEntry;
 using orv_img::PixelImage;
 
@@ -187,18 +189,7 @@ int FormatFromName(const std::string& name)
 
 namespace {
 
-struct Rng {
-    uint64_t s;
-    explicit Rng(uint32_t seed) : s(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    uint32_t Next()
-    {
-        s ^= s << 13;
-        s ^= s >> 7;
-        s ^= s << 17;
-        return static_cast<uint32_t>(s >> 11);
-    }
-    uint32_t Below(uint32_t n) { return n ? Next() % n : 0; }
-};
+typedef SeededRng Rng;
 
 struct Field {
     size_t offset;
