@@ -1,4 +1,5 @@
 #include "afximpl.h"
+#include "afxprotect.h"
 #include "afxframe.h"
 #include <stdlib.h>
 
@@ -339,6 +340,7 @@ BOOL CWinApp::WriteProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nValue
     }
     CString s;
     s.Format(L"%d", nValue);
+    if (AfxIsProtectedFile(m_pszProfileName)) return FALSE;
     return ::WritePrivateProfileStringW(lpszSection, lpszEntry, s, m_pszProfileName);
 }
 
@@ -390,6 +392,7 @@ BOOL CWinApp::WriteProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR
         }
         return lResult == ERROR_SUCCESS;
     }
+    if (AfxIsProtectedFile(m_pszProfileName)) return FALSE;
     return ::WritePrivateProfileStringW(lpszSection, lpszEntry, lpszValue, m_pszProfileName);
 }
 

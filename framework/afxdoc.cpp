@@ -1,6 +1,7 @@
 // Documents, document templates, the command line and the recent-file list, and the
 // application's document commands.
 #include "afximpl.h"
+#include "afxprotect.h"
 #include "afxframe.h"
 #include <shellapi.h>
 #include <commdlg.h>
@@ -124,7 +125,8 @@ BOOL CDocument::OnOpenDocument(LPCWSTR lpszPathName)
 // content override this.
 BOOL CDocument::OnSaveDocument(LPCWSTR lpszPathName)
 {
-    HANDLE h = ::CreateFileW(lpszPathName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE h = AfxCreateFileRespectingProtection(lpszPathName, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                                 FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE) return FALSE;
     ::CloseHandle(h);
     SetModifiedFlag(FALSE);

@@ -1,4 +1,5 @@
 #include "afximpl.h"
+#include "afxprotect.h"
 
 namespace {
 
@@ -199,7 +200,8 @@ BOOL CFile::Open(LPCWSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
     if (nOpenFlags & modeCreate) dwCreate = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
     else dwCreate = OPEN_EXISTING;
 
-    HANDLE hFile = ::CreateFileW(lpszFileName, dwAccess, dwShare, &sa, dwCreate, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE hFile = AfxCreateFileRespectingProtection(lpszFileName, dwAccess, dwShare, &sa, dwCreate,
+                                                     FILE_ATTRIBUTE_NORMAL);
     if (hFile == INVALID_HANDLE_VALUE) {
         if (pError != NULL) {
             pError->m_lOsError = (LONG)::GetLastError();

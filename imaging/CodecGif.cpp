@@ -86,6 +86,8 @@ bool DecodeGif(const uint8_t* data, size_t size, PixelImage& img, std::string& e
         }
     }
     std::vector<Frame> frames;
+    // Frames are kept until the first picture is composed: all of them within the limit.
+    uint64_t held = 0;
     int transparent = -1, delay = 0;
     bool done = false;
     while (!done) {
@@ -129,6 +131,11 @@ bool DecodeGif(const uint8_t* data, size_t size, PixelImage& img, std::string& e
             f.transparent = transparent;
             if (!CheckImageSize(f.width, f.height, 8, err))
                 return false;
+            held += static_cast<uint64_t>(f.width) * f.height;
+            if (held > kMaxImageBytes) {
+                err = "GIF frames too large for memory";
+                return false;
+            }
             if (g->Image.ColorMap) {
                 for (int i = 0; i < g->Image.ColorMap->ColorCount; ++i) {
                     const GifColorType c = g->Image.ColorMap->Colors[i];

@@ -37,8 +37,13 @@ OPJ_SIZE_T StreamRead(void* buf, OPJ_SIZE_T n, void* user)
 OPJ_SIZE_T StreamWrite(void* buf, OPJ_SIZE_T n, void* user)
 {
     Jp2Stream* s = static_cast<Jp2Stream*>(user);
-    if (s->pos + n > s->out->size())
-        s->out->resize(static_cast<size_t>(s->pos + n));
+    // Called from C: nothing may be thrown through it.
+    try {
+        if (s->pos + n > s->out->size())
+            s->out->resize(static_cast<size_t>(s->pos + n));
+    } catch (...) {
+        return static_cast<OPJ_SIZE_T>(-1);
+    }
     memcpy(s->out->data() + s->pos, buf, n);
     s->pos += n;
     return n;
@@ -163,6 +168,16 @@ bool DecodeJp2(const uint8_t* data, size_t size, PixelImage& img, std::string& e
             err = "Unsupported JPEG 2000 component";
             return false;
         }
+    // The library holds every sample of every component in 32 bits: that is what the
+    // file makes it take, whatever our picture's depth.
+    uint64_t samples = 0;
+    for (OPJ_UINT32 c = 0; c < o.image->numcomps && samples <= kMaxImageBytes; ++c)
+        samples += ((static_cast<uint64_t>(w) + o.image->comps[c].dx - 1) / o.image->comps[c].dx) *
+                   ((static_cast<uint64_t>(h) + o.image->comps[c].dy - 1) / o.image->comps[c].dy);
+    if (samples * 4 > kMaxImageBytes) {
+        err = "Image too large for memory";
+        return false;
+    }
     if (!opj_decode(o.codec, o.stream, o.image) || !opj_end_decompress(o.codec, o.stream)) {
         err = s.message[0] ? s.message : "Cannot decode the JPEG 2000 file";
         return false;

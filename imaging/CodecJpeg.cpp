@@ -41,6 +41,9 @@ bool DecodeJpegInner(const uint8_t* data, size_t size, PixelImage& img, ErrorTra
         return false;
     }
     jpeg_create_decompress(&cinfo);
+    // Progressive files make the library hold every coefficient of the picture; with
+    // no backing store, more than this is refused rather than taken.
+    cinfo.mem->max_memory_to_use = static_cast<long>(kMaxImageBytes);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 14, 64);
     jpeg_read_header(&cinfo, TRUE);

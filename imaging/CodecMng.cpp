@@ -64,7 +64,12 @@ mng_bool MNG_DECL WriteData(mng_handle h, mng_ptr buf, mng_uint32 len, mng_uint3
 {
     MngState* s = State(h);
     const uint8_t* p = static_cast<const uint8_t*>(buf);
-    s->out->insert(s->out->end(), p, p + len);
+    // Called from C: nothing may be thrown through it.
+    try {
+        s->out->insert(s->out->end(), p, p + len);
+    } catch (...) {
+        return MNG_FALSE;
+    }
     *written = len;
     return MNG_TRUE;
 }

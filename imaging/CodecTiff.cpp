@@ -43,8 +43,13 @@ tmsize_t MemWrite(thandle_t h, void* buf, tmsize_t n)
     const uint64_t end = s->pos + static_cast<uint64_t>(n);
     if (end > kMaxImageBytes * 2)
         return -1;
-    if (end > s->out->size())
-        s->out->resize(static_cast<size_t>(end));
+    // Called from C: nothing may be thrown through it.
+    try {
+        if (end > s->out->size())
+            s->out->resize(static_cast<size_t>(end));
+    } catch (...) {
+        return -1;
+    }
     memcpy(s->out->data() + s->pos, buf, static_cast<size_t>(n));
     s->pos = end;
     if (end > s->size)
@@ -143,7 +148,12 @@ bool ReadRows(const MemStream& source, TIFF* tif, uint32_t w, uint32_t h, size_t
     // Units: strips, or rows of tiles; each unit spans `step` rows.
     const uint32_t step = tiled ? th : rps;
     const int units = static_cast<int>((static_cast<uint64_t>(h) + step - 1) / step);
-    const int count = BandsFor(units, static_cast<int>(h));
+    // Every band holds a tile or strip of its own: together they stay within the limit.
+    int count = BandsFor(units, static_cast<int>(h));
+    while (count > 1 && static_cast<uint64_t>(chunk) * count > kMaxImageBytes)
+        --count;
+    // A tile taller than the picture only needs the picture's rows.
+    const uint32_t unitRows = step < h ? step : h;
     std::vector<BandReader> bands(count);
     for (int k = 0; k < count; ++k) {
         BandReader& r = bands[k];
@@ -164,7 +174,7 @@ bool ReadRows(const MemStream& source, TIFF* tif, uint32_t w, uint32_t h, size_t
         if (tiled) {
             // Tiles are a multiple of 16 pixels wide, so their bytes are whole.
             const size_t tileRow = static_cast<size_t>(chunk) / th;
-            std::vector<uint8_t> rows(rowBytes * th);
+            std::vector<uint8_t> rows(rowBytes * unitRows);
             for (int u = first; u < last && r.ok; ++u) {
                 const uint32_t ty = static_cast<uint32_t>(u) * th;
                 for (uint32_t tx = 0; tx < w; tx += tw) {
@@ -176,10 +186,10 @@ bool ReadRows(const MemStream& source, TIFF* tif, uint32_t w, uint32_t h, size_t
                     const size_t xBytes = static_cast<size_t>(
                         (static_cast<uint64_t>(tileRow) * tx) / tw);
                     const size_t n = xBytes + tileRow <= rowBytes ? tileRow : rowBytes - xBytes;
-                    for (uint32_t y = 0; y < th; ++y)
+                    for (uint32_t y = 0; y < unitRows; ++y)
                         memcpy(rows.data() + rowBytes * y + xBytes, buffer.data() + tileRow * y, n);
                 }
-                for (uint32_t y = 0; r.ok && y < th && ty + y < h; ++y)
+                for (uint32_t y = 0; r.ok && y < unitRows && ty + y < h; ++y)
                     sink(ty + y, rows.data() + rowBytes * y);
             }
             return;
@@ -200,8 +210,9 @@ bool ReadRows(const MemStream& source, TIFF* tif, uint32_t w, uint32_t h, size_t
                 sink(row + y, buffer.data() + rowBytes * y);
         }
     };
-    ForEachBand(count, band);
-    bool ok = true;
+    bool ok = ForEachBand(count, band);
+    if (!ok && !message[0])
+        snprintf(message, messageSize, "Not enough memory");
     for (BandReader& r : bands) {
         if (!r.ok && ok && r.stream.message[0] && !message[0])
             snprintf(message, messageSize, "%s", r.stream.message);
@@ -210,6 +221,40 @@ bool ReadRows(const MemStream& source, TIFF* tif, uint32_t w, uint32_t h, size_t
             TIFFClose(r.tif);
     }
     return ok;
+}
+
+// Tiles and strips are sized by the file. Their buffers are held to the picture-size
+// limit, and uncompressed data must be in the file, before any of them is taken.
+bool CheckChunkGeometry(TIFF* tif, uint32_t w, uint32_t h, uint64_t rowBytes, uint64_t fileSize,
+                        std::string& err)
+{
+    uint64_t chunk = 0, chunks = 0;
+    if (TIFFIsTiled(tif)) {
+        uint32_t tw = 0, th = 0;
+        if (!TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw) || !TIFFGetField(tif, TIFFTAG_TILELENGTH, &th) ||
+            tw == 0 || th == 0) {
+            err = "TIFF tile size missing";
+            return false;
+        }
+        chunk = TIFFTileSize64(tif);
+        chunks = ((static_cast<uint64_t>(w) + tw - 1) / tw) * ((static_cast<uint64_t>(h) + th - 1) / th);
+    } else {
+        chunk = TIFFStripSize64(tif);
+        chunks = TIFFNumberOfStrips(tif);
+    }
+    if (chunk == 0 || chunk > kMaxImageBytes || chunks == 0 || chunk * chunks / chunks != chunk ||
+        chunk * chunks > kMaxImageBytes * 2ull) {
+        err = "TIFF tiles or strips too large";
+        return false;
+    }
+    uint16_t compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    const uint64_t stored = TIFFIsTiled(tif) ? chunk * chunks : rowBytes * h;
+    if (compression == COMPRESSION_NONE && stored > fileSize) {
+        err = "TIFF data larger than the file";
+        return false;
+    }
+    return true;
 }
 
 inline uint32_t Sample(const uint8_t* row, uint32_t i, int bps)
@@ -237,6 +282,10 @@ bool DecodeRgba(TIFF* tif, uint32_t w, uint32_t h, bool alpha, PixelImage& img, 
     char emsg[1024] = "";
     if (!TIFFRGBAImageOK(tif, emsg)) {
         err = emsg[0] ? emsg : "Unsupported TIFF layout";
+        return false;
+    }
+    if (static_cast<uint64_t>(w) * h * 4 > kMaxImageBytes) {
+        err = "Image too large for memory";
         return false;
     }
     std::vector<uint32_t> px(static_cast<size_t>(w) * h);
@@ -297,6 +346,8 @@ bool DecodeTiffOpen(MemStream& source, TIFF* tif, PixelImage& img, std::string& 
         err = "Image too large for memory";
         return false;
     }
+    if (!CheckChunkGeometry(tif, w, h, rowBytes64, source.size, err))
+        return false;
     const size_t rowBytes = static_cast<size_t>(rowBytes64);
     char* message = source.message;
     const size_t messageSize = sizeof source.message;
@@ -561,7 +612,10 @@ bool WriteStripsInBands(TIFF* tif, const PixelImage& img, const TiffLayout& l, u
         // Closing writes the band's directory after the strips; the strips stay put.
         TIFFClose(t);
     };
-    ForEachBand(count, band);
+    if (!ForEachBand(count, band)) {
+        err = "Not enough memory";
+        return false;
+    }
     for (int k = 0; k < count; ++k) {
         BandWriter& b = bands[k];
         if (!b.ok) {

@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include <new>
+
 namespace orv_img {
 
 namespace {
@@ -172,22 +174,32 @@ bool DecodeImage(int format, const uint8_t* data, size_t size, PixelImage& image
         return false;
     }
     bool ok = false;
-    switch (format) {
-    case FORMAT_BMP: ok = DecodeBmp(data, size, image, err); break;
-    case FORMAT_GIF: ok = DecodeGif(data, size, image, err); break;
-    case FORMAT_JPG: ok = DecodeJpeg(data, size, image, err); break;
-    case FORMAT_PNG: ok = DecodePng(data, size, image, err); break;
-    case FORMAT_ICO: ok = DecodeIco(data, size, image, err); break;
-    case FORMAT_TIF: ok = DecodeTiff(data, size, image, err); break;
-    case FORMAT_TGA: ok = DecodeTga(data, size, image, err); break;
-    case FORMAT_PCX: ok = DecodePcx(data, size, image, err); break;
-    case FORMAT_WBMP: ok = DecodeWbmp(data, size, image, err); break;
-    case FORMAT_JP2: case FORMAT_JPC: ok = DecodeJp2(data, size, image, err); break;
-    case FORMAT_PGX: ok = DecodePgx(data, size, image, err); break;
-    case FORMAT_PNM: ok = DecodePnm(data, size, image, err); break;
-    case FORMAT_RAS: ok = DecodeRas(data, size, image, err); break;
-    case FORMAT_MNG: ok = DecodeMng(data, size, image, err); break;
-    default: err = "Format not supported for reading"; break;
+    // Nothing a file holds may end the program: whatever a decoder or its library
+    // throws (memory it could not get above all) is a refusal.
+    try {
+        switch (format) {
+        case FORMAT_BMP: ok = DecodeBmp(data, size, image, err); break;
+        case FORMAT_GIF: ok = DecodeGif(data, size, image, err); break;
+        case FORMAT_JPG: ok = DecodeJpeg(data, size, image, err); break;
+        case FORMAT_PNG: ok = DecodePng(data, size, image, err); break;
+        case FORMAT_ICO: ok = DecodeIco(data, size, image, err); break;
+        case FORMAT_TIF: ok = DecodeTiff(data, size, image, err); break;
+        case FORMAT_TGA: ok = DecodeTga(data, size, image, err); break;
+        case FORMAT_PCX: ok = DecodePcx(data, size, image, err); break;
+        case FORMAT_WBMP: ok = DecodeWbmp(data, size, image, err); break;
+        case FORMAT_JP2: case FORMAT_JPC: ok = DecodeJp2(data, size, image, err); break;
+        case FORMAT_PGX: ok = DecodePgx(data, size, image, err); break;
+        case FORMAT_PNM: ok = DecodePnm(data, size, image, err); break;
+        case FORMAT_RAS: ok = DecodeRas(data, size, image, err); break;
+        case FORMAT_MNG: ok = DecodeMng(data, size, image, err); break;
+        default: err = "Format not supported for reading"; break;
+        }
+    } catch (const std::bad_alloc&) {
+        ok = false;
+        err = "Not enough memory";
+    } catch (...) {
+        ok = false;
+        err = "Cannot decode the file";
     }
     if (!ok) {
         image.Destroy();
@@ -209,23 +221,31 @@ bool EncodeImage(int format, const PixelImage& image, ByteBuffer& out, int quali
         return false;
     }
     bool ok = false;
-    switch (format) {
-    case FORMAT_BMP: ok = EncodeBmp(image, out, err); break;
-    case FORMAT_GIF: ok = EncodeGif(image, out, err); break;
-    case FORMAT_JPG: ok = EncodeJpeg(image, out, quality, err); break;
-    case FORMAT_PNG: ok = EncodePng(image, out, err); break;
-    case FORMAT_ICO: ok = EncodeIco(image, out, err); break;
-    case FORMAT_TIF: ok = EncodeTiff(image, out, err); break;
-    case FORMAT_TGA: ok = EncodeTga(image, out, err); break;
-    case FORMAT_PCX: ok = EncodePcx(image, out, err); break;
-    case FORMAT_WBMP: ok = EncodeWbmp(image, out, err); break;
-    case FORMAT_JP2: ok = EncodeJp2(image, true, out, err); break;
-    case FORMAT_JPC: ok = EncodeJp2(image, false, out, err); break;
-    case FORMAT_PGX: ok = EncodePgx(image, out, err); break;
-    case FORMAT_PNM: ok = EncodePnm(image, out, err); break;
-    case FORMAT_RAS: ok = EncodeRas(image, out, err); break;
-    case FORMAT_MNG: ok = EncodeMng(image, out, err); break;
-    default: err = "Format not supported for writing"; break;
+    try {
+        switch (format) {
+        case FORMAT_BMP: ok = EncodeBmp(image, out, err); break;
+        case FORMAT_GIF: ok = EncodeGif(image, out, err); break;
+        case FORMAT_JPG: ok = EncodeJpeg(image, out, quality, err); break;
+        case FORMAT_PNG: ok = EncodePng(image, out, err); break;
+        case FORMAT_ICO: ok = EncodeIco(image, out, err); break;
+        case FORMAT_TIF: ok = EncodeTiff(image, out, err); break;
+        case FORMAT_TGA: ok = EncodeTga(image, out, err); break;
+        case FORMAT_PCX: ok = EncodePcx(image, out, err); break;
+        case FORMAT_WBMP: ok = EncodeWbmp(image, out, err); break;
+        case FORMAT_JP2: ok = EncodeJp2(image, true, out, err); break;
+        case FORMAT_JPC: ok = EncodeJp2(image, false, out, err); break;
+        case FORMAT_PGX: ok = EncodePgx(image, out, err); break;
+        case FORMAT_PNM: ok = EncodePnm(image, out, err); break;
+        case FORMAT_RAS: ok = EncodeRas(image, out, err); break;
+        case FORMAT_MNG: ok = EncodeMng(image, out, err); break;
+        default: err = "Format not supported for writing"; break;
+        }
+    } catch (const std::bad_alloc&) {
+        ok = false;
+        err = "Not enough memory";
+    } catch (...) {
+        ok = false;
+        err = "Cannot encode the image";
     }
     if (!ok) {
         out.clear();

@@ -5,6 +5,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -137,10 +138,26 @@ void PadPalette(PixelImage& image);
 int BandsFor(int units, int rows);
 // Runs f(band) for every band through the installed runner.
 void RunInBands(int count, BandBody body, void* context);
+// Bands run on the runner's threads, where an exception would end the process: one
+// that escapes f stops there, and the result is false.
 template <class F>
-void ForEachBand(int count, F& f)
+bool ForEachBand(int count, F& f)
 {
-    RunInBands(count, [](void* context, int band) { (*static_cast<F*>(context))(band); }, &f);
+    struct Call {
+        F* f;
+        std::atomic<bool> ok;
+    } call{&f, {true}};
+    RunInBands(count,
+               [](void* context, int band) {
+                   Call* c = static_cast<Call*>(context);
+                   try {
+                       (*c->f)(band);
+                   } catch (...) {
+                       c->ok = false;
+                   }
+               },
+               &call);
+    return call.ok;
 }
 // The units [first, last) of band `band` out of `count`.
 inline void BandUnits(int units, int count, int band, int* first, int* last)

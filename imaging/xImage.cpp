@@ -9,6 +9,7 @@
 
 #include "Bands.h"
 #include "Codecs.h"
+#include "afxprotect.h"
 
 using orv_img::PaletteEntry;
 using orv_img::PixelImage;
@@ -81,6 +82,10 @@ bool WriteFileReplacing(const WCHAR* path, const BYTE* data, size_t size, std::s
         error = "No file name";
         return false;
     }
+    if (AfxIsProtectedFile(path)) {
+        error = "The file is read-only";
+        return false;
+    }
     // The temporary file sits beside the target, so the final move stays on one volume.
     WCHAR folder[MAX_PATH * 4];
     const size_t len = lstrlenW(path);
@@ -129,9 +134,10 @@ bool WriteFileReplacing(const WCHAR* path, const BYTE* data, size_t size, std::s
         error = "Write error";
         return false;
     }
-    if (!MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Asked again: the move replaces a read-only file, which may have become one meanwhile.
+    if (AfxIsProtectedFile(path) || !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temp);
-        error = "Cannot replace the file";
+        error = AfxIsProtectedFile(path) ? "The file is read-only" : "Cannot replace the file";
         return false;
     }
     return true;

@@ -1,13 +1,23 @@
 #include "app/browse/AviFrameReader.h"
+#include "afxprotect.h"
 
 namespace {
 
 DWORD Stride24(LONG width) { return ((DWORD)width * 3 + 3) & ~3u; }
 
+bool ReadHeld(void* source, uint64_t offset, void* buf, size_t n)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = (LONGLONG)offset;
+    DWORD got = 0;
+    return n <= 0xFFFFFFFFu && ::SetFilePointerEx((HANDLE)source, at, NULL, FILE_BEGIN) &&
+           ::ReadFile((HANDLE)source, buf, (DWORD)n, &got, NULL) && got == n;
+}
+
 }  // namespace
 
 CAviFrameReader::CAviFrameReader()
-    : m_width(0), m_height(0), m_file(NULL), m_video(NULL), m_getFrame(NULL), m_hasFrame(FALSE),
+    : m_hold(INVALID_HANDLE_VALUE), m_width(0), m_height(0), m_file(NULL), m_video(NULL), m_getFrame(NULL), m_hasFrame(FALSE),
       m_comStarted(FALSE)
 {
     // AVIFile finds its handlers through COM: any thread may read a video.
@@ -25,10 +35,30 @@ CAviFrameReader::~CAviFrameReader()
     if (m_comStarted) ::CoUninitialize();
 }
 
+BOOL CAviFrameReader::CheckStructure(LPCWSTR path)
+{
+    m_facts = avi_check::AviFacts();
+    m_hold = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (m_hold == INVALID_HANDLE_VALUE) {
+        m_facts.problem = "cannot open the file";
+        return FALSE;
+    }
+    LARGE_INTEGER size;
+    if (!::GetFileSizeEx(m_hold, &size)) {
+        m_facts.problem = "cannot read the file size";
+        return FALSE;
+    }
+    return avi_check::CheckAvi(ReadHeld, m_hold, (uint64_t)size.QuadPart, m_facts);
+}
+
 int CAviFrameReader::Open(LPCWSTR path)
 {
     Close();
     m_path = path;
+    if (!CheckStructure(path)) {
+        Close();
+        return 0;
+    }
     if (::AVIFileOpenW(&m_file, path, OF_READ | OF_SHARE_DENY_NONE, NULL) != 0) {
         m_file = NULL;
         return 0;
@@ -57,7 +87,10 @@ int CAviFrameReader::Open(LPCWSTR path)
 
 LONG CAviFrameReader::GetFrameCount() const
 {
-    return m_video != NULL ? ::AVIStreamLength(m_video) : 0;
+    if (m_video == NULL) return 0;
+    // Only frames the index holds can be read.
+    const LONG length = ::AVIStreamLength(m_video);
+    return length < (LONG)m_facts.frames ? length : (LONG)m_facts.frames;
 }
 
 int CAviFrameReader::ReadFrame(int index)
@@ -129,7 +162,7 @@ int CAviFrameReader::WriteFrameBmp(LPCWSTR target) const
 {
     std::vector<BYTE> bmp;
     if (!GetFrameBmp(bmp)) return 0;
-    HANDLE file = ::CreateFileW(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = AfxCreateFileRespectingProtection(target, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) return 0;
     DWORD written = 0;
     const BOOL ok = ::WriteFile(file, bmp.data(), (DWORD)bmp.size(), &written, NULL) && written == bmp.size();
@@ -145,6 +178,8 @@ int CAviFrameReader::Close()
     m_video = NULL;
     if (m_file != NULL) ::AVIFileRelease(m_file);
     m_file = NULL;
+    if (m_hold != INVALID_HANDLE_VALUE) ::CloseHandle(m_hold);
+    m_hold = INVALID_HANDLE_VALUE;
     m_frame.clear();
     m_hasFrame = FALSE;
     return 1;

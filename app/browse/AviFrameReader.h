@@ -2,10 +2,15 @@
 // stream's installed decompressor into a 24-bit picture (rows padded to 4 bytes, bottom
 // row first).  Nothing is written beside the video.  COM is initialised for the life of
 // the reader on the thread that constructs it; use the reader on that thread only.
+// The file's structure is checked before the library sees it (AviStructure.h), and the
+// file is kept from writers while the reader has it open, so what was checked is read.
 #pragma once
 #include "afxwin.h"
 #include <vfw.h>
+#include <string>
 #include <vector>
+
+#include "app/browse/AviStructure.h"
 
 class CAviFrameReader
 {
@@ -17,6 +22,8 @@ public:
 
     // 1 when the file opened and holds a video stream of a sensible size, else 0.
     int Open(LPCWSTR path);
+    // Why the last Open refused the file's structure (empty when it did not).
+    const std::string& GetProblem() const { return m_facts.problem; }
     // Decompresses frame index (counted from the stream's start); 1 on success.  The
     // frame buffer holds a picture only after a successful read.
     int ReadFrame(int index);
@@ -35,10 +42,14 @@ public:
     BOOL HasFrame() const { return m_hasFrame; }
 
     // Largest frame accepted, in pixels.
-    static const ULONGLONG kMaxPixels = 64ull * 1024 * 1024;
+    static const ULONGLONG kMaxPixels = avi_check::kMaxFramePixels;
 
 private:
+    BOOL CheckStructure(LPCWSTR path);
+
     CString m_path;
+    HANDLE m_hold;   // the file, shared for reading only
+    avi_check::AviFacts m_facts;
     WORD m_width;
     WORD m_height;
     PAVIFILE m_file;

@@ -201,6 +201,33 @@ CRect FitRectInBox(int w, int h, int W, int H)
     return CRect((int)left, (int)top, (int)(left + dw), (int)(top + dh));
 }
 
+// The placeholder of a file that could not be read.
+ThumbnailKind LoadUnreadable(int type, CxImage& picture)
+{
+    picture.Destroy();
+    if (type == FILE_TYPE_AVI) {
+        LoadResourcePicture(IDB_VIDEO_UNREADABLE, picture);
+        return THUMB_VIDEO_FAILED;
+    }
+    LoadSkinPicture(L"skin\\file_not_exist.bmp", picture);
+    return THUMB_PLACEHOLDER;
+}
+
+// The picture a thumbnail shows: the file's own, or the placeholder for its kind.
+ThumbnailKind LoadThumbnailPicture(LPCWSTR path, int type, int W, int H, CxImage& picture, BOOL& film)
+{
+    film = FALSE;
+    if (type == FILE_TYPE_AVI) {
+        film = LoadVideoFrame(path, picture);
+        return film ? THUMB_PICTURE : LoadUnreadable(type, picture);
+    }
+    if (type == FILE_TYPE_RAW) {
+        LoadSkinPicture(L"skin\\raw.bmp", picture);
+        return THUMB_PLACEHOLDER;
+    }
+    return LoadPicture(path, type, W, H, picture) ? THUMB_PICTURE : LoadUnreadable(type, picture);
+}
+
 HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
 {
     ThumbnailKind result = THUMB_NONE;
@@ -209,23 +236,13 @@ HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
     if (type != FILE_TYPE_NONE && W > 0 && H > 0) {
         CxImage picture;
         BOOL film = FALSE;
-        if (type == FILE_TYPE_AVI) {
-            film = LoadVideoFrame(path, picture);
-            if (film) {
-                result = THUMB_PICTURE;
-            } else {
-                LoadResourcePicture(IDB_VIDEO_UNREADABLE, picture);
-                result = THUMB_VIDEO_FAILED;
-            }
-        } else if (type == FILE_TYPE_RAW) {
-            LoadSkinPicture(L"skin\\raw.bmp", picture);
-            result = THUMB_PLACEHOLDER;
-        } else if (LoadPicture(path, type, W, H, picture)) {
-            result = THUMB_PICTURE;
-        } else {
-            picture.Destroy();
-            LoadSkinPicture(L"skin\\file_not_exist.bmp", picture);
-            result = THUMB_PLACEHOLDER;
+        // Runs on the loader and capture threads: whatever a file makes a loader throw
+        // stops here as an unreadable file.
+        try {
+            result = LoadThumbnailPicture(path, type, W, H, picture, film);
+        } catch (...) {
+            film = FALSE;
+            result = LoadUnreadable(type, picture);
         }
         bitmap = ComposeThumbnail(picture, film, W, H);
         if (bitmap == NULL) result = THUMB_NONE;

@@ -1,4 +1,5 @@
 #include "app/capture/CameraPanel.h"
+#include "afxprotect.h"
 #include "app/capture/CaptureStringIds.h"
 #include "app/capture/LiveLayout.h"
 #include "app/capture/PlaceholderImageNative.h"
@@ -415,7 +416,7 @@ void CCameraPanel::OpenMeasurePlaceholder()
     std::vector<unsigned char> jpeg;
     const CString path = folder + L"_Dynmeasure_.jpg";
     if (EncodeBlankGreyJpeg(width, height, &jpeg)) {
-        HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE file = AfxCreateFileRespectingProtection(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;
             ::WriteFile(file, jpeg.data(), (DWORD)jpeg.size(), &written, NULL);

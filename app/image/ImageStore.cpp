@@ -1,6 +1,7 @@
 // Life cycle, accessors, zoom, placement, selection, ruler cross, mouse forwarding,
 // panning, line approach and the measurement binding of the image store.
 #include "app/image/ImageStore.h"
+#include "afxprotect.h"
 #include <algorithm>
 #include "app/fluorescence/DyeTable.h"
 #include "app/image/MeasureObject.h"
@@ -22,9 +23,11 @@ CImageStore* g_instance = NULL;
 
 // Creates an INI file as UTF-16 with its byte-order mark when it does not exist, so the
 // profile functions keep Chinese text (a new file would be written in the ANSI code
-// page). Shared with the picture notes.
+// page). FALSE when the file is not there to write or is read-only: the profile
+// functions would write a read-only file all the same. Shared with the picture notes.
 BOOL EnsureUnicodeIni(LPCWSTR path)
 {
+    if (AfxIsProtectedFile(path)) return FALSE;
     HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
         return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
@@ -291,7 +294,7 @@ void CImageStore::SaveRulerAttributes() const
     const int slash = path.ReverseFind(L'\\');
     if (::GetFileAttributesW(path.Left(slash)) == INVALID_FILE_ATTRIBUTES)
         return;
-    EnsureUnicodeIni(path);
+    if (!EnsureUnicodeIni(path)) return;
     CString value;
     value.Format(L"%d", (int)m_ruler.transparentBK);
     ::WritePrivateProfileStringW(kRulerSection, L"TransparentBK", value, path);

@@ -335,6 +335,7 @@ private:
     void UpdatePrintLayout();
 
     std::string m_lastOpenError;
+    std::string m_lastSaveError;  // why the last save failed, for the save-failure message
     // File texts and numbers.
     CString m_path;
     CString m_fileName;

@@ -245,9 +245,13 @@ int CImageStore::OpenFile(LPCWSTR path, int readInfo)
 BOOL CImageStore::SaveTo(CxImage* image, LPCWSTR path)
 {
     const int type = GetImageTypeFromExtension(LowerExtension(path));
+    m_lastSaveError.clear();
     if (type == CXIMAGE_FORMAT_TIF && image->GetBpp() > 8)
         return SaveDeepTiff(path, image);
-    return image->Save(path, type);
+    const BOOL ok = image->Save(path, type);
+    if (!ok)
+        m_lastSaveError = image->GetLastError();
+    return ok;
 }
 
 BOOL CImageStore::SaveCommon(CxImage* image, LPCWSTR path, BOOL markSaved)
@@ -299,7 +303,7 @@ BOOL CImageStore::SaveWithOverlays(LPCWSTR path)
         CxImage kept(*m_pCurrent);
         RenderWithMeasures();
         ok = SaveTo(m_pCurrent, path);
-        error = m_pCurrent->GetLastError();
+        error = m_lastSaveError;
         m_pCurrent->Transfer(kept);
     }
     m_showDate = m_showTime = 0;
@@ -317,8 +321,7 @@ BOOL CImageStore::SaveWithOverlays(LPCWSTR path)
         const CString file = NoteFilePath(name, status.m_ctime);
         CString folder = m_baseFolder + L"PicRecord";
         ::CreateDirectoryW(folder, NULL);
-        EnsureUnicodeIni(file);
-        ::WritePrivateProfileStringW(name, L"Note", EscapeNote(m_note), file);
+        if (EnsureUnicodeIni(file)) ::WritePrivateProfileStringW(name, L"Note", EscapeNote(m_note), file);
     }
     return TRUE;
 }
@@ -372,10 +375,11 @@ BOOL CImageStore::SaveDeepTiff(LPCWSTR path, CxImage* image)
     } else {
         rc = deep_tiff::WriteTiff8(out, w, h, 2, 24, 0, 1, 0, NULL, work.GetBits());
     }
-    if (rc != deep_tiff::TIFF_WRITE_OK)
+    if (rc != deep_tiff::TIFF_WRITE_OK) {
+        m_lastSaveError = "TIFF write error";
         return FALSE;
-    std::string error;
-    return WriteFileReplacing(path, out.data(), out.size(), error);
+    }
+    return WriteFileReplacing(path, out.data(), out.size(), m_lastSaveError);
 }
 
 int CImageStore::AddPrintItem(LPCWSTR path)

@@ -138,8 +138,7 @@ BOOL CImageStore::WriteImageNote(LPCWSTR name)
             time = status.m_ctime;
     }
     const CString file = NoteFilePath(section, time);
-    EnsureUnicodeIni(file);
-    return ::WritePrivateProfileStringW(section, kNoteKey, EscapeNote(m_note), file);
+    return EnsureUnicodeIni(file) && ::WritePrivateProfileStringW(section, kNoteKey, EscapeNote(m_note), file);
 }
 
 BOOL CImageStore::DeleteImageNote(LPCWSTR name)

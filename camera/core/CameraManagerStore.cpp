@@ -2,6 +2,7 @@
 // per-model camera key in the registry, the device's numbered parameter sets, teams,
 // and backup / restore of the company's registry branch through regedit.
 #include "camera/core/CameraManager.h"
+#include "afxprotect.h"
 
 #include "afxwin.h"
 #include "camera/core/LibraryResources.h"
@@ -859,6 +860,16 @@ int CCameraManager::SetCapMsgLock(int on)
 
 // --- backup and restore ----------------------------------------------------------------------
 
+namespace {
+
+// A read-only file is left as it is: CopyFile would replace it under Wine.
+BOOL CopyOverUnprotected(const CString& from, const CString& to)
+{
+    return !AfxIsProtectedFile(to) && CopyFileW(from, to, FALSE);
+}
+
+}  // namespace
+
 int CCameraManager::BackupParameter(const CString* folder)
 {
     if (!folder || folder->IsEmpty())
@@ -880,7 +891,7 @@ int CCameraManager::BackupParameter(const CString* folder)
     WIN32_FILE_ATTRIBUTE_DATA written;
     exported = exported && GetFileAttributesExW(part, GetFileExInfoStandard, &written) &&
                !(written.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-               (written.nFileSizeLow != 0 || written.nFileSizeHigh != 0) &&
+               (written.nFileSizeLow != 0 || written.nFileSizeHigh != 0) && !AfxIsProtectedFile(backup) &&
                MoveFileExW(part, backup, MOVEFILE_REPLACE_EXISTING);
     if (!exported)
         DeleteFileW(part);
@@ -890,7 +901,7 @@ int CCameraManager::BackupParameter(const CString* folder)
     ListFiles(source, names);
     for (INT_PTR i = 0; i < names.GetSize(); ++i)
         if (!EndsWithNoCase(names[i], L".jpg"))
-            CopyFileW(source + names[i], target + names[i], FALSE);
+            CopyOverUnprotected(source + names[i], target + names[i]);
     return exported ? CAM_OK : CAM_FAILED;
 }
 
@@ -918,7 +929,7 @@ int CCameraManager::RecoverParameter(const CString* folder)
     for (INT_PTR i = 0; i < names.GetSize(); ++i) {
         const CString path = source + names[i];
         if (!EndsWithNoCase(names[i], L".reg")) {
-            CopyFileW(path, target + names[i], FALSE);
+            CopyOverUnprotected(path, target + names[i]);
             continue;
         }
         // Only our own backup, and only when it stays inside the company's branch.

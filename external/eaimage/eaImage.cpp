@@ -1,6 +1,7 @@
 // The library's front: UTF-8 paths to Win32 files, and the job handed to the native
 // stitcher as encoded buffers.
 #include <windows.h>
+#include "afxprotect.h"
 
 #include "eaImage.h"
 #include "Stitcher.h"
@@ -60,8 +61,8 @@ bool WriteWholeFile(const char* utf8, const std::vector<unsigned char>& bytes)
     std::vector<WCHAR> path = WidePath(utf8);
     if (path.empty())
         return false;
-    HANDLE f = CreateFileW(path.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = AfxCreateFileRespectingProtection(path.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                 FILE_ATTRIBUTE_NORMAL);
     if (f == INVALID_HANDLE_VALUE)
         return false;
     DWORD put = 0;

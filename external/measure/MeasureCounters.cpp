@@ -1,6 +1,7 @@
 // The five-class cell counter and its export (tab-separated UTF-16 text, which
 // spreadsheet programs open as a sheet).
 #include "MeasureImpl.h"
+#include "afxprotect.h"
 
 void CQrMeasure::Impl::NotifyCounters(WPARAM state) const
 {
@@ -71,7 +72,7 @@ int CQrMeasure::ExportCompteursToExcel(LPCWSTR path)
     last.Format(L"合計\t%d\t%.1f%%\r\n", total, total ? 100.0 : 0.0);
     text += last;
 
-    HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = AfxCreateFileRespectingProtection(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE)
         return 0;
     const WCHAR bom = 0xFEFF;

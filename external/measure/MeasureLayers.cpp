@@ -4,6 +4,7 @@
 //   current <index>
 //   unit <item code> <layer> <point count> <x> <y> ... [| <annotation text>]
 #include "MeasureImpl.h"
+#include "afxprotect.h"
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -56,7 +57,7 @@ bool ReadWholeFile(LPCWSTR path, std::string& text)
 
 bool WriteWholeFile(LPCWSTR path, const std::string& text)
 {
-    HANDLE h = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = AfxCreateFileRespectingProtection(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     DWORD put = 0;

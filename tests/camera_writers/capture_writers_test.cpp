@@ -237,6 +237,22 @@ TEST_F(CaptureWriters, ExistingFilesAreOverwrittenExceptTiff)
     }
 }
 
+TEST_F(CaptureWriters, ReadOnlyFilesAreLeftAsTheyWere)
+{
+    std::vector<BYTE> big = BusyFrame(32, 32, 1), little = BusyFrame(8, 8, 1);
+    const struct { int format; const char* name; } cases[] = {
+        {1, "r.jpg"}, {2, "r.bmp"}, {4, "r.raw"}, {8, "r.tif"}};
+    for (const auto& c : cases) {
+        std::u16string path = folder.Path(c.name);
+        ASSERT_EQ(SaveCaptureImage(c.format, W(path), big.data(), 32, 32, FALSE), WRITER_OK);
+        const std::vector<BYTE> before = ReadWholeFile(path);
+        ASSERT_TRUE(SetFileAttributesW(W(path), FILE_ATTRIBUTE_READONLY));
+        EXPECT_NE(SaveCaptureImage(c.format, W(path), little.data(), 8, 8, FALSE), WRITER_OK) << c.name;
+        EXPECT_TRUE(ReadWholeFile(path) == before) << c.name;
+        SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST_F(CaptureWriters, UnknownFormatWritesTheBmpItWasNamedFor)
 {
     std::vector<BYTE> frame = BusyFrame(8, 4, 1);

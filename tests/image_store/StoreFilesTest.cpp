@@ -111,6 +111,42 @@ TEST(StoreFiles, FailedSavesKeepTheOldFileAndLeaveTheWorkUnsaved)
     EXPECT_FALSE(store->SaveImage(NULL, dir.Path(L"none.bmp")));
 }
 
+TEST(StoreFiles, SavesOverAReadOnlyFileFailAndLeaveItAsItWas)
+{
+    TempFolder dir;
+    Store store;
+    const CString path = WritePicture(dir, L"kept.bmp", MakePicture(30, 20, 24), CXIMAGE_FORMAT_BMP);
+    const CString deep = WritePicture(dir, L"kept.tif", MakePicture(30, 20, 24), CXIMAGE_FORMAT_TIF);
+    ASSERT_EQ(1, store->OpenFile(path, 1));
+    store->SetBrightness(40);
+    store->ApplyAdjustments();
+    for (const CString& target : {path, deep}) {
+        ASSERT_TRUE(::SetFileAttributesW(target, FILE_ATTRIBUTE_READONLY));
+        const std::vector<BYTE> before = ReadBytes(target);
+        EXPECT_FALSE(store->Save(target));
+        EXPECT_FALSE(store->IsSaved());
+        {
+            // The save with overlays says why.
+            DialogWatcher watcher(IDOK);
+            EXPECT_FALSE(store->SaveWithOverlays(target));
+            ASSERT_TRUE(watcher.WaitForCount(1, 5000));
+            EXPECT_NE(std::u16string::npos, watcher.LastText().find(u"read-only"));
+        }
+        EXPECT_TRUE(before == ReadBytes(target));
+        EXPECT_NE(0u, ::GetFileAttributesW(target) & FILE_ATTRIBUTE_READONLY);
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(dir.Path(L"*"), &found);
+    int files = 0;
+    if (find != INVALID_HANDLE_VALUE) {
+        do files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        while (::FindNextFileW(find, &found));
+        ::FindClose(find);
+    }
+    EXPECT_EQ(2, files) << "temporary file left behind";
+    for (const CString& target : {path, deep}) ::SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(StoreFiles, DeepTiffKeepsSixteenBitsWhateverTheRowPadding)
 {
     TempFolder dir;

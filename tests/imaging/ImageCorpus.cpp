@@ -9,6 +9,8 @@
 
 #include <zlib.h>
 
+#include "SeededRng.h"
+
 using orv_img::PaletteEntry;
 using orv_img::PixelImage;
 
@@ -187,18 +189,7 @@ int FormatFromName(const std::string& name)
 
 namespace {
 
-struct Rng {
-    uint64_t s;
-    explicit Rng(uint32_t seed) : s(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    uint32_t Next()
-    {
-        s ^= s << 13;
-        s ^= s >> 7;
-        s ^= s << 17;
-        return static_cast<uint32_t>(s >> 11);
-    }
-    uint32_t Below(uint32_t n) { return n ? Next() % n : 0; }
-};
+typedef SeededRng Rng;
 
 struct Field {
     size_t offset;
@@ -361,6 +352,65 @@ std::vector<Field> FieldsOf(const Bytes& d, int format)
     return f;
 }
 
+// TIFF tile and strip geometry: a tile or strip tag of the first directory set to a
+// size no buffer should be taken for, or a stripped file turned into a tiled one.
+bool MutateTiffGeometry(Bytes& d, Rng& rng, char* what, size_t whatSize)
+{
+    if (d.size() < 8)
+        return false;
+    const bool big = d[0] == 'M';
+    const size_t ifd = Get(d, 4, 4, big);
+    if (ifd + 2 > d.size())
+        return false;
+    const unsigned n = Get(d, ifd, 2, big);
+    static const uint32_t kGeometry[] = {256, 257, 273, 278, 279, 322, 323, 324, 325};
+    static const uint32_t kSizes[] = {0, 1, 15, 16, 17, 0x10000, 1u << 30, 0x7FFFFFFF, 0xFFFFFFFF, 0xFFFFFFF0};
+    std::vector<size_t> entries;
+    for (unsigned i = 0; i < n && ifd + 2 + 12 * (i + 1) <= d.size(); ++i) {
+        const size_t e = ifd + 2 + 12 * i;
+        const uint32_t tag = Get(d, e, 2, big);
+        for (uint32_t g : kGeometry)
+            if (tag == g)
+                entries.push_back(e);
+    }
+    if (entries.empty())
+        return false;
+    if (rng.Below(3) == 0) {
+        // Strips become tiles: offsets and counts renamed, the strip height a tile
+        // length, and the first other entry a tile width.
+        uint32_t width = kSizes[rng.Below(10)];
+        for (size_t e : entries) {
+            const uint32_t tag = Get(d, e, 2, big);
+            const uint32_t to = tag == 273 ? 324 : tag == 279 ? 325 : tag == 278 ? 323 : tag;
+            Put(d, e, 2, big, to);
+            if (to == 323) {
+                Put(d, e + 2, 2, big, 4);  // LONG
+                Put(d, e + 8, 4, big, kSizes[rng.Below(10)]);
+            }
+        }
+        for (unsigned i = 0; i < n && ifd + 2 + 12 * (i + 1) <= d.size(); ++i) {
+            const size_t e = ifd + 2 + 12 * i;
+            const uint32_t tag = Get(d, e, 2, big);
+            if (tag != 256 && tag != 257 && (tag < 273 || tag > 279) && (tag < 322 || tag > 325) &&
+                tag != 258 && tag != 259 && tag != 262 && tag != 277) {
+                Put(d, e, 2, big, 322);
+                Put(d, e + 2, 2, big, 4);
+                Put(d, e + 4, 4, big, 1);
+                Put(d, e + 8, 4, big, width);
+                break;
+            }
+        }
+        snprintf(what, whatSize, "strips made tiles, tile width %u", width);
+        return true;
+    }
+    const size_t e = entries[rng.Below(static_cast<uint32_t>(entries.size()))];
+    const uint32_t type = Get(d, e + 2, 2, big);
+    const uint32_t v = kSizes[rng.Below(10)];
+    Put(d, e + 8, type == 3 ? 2 : 4, big, v);
+    snprintf(what, whatSize, "geometry tag %u set to %u", Get(d, e, 2, big), v);
+    return true;
+}
+
 // Text headers (PNM, PGX): number runs near the start.
 std::vector<std::pair<size_t, size_t>> NumberRuns(const Bytes& d)
 {
@@ -413,7 +463,7 @@ std::vector<Mutation> MakeMutations(const Bytes& file, int format, uint32_t seed
                 m.data[p] ^= static_cast<uint8_t>(1u << rng.Below(8));
             }
             snprintf(what, sizeof what, "%d bits flipped", flips);
-        } else if (kind < 9 && (!fields.empty() || !runs.empty())) {
+        } else if (kind < (format == 6 ? 7 : 9) && (!fields.empty() || !runs.empty())) {
             if (!runs.empty()) {
                 const auto r = runs[rng.Below(static_cast<uint32_t>(runs.size()))];
                 const char* n = kNumbers[rng.Below(5)];
@@ -439,6 +489,7 @@ std::vector<Mutation> MakeMutations(const Bytes& file, int format, uint32_t seed
                 }
                 snprintf(what, sizeof what, "field at %zu (%d bytes) set to %u", fd.offset, fd.width, v);
             }
+        } else if (format == 6 && MutateTiffGeometry(m.data, rng, what, sizeof what)) {
         } else {
             // Long runs where the pixel data lies: run lengths and counts out of bounds.
             const size_t start = file.size() > 32 ? 16 + rng.Below(static_cast<uint32_t>(file.size() - 16)) : 0;

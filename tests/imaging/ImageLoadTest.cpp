@@ -217,6 +217,72 @@ TEST(ImageLoading, BrokenOrOversizedFilesAreRefusedWithAReason)
     EXPECT_FALSE(image.IsValid());
 }
 
+namespace {
+
+// A little-endian TIFF of one 8-bit grey tile (or strip), uncompressed or PackBits.
+Bytes TiledTiff(uint32_t width, uint32_t height, uint32_t tileWidth, uint32_t tileLength, bool tiled,
+                uint16_t compression)
+{
+    Bytes d = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    const uint16_t count = 9;
+    const size_t data = 8 + 2 + count * 12 + 4;
+    const uint32_t bytes = 16 * 16;
+    auto put16 = [&](uint32_t v) { d.push_back(v & 255); d.push_back((v >> 8) & 255); };
+    auto put32 = [&](uint32_t v) { put16(v & 0xFFFF); put16(v >> 16); };
+    auto entry = [&](uint16_t tag, uint16_t type, uint32_t value) {
+        put16(tag);
+        put16(type);
+        put32(1);
+        put32(type == 3 ? value & 0xFFFF : value);
+    };
+    put16(count);
+    entry(256, 4, width);
+    entry(257, 4, height);
+    entry(258, 3, 8);
+    entry(259, 3, compression);
+    entry(262, 3, 1);
+    entry(tiled ? 322 : 273, 4, tiled ? tileWidth : static_cast<uint32_t>(data));
+    entry(tiled ? 323 : 278, 4, tiled ? tileLength : tileLength);
+    entry(tiled ? 324 : 279, 4, tiled ? static_cast<uint32_t>(data) : bytes);
+    entry(tiled ? 325 : 277, tiled ? 4 : 3, tiled ? bytes : 1);
+    put32(0);
+    for (uint32_t i = 0; i < bytes; ++i)
+        d.push_back(compression == 1 ? static_cast<uint8_t>(i) : (i % 2 ? 0x11 : 0x7F));
+    return d;
+}
+
+}  // namespace
+
+TEST(ImageLoading, TileAndStripSizesBeyondTheLimitAreRefusedBeforeMemoryIsTaken)
+{
+    CxImage image;
+    // The same small file read with its true tile, and with tiles of absurd sizes.
+    ASSERT_TRUE(image.Decode(TiledTiff(12, 10, 16, 16, true, 1).data(), 8 + 2 + 9 * 12 + 4 + 256,
+                             CXIMAGE_FORMAT_TIF)) << image.GetLastError();
+    EXPECT_EQ(image.GetWidth(), 12u);
+    EXPECT_EQ(image.GetPixelIndex(3, 9), 3);   // rows counted from the bottom: the top row
+    for (uint32_t side : {0xFFFFFFFFu, 0x7FFFFFFFu, 1u << 30}) {
+        for (uint16_t compression : {1, 32773}) {
+            for (bool square : {true, false}) {
+                const Bytes tif = TiledTiff(12, 10, square ? side : 16, side, true, compression);
+                const DWORD t0 = GetTickCount();
+                EXPECT_FALSE(image.Decode(tif.data(), static_cast<DWORD>(tif.size()), CXIMAGE_FORMAT_TIF))
+                    << side;
+                EXPECT_STRNE("", image.GetLastError());
+                EXPECT_LT(GetTickCount() - t0, 2000u) << side << " " << compression;
+            }
+        }
+    }
+    // Strips: a strip height past the picture is the picture's height; an uncompressed
+    // picture larger than the file is refused.
+    Bytes strips = TiledTiff(16, 16, 0, 0xFFFFFFFF, false, 1);
+    ASSERT_TRUE(image.Decode(strips.data(), static_cast<DWORD>(strips.size()), CXIMAGE_FORMAT_TIF))
+        << image.GetLastError();
+    strips = TiledTiff(20000, 12000, 0, 12000, false, 1);
+    EXPECT_FALSE(image.Decode(strips.data(), static_cast<DWORD>(strips.size()), CXIMAGE_FORMAT_TIF));
+    EXPECT_NE(nullptr, strstr(image.GetLastError(), "larger than the file")) << image.GetLastError();
+}
+
 TEST(ImageLoading, MetafilesArePlayedIntoAPicture)
 {
     // An enhanced metafile drawn by GDI: a red square on white, 1 inch = 96 pixels.

@@ -161,6 +161,33 @@ TEST(ImageSaving, AFailedWriteLeavesTheOldFile)
     EXPECT_TRUE(before == after);
 }
 
+TEST(ImageSaving, AReadOnlyFileIsNotReplaced)
+{
+    const std::string dir = FuzzDir() + "/readonly";
+    ResetUnixDir(dir);
+    const std::string path = dir + "/picture.bmp";
+    CxImage first = Smooth(40, 30);
+    ASSERT_TRUE(first.Save(WinPath(path).data(), CXIMAGE_FORMAT_BMP));
+    Bytes before;
+    ASSERT_TRUE(ReadUnixFile(path, before));
+    ASSERT_TRUE(SetFileAttributesW(WinPath(path).data(), FILE_ATTRIBUTE_READONLY));
+
+    CxImage second = Smooth(20, 10);
+    EXPECT_FALSE(second.Save(WinPath(path).data(), CXIMAGE_FORMAT_BMP));
+    EXPECT_STREQ("The file is read-only", second.GetLastError());
+    Bytes after;
+    ASSERT_TRUE(ReadUnixFile(path, after));
+    EXPECT_TRUE(before == after);
+    EXPECT_EQ(FILE_ATTRIBUTE_READONLY, GetFileAttributesW(WinPath(path).data()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(1u, FilesIn(dir).size()) << "temporary file left behind";
+
+    // Writable again, the same save replaces it.
+    ASSERT_TRUE(SetFileAttributesW(WinPath(path).data(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(second.Save(WinPath(path).data(), CXIMAGE_FORMAT_BMP)) << second.GetLastError();
+    ASSERT_TRUE(ReadUnixFile(path, after));
+    EXPECT_FALSE(before == after);
+}
+
 TEST(ImageSaving, TiffWrittenInBandsIsTheFileWrittenRowByRow)
 {
     struct Case {

@@ -1,4 +1,5 @@
 #include "CaptureWriters.h"
+#include "afxprotect.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -48,8 +49,8 @@ bool WriteAll(HANDLE file, const void* data, size_t size)
 
 HANDLE CreateTruncated(LPCWSTR path)
 {
-    return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return AfxCreateFileRespectingProtection(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL);
 }
 
 // BMP and RAW failures: reported, never thrown into the capture worker.
@@ -67,8 +68,8 @@ int ReportPlainWriteFailure(HANDLE file)
 // bgr: bottom-up rows of B,G,R samples, little-endian when 16 bits wide.
 int WriteTiffPage(LPCWSTR path, const BYTE* bgr, int width, int height, int bitsPerSample)
 {
-    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = AfxCreateFileRespectingProtection(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE) {
         g_errorStream("Cannot open file for output.\n");
         return WRITER_TIFF_OPEN_FAILED;
