@@ -109,8 +109,10 @@ void CBrowseToolBar::OnSize(UINT nType, int cx, int cy)
     CRect first;
     m_buttons[0].GetWindowRect(&first);
     const int h = first.Height();
-    const int gap = std::min((cy - TOOL_COUNT * h) / (TOOL_COUNT - 1), kMaxGap);
-    int y = std::max((cy - TOOL_COUNT * h - (TOOL_COUNT - 1) * gap) / 2, 0) + kZoomLabelTop;
+    // The stack shares what the zoom label leaves below it.
+    const int room = cy - kZoomLabelTop;
+    const int gap = std::max(std::min((room - TOOL_COUNT * h) / (TOOL_COUNT - 1), kMaxGap), 0);
+    int y = std::max((room - TOOL_COUNT * h - (TOOL_COUNT - 1) * gap) / 2, 0) + kZoomLabelTop;
     for (CSkinBitmapButton& button : m_buttons) {
         CRect rect;
         button.GetWindowRect(&rect);

@@ -35,12 +35,13 @@ public:
         button->SetSkin(skin.normal, skin.pressed, skin.hover, skin.disabled, 0, 0, drawMode, 0, captionOffset);
         m_buttons.push_back(std::move(button));
     }
-    // The shared push-button look: natural size, no edge, caption 4 pixels in.
+    // The shared push-button look: the face stretched over the whole button (at its own
+    // size it would end under the caption of a wider button), no edge, caption 4 pixels in.
     void AddPlain(CWnd* parent, int id)
     {
         Add(parent, {id, IDB_COMPOSE_BUTTON_NORMAL, IDB_COMPOSE_BUTTON_PRESSED, IDB_COMPOSE_BUTTON_HOVER,
                      IDB_COMPOSE_BUTTON_DISABLED},
-            CSkinBitmapButton::DRAW_NATURAL, 4);
+            CSkinBitmapButton::DRAW_STRETCH, 4);
     }
     size_t Count() const { return m_buttons.size(); }
 

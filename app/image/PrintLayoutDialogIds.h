@@ -17,3 +17,9 @@
 #define IDC_PRINT_SHOW_BORDER   1526
 #define IDC_PRINT_ZOOM          1527
 #define IDC_PRINT_LABEL_PREVIEW 1528
+// The options' texts: statics beside the skinned boxes, which draw only their face.
+#define IDC_PRINT_LABEL_TIME       1529
+#define IDC_PRINT_LABEL_NAME       1530
+#define IDC_PRINT_LABEL_BORDER     1531
+#define IDC_PRINT_LABEL_FULL_PAGE  1532
+#define IDC_PRINT_LABEL_FIXED_ZOOM 1533

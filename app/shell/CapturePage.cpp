@@ -78,7 +78,7 @@ BOOL CCapturePage::OnInitDialog()
 
 CPoint CCapturePage::FirstSectionOrigin()
 {
-    if (m_videoRecordPanel.m_hWnd == NULL) return CPoint(5, 22);
+    if (m_videoRecordPanel.m_hWnd == NULL) return CTabPage::FirstSectionOrigin();
     CRect r;
     m_videoRecordPanel.GetWindowRect(&r);
     ScreenToClient(&r);
@@ -89,9 +89,9 @@ void CCapturePage::LayoutPanels()
 {
     if (m_hWnd == NULL) return;
     if (m_captureProgressPanel.m_hWnd != NULL)
-        m_captureProgressPanel.SetWindowPos(NULL, 5, 22, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_captureProgressPanel.SetWindowPos(NULL, PAGE_CONTENT_LEFT, PAGE_CONTENT_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_videoRecordPanel.m_hWnd != NULL)
-        m_videoRecordPanel.SetWindowPos(NULL, 5, 22, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        m_videoRecordPanel.SetWindowPos(NULL, PAGE_CONTENT_LEFT, PAGE_CONTENT_TOP, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     CTabPage::LayoutPanels();
 }
 

@@ -17,6 +17,39 @@ void CFixedSplitterWnd::SetThinGaps()
     m_cySplitterGap = 1;
 }
 
+int CFixedSplitterWnd::PaneRoom(BOOL columns) const
+{
+    if (m_hWnd == NULL) return 0;
+    CRect client;
+    GetClientRect(&client);
+    const int room = columns ? client.Width() - 2 * m_cxBorder - (m_nCols - 1) * m_cxSplitterGap
+                             : client.Height() - 2 * m_cyBorder - (m_nRows - 1) * m_cySplitterGap;
+    return room < 0 ? 0 : room;
+}
+
+void CFixedSplitterWnd::FixLastColumn(int size)
+{
+    const int first = PaneRoom(TRUE) - size;
+    SetColumnInfo(0, first < 0 ? 0 : first, 0);
+    SetColumnInfo(1, size, 0);
+    RecalcLayout();
+}
+
+void CFixedSplitterWnd::FixLastRow(int size)
+{
+    const int first = PaneRoom(FALSE) - size;
+    SetRowInfo(0, first < 0 ? 0 : first, 0);
+    SetRowInfo(1, size, 0);
+    RecalcLayout();
+}
+
+CRect CFixedSplitterWnd::PaneScreenRect(int row, int col) const
+{
+    CRect r = GetPaneRect(row, col);
+    ClientToScreen(&r);
+    return r;
+}
+
 // No tracking: the bars stay where the frame's layout puts them.
 void CFixedSplitterWnd::OnLButtonDown(UINT, CPoint) {}
 void CFixedSplitterWnd::OnMouseMove(UINT, CPoint) {}

@@ -11,6 +11,14 @@ public:
     virtual ~CFixedSplitterWnd();
 
     void SetThinGaps();
+    // The room the panes of one direction share: the client less the borders and gaps.
+    int PaneRoom(BOOL columns) const;
+    // Gives the last column (or row) size pixels and the first the rest, both clamped at 0
+    // when the room is smaller, and lays the panes out.  For two panes in that direction.
+    void FixLastColumn(int size);
+    void FixLastRow(int size);
+    // Where the last layout put a pane, in screen coordinates.
+    CRect PaneScreenRect(int row, int col) const;
     virtual void OnDrawSplitter(CDC* pDC, ESplitType nType, const RECT& rect) override;
 
 protected:

@@ -217,31 +217,16 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy)
 void CMainFrame::Layout(int cx, int cy)
 {
     if (m_wndOuter.m_hWnd == NULL || m_wndRight.m_hWnd == NULL || m_wndInner.m_hWnd == NULL) return;
-    CRect R;
-    GetWindowRect(&R);
-    const int frameBorder = ::GetSystemMetrics(SM_CXFRAME);
-    R.DeflateRect(frameBorder, frameBorder);
-    const int W = R.Width(), H = R.Height();
-    const int rightWidth = AtLeastZero(W - 220);
-    CThumbnailListCtrl* list = Links().thumbList;
-    const int stripHeight = (list != NULL && list->IsExpanded()) ? H : 164;
-    const int topHeight = AtLeastZero(H - stripHeight);
-
+    // Sizes come from the room each splitter has below the caption bar, not from the
+    // frame's rectangle: the strip and the tool pane keep their sizes whatever the bar,
+    // the borders and the gaps take.
     m_wndOuter.SetColumnInfo(0, 220, 0);
-    m_wndOuter.SetColumnInfo(1, rightWidth, 0);
+    m_wndOuter.SetColumnInfo(1, AtLeastZero(m_wndOuter.PaneRoom(TRUE) - 220), 0);
     m_wndOuter.RecalcLayout();
-    m_wndInner.SetColumnInfo(0, AtLeastZero(rightWidth - 40), 0);
-    m_wndInner.SetColumnInfo(1, 40, 0);
-    m_wndInner.RecalcLayout();
-    m_wndRight.SetRowInfo(0, topHeight, 0);
-    m_wndRight.SetRowInfo(1, stripHeight, 0);
-    m_wndRight.RecalcLayout();
-
-    CRect rightArea;
-    m_wndRight.GetWindowRect(&rightArea);
-    ScreenToClient(&rightArea);
-    const int X0 = R.left + rightArea.left;
-    const int Y0 = R.top + rightArea.top;
+    CThumbnailListCtrl* list = Links().thumbList;
+    const BOOL expanded = list != NULL && list->IsExpanded();
+    m_wndRight.FixLastRow(expanded ? m_wndRight.PaneRoom(FALSE) : 164);
+    m_wndInner.FixLastColumn(40);
 
     if (m_bFullPreview) {
         Show(m_captureTools, FALSE);
@@ -252,15 +237,21 @@ void CMainFrame::Layout(int cx, int cy)
         MoveTo(m_preview, outer);
         MoveTo(m_overlay, outer);
     } else {
-        const int borderHeight = AtLeastZero(R.bottom - Y0);
-        MoveTo(m_borderVertical, X0 - 1, Y0, 3, borderHeight);
-        CRect inner(0, borderHeight - stripHeight + 30, 3, borderHeight - 16);
+        CRect area, right;
+        m_wndOuter.GetWindowRect(&area);
+        m_wndRight.GetWindowRect(&right);
+        const CRect view = m_wndInner.PaneScreenRect(0, 0);
+        const CRect strip = m_wndRight.PaneScreenRect(1, 0);
+
+        const int borderHeight = AtLeastZero(area.bottom - right.top);
+        MoveTo(m_borderVertical, right.left - 1, right.top, 3, borderHeight);
+        CRect inner(0, borderHeight - strip.Height() + 30, 3, borderHeight - 16);
         if (inner != m_lastBorderInner && m_borderVertical.m_hWnd != NULL) {
             m_borderVertical.SetInnerRect(inner);
             m_borderVertical.Invalidate(FALSE);
             m_lastBorderInner = inner;
         }
-        MoveTo(m_borderHorizontal, X0 - 1, Y0 + topHeight, R.right - X0, 6);
+        MoveTo(m_borderHorizontal, right.left - 1, view.bottom, area.right - right.left, 6);
 
         CImageStore* store = Links().store;
         if (store != NULL && store->GetMeasureTarget() == 0) {
@@ -271,20 +262,13 @@ void CMainFrame::Layout(int cx, int cy)
             }
         }
         if (!m_bCompareMode) {
-            const int w = AtLeastZero(R.right - X0 - 39);
-            MoveTo(m_comparePane, X0, Y0, w, topHeight);
-            MoveTo(m_preview, X0, Y0, w, topHeight);
-            MoveTo(m_overlay, X0, Y0, w, topHeight);
-            MoveTo(m_compareWindow, X0, Y0, w, topHeight);
-        } else {
-            const int half = AtLeastZero((R.right - X0 - 38) / 2);
-            MoveTo(m_preview, X0, Y0, half, topHeight);
-            MoveTo(m_overlay, X0, Y0, half, topHeight);
-            MoveTo(m_comparePane, X0 + half, Y0, half, topHeight);
+            MoveTo(m_comparePane, view);
+            MoveTo(m_compareWindow, view);
         }
-        MoveTo(m_captureTools, R.right - 39, Y0, 38, topHeight);
-        const int meterWidth = AtLeastZero((R.right - 40 - X0) / 2);
-        MoveTo(m_focusMeter, X0 + (R.right - X0 - meterWidth) / 2, Y0 + topHeight - 20, meterWidth, 20);
+        PlaceOverView();
+        MoveTo(m_captureTools, m_wndInner.PaneScreenRect(0, 1));
+        const int meterWidth = view.Width() / 2;
+        MoveTo(m_focusMeter, view.left + (view.Width() - meterWidth) / 2, view.bottom - 20, meterWidth, 20);
     }
 
     m_laidOut = CurrentLayoutKey();
@@ -297,6 +281,22 @@ void CMainFrame::Layout(int cx, int cy)
         m_captureTools.RefitLivePreview();
         RaisePopups();
     }
+}
+
+// The live picture covers the main view's pane; in comparison mode it shares it with the
+// comparison pane, half each.
+void CMainFrame::PlaceOverView()
+{
+    const CRect view = m_wndInner.PaneScreenRect(0, 0);
+    if (!m_bCompareMode) {
+        MoveTo(m_preview, view);
+        MoveTo(m_overlay, view);
+        return;
+    }
+    const int half = view.Width() / 2;
+    MoveTo(m_preview, view.left, view.top, half, view.Height());
+    MoveTo(m_overlay, view.left, view.top, half, view.Height());
+    MoveTo(m_comparePane, view.left + half, view.top, view.Width() - half, view.Height());
 }
 
 bool CMainFrame::LayoutKey::operator==(const LayoutKey& o) const
@@ -363,13 +363,8 @@ void CMainFrame::SetCompareMode(BOOL on)
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     const BOOL runs = mgr.runState == 0;
+    if (!m_bFullPreview) PlaceOverView();
     if (on) {
-        CRect r;
-        m_overlay.GetWindowRect(&r);
-        const int half = r.Width() / 2;
-        MoveTo(m_preview, r.left, r.top, half, r.Height());
-        MoveTo(m_overlay, r.left, r.top, half, r.Height());
-        MoveTo(m_comparePane, r.left + half, r.top, half, r.Height());
         m_comparePane.OpenSelectedThumbnail();
         float shown;
         if (runs) {
@@ -388,10 +383,6 @@ void CMainFrame::SetCompareMode(BOOL on)
         m_measurePanel.DisableTools();
     } else {
         Show(m_comparePane, FALSE);
-        CRect r;
-        m_preview.GetWindowRect(&r);
-        MoveTo(m_preview, r.left, r.top, 2 * r.Width() + 1, r.Height());
-        MoveTo(m_overlay, r.left, r.top, 2 * r.Width() + 1, r.Height());
         if (runs) {
             m_preview.ZoomToFit();
             m_overlay.ZoomToFit();

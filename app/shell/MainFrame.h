@@ -95,6 +95,8 @@ protected:
     afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     afx_msg LRESULT OnRaisePopups(WPARAM wParam, LPARAM lParam);
     void RaisePopupsLater();
+    // Preview and overlay (and in comparison mode the comparison pane) over the main view.
+    void PlaceOverView();
     DECLARE_MESSAGE_MAP()
 
     // Listener, comparison panes, camera manager and hot keys, once.

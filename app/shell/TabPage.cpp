@@ -60,7 +60,7 @@ CFoldPanel* CTabPage::AddSection(CDialog& panel, UINT panelIdd, UINT titleId)
     panel.ShowWindow(SW_SHOW);
     CRect pr;
     panel.GetWindowRect(&pr);
-    section->MoveWindow(6, 0, 198, pr.Height() + section->GetTitleHeight() + 2);
+    section->MoveWindow(PAGE_CONTENT_LEFT, 0, 198, pr.Height() + section->GetTitleHeight() + 2);
     section->SetExpanded(TRUE);
     section->SetChild(&panel);
     return section;
@@ -93,7 +93,7 @@ void CTabPage::BuildNow()
     LayoutPanels();
 }
 
-CPoint CTabPage::FirstSectionOrigin() { return CPoint(5, 22); }
+CPoint CTabPage::FirstSectionOrigin() { return CPoint(PAGE_CONTENT_LEFT, PAGE_CONTENT_TOP); }
 
 void CTabPage::LayoutPanels()
 {
@@ -118,12 +118,18 @@ void CTabPage::LayoutPanels()
     logo->GetWindowRect(&lr);
     int w = lr.Width(), h = lr.Height();
     int left = 100 - w / 2;
-    // Near the bottom while the sections leave room, else right below them.
-    int top = (lastBottom + 80 <= client.bottom) ? client.bottom - 30 - h : lastBottom + 30;
-    logo->SetWindowPos(NULL, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    company->SetWindowPos(NULL, left + w + 8, top + 11, 150, 20, SWP_NOZORDER | SWP_NOACTIVATE);
     CRect br;
     m_btnUpdate.GetWindowRect(&br);
+    // Near the bottom while the sections leave room, else right below them; the update
+    // button below the logo stays inside the page.
+    int below = 8 + br.Height() + 2;
+    if (below < 30) below = 30;
+    int top = (lastBottom + 80 <= client.bottom) ? client.bottom - below - h : lastBottom + 30;
+    logo->SetWindowPos(NULL, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int companyLeft = left + w + 8;
+    int companyWidth = client.right - companyLeft;
+    if (companyWidth > 150) companyWidth = 150;
+    company->SetWindowPos(NULL, companyLeft, top + 11, companyWidth, 20, SWP_NOZORDER | SWP_NOACTIVATE);
     m_btnUpdate.SetWindowPos(NULL, 100 - br.Width() / 2, top + h + 8, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetContentHeight(top + h + br.Height() + 10);
 }

@@ -10,6 +10,11 @@
 
 class CFoldPanel;
 
+// Where the sections and the panels above them start: a 198-pixel section then ends
+// inside the page's client area also beside its scroll bar (218 - 17 = 201 pixels).
+const int PAGE_CONTENT_LEFT = 2;
+const int PAGE_CONTENT_TOP = 22;
+
 class CTabPage : public CPanelDialog, public CBuildOnDemand
 {
     DECLARE_DYNAMIC(CTabPage)

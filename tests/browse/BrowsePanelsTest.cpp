@@ -216,14 +216,19 @@ TEST_F(ToolColumn, ColumnLayoutFromTheTable)
     CRect first;
     tools.GetDlgItem(order[0])->GetWindowRect(&first);
     const int h = first.Height();
-    const int gap = std::min((430 - 14 * h) / 13, 20);
-    int y = std::max((430 - 14 * h - 13 * gap) / 2, 0) + 26;
+    // The stack shares the height below the zoom label, and ends inside the column.
+    const int room = 430 - 26;
+    const int gap = std::max(std::min((room - 14 * h) / 13, 20), 0);
+    int y = std::max((room - 14 * h - 13 * gap) / 2, 0) + 26;
+    CRect client;
+    tools.GetClientRect(&client);
     for (int id : order) {
         CRect rect;
         tools.GetDlgItem(id)->GetWindowRect(&rect);
         tools.ScreenToClient(&rect);
         EXPECT_EQ(rect.left, 8) << id;
         EXPECT_EQ(rect.top, y) << id;
+        EXPECT_LE(rect.bottom, client.bottom) << id;
         y = rect.bottom + gap;
     }
     EXPECT_EQ(tools.GetDlgItem(1161)->GetStyle() & BS_PUSHLIKE, (DWORD)BS_PUSHLIKE);

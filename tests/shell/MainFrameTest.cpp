@@ -13,40 +13,44 @@ namespace {
 
 int NotBelowZero(int v) { return v < 0 ? 0 : v; }
 
-struct Expected {
-    CRect R;   // the frame's window rectangle less its border
-    int X0, Y0, topHeight;
-};
-
-Expected Expect(CMainFrame* frame, bool expanded)
-{
-    Expected e;
-    frame->GetWindowRect(&e.R);
-    const int border = GetSystemMetrics(SM_CXFRAME);
-    e.R.DeflateRect(border, border);
-    CRect right;
-    frame->m_wndRight.GetWindowRect(&right);
-    frame->ScreenToClient(&right);
-    e.X0 = e.R.left + right.left;
-    e.Y0 = e.R.top + right.top;
-    int strip = expanded ? e.R.Height() : 164;
-    e.topHeight = NotBelowZero(e.R.Height() - strip);
-    return e;
-}
-
 CRect At(int x, int y, int w, int h) { return CRect(x, y, x + NotBelowZero(w), y + NotBelowZero(h)); }
 
+CRect PaneRect(CSplitterWnd& splitter, int row, int col)
+{
+    CRect r;
+    splitter.GetPane(row, col)->GetWindowRect(&r);
+    return r;
+}
+
+// The strip and the tool pane get their sizes out of the room the splitters have below
+// the caption bar (less when there is not that much), and the floating panels lie on
+// the panes they cover.
 void ExpectLayout(CMainFrame* frame, bool expanded)
 {
-    Expected e = Expect(frame, expanded);
-    const CRect& R = e.R;
-    EXPECT_EQ(ScreenRect(frame->m_preview), At(e.X0, e.Y0, R.right - e.X0 - 39, e.topHeight));
-    EXPECT_EQ(ScreenRect(frame->m_overlay), ScreenRect(frame->m_preview));
-    EXPECT_EQ(ScreenRect(frame->m_captureTools), At(R.right - 39, e.Y0, 38, e.topHeight));
-    EXPECT_EQ(ScreenRect(frame->m_borderVertical), At(e.X0 - 1, e.Y0, 3, R.bottom - e.Y0));
-    EXPECT_EQ(ScreenRect(frame->m_borderHorizontal), At(e.X0 - 1, e.Y0 + e.topHeight, R.right - e.X0, 6));
-    const int w = NotBelowZero((R.right - 40 - e.X0) / 2);
-    EXPECT_EQ(ScreenRect(frame->m_focusMeter), At(e.X0 + (R.right - e.X0 - w) / 2, e.Y0 + e.topHeight - 20, w, 20));
+    CRect area, right;
+    frame->m_wndOuter.GetWindowRect(&area);
+    frame->m_wndRight.GetWindowRect(&right);
+    // Each splitter keeps a 2-pixel border inside and 1-pixel gaps between panes.
+    const int roomHigh = NotBelowZero(right.Height() - 2 * 2 - 1);
+    const CRect views = PaneRect(frame->m_wndRight, 0, 0), strip = PaneRect(frame->m_wndRight, 1, 0);
+    EXPECT_EQ(strip.Height(), expanded ? roomHigh : (roomHigh < 164 ? roomHigh : 164));
+    EXPECT_EQ(views.Height(), roomHigh - strip.Height());
+    if (roomHigh > 0) EXPECT_EQ(strip.bottom, right.bottom - 2);
+    CRect inner;
+    frame->m_wndInner.GetWindowRect(&inner);
+    const int roomWide = NotBelowZero(inner.Width() - 2 * 2 - 1);
+    const CRect view = PaneRect(frame->m_wndInner, 0, 0), tools = PaneRect(frame->m_wndInner, 0, 1);
+    EXPECT_EQ(tools.Width(), (roomWide < 40 ? roomWide : 40));
+    EXPECT_EQ(view.Width(), roomWide - tools.Width());
+    if (roomWide > 0) EXPECT_EQ(tools.right, inner.right - 2);
+
+    EXPECT_EQ(ScreenRect(frame->m_preview), view);
+    EXPECT_EQ(ScreenRect(frame->m_overlay), view);
+    EXPECT_EQ(ScreenRect(frame->m_captureTools), tools);
+    EXPECT_EQ(ScreenRect(frame->m_borderVertical), At(right.left - 1, right.top, 3, area.bottom - right.top));
+    EXPECT_EQ(ScreenRect(frame->m_borderHorizontal), At(right.left - 1, view.bottom, area.right - right.left, 6));
+    const int w = view.Width() / 2;
+    EXPECT_EQ(ScreenRect(frame->m_focusMeter), At(view.left + (view.Width() - w) / 2, view.bottom - 20, w, 20));
 }
 
 }  // namespace
@@ -117,21 +121,22 @@ TEST(MainFrame, CompareModeGivesThePreviewAndThePaneHalvesAndGivesBackTheWhole)
     CMainFrame* frame = SharedFrame();
     SizeFrame(1200, 800);
     const CRect whole = ScreenRect(frame->m_overlay);
+    ASSERT_EQ(whole, PaneRect(frame->m_wndInner, 0, 0));
     frame->SetCompareMode(TRUE);
     EXPECT_TRUE(frame->IsCompareMode());
     const int half = whole.Width() / 2;
     EXPECT_EQ(ScreenRect(frame->m_preview), At(whole.left, whole.top, half, whole.Height()));
-    EXPECT_EQ(ScreenRect(frame->m_comparePane), At(whole.left + half, whole.top, half, whole.Height()));
+    EXPECT_EQ(ScreenRect(frame->m_overlay), ScreenRect(frame->m_preview));
+    EXPECT_EQ(ScreenRect(frame->m_comparePane), CRect(whole.left + half, whole.top, whole.right, whole.bottom));
     EXPECT_TRUE(frame->m_comparePane.IsWindowVisible());
-    // The frame's layout keeps the halves.
-    frame->Layout(1200, 801);
-    Expected e = Expect(frame, false);
-    const int laidHalf = (e.R.right - e.X0 - 38) / 2;
-    EXPECT_EQ(ScreenRect(frame->m_preview).Width(), laidHalf);
-    EXPECT_EQ(ScreenRect(frame->m_comparePane).left, e.X0 + laidHalf);
+    // The frame's layout keeps the halves, now of the new pane.
+    SizeFrame(1201, 801);
+    const CRect view = PaneRect(frame->m_wndInner, 0, 0);
+    EXPECT_EQ(ScreenRect(frame->m_preview), At(view.left, view.top, view.Width() / 2, view.Height()));
+    EXPECT_EQ(ScreenRect(frame->m_comparePane), CRect(view.left + view.Width() / 2, view.top, view.right, view.bottom));
     frame->SetCompareMode(FALSE);
     EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
-    EXPECT_EQ(ScreenRect(frame->m_preview).Width(), 2 * laidHalf + 1);
+    EXPECT_EQ(ScreenRect(frame->m_preview), view);
     SizeFrame(1200, 800);
 }
 

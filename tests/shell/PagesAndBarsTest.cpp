@@ -130,13 +130,16 @@ TEST(TabPage, LogoSitsAboveTheBottomUntilTheSectionsReachItThenBelowThemAndThePa
     CRect client;
     page.GetClientRect(&client);
     CRect lr = ClientRectIn(page, logo);
-    EXPECT_EQ(lr.bottom, client.bottom - 30);
+    CRect update = ClientRectIn(page, page.GetDlgItem(IDC_PAGE_UPDATE));
+    // 30 pixels above the bottom, or as far up as the update button below it needs.
+    EXPECT_EQ(lr.bottom, client.bottom - (update.Height() + 10 > 30 ? update.Height() + 10 : 30));
     EXPECT_EQ(lr.left, 100 - lr.Width() / 2);
     EXPECT_FALSE(page.IsScrollable());
     CRect company = ClientRectIn(page, page.GetDlgItem(IDC_PAGE_COMPANY));
     EXPECT_EQ(company.TopLeft(), CPoint(lr.right + 8, lr.top + 11));
-    CRect update = ClientRectIn(page, page.GetDlgItem(IDC_PAGE_UPDATE));
+    EXPECT_LE(company.right, client.right);
     EXPECT_EQ(update.top, lr.bottom + 8);
+    EXPECT_LE(update.bottom, client.bottom);
 
     // All sections open on a short page: the logo follows the last section.
     page.MoveWindow(0, 0, 218, 400);

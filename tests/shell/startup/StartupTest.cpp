@@ -172,17 +172,20 @@ TEST(Startup, MaximisedCaptionlessFrameWithItsPanesAndALivePicture)
     RECT lr = WindowRect(left), rr = WindowRect(right), fr = WindowRect(frame);
     EXPECT_EQ(lr.right - lr.left, 220);
     EXPECT_EQ(rr.left, lr.right + 1);
-    // The right splitter: the views' row leaves 164 pixels of the frame's height to the
-    // strip below.
+    // The right splitter: the strip row is 164 high below the views' row, and the inner
+    // splitter's tool pane 40 wide, whatever the caption bar above takes.
     HWND views = GetDlgItem(right, kIdPaneFirst);
     HWND strip = GetDlgItem(right, kIdPaneFirst + 16);
     ASSERT_NE(views, nullptr);
     ASSERT_NE(strip, nullptr);
-    const int border = GetSystemMetrics(SM_CXFRAME);
     RECT vr = WindowRect(views), sr = WindowRect(strip);
-    EXPECT_EQ(vr.bottom - vr.top, (fr.bottom - fr.top - 2 * border) - 164);
+    EXPECT_EQ(sr.bottom - sr.top, 164);
     EXPECT_EQ(sr.top, vr.bottom + 1);
     EXPECT_LE(sr.bottom, fr.bottom);
+    HWND tools = GetDlgItem(views, kIdPaneFirst + 1);
+    ASSERT_NE(tools, nullptr);
+    RECT tr = WindowRect(tools);
+    EXPECT_EQ(tr.right - tr.left, 40);
 
     // The live picture: the preview shows more than its grey background.
     HWND preview = PreviewOf(p, frame);
