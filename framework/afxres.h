@@ -68,6 +68,11 @@
 #ifndef AFX_IDP_FAILED_TO_START_PRINT
 #define AFX_IDP_FAILED_TO_START_PRINT 0xF1A0
 #endif
+// The print preview's page number ("Page %u"); its buttons' captions are the strings of
+// their command ids (CPrintPreviewWnd).  English when the program has none.
+#ifndef AFX_IDS_PRINTPAGENUM
+#define AFX_IDS_PRINTPAGENUM     0xF1E2
+#endif
 
 // Private framework messages
 #ifndef WM_SIZEPARENT
