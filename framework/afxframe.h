@@ -178,8 +178,9 @@ public:
     // Zoom steps: the whole page, then twice and four times that.
     enum { zoomWholePage = 0, zoomMax = 2 };
     // The bar's command ids.
-    enum { idPrint = 0xE304, idNext = 0xE302, idPrev = 0xE303, idZoomIn = 0xE305, idZoomOut = 0xE306,
-           idClose = 0xE300, idPageNumber = 0xE301, idPageArea = 0xE30F };
+    enum { idPrint = AFX_ID_PREVIEW_PRINT, idNext = AFX_ID_PREVIEW_NEXT, idPrev = AFX_ID_PREVIEW_PREV,
+           idZoomIn = AFX_ID_PREVIEW_ZOOMIN, idZoomOut = AFX_ID_PREVIEW_ZOOMOUT, idClose = AFX_ID_PREVIEW_CLOSE,
+           idPageNumber = AFX_ID_PREVIEW_NUMPAGE, idPageArea = 0xE30F };
 
     CPrintPreviewWnd();
     virtual ~CPrintPreviewWnd();

@@ -316,13 +316,15 @@ void CPrintPreviewWnd::HidePopups(HWND hWndTop)
         ::ShowWindow((HWND)m_hidden[i], SW_HIDE);
 }
 
-// Bottom first, each to the front: they end in the order they had.
+// Bottom first, each to the front: they end in the order they had.  Each is painted
+// afresh: the display may have dropped what it showed while it was hidden.
 void CPrintPreviewWnd::RestorePopups()
 {
     for (int i = (int)m_hidden.GetSize() - 1; i >= 0; i--) {
         HWND h = (HWND)m_hidden[i];
-        if (::IsWindow(h))
-            ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        if (!::IsWindow(h)) continue;
+        ::SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        ::RedrawWindow(h, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
     m_hidden.RemoveAll();
 }

@@ -86,7 +86,7 @@ struct PrintFixture {
         output = ScreenshotDir() + "/framework_print.ps";
         remove(output.c_str());
         parent.CreateEx(0, AfxRegisterWndClass(0), L"print", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL, NULL);
-        popup.CreateEx(0, AfxRegisterWndClass(0, NULL, (HBRUSH)GetStockObject(BLACK_BRUSH)), L"popup",
+        popup.CreateEx(0, AfxRegisterWndClass(0, NULL, (HBRUSH)GetStockObject(LTGRAY_BRUSH)), L"popup",
                        WS_POPUP | WS_VISIBLE, 20, 20, 120, 80, parent.m_hWnd, NULL);
         view = new CPrintProbeView;
         view->Create(NULL, L"", WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, CRect(0, 0, 300, 200), &parent, 1);
@@ -345,6 +345,15 @@ TEST(PrintPreview, ShowsThePrintedPageScaledAndGivesTheWindowBackAsItWas)
         if (h == f.parent.m_hWnd)
             popupAboveParent = true;
     EXPECT_TRUE(popupAboveParent);
+    // And painted on the screen, not just marked visible.
+    RECT pr;
+    GetWindowRect(f.popup.m_hWnd, &pr);
+    EXPECT_TRUE(WaitFor([&] {
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, (pr.left + pr.right) / 2, (pr.top + pr.bottom) / 2);
+        ReleaseDC(nullptr, screen);
+        return c == RGB(192, 192, 192);
+    }, 3000));
     EXPECT_EQ(f.PrintedPageCount(), 0);
 }
 
