@@ -75,26 +75,8 @@ RECT WindowRect(HWND h)
 // The screen's pixels in a rectangle, as 0x00RRGGBB, row by row.
 std::vector<DWORD> Grab(const RECT& r)
 {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0)
-        return {};
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + (size_t)w * h);
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
+    std::vector<DWORD> pixels = GrabPixels(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
     ReleaseDC(nullptr, screen);
     return pixels;
 }
@@ -134,7 +116,7 @@ bool PictureMoves(const RECT& r)
         return false;
     long changed = 0;
     for (size_t i = 0; i < before.size(); i++)
-        changed += (before[i] & 0xFFFFFF) != (after[i] & 0xFFFFFF);
+        changed += before[i] != after[i];
     return changed > (long)before.size() / 50;
 }
 
@@ -181,30 +163,15 @@ HWND CaptionBar(HWND frame)
     return rebar ? GetWindow(rebar, GW_CHILD) : nullptr;
 }
 
-struct PreviewSearch {
-    DWORD pid;
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindPrintPreview(HWND h, LPARAM lp)
+// The visible popup of the frame that has a child with this id.
+HWND OwnedPopupWith(const ProgramProcess& p, HWND frame, int childId)
 {
-    PreviewSearch* d = reinterpret_cast<PreviewSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    // The print preview: a popup of the frame with the preview bar's close button.
-    if (pid == d->pid && GetWindow(h, GW_OWNER) == d->owner && IsWindowVisible(h) && GetDlgItem(h, 0xE300)) {
-        d->found = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND PrintPreviewOf(const ProgramProcess& p, HWND frame)
-{
-    PreviewSearch d = {p.Pid(), frame, nullptr};
-    EnumWindows(FindPrintPreview, reinterpret_cast<LPARAM>(&d));
-    return d.found;
+    OwnedPopups d = {p.Pid(), frame, {}};
+    EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&d));
+    for (HWND h : d.found)
+        if (GetDlgItem(h, childId) != nullptr)
+            return h;
+    return nullptr;
 }
 
 struct ChildSearch {
@@ -237,6 +204,16 @@ void PressButton(HWND button)
 {
     PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
+}
+
+// Starts the program with a new picture file named on its command line; the frame, or
+// null when it did not come up.
+HWND StartWithPicture(ProgramProcess& p, const char16_t* leaf, int w, int h, std::u16string& image)
+{
+    image = TempPath(leaf);
+    if (!WriteFileBytes(image, BitmapBytes(w, h)) || !p.Start(u"\"" + image + u"\""))
+        return nullptr;
+    return p.WaitForMainWindow(60000);
 }
 
 // A real left click at a screen point.
@@ -353,11 +330,9 @@ TEST(Startup, CameraThatCannotStopKeepsTheWindowUntilTheRetrySucceeds)
 
 TEST(Startup, FileOnTheCommandLineOpensAndIsFirstOfTheRecentFiles)
 {
-    std::u16string image = TempPath(u"orv_start_image.bmp");
-    ASSERT_TRUE(WriteFileBytes(image, BitmapBytes(64, 48)));
     ProgramProcess p;
-    ASSERT_TRUE(p.Start(u"\"" + image + u"\""));
-    HWND frame = p.WaitForMainWindow(60000);
+    std::u16string image;
+    HWND frame = StartWithPicture(p, u"orv_start_image.bmp", 64, 48, image);
     ASSERT_NE(frame, nullptr);
     p.Close();
     std::u16string first = ReadUserString(kRecentKey, u"File1");
@@ -432,11 +407,9 @@ TEST(Startup, PrintSetupAndPrintPreviewFromTheFileMenuAndTheWindowAfterThem)
 {
     const std::string output = ScreenshotDir() + "/program_print.ps";
     ASSERT_NE(UseTestPrinter(output.c_str()), nullptr);
-    std::u16string image = TempPath(u"orv_print_image.bmp");
-    ASSERT_TRUE(WriteFileBytes(image, BitmapBytes(320, 240)));
     ProgramProcess p;
-    ASSERT_TRUE(p.Start(u"\"" + image + u"\""));
-    HWND frame = p.WaitForMainWindow(60000);
+    std::u16string image;
+    HWND frame = StartWithPicture(p, u"orv_print_image.bmp", 320, 240, image);
     ASSERT_NE(frame, nullptr);
     PumpMessagesFor(2000);
     HWND bar = CaptionBar(frame);
@@ -459,16 +432,9 @@ TEST(Startup, PrintSetupAndPrintPreviewFromTheFileMenuAndTheWindowAfterThem)
     HWND layoutButton = ChildById(frame, 1013, L"Button");
     ASSERT_NE(layoutButton, nullptr);
     PressButton(layoutButton);
-    HWND import = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        OwnedPopups d = {p.Pid(), frame, {}};
-        EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&d));
-        for (HWND h : d.found)
-            if ((import = GetDlgItem(h, 1512)) != nullptr)
-                return true;
-        return false;
-    }, 20000));
-    HWND layout = GetParent(import);
+    HWND layout = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (layout = OwnedPopupWith(p, frame, 1512)) != nullptr; }, 20000));
+    HWND import = GetDlgItem(layout, 1512);
     PressButton(import);
     ProgramBox open;
     ASSERT_TRUE(WaitFor([&] {
@@ -491,7 +457,7 @@ TEST(Startup, PrintSetupAndPrintPreviewFromTheFileMenuAndTheWindowAfterThem)
     // it closes.
     PostMessageW(bar, WM_COMMAND, 0xE109, 0);
     HWND preview = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (preview = PrintPreviewOf(p, frame)) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return (preview = OwnedPopupWith(p, frame, 0xE300)) != nullptr; }, 20000));
     EXPECT_FALSE(IsWindowVisible(live));
     EXPECT_FALSE(IsWindowVisible(layout));
     const RECT fr = WindowRect(frame), pr = WindowRect(preview);
