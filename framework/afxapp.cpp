@@ -205,7 +205,7 @@ void AfxEndThread(UINT nExitCode, BOOL bDelete)
 CWinApp::CWinApp(LPCWSTR lpszAppName)
     : m_pszAppName(NULL), m_hInstance(NULL), m_hPrevInstance(NULL), m_lpCmdLine(NULL), m_nCmdShow(SW_SHOWNORMAL),
       m_pszExeName(NULL), m_pszHelpFilePath(NULL), m_pszProfileName(NULL), m_pszRegistryKey(NULL),
-      m_pRecentFileList(NULL)
+      m_pRecentFileList(NULL), m_hDevMode(NULL), m_hDevNames(NULL)
 {
     // Runs before the platform is ready (global constructors): no Win32 calls here.
     if (lpszAppName != NULL) m_pszAppName = DupString(lpszAppName);
@@ -217,6 +217,8 @@ CWinApp::~CWinApp()
     for (int i = 0; i < m_templateList.GetSize(); i++) delete (CDocTemplate*)m_templateList[i];
     m_templateList.RemoveAll();
     delete m_pRecentFileList;
+    if (m_hDevMode != NULL) ::GlobalFree(m_hDevMode);
+    if (m_hDevNames != NULL) ::GlobalFree(m_hDevNames);
     free((void*)m_pszAppName);
     free((void*)m_pszExeName);
     free((void*)m_pszHelpFilePath);

@@ -9,6 +9,7 @@ class CDocTemplate;
 class CDocument;
 class CCommandLineInfo;
 class CRecentFileList;
+class CPrintDialog;
 
 class CWinThread : public CCmdTarget
 {
@@ -122,6 +123,17 @@ public:
 
     CPtrArray m_templateList;
     CRecentFileList* m_pRecentFileList;
+
+    // The printer and page settings every print starts from: the system's default printer
+    // until print setup chooses others.  The application owns both blocks.
+    HGLOBAL m_hDevMode;
+    HGLOBAL m_hDevNames;
+    // Fills pPrintDlg's device blocks with copies of the application's (fetching the
+    // default printer first when none is chosen yet); FALSE when there is no printer.
+    BOOL GetPrinterDeviceDefaults(PRINTDLGW* pPrintDlg);
+    // The print (or print setup) dialog on the application's printer; on OK its choice
+    // becomes the application's, on Cancel nothing changes.
+    INT_PTR DoPrintDialog(CPrintDialog* pPD);
 
     afx_msg void OnFileNew();
     afx_msg void OnFileOpen();

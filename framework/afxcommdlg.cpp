@@ -217,3 +217,57 @@ CString CPrintDialog::GetDriverName() const { return DevNamesText(0); }
 CString CPrintDialog::GetDeviceName() const { return DevNamesText(1); }
 CString CPrintDialog::GetPortName() const { return DevNamesText(2); }
 
+
+// The application's printer -----------------------------------------------------------
+
+namespace {
+
+HGLOBAL CopyGlobal(HGLOBAL hSource)
+{
+    if (hSource == NULL) return NULL;
+    const SIZE_T size = ::GlobalSize(hSource);
+    HGLOBAL hCopy = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (hCopy == NULL) return NULL;
+    void* from = ::GlobalLock(hSource);
+    void* to = ::GlobalLock(hCopy);
+    if (from != NULL && to != NULL) memcpy(to, from, size);
+    if (to != NULL) ::GlobalUnlock(hCopy);
+    if (from != NULL) ::GlobalUnlock(hSource);
+    return hCopy;
+}
+
+void ReplaceGlobal(HGLOBAL& hTarget, HGLOBAL hNew)
+{
+    if (hTarget != NULL && hTarget != hNew) ::GlobalFree(hTarget);
+    hTarget = hNew;
+}
+
+}  // namespace
+
+// The dialog's blocks are copies, freed with the dialog; the application keeps its own.
+BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLGW* pPrintDlg)
+{
+    if (m_hDevNames == NULL) {
+        PRINTDLGW pd = {};
+        pd.lStructSize = sizeof(pd);
+        pd.Flags = PD_RETURNDEFAULT;
+        if (!::PrintDlgW(&pd)) return FALSE;
+        ReplaceGlobal(m_hDevMode, pd.hDevMode);
+        ReplaceGlobal(m_hDevNames, pd.hDevNames);
+    }
+    ReplaceGlobal(pPrintDlg->hDevMode, CopyGlobal(m_hDevMode));
+    ReplaceGlobal(pPrintDlg->hDevNames, CopyGlobal(m_hDevNames));
+    return pPrintDlg->hDevNames != NULL;
+}
+
+INT_PTR CWinApp::DoPrintDialog(CPrintDialog* pPD)
+{
+    // Without any printer the dialog itself says so.
+    GetPrinterDeviceDefaults(&pPD->m_pd);
+    const INT_PTR nResult = pPD->DoModal();
+    if (nResult == IDOK && pPD->m_pd.hDevNames != NULL) {
+        ReplaceGlobal(m_hDevMode, CopyGlobal(pPD->m_pd.hDevMode));
+        ReplaceGlobal(m_hDevNames, CopyGlobal(pPD->m_pd.hDevNames));
+    }
+    return nResult;
+}

@@ -3,6 +3,7 @@
 #include "afximpl.h"
 #include "afxprotect.h"
 #include "afxframe.h"
+#include "afxdlgs.h"
 #include <shellapi.h>
 #include <commdlg.h>
 
@@ -609,7 +610,14 @@ void CWinApp::OnFileOpen()
     OpenDocumentFile(file);
 }
 
-void CWinApp::OnFilePrintSetup() {}
+// The system's print-setup dialog; what it chooses is what the next print uses.
+void CWinApp::OnFilePrintSetup()
+{
+    CPrintDialog pd(TRUE);
+    pd.m_pd.Flags &= ~PD_RETURNDC;   // a choice only, no job
+    pd.m_pParentWnd = m_pMainWnd;
+    DoPrintDialog(&pd);
+}
 
 void CWinApp::OnAppExit()
 {

@@ -29,6 +29,7 @@ struct CCreateContext
 };
 
 class CPrintDialog;
+class CPrintPreviewWnd;
 
 // What a print job knows about itself.  Printing is routed to the views; the printed
 // page itself belongs to the program.  The job owns its print dialog (m_pPD), whose
@@ -145,6 +146,8 @@ public:
     virtual void PostNcDestroy() override;
 
     CDocument* m_pDocument;
+    // The print preview open on this view, NULL when none.
+    CPrintPreviewWnd* m_pPreviewWnd;
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
@@ -159,6 +162,95 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     friend class CDocument;
+};
+
+// --------------------------------------------------------------------------------
+// Print preview: a window over the view's top-level window that shows the pages a print
+// would produce.  Each page is the view's own OnPrepareDC and OnPrint on a context that
+// reports IsPrinting and answers GetDeviceCaps for the printer, recorded once and shown
+// scaled, so the preview is the printed page.  The top-level window's other popups step
+// aside while it is up and come back in their order when it closes.  It owns the job and
+// deletes itself with its window.
+class CPrintPreviewWnd : public CWnd
+{
+    DECLARE_DYNAMIC(CPrintPreviewWnd)
+public:
+    // Zoom steps: the whole page, then twice and four times that.
+    enum { zoomWholePage = 0, zoomMax = 2 };
+    // The bar's command ids.
+    enum { idPrint = AFX_ID_PREVIEW_PRINT, idNext = AFX_ID_PREVIEW_NEXT, idPrev = AFX_ID_PREVIEW_PREV,
+           idZoomIn = AFX_ID_PREVIEW_ZOOMIN, idZoomOut = AFX_ID_PREVIEW_ZOOMOUT, idClose = AFX_ID_PREVIEW_CLOSE,
+           idPageNumber = AFX_ID_PREVIEW_NUMPAGE, idPageArea = 0xE30F };
+
+    CPrintPreviewWnd();
+    virtual ~CPrintPreviewWnd();
+
+    // Takes pInfo (prepared for the printer) whatever the outcome.
+    BOOL Create(CView* pView, CPrintInfo* pInfo);
+    // Back to the window as it was before the preview.
+    void Close();
+
+    UINT GetCurrentPage() const { return m_nCurPage; }
+    BOOL HasPage(UINT nPage);
+    BOOL ShowPage(UINT nPage);
+    int GetZoom() const { return m_nZoom; }
+    void SetZoom(int nZoom);
+    // The printer page in pixels, and where the page area shows it (its client coordinates).
+    CSize GetPaperSize() const { return m_sizePaper; }
+    CRect GetPageRect() const;
+    CWnd* GetPageArea() { return &m_pageArea; }
+    // Draws the page area's content as it is shown, scrolled, into pDC.
+    void DrawPageArea(CDC* pDC, const CRect& rectClient);
+
+    virtual BOOL PreTranslateMessage(MSG* pMsg) override;
+    virtual void PostNcDestroy() override;
+
+protected:
+    HENHMETAFILE PageAt(UINT nPage);
+    void RecalcPageArea();
+    void UpdateBar();
+    void HidePopups(HWND hWndTop);
+    void RestorePopups();
+
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnDestroy();
+    afx_msg void OnClose();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnPrintCmd();
+    afx_msg void OnNextPage();
+    afx_msg void OnPrevPage();
+    afx_msg void OnZoomIn();
+    afx_msg void OnZoomOut();
+    afx_msg void OnCloseCmd();
+    DECLARE_MESSAGE_MAP()
+
+    class CPageArea : public CWnd
+    {
+    public:
+        CPrintPreviewWnd* m_pOwner = NULL;
+        void Scroll(int nBar, UINT nSBCode);
+    protected:
+        afx_msg void OnPaint();
+        afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+        afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+        afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+        afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+        afx_msg void OnSize(UINT nType, int cx, int cy);
+        DECLARE_MESSAGE_MAP()
+    };
+
+    CView* m_pView;
+    CPrintInfo* m_pInfo;
+    CDC m_dcPrinter;          // the job's printer context, for the view's questions
+    CSize m_sizePaper;
+    CPtrArray m_pages;        // HENHMETAFILE per page from the first, NULL until drawn
+    UINT m_nLastPage;         // the last page there is, 0 while unknown
+    UINT m_nCurPage;
+    int m_nZoom;
+    CPageArea m_pageArea;
+    CFont m_font;
+    CPtrArray m_hidden;       // popups hidden for the preview, top first
+    HWND m_hWndTop;
 };
 
 // --------------------------------------------------------------------------------

@@ -68,6 +68,21 @@
 #ifndef AFX_IDP_FAILED_TO_START_PRINT
 #define AFX_IDP_FAILED_TO_START_PRINT 0xF1A0
 #endif
+// The print preview's bar (CPrintPreviewWnd): its buttons' captions are the strings of
+// their command ids, the page number the string AFX_IDS_PRINTPAGENUM ("Page %u").
+// English when the program has none.
+#ifndef AFX_ID_PREVIEW_CLOSE
+#define AFX_ID_PREVIEW_CLOSE     0xE300
+#define AFX_ID_PREVIEW_NUMPAGE   0xE301
+#define AFX_ID_PREVIEW_NEXT      0xE302
+#define AFX_ID_PREVIEW_PREV      0xE303
+#define AFX_ID_PREVIEW_PRINT     0xE304
+#define AFX_ID_PREVIEW_ZOOMIN    0xE305
+#define AFX_ID_PREVIEW_ZOOMOUT   0xE306
+#endif
+#ifndef AFX_IDS_PRINTPAGENUM
+#define AFX_IDS_PRINTPAGENUM     0xF1E2
+#endif
 
 // Private framework messages
 #ifndef WM_SIZEPARENT

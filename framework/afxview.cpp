@@ -20,7 +20,7 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
 END_MESSAGE_MAP()
 
-CView::CView() : m_pDocument(NULL) {}
+CView::CView() : m_pDocument(NULL), m_pPreviewWnd(NULL) {}
 
 CView::~CView()
 {
@@ -56,6 +56,8 @@ int CView::OnCreate(LPCREATESTRUCT lpcs)
 
 void CView::OnDestroy()
 {
+    // A preview outlives no view; its window is ended without handing anything back.
+    if (m_pPreviewWnd != NULL) m_pPreviewWnd->DestroyWindow();
     CFrameWnd* pFrame = GetParentFrame();
     if (pFrame != NULL && pFrame->GetActiveView() == this) pFrame->SetActiveView(NULL, FALSE);
     CWnd::OnDestroy();
@@ -117,18 +119,21 @@ void CView::OnNextPaneCmd(UINT nID)
 
 BOOL CView::OnPreparePrinting(CPrintInfo* pInfo) { return DoPreparePrinting(pInfo); }
 
-// Asks for the printer (the default one, without a dialog, for direct printing and the
-// preview) and makes sure the job holds its context.
+// Asks for the printer (without a dialog for direct printing and the preview) and makes
+// sure the job holds its context.  The application's printer and page settings, the
+// ones print setup chose, are the starting point; without an application, the system's
+// default printer.
 BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
 {
     CPrintDialog* pd = pInfo->m_pPD;
     pd->m_pd.nMinPage = (WORD)pInfo->m_nMinPage;
     pd->m_pd.nMaxPage = (WORD)pInfo->m_nMaxPage;
+    CWinApp* pApp = AfxGetApp();
     if (pInfo->m_bPreview || pInfo->m_bDirect) {
-        if (!pd->GetDefaults()) return FALSE;
+        if (!(pApp != NULL ? pApp->GetPrinterDeviceDefaults(&pd->m_pd) : pd->GetDefaults())) return FALSE;
     } else {
         pd->m_pParentWnd = this;
-        if (pd->DoModal() != IDOK) return FALSE;
+        if ((pApp != NULL ? pApp->DoPrintDialog(pd) : pd->DoModal()) != IDOK) return FALSE;
     }
     if (pd->m_pd.hDC == NULL) pd->CreatePrinterDC();
     return pd->m_pd.hDC != NULL;
@@ -198,15 +203,6 @@ void CView::OnFilePrint()
     OnEndPrinting(&dcPrint, &info);
     dcPrint.DeleteDC();
     if (!ok) AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
-}
-
-void CView::OnFilePrintPreview()
-{
-    CPrintInfo info;
-    info.m_bPreview = TRUE;
-    if (!OnPreparePrinting(&info)) return;
-    OnBeginPrinting(NULL, &info);
-    OnEndPrinting(NULL, &info);
 }
 
 BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)

@@ -3,6 +3,7 @@
 #include "app/image/ImageStore.h"
 #include <algorithm>
 #include "app/image/DeepTiff.h"
+#include "app/image/ImageStringIds.h"
 #include "afxdlgs.h"
 #include <string>
 
@@ -33,8 +34,6 @@ const ImageFileType ImageFileTypeTable[20] = {
 
 namespace {
 
-const UINT kOpenTitleId = 61582;
-const UINT kSaveTitleId = 61583;
 const WCHAR kTrueColourGif[] =
     L"The image will be saved as a true color GIF!\nThis is ok for QrView, but not for many other "
     L"programs.\nFor better compatibility, please use DecreaseBpp to 8 bits or less.";
@@ -133,7 +132,7 @@ BOOL CImageStore::PromptForFileName(CString& path, LPCWSTR initialFolder, UINT t
     const CString defExt = GetDefaultExtension(format);
     CFileDialog dlg(open, defExt, NULL, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | extraFlags, NULL, NULL);
     CString title;
-    title.LoadString(open ? kOpenTitleId : kSaveTitleId);
+    title.LoadString(open ? IDS_OPEN_IMAGE_TITLE : IDS_SAVE_IMAGE_TITLE);
     const CString filter = BuildFilterString(open);
     // Large enough for any path the caller proposes and any the user picks.
     std::vector<WCHAR> buffer(std::max(path.GetLength() + 1, 32768), 0);

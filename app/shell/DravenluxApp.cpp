@@ -42,7 +42,16 @@ BOOL CDravenluxApp::InitInstance()
     m_nCmdShow = SW_SHOWMAXIMIZED;
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
-    if (!ProcessShellCommand(cmdInfo)) return FALSE;
+    if (!ProcessShellCommand(cmdInfo)) {
+        // The frame is gone again by now; the user still learns which file failed.
+        if (cmdInfo.m_nShellCommand == CCommandLineInfo::FileOpen) {
+            CString format, text;
+            format.LoadString(IDS_OPEN_FILE_FAILED);
+            text.Format(format, (LPCWSTR)cmdInfo.m_strFileName);
+            AfxMessageBox(text, MB_OK);
+        }
+        return FALSE;
+    }
 
     m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
     m_pMainWnd->UpdateWindow();

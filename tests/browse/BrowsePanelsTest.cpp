@@ -352,7 +352,8 @@ TEST_F(ToolColumn, SaveACopyAndSaveAsPutTheFileAtTheFront)
             return IDOK;
         });
         Click(IDC_BROWSE_SAVE_AS);
-        EXPECT_EQ(watcher.Count(), 1);
+        ASSERT_EQ(watcher.Count(), 1);
+        EXPECT_EQ(watcher.LastCaption(), u"保存圖像文件");
     }
     ASSERT_TRUE(FileExists(target));
     EXPECT_EQ(strip->List().GetFileAt(0), target);
@@ -384,7 +385,8 @@ TEST_F(ToolColumn, OpenShowsTheFileAndItsFolder)
             return IDOK;
         });
         Click(IDC_BROWSE_OPEN);
-        EXPECT_EQ(watcher.Count(), 1);
+        ASSERT_EQ(watcher.Count(), 1);
+        EXPECT_EQ(watcher.LastCaption(), u"打開圖像文件");
     }
     ASSERT_TRUE(strip->WaitForFill());
     CString shown;

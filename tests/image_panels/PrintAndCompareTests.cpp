@@ -2,6 +2,7 @@
 // panes and window, on plain parents with the strip's list and the frame as fakes.
 #include "PanelSupport.h"
 #include "support/gtest.h"
+#include "support/testprinter.h"
 #include "support/wintest.h"
 
 #include "app/browse/ThumbnailListCtrl.h"
@@ -330,6 +331,71 @@ TEST_F(PrintLayout, PrintGoesToTheMainViewAndClosingClearsAndTellsTheFrame)
     EXPECT_TRUE(frameSpy->WaitForMessage(WM_PRINT_DIALOG_CLOSED, 3000));
     EXPECT_EQ(0u, store.GetPrintLayout().items.size());
     EXPECT_FALSE(::IsWindow(h));
+}
+
+TEST_F(PrintLayout, PrintPreviewOfTheMainViewIsTheLayoutsPrintedPageScaled)
+{
+    for (int i = 0; i < 4; ++i) {
+        CString name;
+        name.Format(L"v%d.bmp", i);
+        Add(WriteFlat(dir, name, 200 + 40 * i, 150, kColours[i]));
+    }
+    PrintLayoutSettings& layout = store.GetPrintLayout();
+    layout.showBorder = layout.showFileName = layout.showTime = 0;   // pictures only
+    Canvas dialogPage(page.right + 10, page.bottom + 10);
+    Draw(dialogPage);
+    ASSERT_TRUE(store.OpenFile(list.files[0], 0));   // printing needs a current picture
+
+    const std::string output = ScreenshotDir() + "/layout_preview.ps";
+    ASSERT_NE(UseTestPrinter(output.c_str()), nullptr);
+    Links().store = nullptr;   // the view must not make a measurement object here
+    CDravenluxView* view = new CDravenluxView;
+    Links().store = &store;
+    ASSERT_TRUE(view->Create(NULL, L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), &parent, 1));
+    view->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW, 0);
+    CPrintPreviewWnd* preview = view->m_pPreviewWnd;
+    ASSERT_NE(preview, nullptr);
+    preview->GetPageArea()->UpdateWindow();
+
+    // The printed page, drawn as the printer gets it, against the preview's page.
+    Canvas sheet(2480, 3508);
+    store.PrintLayout(sheet.DC());
+    const CRect shown = preview->GetPageRect();
+    const CSize paper = preview->GetPaperSize();
+    ASSERT_GT(shown.Width(), 100);
+    HWND area = preview->GetPageArea()->m_hWnd;
+    HDC hdc = ::GetDC(area);
+    const int reach = 2 * paper.cx / shown.Width() + 2;   // paper pixels one shown pixel may mix
+    int checked = 0, bad = 0;
+    std::vector<int> seen(4, 0);
+    for (int y = shown.top + 1; y < shown.bottom - 1; y += 3)
+        for (int x = shown.left + 1; x < shown.right - 1; x += 3) {
+            const int px = (x - shown.left) * paper.cx / shown.Width();
+            const int py = (y - shown.top) * paper.cy / shown.Height();
+            const COLORREF want = sheet.At(px, py);
+            bool uniform = px >= reach && py >= reach && px + reach < sheet.Width() && py + reach < sheet.Height();
+            for (int d = -reach; uniform && d <= reach; d += reach)
+                for (int e = -reach; uniform && e <= reach; e += reach)
+                    uniform = sheet.At(px + d, py + e) == want;
+            if (!uniform)
+                continue;
+            ++checked;
+            const COLORREF got = ::GetPixel(hdc, x, y) & 0xFFFFFF;
+            if (got != want)
+                ++bad;
+            for (int i = 0; i < 4; ++i)
+                seen[i] += want == kColours[i];
+        }
+    ::ReleaseDC(area, hdc);
+    EXPECT_EQ(0, bad) << "of " << checked;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_GT(seen[i], 20) << i;   // every picture shows on the page
+    const HWND hPreview = preview->GetSafeHwnd();
+    PumpMessagesFor(300);   // the bar's buttons paint too
+    SaveScreenshot(hPreview, "print_layout_preview");
+
+    view->DestroyWindow();   // the preview goes with its view
+    EXPECT_FALSE(::IsWindow(hPreview));
 }
 
 TEST(PrintedPage, NothingIsPrintedBeforeTheLayoutHasAPage)

@@ -41,34 +41,18 @@ CRect ScreenRect(CWnd& wnd) { return ScreenRect(wnd.m_hWnd); }
 
 double ShareUnlike(const CRect& screen, COLORREF colour, int tolerance)
 {
-    const int w = screen.Width(), h = screen.Height();
-    if (w <= 0 || h <= 0)
-        return 0;
     HDC src = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(src);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, src, screen.left, screen.top, SRCCOPY);
-    GdiFlush();
+    const std::vector<DWORD> pixels = GrabPixels(src, screen.left, screen.top, screen.Width(), screen.Height());
+    ReleaseDC(nullptr, src);
+    if (pixels.empty())
+        return 0;
     long unlike = 0;
-    const unsigned char* p = static_cast<const unsigned char*>(bits);
-    for (long i = 0; i < (long)w * h; i++, p += 4) {
-        if (abs(p[2] - GetRValue(colour)) > tolerance || abs(p[1] - GetGValue(colour)) > tolerance ||
-            abs(p[0] - GetBValue(colour)) > tolerance)
+    for (DWORD p : pixels) {
+        if (abs(int((p >> 16) & 0xFF) - GetRValue(colour)) > tolerance ||
+            abs(int((p >> 8) & 0xFF) - GetGValue(colour)) > tolerance || abs(int(p & 0xFF) - GetBValue(colour)) > tolerance)
             ++unlike;
     }
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, src);
-    return (double)unlike / ((double)w * h);
+    return (double)unlike / (double)pixels.size();
 }
 
 BoxWatcher::BoxWatcher(int button)

@@ -20,6 +20,39 @@ std::string ScreenshotDir()
     return dir;
 }
 
+std::vector<DWORD> GrabPixels(HDC src, int x, int y, int w, int h)
+{
+    std::vector<DWORD> pixels;
+    if (!src || w <= 0 || h <= 0)
+        return pixels;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(src);
+    if (dib && mem) {
+        HGDIOBJ old = SelectObject(mem, dib);
+        if (BitBlt(mem, 0, 0, w, h, src, x, y, SRCCOPY)) {
+            GdiFlush();
+            const DWORD* p = static_cast<const DWORD*>(bits);
+            pixels.assign(p, p + static_cast<size_t>(w) * h);
+            for (DWORD& v : pixels)
+                v &= 0xFFFFFF;
+        }
+        SelectObject(mem, old);
+    }
+    if (mem)
+        DeleteDC(mem);
+    if (dib)
+        DeleteObject(dib);
+    return pixels;
+}
+
 bool SaveScreenshotPng(HWND hwnd, const char* unixPath)
 {
     int x = 0, y = 0, w, h;
@@ -40,40 +73,18 @@ bool SaveScreenshotPng(HWND hwnd, const char* unixPath)
     }
     if (!src)
         return false;
-    bool ok = false;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = w > 0 && h > 0
-        ? CreateDIBSection(src, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-    HDC mem = CreateCompatibleDC(src);
-    if (dib && mem) {
-        HGDIOBJ old = SelectObject(mem, dib);
-        // The window DC's origin is the window's corner; the screen's is (x, y).
-        if (BitBlt(mem, 0, 0, w, h, src, hwnd ? 0 : x, hwnd ? 0 : y, SRCCOPY)) {
-            GdiFlush();
-            std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-            const auto* p = static_cast<const unsigned char*>(bits);
-            for (size_t i = 0, n = static_cast<size_t>(w) * h; i < n; ++i) {
-                rgb[i * 3] = p[i * 4 + 2];
-                rgb[i * 3 + 1] = p[i * 4 + 1];
-                rgb[i * 3 + 2] = p[i * 4];
-            }
-            ok = WritePngRgb(rgb.data(), w, h, w * 3, unixPath);
-        }
-        SelectObject(mem, old);
-    }
-    if (mem)
-        DeleteDC(mem);
-    if (dib)
-        DeleteObject(dib);
+    // The window DC's origin is the window's corner; the screen's is (x, y).
+    const std::vector<DWORD> pixels = GrabPixels(src, hwnd ? 0 : x, hwnd ? 0 : y, w, h);
     ReleaseDC(hwnd, src);
-    return ok;
+    if (pixels.empty())
+        return false;
+    std::vector<unsigned char> rgb(pixels.size() * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        rgb[i * 3] = (pixels[i] >> 16) & 0xFF;
+        rgb[i * 3 + 1] = (pixels[i] >> 8) & 0xFF;
+        rgb[i * 3 + 2] = pixels[i] & 0xFF;
+    }
+    return WritePngRgb(rgb.data(), w, h, w * 3, unixPath);
 }
 
 std::string SaveScreenshot(HWND hwnd, const char* name)

@@ -103,6 +103,10 @@ public:
     ~MessageReceiver() override;
 };
 
+// The pixels of a w x h rectangle at (x, y) of a device context (a window's, or the
+// screen's for what is on the display), as 0x00RRGGBB row by row; empty on failure.
+std::vector<DWORD> GrabPixels(HDC src, int x, int y, int w, int h);
+
 // Unix folder "screenshots" beside the test program, created on first use.
 std::string ScreenshotDir();
 // Captures hwnd (window rectangle, frame included) or the whole screen when null,

@@ -3,8 +3,10 @@
 // file named on the command line, what it leaves in the registry, and its closing.
 #include "ProgramProcess.h"
 #include "support/gtest.h"
+#include "support/testprinter.h"
 #include "support/wintest.h"
 #include <commctrl.h>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -70,36 +72,52 @@ RECT WindowRect(HWND h)
     return r;
 }
 
-// Share of pixels of a screen rectangle further than tolerance from colour.
-double ShareUnlike(const RECT& r, COLORREF colour, int tolerance)
+// The screen's pixels in a rectangle, as 0x00RRGGBB, row by row.
+std::vector<DWORD> Grab(const RECT& r)
 {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0)
-        return 0;
     HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    long unlike = 0;
-    const unsigned char* p = static_cast<const unsigned char*>(bits);
-    for (long i = 0; i < (long)w * h; i++, p += 4)
-        if (abs(p[2] - GetRValue(colour)) > tolerance || abs(p[1] - GetGValue(colour)) > tolerance ||
-            abs(p[0] - GetBValue(colour)) > tolerance)
-            ++unlike;
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
+    std::vector<DWORD> pixels = GrabPixels(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
     ReleaseDC(nullptr, screen);
-    return double(unlike) / (double(w) * h);
+    return pixels;
+}
+
+bool Similar(DWORD pixel, COLORREF colour, int tolerance)
+{
+    return abs(int((pixel >> 16) & 0xFF) - GetRValue(colour)) <= tolerance &&
+           abs(int((pixel >> 8) & 0xFF) - GetGValue(colour)) <= tolerance &&
+           abs(int(pixel & 0xFF) - GetBValue(colour)) <= tolerance;
+}
+
+// Share of pixels of a screen rectangle further than tolerance from every one of colours.
+double ShareUnlike(const RECT& r, std::initializer_list<COLORREF> colours, int tolerance)
+{
+    const std::vector<DWORD> pixels = Grab(r);
+    if (pixels.empty())
+        return 0;
+    long unlike = 0;
+    for (DWORD p : pixels) {
+        bool similar = false;
+        for (COLORREF colour : colours)
+            similar |= Similar(p, colour, tolerance);
+        if (!similar)
+            ++unlike;
+    }
+    return double(unlike) / double(pixels.size());
+}
+
+// Whether the picture in a screen rectangle moves: a share of its pixels changes within
+// half a second.
+bool PictureMoves(const RECT& r)
+{
+    const std::vector<DWORD> before = Grab(r);
+    PumpMessagesFor(500);
+    const std::vector<DWORD> after = Grab(r);
+    if (before.empty() || before.size() != after.size())
+        return false;
+    long changed = 0;
+    for (size_t i = 0; i < before.size(); i++)
+        changed += before[i] != after[i];
+    return changed > (long)before.size() / 50;
 }
 
 struct OwnedPopups {
@@ -136,6 +154,66 @@ HWND PreviewOf(const ProgramProcess& p, HWND frame)
         }
     }
     return best;
+}
+
+// The caption bar (inside the frame's rebar), which carries the File menu's commands.
+HWND CaptionBar(HWND frame)
+{
+    HWND rebar = GetDlgItem(frame, 0xE804);
+    return rebar ? GetWindow(rebar, GW_CHILD) : nullptr;
+}
+
+// The visible popup of the frame that has a child with this id.
+HWND OwnedPopupWith(const ProgramProcess& p, HWND frame, int childId)
+{
+    OwnedPopups d = {p.Pid(), frame, {}};
+    EnumWindows(CollectOwned, reinterpret_cast<LPARAM>(&d));
+    for (HWND h : d.found)
+        if (GetDlgItem(h, childId) != nullptr)
+            return h;
+    return nullptr;
+}
+
+struct ChildSearch {
+    int id;
+    const WCHAR* cls;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND h, LPARAM lp)
+{
+    ChildSearch* d = reinterpret_cast<ChildSearch*>(lp);
+    WCHAR cls[64] = {};
+    GetClassNameW(h, cls, 64);
+    if (GetDlgCtrlID(h) == d->id && (d->cls == nullptr || lstrcmpiW(cls, d->cls) == 0)) {
+        d->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ChildById(HWND parent, int id, const WCHAR* cls = nullptr)
+{
+    ChildSearch d = {id, cls, nullptr};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&d));
+    return d.found;
+}
+
+// A button press as its parent hears it.
+void PressButton(HWND button)
+{
+    PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}
+
+// Starts the program with a new picture file named on its command line; the frame, or
+// null when it did not come up.
+HWND StartWithPicture(ProgramProcess& p, const char16_t* leaf, int w, int h, std::u16string& image)
+{
+    image = TempPath(leaf);
+    if (!WriteFileBytes(image, BitmapBytes(w, h)) || !p.Start(u"\"" + image + u"\""))
+        return nullptr;
+    return p.WaitForMainWindow(60000);
 }
 
 // A real left click at a screen point.
@@ -192,7 +270,7 @@ TEST(Startup, MaximisedCaptionlessFrameWithItsPanesAndALivePicture)
     ASSERT_NE(preview, nullptr);
     RECT pr = WindowRect(preview);
     EXPECT_GT(pr.right - pr.left, 1000);
-    EXPECT_TRUE(WaitFor([&] { return ShareUnlike(pr, RGB(189, 189, 189), 10) > 0.5; }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return ShareUnlike(pr, {RGB(189, 189, 189)}, 10) > 0.5; }, 20000));
     SaveScreenshot(nullptr, "program_capture_tab");
     p.Close();
 }
@@ -255,24 +333,28 @@ TEST(Startup, CameraThatCannotStopKeepsTheWindowUntilTheRetrySucceeds)
 
 TEST(Startup, FileOnTheCommandLineOpensAndIsFirstOfTheRecentFiles)
 {
-    std::u16string image = TempPath(u"orv_start_image.bmp");
-    ASSERT_TRUE(WriteFileBytes(image, BitmapBytes(64, 48)));
     ProgramProcess p;
-    ASSERT_TRUE(p.Start(u"\"" + image + u"\""));
-    HWND frame = p.WaitForMainWindow(60000);
+    std::u16string image;
+    HWND frame = StartWithPicture(p, u"orv_start_image.bmp", 64, 48, image);
     ASSERT_NE(frame, nullptr);
     p.Close();
     std::u16string first = ReadUserString(kRecentKey, u"File1");
     EXPECT_EQ(lstrcmpiW(W(first), W(image)), 0);
 }
 
-TEST(Startup, MissingFileEndsTheProgramAndIsNotARecentFile)
+TEST(Startup, MissingFileIsNamedInAMessageThenTheProgramEndsAndItIsNotARecentFile)
 {
     // The camera library looks for cameras only once the window is up: a start that fails
     // before ends with nothing to write but must not leave the failed file as a recent one.
     const std::u16string missing = u"C:\\nowhere\\missing.bmp";
     ProgramProcess p;
     ASSERT_TRUE(p.Start(missing));
+    ProgramBox box = p.WaitForBox(60000);
+    EXPECT_EQ(box.text, u"打開文件失敗！\n" + missing);
+    // The frame has gone by then; the program waits for the answer before it ends.
+    EXPECT_EQ(p.WaitForMainWindow(0), nullptr);
+    EXPECT_TRUE(p.Running());
+    ProgramProcess::Press(box, IDOK);
     EXPECT_TRUE(p.WaitForExit(60000));
     EXPECT_NE(lstrcmpiW(W(ReadUserString(kRecentKey, u"File1")), W(missing)), 0);
 }
@@ -321,5 +403,80 @@ TEST(Startup, ScreenshotsOfTheTabsTheFileMenuAndTheAboutBox)
     PumpMessagesFor(500);
     SaveScreenshot(nullptr, "program_about_box");
     ProgramProcess::Press(about, IDOK);
+    p.Close();
+}
+
+TEST(Startup, PrintSetupAndPrintPreviewFromTheFileMenuAndTheWindowAfterThem)
+{
+    const std::string output = ScreenshotDir() + "/program_print.ps";
+    ASSERT_NE(UseTestPrinter(output.c_str()), nullptr);
+    ProgramProcess p;
+    std::u16string image;
+    HWND frame = StartWithPicture(p, u"orv_print_image.bmp", 320, 240, image);
+    ASSERT_NE(frame, nullptr);
+    PumpMessagesFor(2000);
+    HWND bar = CaptionBar(frame);
+    ASSERT_NE(bar, nullptr);
+    HWND live = PreviewOf(p, frame);
+    ASSERT_NE(live, nullptr);
+
+    // 設置列印: the system's print-setup dialog, with the page's orientation.
+    PostMessageW(bar, WM_COMMAND, 0xE106, 0);
+    ProgramBox setup = p.WaitForBox(20000);
+    ASSERT_NE(setup.hwnd, nullptr);
+    EXPECT_NE(GetDlgItem(setup.hwnd, 0x421), nullptr);
+    PumpMessagesFor(500);
+    SaveScreenshot(nullptr, "program_print_setup");
+    ProgramProcess::Press(setup, IDCANCEL);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(setup.hwnd); }, 10000));
+
+    // The print layout (the browse tools' print button) with the picture imported through
+    // the image open dialog, so the printed page has something on it.
+    HWND layoutButton = ChildById(frame, 1013, L"Button");
+    ASSERT_NE(layoutButton, nullptr);
+    PressButton(layoutButton);
+    HWND layout = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (layout = OwnedPopupWith(p, frame, 1512)) != nullptr; }, 20000));
+    HWND import = GetDlgItem(layout, 1512);
+    PressButton(import);
+    ProgramBox open;
+    ASSERT_TRUE(WaitFor([&] {
+        for (const ProgramBox& b : p.Boxes())
+            if (b.hwnd != layout)
+                open = b;
+        return open.hwnd != nullptr;
+    }, 20000));
+    EXPECT_EQ(open.caption, u"打開圖像文件");
+    HWND name = ChildById(open.hwnd, 0x47c, L"Edit");
+    if (name == nullptr)
+        name = ChildById(open.hwnd, 0x480, L"Edit");
+    ASSERT_NE(name, nullptr);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(image)));
+    ProgramProcess::Press(open, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(open.hwnd); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(layout, 1513)); }, 10000));   // print: items
+
+    // 預覽列印: a window over the frame; the live picture and the layout step aside until
+    // it closes.
+    PostMessageW(bar, WM_COMMAND, 0xE109, 0);
+    HWND preview = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (preview = OwnedPopupWith(p, frame, 0xE300)) != nullptr; }, 20000));
+    EXPECT_FALSE(IsWindowVisible(live));
+    EXPECT_FALSE(IsWindowVisible(layout));
+    const RECT fr = WindowRect(frame), pr = WindowRect(preview);
+    EXPECT_TRUE(EqualRect(&fr, &pr));
+    PumpMessagesFor(1000);
+    SaveScreenshot(nullptr, "program_print_preview");
+    PostMessageW(preview, WM_COMMAND, 0xE300, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(preview); }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(live) && IsWindowVisible(layout); }, 5000));
+    const RECT lr = WindowRect(live);
+    // The live picture shows again where it was, moving: neither the view's grey behind
+    // it, a blank window nor what the preview left on the screen.
+    EXPECT_TRUE(WaitFor([&] {
+        return ShareUnlike(lr, {RGB(189, 189, 189), RGB(244, 244, 244), RGB(255, 255, 255), RGB(0, 0, 0)}, 12) > 0.5 &&
+               PictureMoves(lr);
+    }, 20000));
+    SaveScreenshot(nullptr, "program_after_print_preview");
     p.Close();
 }
