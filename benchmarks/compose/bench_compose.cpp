@@ -52,6 +52,11 @@ bool ReadAll(const std::string& path, std::vector<unsigned char>* bytes)
     return ok;
 }
 
+CString Wide(const std::string& s)
+{
+    return CString(s.c_str());
+}
+
 int Stitch(const std::string& folder, const std::string& ext, int count, const std::string& out)
 {
     std::vector<std::string> paths;
@@ -72,24 +77,31 @@ int Stitch(const std::string& folder, const std::string& ext, int count, const s
     }
     std::sort(times.begin(), times.end());
 
-    // Where the stitcher put each tile, against the truth.
-    std::vector<std::vector<unsigned char>> files(count);
-    for (int i = 0; i < count; ++i)
-        ReadAll(paths[i], &files[i]);
-    std::vector<unsigned char> encoded;
+    // Where the stitcher put each tile, against the truth. It works on the pictures'
+    // rows as CxImage keeps them, bottom first, so its y counts from the mosaic's foot.
+    std::vector<CxImage> tiles(count);
+    std::vector<eastitch::TileView> views;
+    for (int i = 0; i < count; ++i) {
+        tiles[i].LoadAsColour(Wide(paths[i]));
+        views.push_back({tiles[i].GetBits(0), int(tiles[i].GetWidth()), int(tiles[i].GetHeight()),
+                         int(tiles[i].GetEffWidth())});
+    }
     std::vector<eastitch::Placement> at;
     int within = 0;
     std::vector<unsigned char> text;
-    if (eastitch::StitchFiles(files, ext, &encoded, &at) == eastitch::kOk
+    if (eastitch::PlaceTiles(views, &at) == eastitch::kOk
         && ReadAll(folder + "\\positions.txt", &text)) {
+        int mosaicWidth, mosaicHeight;
+        eastitch::MosaicSize(views, at, &mosaicWidth, &mosaicHeight);
         std::string all(text.begin(), text.end());
         size_t pos = 0;
         for (int i = 0; i < count; ++i) {
             size_t end = all.find('\n', pos);
             char name[64];
             int x = 0, y = 0;
+            const int top = mosaicHeight - at[i].y - views[i].height;
             if (std::sscanf(all.substr(pos, end - pos).c_str(), "%63s %d %d", name, &x, &y) == 3
-                && std::abs(at[i].x - x) <= 1 && std::abs(at[i].y - y) <= 1)
+                && std::abs(at[i].x - x) <= 1 && std::abs(top - y) <= 1)
                 ++within;
             pos = end + 1;
         }
@@ -103,11 +115,6 @@ std::string Numbered(const std::string& folder, const char* stem, int i, const s
     char name[32];
     std::snprintf(name, sizeof name, "\\%s_%02d", stem, i);
     return folder + name + ext;
-}
-
-CString Wide(const std::string& s)
-{
-    return CString(s.c_str());
 }
 
 double Median(std::vector<double> t)
