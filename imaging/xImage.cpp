@@ -341,6 +341,130 @@ bool CxImage::Save(const char* fileName, DWORD imageType)
     return Save(Widen(fileName).data(), imageType);
 }
 
+DWORD CxImage::GetTypeFromExtension(const WCHAR* extension)
+{
+    static const struct {
+        const WCHAR* ext;
+        DWORD format;
+    } kTypes[] = {{L"bmp", CXIMAGE_FORMAT_BMP}, {L"gif", CXIMAGE_FORMAT_GIF},
+                  {L"jpg", CXIMAGE_FORMAT_JPG}, {L"jpeg", CXIMAGE_FORMAT_JPG},
+                  {L"png", CXIMAGE_FORMAT_PNG}, {L"mng", CXIMAGE_FORMAT_MNG},
+                  {L"jng", CXIMAGE_FORMAT_MNG}, {L"ico", CXIMAGE_FORMAT_ICO},
+                  {L"cur", CXIMAGE_FORMAT_ICO}, {L"tif", CXIMAGE_FORMAT_TIF},
+                  {L"tiff", CXIMAGE_FORMAT_TIF}, {L"tga", CXIMAGE_FORMAT_TGA},
+                  {L"pcx", CXIMAGE_FORMAT_PCX}, {L"wbmp", CXIMAGE_FORMAT_WBMP},
+                  {L"wmf", CXIMAGE_FORMAT_WMF}, {L"emf", CXIMAGE_FORMAT_WMF},
+                  {L"j2k", CXIMAGE_FORMAT_JP2}, {L"jp2", CXIMAGE_FORMAT_JP2},
+                  {L"j2c", CXIMAGE_FORMAT_JPC}, {L"jpc", CXIMAGE_FORMAT_JPC},
+                  {L"pgx", CXIMAGE_FORMAT_PGX}, {L"pnm", CXIMAGE_FORMAT_PNM},
+                  {L"pgm", CXIMAGE_FORMAT_PNM}, {L"ppm", CXIMAGE_FORMAT_PNM},
+                  {L"ras", CXIMAGE_FORMAT_RAS}};
+    if (!extension)
+        return CXIMAGE_FORMAT_UNKNOWN;
+    for (const auto& t : kTypes)
+        if (!lstrcmpiW(extension, t.ext))
+            return t.format;
+    return CXIMAGE_FORMAT_UNKNOWN;
+}
+
+namespace {
+
+// The extension of a path's file name (after its last "."), or null.
+const WCHAR* ExtensionOf(const WCHAR* path)
+{
+    const WCHAR* dot = nullptr;
+    for (const WCHAR* p = path; p && *p; ++p) {
+        if (*p == '.')
+            dot = p;
+        else if (*p == '\\' || *p == '/')
+            dot = nullptr;
+    }
+    return dot ? dot + 1 : nullptr;
+}
+
+}  // namespace
+
+DWORD CxImage::GetTypeFromFileName(const WCHAR* fileName)
+{
+    return GetTypeFromExtension(ExtensionOf(fileName));
+}
+
+bool CxImage::LoadAsColour(const WCHAR* fileName)
+{
+    // Types without a signature (TGA, WBMP) are told by the name.
+    if (!Load(fileName, GetTypeFromFileName(fileName)) || !IncreaseBpp(24))
+        return false;
+    AlphaDelete();
+    return true;
+}
+
+bool CxImage::SaveByName(const WCHAR* fileName)
+{
+    const DWORD type = GetTypeFromFileName(fileName);
+    if (type != CXIMAGE_FORMAT_WMF)
+        return Save(fileName, type);
+    std::vector<BYTE> out;
+    if (!EncodeMetafile(out, !lstrcmpiW(ExtensionOf(fileName), L"emf")))
+        return false;
+    std::string err;
+    return WriteFileReplacing(fileName, out.data(), out.size(), err) || FailErr(err);
+}
+
+bool CxImage::EncodeMetafile(std::vector<BYTE>& out, bool enhanced)
+{
+    out.clear();
+    if (!IsValid())
+        return Fail("No image");
+    const int w = m_image.Width(), h = m_image.Height();
+    // A placeable header holds the size in 16 bits.
+    if (!enhanced && (w > 0x7FFF || h > 0x7FFF))
+        return Fail("Picture too large for a metafile");
+    std::vector<BYTE> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+    BITMAPINFO* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
+    FillBitmapInfo(bmi);
+    if (enhanced) {
+        // The frame is in hundredths of a millimetre, at the 96 dots per inch the
+        // reader assumes.
+        RECT frame = {0, 0, MulDiv(w, 2540, 96), MulDiv(h, 2540, 96)};
+        HDC dc = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
+        if (!dc)
+            return Fail("Cannot make a metafile");
+        StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, m_image.Bits(), bmi, DIB_RGB_COLORS, SRCCOPY);
+        HENHMETAFILE emf = CloseEnhMetaFile(dc);
+        const UINT n = emf ? GetEnhMetaFileBits(emf, 0, nullptr) : 0;
+        if (n) {
+            out.resize(n);
+            GetEnhMetaFileBits(emf, n, out.data());
+        }
+        if (emf)
+            DeleteEnhMetaFile(emf);
+    } else {
+        HDC dc = CreateMetaFileW(nullptr);
+        if (!dc)
+            return Fail("Cannot make a metafile");
+        SetWindowOrgEx(dc, 0, 0, nullptr);
+        SetWindowExtEx(dc, w, h, nullptr);
+        StretchDIBits(dc, 0, 0, w, h, 0, 0, w, h, m_image.Bits(), bmi, DIB_RGB_COLORS, SRCCOPY);
+        HMETAFILE wmf = CloseMetaFile(dc);
+        const UINT n = wmf ? GetMetaFileBitsEx(wmf, 0, nullptr) : 0;
+        if (n) {
+            // Placeable header: key, no handle, the box in logical units at 96 per
+            // inch, nothing reserved, the checksum of the words before it.
+            const WORD head[10] = {0xCDD7, 0x9AC6, 0, 0, 0, WORD(w), WORD(h), 96, 0, 0};
+            WORD sum = 0;
+            for (WORD word : head)
+                sum ^= word;
+            out.resize(22 + n);
+            memcpy(out.data(), head, 20);
+            memcpy(out.data() + 20, &sum, 2);
+            GetMetaFileBitsEx(wmf, n, out.data() + 22);
+        }
+        if (wmf)
+            DeleteMetaFile(wmf);
+    }
+    return !out.empty() || Fail("Cannot make a metafile");
+}
+
 bool CxImage::DecodeMetafile(const BYTE* data, size_t size)
 {
     using orv_img::detail::Le16;

@@ -69,6 +69,15 @@ public:
     void SetJpegQuality(BYTE quality) { m_jpegQuality = quality; }
     BYTE GetJpegQuality() const { return m_jpegQuality; }
     static bool IsTypeSupported(DWORD imageType, bool forWriting);
+    // The type a file name's extension names in the program's file-type table (any
+    // case); CXIMAGE_FORMAT_UNKNOWN for names of no picture the program reads.
+    static DWORD GetTypeFromExtension(const WCHAR* extension);  // without the dot
+    static DWORD GetTypeFromFileName(const WCHAR* fileName);
+    // Any picture the program reads, as 24-bit blue, green, red without alpha.
+    bool LoadAsColour(const WCHAR* fileName);
+    // Saves in the type the name's extension holds; a metafile name (.wmf, .emf) gets
+    // a metafile that draws the picture.
+    bool SaveByName(const WCHAR* fileName);
 
     // DIB accessors.
     DWORD GetWidth() const { return m_image.Width(); }
@@ -155,6 +164,7 @@ private:
     bool Fail(const char* text);
     bool FailErr(const std::string& text);
     bool DecodeMetafile(const BYTE* data, size_t size);
+    bool EncodeMetafile(std::vector<BYTE>& out, bool enhanced);
 
     orv_img::PixelImage m_image;
     BYTE m_jpegQuality = 90;

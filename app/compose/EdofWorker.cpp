@@ -11,14 +11,6 @@
 
 namespace {
 
-// Loads a plane as 24-bit blue, green, red.
-bool LoadPlane(const CString& path, CxImage* image)
-{
-    if (!image->Load((LPCWSTR)path, CXIMAGE_FORMAT_UNKNOWN) || !image->IsValid())
-        return false;
-    return image->GetBpp() == 24 || image->IncreaseBpp(24);
-}
-
 DofImage View(CxImage& image)
 {
     // Rows run bottom-up: the measure does not care which way up a picture is.
@@ -56,16 +48,15 @@ bool Merge(const EdofJob& job)
     if (job.inputs.empty())
         return false;
     CxImage running;
-    if (!LoadPlane(job.inputs[0], &running))
+    if (!running.LoadAsColour(job.inputs[0]))
         return false;
-    const DWORD type = running.GetType();
     const int w = int(running.GetWidth()), h = int(running.GetHeight());
     std::vector<float> focus, other;
     if (!Measure(running, &focus))
         return false;
     for (size_t i = 1; i < job.inputs.size(); ++i) {
         CxImage plane;
-        if (!LoadPlane(job.inputs[i], &plane) || int(plane.GetWidth()) != w
+        if (!plane.LoadAsColour(job.inputs[i]) || int(plane.GetWidth()) != w
             || int(plane.GetHeight()) != h || !Measure(plane, &other))
             return false;
         TakeSharper(running, &focus, plane, other);
@@ -77,7 +68,7 @@ bool Merge(const EdofJob& job)
     if (usm(&soft, &sharp) != 1)
         return false;
     // The save goes through a temporary file: a failed one leaves nothing behind.
-    return CxImage::IsTypeSupported(type, true) && running.Save((LPCWSTR)job.output, type);
+    return running.SaveByName(job.output);
 }
 
 }  // namespace

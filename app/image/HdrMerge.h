@@ -1,4 +1,4 @@
-// The HDR merge over OpenCV, on encoded files in memory. No Win32 header.
+// The HDR merge over OpenCV, on decoded pictures. No Win32 header.
 #pragma once
 #include <stdint.h>
 #include <string>
@@ -8,10 +8,15 @@ namespace hdr_merge {
 
 enum Result { MERGE_FAILED = 0, MERGE_OK = 1, MERGE_SIZE_MISMATCH = -1 };
 
-// Decodes three pictures as 3-channel 8-bit images; their per-pixel mean in YUV,
-// converted back and clamped to 0..255, goes into out, encoded like extension
-// (".jpg", ".png", ...).
-int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extension,
-               std::vector<uint8_t>& out);
+// 8-bit blue, green, red pixels, rows `stride` bytes apart.
+struct Picture
+{
+    uint8_t* data;
+    int width, height, stride;
+};
+
+// The three pictures' per-pixel mean in YUV, converted back and clamped to 0..255,
+// goes into out (a picture of the same size; it may be one of the inputs).
+int MergeThree(const Picture inputs[3], const Picture& out);
 
 }  // namespace hdr_merge

@@ -1,26 +1,35 @@
 #include "app/image/HdrMerge.h"
 
 #include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
 
 #include <cmath>
 
 namespace hdr_merge {
 
-int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extension,
-               std::vector<uint8_t>& out)
+namespace {
+
+cv::Mat View(const Picture& p)
+{
+    return cv::Mat(p.height, p.width, CV_8UC3, p.data, size_t(p.stride));
+}
+
+}  // namespace
+
+int MergeThree(const Picture inputs[3], const Picture& out)
 {
     cv::Mat images[3];
     for (int i = 0; i < 3; ++i) {
-        if (inputs[i] == nullptr || inputs[i]->empty())
+        if (inputs[i].data == nullptr || inputs[i].width <= 0 || inputs[i].height <= 0
+            || inputs[i].stride < 3 * inputs[i].width)
             return MERGE_FAILED;
-        images[i] = cv::imdecode(*inputs[i], cv::IMREAD_COLOR);
-        if (images[i].empty())
-            return MERGE_FAILED;
+        images[i] = View(inputs[i]);
     }
     if (images[1].size() != images[0].size() || images[2].size() != images[0].size())
         return MERGE_SIZE_MISMATCH;
-    cv::Mat output = images[0].clone();
+    if (out.data == nullptr || out.width != inputs[0].width || out.height != inputs[0].height
+        || out.stride < 3 * out.width)
+        return MERGE_FAILED;
+    cv::Mat output = View(out);
     const int h = output.rows, w = output.cols;
     for (int y = 0; y < h; ++y) {
         uint8_t* d = output.ptr<uint8_t>(y);
@@ -45,12 +54,6 @@ int MergeThree(const std::vector<uint8_t>* inputs[3], const std::string& extensi
             for (int k = 0; k < 3; ++k)
                 d[3 * x + k] = (uint8_t)(c[k] < 0 ? 0 : (c[k] > 255 ? 255 : c[k]));
         }
-    }
-    try {
-        if (!cv::imencode(extension, output, out))
-            return MERGE_FAILED;
-    } catch (...) {
-        return MERGE_FAILED;
     }
     return MERGE_OK;
 }

@@ -261,23 +261,17 @@ int CImageStore::MergeImageFiles(const HdrMergeRequest& request)
 {
     if (request.inputs.size() < 3 || request.output.IsEmpty())
         return 0;
-    std::vector<uint8_t> data[3];
-    const std::vector<uint8_t>* inputs[3];
-    std::string error;
+    CxImage images[3];
+    hdr_merge::Picture inputs[3];
     for (int i = 0; i < 3; ++i) {
-        if (!ReadWholeFile(request.inputs[i], data[i], error))
+        if (!images[i].LoadAsColour(request.inputs[i]))
             return 0;
-        inputs[i] = &data[i];
+        // Rows run bottom-up in all three alike: the merge is per pixel.
+        inputs[i] = {images[i].GetBits(0), int(images[i].GetWidth()), int(images[i].GetHeight()),
+                     int(images[i].GetEffWidth())};
     }
-    CString ext = GetFileExtension(request.output);
-    ext.MakeLower();
-    if (ext.IsEmpty())
+    // The first input's picture becomes the result.
+    if (hdr_merge::MergeThree(inputs, inputs[0]) != hdr_merge::MERGE_OK)
         return 0;
-    std::string narrowExt = ".";
-    for (int i = 0; i < ext.GetLength(); ++i)
-        narrowExt += (char)ext[i];
-    std::vector<uint8_t> out;
-    if (hdr_merge::MergeThree(inputs, narrowExt, out) != hdr_merge::MERGE_OK)
-        return 0;
-    return WriteFileReplacing(request.output, out.data(), out.size(), error) ? 1 : 0;
+    return images[0].SaveByName(request.output) ? 1 : 0;
 }

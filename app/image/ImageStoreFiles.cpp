@@ -62,18 +62,7 @@ CString GetFileExtension(const CString& path)
 
 int GetImageTypeFromExtension(const CString& extension)
 {
-    static const struct {
-        const WCHAR* ext;
-        int format;
-    } kTypes[] = {{L"bmp", 1}, {L"gif", 2}, {L"jpg", 3}, {L"jpeg", 3}, {L"png", 4}, {L"mng", 17},
-                  {L"jng", 17}, {L"ico", 5}, {L"cur", 5}, {L"tif", 6}, {L"tiff", 6}, {L"tga", 7},
-                  {L"pcx", 8}, {L"wbmp", 9}, {L"wmf", 10}, {L"emf", 10}, {L"j2k", 11}, {L"jp2", 11},
-                  {L"j2c", 12}, {L"jpc", 12}, {L"pgx", 13}, {L"pnm", 14}, {L"pgm", 14}, {L"ppm", 14},
-                  {L"ras", 15}};
-    for (const auto& t : kTypes)
-        if (extension == t.ext)
-            return t.format;
-    return 0;
+    return int(CxImage::GetTypeFromExtension(extension));
 }
 
 int CImageStore::GetFilterIndexForType(int format, BOOL open)

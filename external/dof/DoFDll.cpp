@@ -39,11 +39,12 @@ extern "C" __attribute__((ms_abi)) int usm(const DofImage* smoothed, DofImage* i
         || smoothed->height != image->height)
         return 0;
     dofcore::KeepOpenCvSingleThreaded();
+    const int threshold = dofcore::SharpenThreshold(*smoothed, *image);
     const int count = orvbands::BandCount(image->height, kMinBandRows);
     auto band = [&](int k) {
         int first, last;
         orvbands::BandRows(image->height, count, k, &first, &last);
-        dofcore::SharpenRows(*smoothed, *image, first, last);
+        dofcore::SharpenRows(*smoothed, *image, threshold, first, last);
     };
     orvbands::ForEachBand(count, band);
     return 1;

@@ -33,12 +33,13 @@ typedef struct DofMatrix
 } DofMatrix;
 
 // Fills every element with the focus measure of the pixel at the same place: the local
-// energy of the luminance Laplacian over a small window. Larger means sharper; never
-// negative.
+// energy of the smoothed luminance's Laplacian over a window of some ten pixels, so
+// that sensor noise does not decide it. Larger means sharper; never negative.
 __attribute__((ms_abi)) int ExtendDeepOfField(const DofImage* image, DofMatrix* focus);
 
 // Sharpens `image` in place against `smoothed`, a blurred copy of the same size: a mild
-// unsharp mask. A flat picture stays as it is.
+// unsharp mask that leaves differences within the picture's noise alone. A flat
+// picture stays as it is.
 __attribute__((ms_abi)) int usm(const DofImage* smoothed, DofImage* image);
 
 #ifdef __cplusplus

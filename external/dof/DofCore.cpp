@@ -4,20 +4,30 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace dofcore {
 
 namespace {
 
 // The unsharp mask: image + kAmountPercent % of (image - smoothed) where the two differ by more
-// than kThreshold levels; smaller differences are mostly sensor noise, which sharpening
-// would only raise.
+// than a threshold: at least kThreshold levels, and three times the spread of that
+// difference over the picture, which sensor noise sets on noisy pictures; smaller
+// differences are mostly noise, which sharpening would only raise.
 const int kAmountPercent = 25;
 const int kThreshold = 6;
-// The Laplacian's energy is averaged over a Gaussian window of this size; large enough
-// that a per-pixel choice between planes follows regions, not single noisy pixels.
-const int kWindow = 9;
-const double kWindowSigma = 2.0;
+const double kNoiseSpreads = 3.0;
+// The luminance is smoothed before its Laplacian is taken, so the measure follows the
+// structure that defocus takes away rather than the pixel-to-pixel noise of the
+// sensor; the Laplacian's energy is then averaged over a window large enough that the
+// per-pixel choice between planes follows regions, not single noisy pixels. Reach:
+// kPreKernel / 2 + 1 + kWindow / 2 rows either side (kFocusReach in the header).
+const int kPreKernel = 9;
+const double kPreSigma = 1.5;
+const int kWindow = 37;
+const double kWindowSigma = 6.0;
+static_assert(kPreKernel / 2 + 1 + kWindow / 2 <= kFocusReach, "band reach");
 
 }  // namespace
 
@@ -38,10 +48,13 @@ void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int las
     const int bottom = std::min(image.height, last + kFocusReach);
     cv::Mat bgr(bottom - top, image.width, CV_8UC3, image.data + size_t(top) * image.step,
                 size_t(image.step));
-    cv::Mat grey;
+    cv::Mat grey, level;
     cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
+    grey.convertTo(level, CV_32F);
+    cv::GaussianBlur(level, level, cv::Size(kPreKernel, kPreKernel), kPreSigma, kPreSigma,
+                     cv::BORDER_REFLECT101);
     cv::Mat lap;
-    cv::Laplacian(grey, lap, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
+    cv::Laplacian(level, lap, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
     cv::Mat energy = lap.mul(lap);
     cv::GaussianBlur(energy, energy, cv::Size(kWindow, kWindow), kWindowSigma, kWindowSigma,
                      cv::BORDER_REFLECT101);
@@ -53,14 +66,34 @@ void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int las
     }
 }
 
-void SharpenRows(const DofImage& smoothed, const DofImage& image, int first, int last)
+int SharpenThreshold(const DofImage& smoothed, const DofImage& image)
+{
+    // The median of |image - smoothed| in green over every other row, as a spread.
+    std::vector<long> counts(256, 0);
+    long total = 0;
+    for (int y = 0; y < image.height; y += 2) {
+        const unsigned char* s = smoothed.data + size_t(y) * smoothed.step;
+        const unsigned char* d = image.data + size_t(y) * image.step;
+        for (int x = 0; x < image.width; ++x)
+            ++counts[std::abs(int(d[3 * x + 1]) - int(s[3 * x + 1]))];
+        total += image.width;
+    }
+    int median = 0;
+    for (long below = 0; median < 255 && 2 * (below + counts[median]) < total; ++median)
+        below += counts[median];
+    const double spread = 1.4826 * (median + 0.5);
+    return std::max(kThreshold, int(kNoiseSpreads * spread + 0.5));
+}
+
+void SharpenRows(const DofImage& smoothed, const DofImage& image, int threshold, int first,
+                 int last)
 {
     for (int y = first; y < last; ++y) {
         const unsigned char* s = smoothed.data + size_t(y) * smoothed.step;
         unsigned char* d = image.data + size_t(y) * image.step;
         for (int i = 0; i < 3 * image.width; ++i) {
             const int diff = int(d[i]) - int(s[i]);
-            if (diff > kThreshold || diff < -kThreshold) {
+            if (diff > threshold || diff < -threshold) {
                 const int v = int(d[i]) + (diff * kAmountPercent + (diff > 0 ? 50 : -50)) / 100;
                 d[i] = (unsigned char)(v < 0 ? 0 : v > 255 ? 255 : v);
             }

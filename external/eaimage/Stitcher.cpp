@@ -13,11 +13,9 @@
 #include "Bands.h"
 
 #include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <numeric>
 #include <cstdio>
@@ -307,21 +305,10 @@ void Solve(int n, const std::vector<Link>& links, std::vector<double>* xs, std::
     ys->assign(py.begin<double>(), py.end<double>());
 }
 
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return s;
-}
-
 // Feathered blend: each tile weighs by its distance from its own edges.
-cv::Mat Blend(const std::vector<cv::Mat>& tiles, const std::vector<Placement>& at)
+void Blend(const std::vector<TileView>& tiles, const std::vector<Placement>& at, int width,
+           int height, unsigned char* mosaic, int step)
 {
-    int width = 0, height = 0;
-    for (size_t i = 0; i < tiles.size(); ++i) {
-        width = std::max(width, at[i].x + tiles[i].cols);
-        height = std::max(height, at[i].y + tiles[i].rows);
-    }
-    cv::Mat out(height, width, CV_8UC3, cv::Scalar::all(0));
     auto ramp = [](int i, int n) { return float(std::min(i + 1, n - i)); };
     const int count = orvbands::BandCount(height, 64);
     auto band = [&](int k) {
@@ -333,11 +320,11 @@ cv::Mat Blend(const std::vector<cv::Mat>& tiles, const std::vector<Placement>& a
             std::fill(weight.begin(), weight.end(), 0.0f);
             for (size_t t = 0; t < tiles.size(); ++t) {
                 const int ty = y - at[t].y;
-                if (ty < 0 || ty >= tiles[t].rows)
+                if (ty < 0 || ty >= tiles[t].height)
                     continue;
-                const int w = tiles[t].cols;
-                const float wy = ramp(ty, tiles[t].rows);
-                const unsigned char* row = tiles[t].ptr<unsigned char>(ty);
+                const int w = tiles[t].width;
+                const float wy = ramp(ty, tiles[t].height);
+                const unsigned char* row = tiles[t].data + size_t(ty) * tiles[t].step;
                 float* s = sum.data() + size_t(at[t].x) * 3;
                 float* wt = weight.data() + at[t].x;
                 for (int x = 0; x < w; ++x) {
@@ -348,10 +335,12 @@ cv::Mat Blend(const std::vector<cv::Mat>& tiles, const std::vector<Placement>& a
                     wt[x] += g;
                 }
             }
-            unsigned char* o = out.ptr<unsigned char>(y);
+            unsigned char* o = mosaic + size_t(y) * step;
             for (int x = 0; x < width; ++x) {
-                if (weight[x] <= 0)
+                if (weight[x] <= 0) {
+                    o[3 * x] = o[3 * x + 1] = o[3 * x + 2] = 0;
                     continue;
+                }
                 const float inv = 1.0f / weight[x];
                 for (int c = 0; c < 3; ++c)
                     o[3 * x + c] = cv::saturate_cast<unsigned char>(sum[3 * x + c] * inv);
@@ -359,7 +348,6 @@ cv::Mat Blend(const std::vector<cv::Mat>& tiles, const std::vector<Placement>& a
         }
     };
     orvbands::ForEachBand(count, band);
-    return out;
 }
 
 int PlaceMats(const std::vector<cv::Mat>& tiles, std::vector<Placement>* placements)
@@ -430,17 +418,6 @@ int PlaceMats(const std::vector<cv::Mat>& tiles, std::vector<Placement>* placeme
 
 }  // namespace
 
-bool CanWrite(const std::string& extension)
-{
-    static const char* const kTypes[] = {".bmp", ".jpg", ".jpeg", ".png", ".tif", ".tiff",
-                                         ".pnm", ".pgm", ".ppm", ".ras", ".jp2"};
-    const std::string e = Lower(extension);
-    for (const char* t : kTypes)
-        if (e == t)
-            return cv::haveImageWriter("x" + e);
-    return false;
-}
-
 int PlaceTiles(const std::vector<TileView>& tiles, std::vector<Placement>* placements)
 {
     KeepOpenCvSingleThreaded();
@@ -454,43 +431,22 @@ int PlaceTiles(const std::vector<TileView>& tiles, std::vector<Placement>* place
     return PlaceMats(mats, placements);
 }
 
-int StitchFiles(const std::vector<std::vector<unsigned char>>& files,
-                const std::string& extension, std::vector<unsigned char>* encoded,
-                std::vector<Placement>* placements)
+void MosaicSize(const std::vector<TileView>& tiles, const std::vector<Placement>& at,
+                int* width, int* height)
 {
-    KeepOpenCvSingleThreaded();
-    if (files.size() < 2)
-        return kBadArgument;
-    if (!CanWrite(extension))
-        return kBadArgument;
-    const int n = int(files.size());
-    std::vector<cv::Mat> tiles(n);
-    ForEachItem(n, [&](int i) {
-        if (!files[i].empty())
-            tiles[i] = cv::imdecode(files[i], cv::IMREAD_COLOR);
-    });
-    for (const cv::Mat& t : tiles)
-        if (t.empty())
-            return kUnreadable;
-    std::vector<Placement> at;
-    int result = PlaceMats(tiles, &at);
-    if (result != kOk)
-        return result;
-    cv::Mat mosaic = Blend(tiles, at);
-    tiles.clear();
-    std::vector<int> params;
-    const std::string e = Lower(extension);
-    if (e == ".jpg" || e == ".jpeg")
-        params = {cv::IMWRITE_JPEG_QUALITY, 95};
-    try {
-        if (!cv::imencode(e, mosaic, *encoded, params))
-            return kWriteFailed;
-    } catch (const cv::Exception&) {
-        return kWriteFailed;
+    *width = *height = 0;
+    for (size_t i = 0; i < tiles.size() && i < at.size(); ++i) {
+        *width = std::max(*width, at[i].x + tiles[i].width);
+        *height = std::max(*height, at[i].y + tiles[i].height);
     }
-    if (placements)
-        *placements = at;
-    return kOk;
+}
+
+void BlendTiles(const std::vector<TileView>& tiles, const std::vector<Placement>& at,
+                unsigned char* mosaic, int step)
+{
+    int width, height;
+    MosaicSize(tiles, at, &width, &height);
+    Blend(tiles, at, width, height, mosaic, step);
 }
 
 }  // namespace eastitch

@@ -1,13 +1,13 @@
 // The OpenCV side of the stitching library: plain types only, no Win32 header. The
-// front reads and writes the files; everything between happens here.
+// front decodes and writes the files; placing and blending happen here.
 #pragma once
 
-#include <string>
 #include <vector>
 
 namespace eastitch {
 
-// A decoded tile: blue, green, red, rows top first.
+// A decoded tile: blue, green, red, rows top first (or every tile bottom first: the
+// mosaic then comes out bottom first as well).
 struct TileView
 {
     const unsigned char* data;
@@ -27,18 +27,17 @@ const int kUnreadable = 2;
 const int kUnplaceable = 3;
 const int kWriteFailed = 4;
 
-// Whether a picture type (extension with its dot, any case) can be written.
-bool CanWrite(const std::string& extension);
-
 // Places the tiles: every tile's corner in mosaic pixels (the smallest x and y are 0).
 // kUnplaceable when some tile has no reliable overlap that ties it to the rest.
 int PlaceTiles(const std::vector<TileView>& tiles, std::vector<Placement>* placements);
 
-// The whole job on encoded files: decode, place, blend and encode in the type of
-// `extension`. On kOk `encoded` holds the mosaic's file and `placements` (when given)
-// where each tile went.
-int StitchFiles(const std::vector<std::vector<unsigned char>>& files,
-                const std::string& extension, std::vector<unsigned char>* encoded,
-                std::vector<Placement>* placements);
+// The mosaic's width and height for tiles at their places.
+void MosaicSize(const std::vector<TileView>& tiles, const std::vector<Placement>& at,
+                int* width, int* height);
+
+// Blends the placed tiles into `mosaic` (MosaicSize large, rows `step` bytes apart),
+// each tile weighing by its distance from its own edges.
+void BlendTiles(const std::vector<TileView>& tiles, const std::vector<Placement>& at,
+                unsigned char* mosaic, int step);
 
 }  // namespace eastitch

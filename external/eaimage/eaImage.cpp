@@ -1,12 +1,12 @@
-// The library's front: UTF-8 paths to Win32 files, and the job handed to the native
-// stitcher as encoded buffers.
+// The library's front: UTF-8 paths to Win32 files, decoded and written by the
+// program's picture core (CxImage); the native stitcher sees pixels only.
 #include <windows.h>
-#include "afxprotect.h"
 
 #include "eaImage.h"
+#include "Bands.h"
 #include "Stitcher.h"
+#include "xImage.h"
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -35,52 +35,24 @@ std::vector<WCHAR> WidePath(const char* utf8)
     return path;
 }
 
-bool ReadWholeFile(const char* utf8, std::vector<unsigned char>* bytes)
+// Decodes every tile through the program's picture core, several at once.
+bool LoadTiles(int count, const char* const* paths, std::vector<CxImage>* tiles)
 {
-    std::vector<WCHAR> path = WidePath(utf8);
-    if (path.empty())
-        return false;
-    HANDLE f = CreateFileW(path.data(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF;
-    if (ok) {
-        bytes->resize(size_t(size.QuadPart));
-        DWORD got = 0;
-        ok = ReadFile(f, bytes->data(), DWORD(bytes->size()), &got, nullptr) && got == bytes->size();
-    }
-    CloseHandle(f);
-    return ok;
-}
-
-// Writes the whole file or, failing, leaves none behind.
-bool WriteWholeFile(const char* utf8, const std::vector<unsigned char>& bytes)
-{
-    std::vector<WCHAR> path = WidePath(utf8);
-    if (path.empty())
-        return false;
-    HANDLE f = AfxCreateFileRespectingProtection(path.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                                 FILE_ATTRIBUTE_NORMAL);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool ok = WriteFile(f, bytes.data(), DWORD(bytes.size()), &put, nullptr) && put == bytes.size();
-    ok = CloseHandle(f) && ok;
-    if (!ok)
-        DeleteFileW(path.data());
-    return ok;
-}
-
-std::string Extension(const char* path)
-{
-    std::string p(path);
-    size_t slash = p.find_last_of("\\/");
-    size_t dot = p.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return std::string();
-    return p.substr(dot);
+    tiles->resize(count);
+    std::vector<char> loaded(count, 0);
+    const int bands = orvbands::BandCount(count, 1);
+    auto band = [&](int k) {
+        for (int i = k; i < count; i += bands) {
+            std::vector<WCHAR> path = WidePath(paths[i]);
+            loaded[i] = !path.empty() && (*tiles)[i].LoadAsColour(path.data());
+        }
+    };
+    orvbands::ForEachBand(bands, band);
+    for (int i = 0; i < count; ++i)
+        if (!loaded[i] || (*tiles)[i].GetWidth() != (*tiles)[0].GetWidth()
+            || (*tiles)[i].GetHeight() != (*tiles)[0].GetHeight())
+            return false;
+    return true;
 }
 
 int Stitch(int reserved, int count, const char* const* paths, const char* output)
@@ -90,19 +62,30 @@ int Stitch(int reserved, int count, const char* const* paths, const char* output
     for (int i = 0; i < count; ++i)
         if (!paths[i] || !*paths[i])
             return EA_ERR_ARGUMENT;
-    const std::string extension = Extension(output);
-    if (!eastitch::CanWrite(extension))
+    const std::vector<WCHAR> target = WidePath(output);
+    const DWORD type = target.empty() ? 0 : CxImage::GetTypeFromFileName(target.data());
+    if (type == CXIMAGE_FORMAT_UNKNOWN)
         return EA_ERR_ARGUMENT;
-    std::vector<std::vector<unsigned char>> files(count);
-    for (int i = 0; i < count; ++i)
-        if (!ReadWholeFile(paths[i], &files[i]))
-            return EA_ERR_READ;
-    std::vector<unsigned char> encoded;
-    int result = eastitch::StitchFiles(files, extension, &encoded, nullptr);
-    if (result != eastitch::kOk)
-        return result;
-    files.clear();
-    return WriteWholeFile(output, encoded) ? EA_OK : EA_ERR_WRITE;
+    std::vector<CxImage> tiles;
+    if (!LoadTiles(count, paths, &tiles))
+        return EA_ERR_READ;
+    // CxImage keeps rows bottom first; the stitcher works on them as they are, and its
+    // mosaic comes out bottom first too, as the mosaic's own picture wants it.
+    std::vector<eastitch::TileView> views;
+    for (CxImage& t : tiles)
+        views.push_back({t.GetBits(0), int(t.GetWidth()), int(t.GetHeight()), int(t.GetEffWidth())});
+    std::vector<eastitch::Placement> at;
+    const int placed = eastitch::PlaceTiles(views, &at);
+    if (placed != eastitch::kOk)
+        return placed;
+    int width, height;
+    eastitch::MosaicSize(views, at, &width, &height);
+    CxImage mosaic;
+    if (!mosaic.Create(DWORD(width), DWORD(height), 24, type))
+        return EA_ERR_RESOURCES;
+    eastitch::BlendTiles(views, at, mosaic.GetBits(0), int(mosaic.GetEffWidth()));
+    tiles.clear();
+    return mosaic.SaveByName(target.data()) ? EA_OK : EA_ERR_WRITE;
 }
 
 }  // namespace

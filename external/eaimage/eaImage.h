@@ -7,10 +7,11 @@
 //   every string; the library keeps nothing after it returns and allocates nothing the
 //   caller must free. Nothing throws out of the library; it may be called from any
 //   thread made by Win32.
-// - Tiles: pictures of one size that the library can decode (BMP, JPEG, PNG, TIFF,
-//   PNM, Sun raster, JPEG 2000), taken by moving a stage: they differ by translation
-//   only, in any arrangement and any order, each overlapping at least one other.
-// - The output's type follows its extension (one of the types above).
+// - Tiles: pictures of one size of any type the program reads, taken by moving a
+//   stage: they differ by translation only, in any arrangement and any order, each
+//   overlapping at least one other.
+// - The output's type follows its extension (any type the program reads; a metafile
+//   name gets a metafile that draws the mosaic).
 // - Result 0: the output file holds the mosaic of every tile. Any other result writes
 //   no file (an existing file of that name is left alone):
 //   EA_ERR_ARGUMENT a reserved value other than 0, fewer than 2 tiles, a null or empty

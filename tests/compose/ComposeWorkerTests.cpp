@@ -10,6 +10,9 @@
 #include "app/compose/CompositionFiles.h"
 #include "app/compose/EdofWorker.h"
 #include "app/compose/StitchWorkers.h"
+#include "app/image/ImageRequests.h"
+#include "app/image/ImageStore.h"
+#include "eaImage.h"
 #include "xImage.h"
 
 #include <algorithm>
@@ -309,5 +312,85 @@ TEST(DepthOfField, FailsWithoutAFileForUnreadableResizedOrUnsavable)
         run.Run({}, folder.File(L"out4.bmp"));
         EXPECT_EQ(FUSION_FAILED, run.final);
         EXPECT_EQ(0, run.steps);
+    }
+}
+
+namespace {
+
+CxImage Colour(const Picture& p)
+{
+    CxImage image;
+    image.Create(p.width, p.height, 24);
+    for (int y = 0; y < p.height; ++y)
+        std::memcpy(image.GetBits(p.height - 1 - y), p.Row(y), size_t(p.width) * 3);
+    return image;
+}
+
+// Whether a result holds a picture of the expected size, in a type its name holds.
+void ExpectPicture(const CString& path, int width, int height, int slack)
+{
+    CxImage image;
+    ASSERT_TRUE(image.LoadAsColour(path)) << ToUtf8(path) << ": " << image.GetLastError();
+    EXPECT_LE(std::abs(int(image.GetWidth()) - width), slack) << ToUtf8(path);
+    EXPECT_LE(std::abs(int(image.GetHeight()) - height), slack) << ToUtf8(path);
+    // The content names its type where it has a signature; TGA and WBMP have none.
+    CxImage typed;
+    const DWORD type = CxImage::GetTypeFromFileName(path);
+    ASSERT_TRUE(typed.Load(path, type));
+    // JPEG 2000 names hold a container or a bare code stream alike.
+    const DWORD got = typed.GetType();
+    const bool jpeg2000 = (type == CXIMAGE_FORMAT_JP2 || type == CXIMAGE_FORMAT_JPC)
+                       && (got == CXIMAGE_FORMAT_JP2 || got == CXIMAGE_FORMAT_JPC);
+    EXPECT_TRUE(got == type || jpeg2000) << ToUtf8(path) << " holds type " << got;
+}
+
+}  // namespace
+
+// One input of every type the composition dialogs list: depth of field, HDR and
+// stitching read it through the program's picture core and write a result of the type
+// the result's name gives.
+TEST(EveryListedFormat, IsReadAndWrittenByDepthOfFieldHdrAndStitching)
+{
+    composedata::GridSpec spec;
+    spec.tileWidth = 240;
+    spec.tileHeight = 180;
+    spec.rows = 1;
+    spec.cols = 2;
+    spec.overlap = 0.4;
+    spec.stageError = 4;
+    spec.seed = 31;
+    auto grid = composedata::MakeTileGrid(spec);
+    const WCHAR* const kExtensions[] = {L"gif", L"tga", L"pcx", L"ico", L"cur", L"wbmp", L"wmf",
+                                        L"emf", L"mng", L"jng", L"pgx", L"j2k", L"jpc", L"j2c",
+                                        L"jp2", L"ras", L"pnm", L"pgm", L"ppm", L"tif", L"png",
+                                        L"jpg", L"bmp"};
+    Folder folder;
+    for (const WCHAR* ext : kExtensions) {
+        SCOPED_TRACE(ToUtf8(ext));
+        const CString dot = CString(L".") + ext;
+        const CString a = folder.File(CString(L"a") + dot), b = folder.File(CString(L"b") + dot);
+        CxImage first = Colour(grid.tiles[0]), second = Colour(grid.tiles[1]);
+        ASSERT_TRUE(first.SaveByName(a)) << first.GetLastError();
+        ASSERT_TRUE(second.SaveByName(b)) << second.GetLastError();
+
+        EdofRun run;
+        run.Run({a, b}, folder.File(CString(L"edof") + dot));
+        EXPECT_EQ(FUSION_DONE, run.final);
+        ExpectPicture(folder.File(CString(L"edof") + dot), spec.tileWidth, spec.tileHeight, 0);
+
+        HdrMergeRequest request;
+        request.inputs = {a, b, b};
+        request.output = folder.File(CString(L"hdr") + dot);
+        EXPECT_EQ(1, CImageStore::MergeImageFiles(request));
+        ExpectPicture(request.output, spec.tileWidth, spec.tileHeight, 0);
+
+        // Stitching needs the detail of the overlap: the one-bit type keeps too little.
+        if (CxImage::GetTypeFromFileName(a) == CXIMAGE_FORMAT_WBMP)
+            continue;
+        const std::string tiles[] = {ToUtf8(a), ToUtf8(b)};
+        const char* paths[] = {tiles[0].c_str(), tiles[1].c_str()};
+        const CString mosaic = folder.File(CString(L"stitch") + dot);
+        EXPECT_EQ(EA_OK, eaStitch(0, 2, paths, ToUtf8(mosaic).c_str()));
+        ExpectPicture(mosaic, grid.mosaic.width, grid.mosaic.height, 1);
     }
 }

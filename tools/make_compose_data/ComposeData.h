@@ -30,6 +30,16 @@ struct FocusStack
 FocusStack MakeFocusStack(int width, int height, int planes, float spread, uint32_t seed,
                           bool noise = true);
 
+// A camera's noise on a clean picture: shot noise growing with the level and read
+// noise, together `sigma` grey levels at mid-grey (128); read noise alone a third.
+void AddCameraNoise(Picture* picture, float sigma, uint32_t seed);
+
+// planes pictures of the bench's all-in-focus scene whose depth varies smoothly over
+// the field: a pixel of plane i is blurred by how far its depth lies from the plane's
+// focus (up to two focus units, as far as a bench layer), then gets camera noise of
+// `noise` grey levels at mid-grey. The truth is the clean all-in-focus scene.
+FocusStack MakeDepthStack(int width, int height, int planes, float noise, uint32_t seed);
+
 struct GridSpec
 {
     int tileWidth = 320, tileHeight = 240;
@@ -39,6 +49,12 @@ struct GridSpec
     float emptyShare = 0.0f;    // share of the slide without cells
     uint32_t seed = 1;
     bool noise = true;
+    // A camera's noise instead of the bench's (grey levels at mid-grey, 0: the bench's).
+    float cameraNoise = 0.0f;
+    // Share of the slide blurred smooth (by slide position, so overlaps agree).
+    float smoothShare = 0.0f;
+    // Each tile's gain differs by up to this share either way.
+    float gainSpread = 0.0f;
 };
 
 struct TileGrid
@@ -68,5 +84,7 @@ bool Decode(const std::vector<uint8_t>& file, Picture* picture);
 
 // Mean absolute difference per sample; -1 for pictures of different sizes.
 double MeanAbsDifference(const Picture& a, const Picture& b);
+// Root mean square difference per sample; -1 for pictures of different sizes.
+double RmsDifference(const Picture& a, const Picture& b);
 
 }  // namespace composedata

@@ -1,8 +1,12 @@
 // Writes composition test data rendered by the camera bench into a folder:
-//   make_compose_data <folder> focus <width> <height> <planes> <.ext>
-//       plane_NN.ext (stage focus evenly from -2 to +2), truth.ext (all in focus)
+//   make_compose_data <folder> focus <width> <height> <planes> <.ext> [<noise>]
+//       plane_NN.ext (stage focus evenly from -2 to +2), truth.ext (all in focus);
+//       with a noise, a camera's noise of that many grey levels at mid-grey instead of
+//       the bench's
+//   make_compose_data <folder> depth <width> <height> <planes> <noise> <.ext>
+//       the same of a scene whose depth varies smoothly over the field
 //   make_compose_data <folder> grid <tile width> <tile height> <rows> <columns> <overlap>
-//                     <stage error px> <empty share> <.ext>
+//                     <stage error px> <empty share> <.ext> [<noise> <smooth share> <gain spread>]
 //       tile_NN.ext (row by row), positions.txt (each tile's corner), mosaic.ext
 //   make_compose_data <folder> bracket <width> <height> <count> <.ext>
 //       exposure_N.ext (one stop apart), truth.ext (middle exposure without noise)
@@ -80,8 +84,10 @@ std::string Numbered(const char* stem, int i)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: make_compose_data <folder> focus <w> <h> <planes> <.ext>\n"
+    std::fprintf(stderr, "usage: make_compose_data <folder> focus <w> <h> <planes> <.ext> [<noise>]\n"
+                         "       make_compose_data <folder> depth <w> <h> <planes> <noise> <.ext>\n"
                          "       make_compose_data <folder> grid <w> <h> <rows> <cols> <overlap> <error> <empty> <.ext>\n"
+                         "                         [<noise> <smooth share> <gain spread>]\n"
                          "       make_compose_data <folder> bracket <w> <h> <count> <.ext>\n");
     return 2;
 }
@@ -98,13 +104,26 @@ int main(int argc, char** argv)
     }
     const std::string kind = argv[2];
     bool ok = true;
-    if (kind == "focus" && argc == 7) {
-        auto stack = composedata::MakeFocusStack(std::atoi(argv[3]), std::atoi(argv[4]),
-                                                 std::atoi(argv[5]), 2.0f, 1);
+    if ((kind == "focus" && (argc == 7 || argc == 8)) || (kind == "depth" && argc == 8)) {
+        const bool depth = kind == "depth";
+        const char* noiseArg = depth ? argv[6] : argc == 8 ? argv[7] : "0";
+        const float noise = float(std::atof(noiseArg));
+        const std::string ext = argv[depth ? 7 : 6];
+        composedata::FocusStack stack;
+        if (depth) {
+            stack = composedata::MakeDepthStack(std::atoi(argv[3]), std::atoi(argv[4]),
+                                                std::atoi(argv[5]), noise, 1);
+        } else {
+            const bool camera = argc == 8;
+            stack = composedata::MakeFocusStack(std::atoi(argv[3]), std::atoi(argv[4]),
+                                                std::atoi(argv[5]), 2.0f, 1, !camera);
+            for (size_t i = 0; camera && i < stack.planes.size(); ++i)
+                composedata::AddCameraNoise(&stack.planes[i], noise, uint32_t(1000 + i));
+        }
         for (size_t i = 0; i < stack.planes.size(); ++i)
-            ok = WritePicture(Numbered("plane", int(i)), stack.planes[i], argv[6]) && ok;
-        ok = WritePicture("truth", stack.truth, argv[6]) && ok;
-    } else if (kind == "grid" && argc == 11) {
+            ok = WritePicture(Numbered("plane", int(i)), stack.planes[i], ext) && ok;
+        ok = WritePicture("truth", stack.truth, ext) && ok;
+    } else if (kind == "grid" && (argc == 11 || argc == 14)) {
         composedata::GridSpec spec;
         spec.tileWidth = std::atoi(argv[3]);
         spec.tileHeight = std::atoi(argv[4]);
@@ -113,6 +132,11 @@ int main(int argc, char** argv)
         spec.overlap = std::atof(argv[7]);
         spec.stageError = std::atoi(argv[8]);
         spec.emptyShare = float(std::atof(argv[9]));
+        if (argc == 14) {
+            spec.cameraNoise = float(std::atof(argv[11]));
+            spec.smoothShare = float(std::atof(argv[12]));
+            spec.gainSpread = float(std::atof(argv[13]));
+        }
         auto grid = composedata::MakeTileGrid(spec);
         std::string positions;
         for (size_t i = 0; i < grid.tiles.size(); ++i) {
