@@ -7,7 +7,8 @@
 
 namespace {
 
-const DWORD kReadBlock = 64 * 1024;
+// Reads take what has arrived, up to this much, so progress follows a slow download.
+const DWORD kReadBlock = 1024;
 // A read that gets nothing for this long fails instead of holding the download forever.
 const DWORD kReceiveTimeoutMs = 30000;
 // Without a length the status line shows the kilobytes received, refreshed this often.
@@ -112,14 +113,17 @@ BOOL ParseLength(LPCWSTR psz, LONGLONG& llValue)
 
 CUpdateJob::CUpdateJob()
     : m_hDlg(NULL), m_hDone(NULL), m_bCancel(0), m_bHasSize(FALSE), m_llExpectedSize(0), m_hInternet(NULL),
-      m_hConnect(NULL), m_hRequest(NULL), m_nResult(0), m_nRefs(2)
+      m_hConnect(NULL), m_hRequest(NULL), m_nResult(0), m_nRefs(2), m_hPart(INVALID_HANDLE_VALUE)
 {
+    ::InitializeCriticalSection(&m_partLock);
 }
 
 CUpdateJob::~CUpdateJob()
 {
     CloseInternetHandles();
+    DropPart();
     if (m_hDone) ::CloseHandle(m_hDone);
+    ::DeleteCriticalSection(&m_partLock);
 }
 
 CUpdateJob* CUpdateJob::Create(HWND hDlg)
@@ -143,6 +147,54 @@ void CUpdateJob::Cancel()
 {
     ::InterlockedExchange(&m_bCancel, 1);
     CloseInternetHandles();
+    DropPart();
+}
+
+BOOL CUpdateJob::CreatePart(const CString& strPath)
+{
+    ::EnterCriticalSection(&m_partLock);
+    BOOL bOk = FALSE;
+    if (!IsCancelled() && m_hPart == INVALID_HANDLE_VALUE) {
+        m_hPart = ::CreateFileW(strPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        bOk = m_hPart != INVALID_HANDLE_VALUE;
+        if (bOk) m_strPartPath = strPath;
+    }
+    ::LeaveCriticalSection(&m_partLock);
+    return bOk;
+}
+
+BOOL CUpdateJob::WritePart(const void* p, DWORD cb)
+{
+    ::EnterCriticalSection(&m_partLock);
+    DWORD put = 0;
+    const BOOL bOk = m_hPart != INVALID_HANDLE_VALUE && ::WriteFile(m_hPart, p, cb, &put, NULL) && put == cb;
+    ::LeaveCriticalSection(&m_partLock);
+    return bOk;
+}
+
+BOOL CUpdateJob::KeepPartAs(const CString& strPath)
+{
+    ::EnterCriticalSection(&m_partLock);
+    BOOL bOk = FALSE;
+    if (m_hPart != INVALID_HANDLE_VALUE && !IsCancelled()) {
+        ::CloseHandle(m_hPart);
+        m_hPart = INVALID_HANDLE_VALUE;
+        bOk = ::MoveFileExW(m_strPartPath, strPath, MOVEFILE_REPLACE_EXISTING);
+        if (bOk) m_strPartPath.Empty();
+    }
+    ::LeaveCriticalSection(&m_partLock);
+    if (!bOk) DropPart();
+    return bOk;
+}
+
+void CUpdateJob::DropPart()
+{
+    ::EnterCriticalSection(&m_partLock);
+    if (m_hPart != INVALID_HANDLE_VALUE) ::CloseHandle(m_hPart);
+    m_hPart = INVALID_HANDLE_VALUE;
+    if (!m_strPartPath.IsEmpty()) ::DeleteFileW(m_strPartPath);
+    m_strPartPath.Empty();
+    ::LeaveCriticalSection(&m_partLock);
 }
 
 void CUpdateJob::CloseInternetHandles()
@@ -194,43 +246,22 @@ namespace {
 class CPackageWriter
 {
 public:
-    CPackageWriter(const CString& strTemp) : m_strTemp(strTemp), m_hFile(INVALID_HANDLE_VALUE), m_llWritten(0) {}
-    ~CPackageWriter()
-    {
-        // Anything not handed over is thrown away: no partial package stays behind.
-        Close();
-        if (!m_strTemp.IsEmpty()) ::DeleteFileW(m_strTemp);
-    }
-    BOOL Create()
-    {
-        m_hFile = ::CreateFileW(m_strTemp, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        return m_hFile != INVALID_HANDLE_VALUE && m_sha.Begin();
-    }
+    explicit CPackageWriter(CUpdateJob& job) : m_job(job), m_llWritten(0) {}
+    // Anything not handed over is thrown away: no partial package stays behind.
+    ~CPackageWriter() { m_job.DropPart(); }
+    BOOL Create(const CString& strTemp) { return m_job.CreatePart(strTemp) && m_sha.Begin(); }
     BOOL Write(const void* p, DWORD cb)
     {
-        DWORD put = 0;
-        if (!::WriteFile(m_hFile, p, cb, &put, NULL) || put != cb) return FALSE;
+        if (!m_job.WritePart(p, cb)) return FALSE;
         m_llWritten += cb;
         return m_sha.Add(p, cb);
     }
     LONGLONG GetWritten() const { return m_llWritten; }
     CString FinishHash() { return m_sha.Finish(); }
-    BOOL MoveTo(const CString& strPath)
-    {
-        Close();
-        if (!::MoveFileExW(m_strTemp, strPath, MOVEFILE_REPLACE_EXISTING)) return FALSE;
-        m_strTemp.Empty();
-        return TRUE;
-    }
+    BOOL MoveTo(const CString& strPath) { return m_job.KeepPartAs(strPath); }
 
 private:
-    void Close()
-    {
-        if (m_hFile != INVALID_HANDLE_VALUE) ::CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
-    }
-    CString m_strTemp;
-    HANDLE m_hFile;
+    CUpdateJob& m_job;
     LONGLONG m_llWritten;
     CSha256Pipe m_sha;
 };
@@ -279,15 +310,21 @@ int DownloadPackage(CUpdateJob& job)
         llLength = -1;
     if (llLength >= 0 && job.m_bHasSize && llLength != job.m_llExpectedSize) return DOWNLOAD_MISMATCH;
 
-    CPackageWriter writer(strPackage + L".part");
-    if (!writer.Create()) return DOWNLOAD_WRITE_FAILED;
+    CPackageWriter writer(job);
+    if (!writer.Create(strPackage + L".part")) return job.IsCancelled() ? DOWNLOAD_CANCELLED : DOWNLOAD_WRITE_FAILED;
     std::vector<char> block(kReadBlock);
     int nLastPercent = -1;
     LONGLONG llNextReport = kUnknownLengthStep;
     for (;;) {
         if (job.IsCancelled()) return DOWNLOAD_CANCELLED;
+        // A read waits for its whole buffer: ask first what has come, and take that.
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(h, &available, 0, 0))
+            return job.IsCancelled() ? DOWNLOAD_CANCELLED : DOWNLOAD_READ_FAILED;
+        if (job.IsCancelled()) return DOWNLOAD_CANCELLED;
+        const DWORD want = available == 0 ? 1 : available < kReadBlock ? available : kReadBlock;
         DWORD got = 0;
-        if (!::InternetReadFile(h, block.data(), kReadBlock, &got))
+        if (!::InternetReadFile(h, block.data(), want, &got))
             return job.IsCancelled() ? DOWNLOAD_CANCELLED : DOWNLOAD_READ_FAILED;
         if (got == 0) break;
         if (!writer.Write(block.data(), got)) return DOWNLOAD_WRITE_FAILED;

@@ -36,6 +36,14 @@ public:
     // Each internet handle is closed once, by whoever takes it first.
     void CloseInternetHandles();
 
+    // The package's temporary file. Cancel closes and deletes it, so a worker still
+    // blocked in a read when the dialog stops waiting leaves nothing behind; once the
+    // job is cancelled no new one is made.
+    BOOL CreatePart(const CString& strPath);
+    BOOL WritePart(const void* p, DWORD cb);
+    BOOL KeepPartAs(const CString& strPath);   // renames it to the package
+    void DropPart();
+
     HWND m_hDlg;
     HANDLE m_hDone;                  // manual reset; set when the result is in
     volatile LONG m_bCancel;
@@ -66,6 +74,9 @@ private:
     CUpdateJob();
     ~CUpdateJob();
     LONG m_nRefs;
+    CRITICAL_SECTION m_partLock;
+    HANDLE m_hPart;
+    CString m_strPartPath;
 };
 
 // Started with _beginthread; each ends with _endthread after posting its final message

@@ -305,6 +305,7 @@ void CBrowseToolBar::OnDeleteImage()
     } else if (links.doc != NULL) {
         links.doc->OnOpenDocument(NULL);
     }
+    if (strip != NULL) strip->SelectCurrentItem();
 }
 
 void CBrowseToolBar::OnPrintLayout()
@@ -342,7 +343,10 @@ void CBrowseToolBar::PublishSavedFile(const CString& path)
     if (links.thumbList != NULL) links.thumbList->AddFile(path, 1);
     if (strip != NULL) strip->RefreshAfterChange();
     if (links.doc != NULL) links.doc->OnOpenDocument(path);
-    if (strip != NULL) strip->UpdateCurrentImageLabel(0);
+    if (strip != NULL) {
+        strip->UpdateCurrentImageLabel(0);
+        strip->SelectCurrentItem();
+    }
 }
 
 void CBrowseToolBar::OnOpenImage()

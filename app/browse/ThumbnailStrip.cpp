@@ -281,7 +281,24 @@ void CThumbnailStrip::RefreshAfterChange()
     CChannelMergePanel* merge = Links().channelMerge.Peek();
     if (merge != NULL && merge->m_hWnd != NULL) merge->PostMessage(WM_MERGE_PANEL_REFRESH, 0, 0);
     UpdateCurrentImageLabel(1);
+    SelectCurrentItem();
     if (m_list.m_hWnd != NULL) m_list.Invalidate();
+}
+
+void CThumbnailStrip::SelectCurrentItem()
+{
+    if (m_list.m_hWnd == NULL) return;
+    CImageStore* store = Links().store;
+    int item = -1;
+    if (store != NULL && store->HasImage()) {
+        ImageFileInfo info;
+        store->GetImageInfo(info);
+        const int index = info.path.IsEmpty() ? -1 : m_list.FindPath(info.path);
+        if (index >= 0) item = index - m_list.GetFirstIndex();
+    }
+    m_list.SetItemState(-1, 0, LVIS_SELECTED);
+    if (item >= 0 && item < m_list.GetItemCount())
+        m_list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -547,6 +564,7 @@ void CThumbnailStrip::OnDeleteSelected()
         m_list.SetFirstIndex(0);
         OpenFirstFile(0);
     }
+    SelectCurrentItem();
 }
 
 void CThumbnailStrip::OnExpandClicked() { OnExpand(); }

@@ -27,12 +27,15 @@ public:
 
     // Shows the folder and opens its first picture: 1 when a picture was opened.
     virtual int SetFolder(const CString& folder);
-    // After the folder's files changed: tells the merge panel, refreshes the caption
-    // and repaints.
+    // After the folder's files changed: tells the merge panel, refreshes the caption and
+    // the highlight, and repaints.
     virtual void RefreshAfterChange();
     // Caption and current-item mark from the image store; with the Capture tab shown
     // and force 0 the caption is emptied.
     virtual void UpdateCurrentImageLabel(int force);
+    // Highlights the picture the store holds, and only it (none without one): files put
+    // in front or taken out shift the list's items under a highlight kept by position.
+    void SelectCurrentItem();
     virtual void OnExpand();
     virtual void OnRestore();
     // Index (in the list's files) of the picture the store holds, as last found.

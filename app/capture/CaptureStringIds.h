@@ -28,6 +28,7 @@
 // Colour panel.
 #define IDS_WB_NO_AREA 61490
 #define IDS_FLAT_FIELD_FAILED 61640
+#define IDS_RECORD_NO_FRAMES 61641
 
 // Parameter groups, backup and restore.
 #define IDS_GROUP_NAME_EMPTY 61523

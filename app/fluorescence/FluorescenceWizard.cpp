@@ -37,7 +37,7 @@ END_MESSAGE_MAP()
 
 CFluorescenceWizard::CFluorescenceWizard(CWnd* pParent)
     : CDialog(IDD, pParent), m_speedUp(1), m_applyFlag(0), m_savedDrawDC(nullptr),
-      m_savedDrawWnd(nullptr), m_savedShowRect(), m_step(0), m_colour(RGB(255, 255, 255)),
+      m_savedDrawWnd(nullptr), m_savedShowRect(), m_savedParams(), m_speedUpSwitched(FALSE), m_step(0), m_colour(RGB(255, 255, 255)),
       m_hBackground(nullptr), m_hMemDC(nullptr), m_oldBitmap(nullptr)
 {
 }
@@ -95,6 +95,7 @@ BOOL CFluorescenceWizard::OnInitDialog()
     m_savedDrawWnd = m_savedDrawDC ? WindowFromDC(m_savedDrawDC) : nullptr;
     QrCCameraSetDrawHWnd(picture);
     QrCCameraGetShowRect(&m_savedShowRect);
+    QrCCameraGetCurParameter(&m_savedParams);
     CRect frame;
     ::GetWindowRect(picture, &frame);
     RECT show = {0, 0, frame.Width(), frame.Height()};
@@ -197,8 +198,10 @@ void CFluorescenceWizard::OnImageStep()
     m_optimiseButton.EnableWindow(FALSE);
     m_speedUpCheck.EnableWindow(FALSE);
     GetDlgItem(IDC_FLUW_SPEEDUP_LABEL)->EnableWindow(FALSE);
-    if (m_speedUp)
+    if (m_speedUp) {
         QrCCameraFluoSpeedupRes(0);
+        m_speedUpSwitched = TRUE;
+    }
     QrCCameraFluorescenceGuide(this, 1);
 }
 
@@ -269,6 +272,23 @@ void CFluorescenceWizard::OnFinish()
             page->Invalidate(TRUE);
     }
     EndDialog(IDOK);
+}
+
+// Escape and the close box: the camera goes back to the resolution, exposure and gain
+// it had when the wizard opened (the drawing and shown rectangle follow in OnDestroy).
+void CFluorescenceWizard::OnCancel()
+{
+    QrCCameraFluorescenceGuide(NULL, 0);
+    if (m_speedUpSwitched)
+        QrCCameraFluoSpeedupRes(1);
+    if (!m_savedParams.aeOn)
+        QrCCameraSetExposureTimeMS(m_savedParams.exposureTime, 1);
+    QrCCameraSetAnalogGain(m_savedParams.gain);
+    QrCCameraReadValue();
+    if (m_step != 0)   // the image step showed the guide's values there
+        if (CExposurePanel* exposure = Links().exposure)
+            exposure->RefreshFromCamera();
+    CDialog::OnCancel();
 }
 
 void CFluorescenceWizard::OnCheckClicked()

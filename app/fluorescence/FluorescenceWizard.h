@@ -29,6 +29,7 @@ protected:
     virtual BOOL OnInitDialog() override;
     virtual void DoDataExchange(CDataExchange* pDX) override;
     virtual void OnOK() override;
+    virtual void OnCancel() override;
 
     afx_msg void OnPaint();
     afx_msg void OnDestroy();
@@ -62,6 +63,9 @@ private:
     HDC m_savedDrawDC;
     HWND m_savedDrawWnd;     // the window m_savedDrawDC belonged to
     RECT m_savedShowRect;
+    // The camera as the wizard found it, for a cancel to go back to.
+    CameraCurParam m_savedParams;
+    BOOL m_speedUpSwitched;  // the image step took the speed-up resolution
     BYTE m_step;             // 0 none yet, 1 image, 2 optimise
     COLORREF m_colour;
     DyeSettings m_dye;

@@ -83,7 +83,8 @@ CImageStore::~CImageStore()
 CImageStore* CImageStore::Instance()
 {
     // Lives as long as the process: the redraw thread and the panels may reach it until
-    // the very end. The ruler attributes are written whenever they are set.
+    // the very end. The ruler attributes are written at once, whenever they are set and
+    // by the main frame at the program's end.
     if (g_instance == NULL) {
         g_instance = new CImageStore;
         g_instance->SaveRulerAttributes();
@@ -290,9 +291,11 @@ void CImageStore::SaveRulerAttributes() const
     const CString path = RulerAttributesFile();
     if (path.IsEmpty())
         return;
-    // The folder is the main frame's to make; without it nothing is written.
-    const int slash = path.ReverseFind(L'\\');
-    if (::GetFileAttributesW(path.Left(slash)) == INVALID_FILE_ATTRIBUTES)
+    // A new user's program folder may not be there yet (the store writes before the
+    // main frame makes it).
+    const CString folder = path.Left(path.ReverseFind(L'\\'));
+    if (::GetFileAttributesW(folder) == INVALID_FILE_ATTRIBUTES &&
+        ::SHCreateDirectoryExW(NULL, folder, NULL) != ERROR_SUCCESS)
         return;
     if (!EnsureUnicodeIni(path)) return;
     CString value;

@@ -1,4 +1,5 @@
 #include "app/measure/CounterPanel.h"
+#include "app/compose/CompositionFiles.h"
 #include "app/image/ImageStore.h"
 #include "app/measure/LayersDialog.h"
 #include "app/measure/MeasureStringIds.h"
@@ -159,10 +160,26 @@ BOOL CCounterPanel::AskExportPath(CString& path)
 {
     CFileDialog dialog(FALSE, L"xls", L"Result", OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY,
                        L"xls Files (*.xls)|*.xls||", this);
+    const CString folder = ExportFolder();
+    if (!folder.IsEmpty())
+        dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return FALSE;
     path = dialog.GetPathName();
     return !path.IsEmpty();
+}
+
+CString CCounterPanel::ExportFolder() const
+{
+    CImageStore* store = Store();
+    return store->HasImage() ? FolderOf(store->GetFilePath()) : CString();
+}
+
+void CCounterPanel::ShowOpenedPicture()
+{
+    m_counting = 0;
+    UpdateControlState();
+    RefreshCounts();
 }
 
 void CCounterPanel::SendNames()

@@ -20,6 +20,10 @@ public:
     virtual void RefreshCounts();
     virtual void SyncClassButtons();
     int IsCounting() const { return m_counting; }
+    // A picture was opened: counting has ended and the counts are the new measurement's.
+    void ShowOpenedPicture();
+    // Where the export's save dialog starts: the folder of the picture counted.
+    CString ExportFolder() const;
 
 protected:
     virtual BOOL OnInitDialog() override;

@@ -4,6 +4,7 @@
 #include "app/res/resource.h"
 #include "app/browse/ThumbnailStrip.h"
 #include "app/browse/ThumbnailListCtrl.h"
+#include "app/capture/CaptureStringIds.h"
 #include "camera/core/QrCCamera.h"
 
 IMPLEMENT_DYNAMIC(CCapturePage, CTabPage)
@@ -143,18 +144,19 @@ LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
 {
     // A shot the library skipped or failed to write names no file (or, later in a
     // series, not this shot's file): only names it gives are used.
+    const int state = (int)lParam;
+    // A recording's file is closed first: one that got no frame is removed, unnamed.
+    const BOOL recorded = state != 1 || QrCCameraReleaseCapture() == CAM_OK;
     CString name;
     const BOOL named = QrCCameraGetSaveImageFileName(&name, (int)wParam) == CAM_OK && !name.IsEmpty();
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     const BOOL runs = mgr.runState == 0;
-    const int state = (int)lParam;
 
     if (state == 1) {
         // A recording ended.
         ShowItem(m_videoRecordPanel, IDC_VIDEO_COUNTER, FALSE);
         if (m_videoRecordPanel.m_hWnd != NULL) m_videoRecordPanel.Invalidate();
-        QrCCameraReleaseCapture();
         ResetRecordButton(runs);
         ShowItem(m_capturePanel, IDC_CAPTURE_COUNTER, FALSE);
         EnableItem(m_videoRecordPanel, IDC_VIDEO_CAPTURE, runs);
@@ -208,6 +210,7 @@ LRESULT CCapturePage::OnCaptureDone(WPARAM wParam, LPARAM lParam)
 
     if (m_videoRecordPanel.m_hWnd != NULL) m_videoRecordPanel.Invalidate();
     if (m_capturePanel.m_hWnd != NULL) m_capturePanel.Invalidate();
+    if (!recorded) AfxMessageBox(IDS_RECORD_NO_FRAMES, MB_OK | MB_ICONWARNING);
     return 0;
 }
 

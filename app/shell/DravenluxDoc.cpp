@@ -10,6 +10,7 @@
 #include "app/browse/ImageInfoPanel.h"
 #include "app/measure/MeasurePanel.h"
 #include "app/measure/LayersDialog.h"
+#include "app/measure/CounterPanel.h"
 #include "app/image/ImageAdjustPanel.h"
 #include "app/image/StampPanel.h"
 #include "app/compose/ChannelMergePanel.h"
@@ -88,6 +89,7 @@ BOOL CDravenluxDoc::OnOpenDocument(LPCWSTR lpszPathName)
     if (links.view != NULL) links.view->RefreshMainView();
     InteractionMode = MODE_NONE;
     if (links.measurePanel != NULL) links.measurePanel->ResetMeasurements();
+    if (links.counter != NULL) links.counter->ShowOpenedPicture();
     if (links.view != NULL && links.view->m_hWnd != NULL) links.view->Invalidate(FALSE);
     if (links.imageInfo != NULL) links.imageInfo->Refresh();
     if (links.imageAdjust != NULL) links.imageAdjust->ResetSliders();

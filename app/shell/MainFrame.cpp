@@ -679,6 +679,8 @@ void CMainFrame::Teardown()
     }
     m_compareWindow.DestroyPanes();
     QrCCameraMgrUninitialize();
+    // The process-wide store is never destroyed: the program's end is here.
+    if (Links().store != NULL) Links().store->SaveRulerAttributes();
     ::UnregisterHotKey(m_hWnd, HOTKEY_RECORD_START);
     ::UnregisterHotKey(m_hWnd, HOTKEY_RECORD_STOP);
     ::UnregisterHotKey(m_hWnd, HOTKEY_CAPTURE);

@@ -456,6 +456,12 @@ private:
     BOOL m_fileTimeSet = FALSE;         // the current file's first frame has come
     BOOL m_frameWritten = FALSE, m_firstFrame = FALSE;
     INT64 m_lastPosition = -1;          // stream position of the last frame in this file
+    // A time-limited recording's clock runs from its first written frame, so a slow start
+    // (a compressor warming up, a busy machine) shortens nothing and always keeps a frame.
+    BOOL m_recordHasFrame = FALSE;
+    DWORD m_fileStartElapsed = 0;       // recording time at the current file's first frame
+    BOOL m_videoFilePending = FALSE;    // a recording's file waits for QrCCameraReleaseCapture
+    BOOL WriteRecordedFrame(const BYTE* pixels, DWORD now, BOOL closing);
 
     static CameraDeviceFactoryFn s_deviceFactory;
 };

@@ -82,6 +82,16 @@ int CCameraManager::ReleaseCapture()
         StopRecordingWithConfirm(0);
     CloseVideoFile();
     m_param.captureRunning = 0;
+    if (m_videoFilePending) {
+        m_videoFilePending = FALSE;
+        if (!m_recordHasFrame) {
+            // A recording that got no frame is a failure, not an empty video to browse.
+            for (int i = 0; i < m_captureFiles.GetSize(); ++i)
+                DeleteFileW(m_captureFiles[i]);
+            m_captureFiles.RemoveAll();
+            return CAM_FAILED;
+        }
+    }
     return CAM_OK;
 }
 
@@ -174,6 +184,7 @@ int CCameraManager::Capture(const CaptureParam* request)
             m_param.captureRunning = 0;
             return CAM_ERR_NO_DEVICE;
         }
+        m_videoFilePending = TRUE;
         return CAM_OK;
     }
 

@@ -351,8 +351,13 @@ void CCameraManager::DisplayLoop()
             m_focusValue = ComputeFocusValue(pixels);
             m_focusBusy = 0;
         }
-        if (m_bRecording && result != 5)   // capture and video family
-            RecordDisplayedFrame(pixels);
+        if (result != 5) {
+            // Recordings take their rate from the frames this thread hands them, which a
+            // busy presenter may show fewer of.
+            UpdateRate(m_displayRate, m_displayCount, m_displayTick);
+            if (m_bRecording)   // capture and video family
+                RecordDisplayedFrame(pixels);
+        }
         job.width = m_frameWidth;
         job.height = m_frameHeight;
         job.source = m_sourceRect;
@@ -411,7 +416,6 @@ void CCameraManager::PresentLoop()
             DrawView();
         }
         InterlockedIncrement(&m_framesShown);
-        UpdateRate(m_displayRate, m_displayCount, m_displayTick);
         if (HWND parent = DrawParentHandle()) {
             PostMessageW(parent, WM_CAMERA_FRAME_STATUS, 1,
                          static_cast<LPARAM>(static_cast<int>(m_grabRate * 1000)));

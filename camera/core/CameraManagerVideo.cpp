@@ -65,6 +65,7 @@ int CCameraManager::StartRecording(const CString& path)
         const INT64 rate = static_cast<INT64>(fps * 1000000.0);
         m_recordRateKept = rate > 0 && rate <= 0x7fffffff ? static_cast<int>(rate) : 1;
         m_framesWritten = 0;
+        m_recordHasFrame = FALSE;
     }
     m_pAviWriter->SetRate(static_cast<DWORD>(m_recordRateKept));
     m_pAviWriter->SetCompressor(ChooseCompressor(capture.Compress));
@@ -154,6 +155,88 @@ void CCameraManager::SplitRecording()
     }
 }
 
+// Writes one frame at its place and counts it into the file. A real-time frame more
+// than one place ahead of its time (frames coming faster than the rate) or past a time
+// limit's last place is left out, so the file plays as fast as it was recorded; the
+// closing frame fills the last place of a time limit when no frame reached it.
+BOOL CCameraManager::WriteRecordedFrame(const BYTE* pixels, DWORD now, BOOL closing)
+{
+    const CaptureParam& capture = m_param.capture;
+    const int width = m_pAviWriter->Width(), height = m_pAviWriter->Height();
+    const BYTE* frame = pixels;
+    std::vector<BYTE> cut;
+    INT64 position = m_lastPosition + 1;
+    if (m_cropped) {
+        if (closing)
+            return FALSE;
+        // Rows of the source rectangle, counted from the top, into bottom-up order.
+        cut.resize(static_cast<size_t>(width) * height * 3);
+        const size_t stride = static_cast<size_t>(m_frameWidth) * 3;
+        for (int j = 0; j < height; ++j) {
+            const int top = m_sourceRect.top + height - 1 - j;
+            const int memoryRow = m_frameHeight - 1 - top;
+            if (memoryRow < 0 || memoryRow >= m_frameHeight)
+                continue;
+            memcpy(&cut[static_cast<size_t>(j) * width * 3],
+                   pixels + memoryRow * stride + static_cast<size_t>(m_sourceRect.left) * 3,
+                   static_cast<size_t>(width) * 3);
+        }
+        frame = cut.data();
+    } else if (capture.IsMode == 0) {
+        // Real-time recordings place a frame by its time; a time-lapse one packs its
+        // frames one after the other so that it plays faster than it was taken.
+        const double fps = m_pAviWriter->Rate() / 1000000.0;
+        const LONG sinceFirst = static_cast<LONG>(timeGetTime() - m_fileFirstFrameTime);
+        const INT64 byTime = static_cast<INT64>((sinceFirst > 0 ? sinceFirst : 0) * fps / 1000.0);
+        INT64 lastPlace = -1;
+        if (capture.IsTimeRecord && !capture.IsManual) {
+            const double fileMs = double(m_recordTimeLimit) - double(m_fileStartElapsed);
+            const INT64 places = static_cast<INT64>(fileMs * fps / 1000.0 + 0.5);
+            lastPlace = (places > 1 ? places : 1) - 1;
+        }
+        if (closing) {
+            if (lastPlace <= m_lastPosition)
+                return FALSE;
+            position = lastPlace;
+        } else {
+            if (byTime > position)
+                position = byTime;
+            if (position > byTime + 1 || (lastPlace >= 0 && position > lastPlace))
+                return FALSE;
+        }
+    } else if (closing) {
+        return FALSE;
+    }
+    LONG bytes = 0;
+    if (!m_pAviWriter->Write(frame, static_cast<LONG>(position), &bytes))
+        return FALSE;
+    if (!m_recordHasFrame) {
+        m_recordHasFrame = TRUE;
+        m_recordStartTick = now;
+    }
+    m_lastPosition = position;
+    m_lastWriteTick = now;
+    m_frameWritten = TRUE;
+    m_firstFrame = FALSE;
+    ++m_framesInFile;
+    m_bytesInFile += bytes > 0 ? bytes : static_cast<INT64>(width) * height * 3;
+    BOOL full;
+    if (m_pAviWriter->IsCompressed()) {
+        // Compressed frames vary (and the stream does not tell their size): stop
+        // before a frame of the average size would take the file past the limit.
+        const INT64 onDisk = m_pAviWriter->FileBytes();
+        if (onDisk > m_bytesInFile)
+            m_bytesInFile = onDisk;
+        const INT64 average = m_bytesInFile / m_framesInFile;
+        full = m_bytesInFile + average > s_partBytes;
+    } else {
+        full = m_framesInFile >= m_framesPerFile;
+    }
+    if (full && !closing)
+        SplitRecording();
+    return TRUE;
+}
+
 void CCameraManager::RecordDisplayedFrame(const BYTE* pixels)
 {
     if (!m_bRecording || !pixels || !m_pAviWriter)
@@ -163,12 +246,15 @@ void CCameraManager::RecordDisplayedFrame(const BYTE* pixels)
     if (!m_fileTimeSet) {
         m_fileFirstFrameTime = timeGetTime();
         m_fileTimeSet = TRUE;
+        m_fileStartElapsed = m_recordHasFrame ? now - m_recordStartTick : 0;
     }
 
     const BOOL timeMode = capture.IsTimeRecord || capture.IsManual;
     if (timeMode) {
-        m_recordElapsed = now - m_recordStartTick;
-        if (capture.IsTimeRecord && !capture.IsManual && m_recordElapsed >= m_recordTimeLimit) {
+        m_recordElapsed = m_recordHasFrame ? now - m_recordStartTick : 0;
+        if (capture.IsTimeRecord && !capture.IsManual && m_recordHasFrame &&
+            m_recordElapsed >= m_recordTimeLimit) {
+            WriteRecordedFrame(pixels, now, TRUE);
             StopRecordingWithConfirm(1);
             return;
         }
@@ -176,59 +262,8 @@ void CCameraManager::RecordDisplayedFrame(const BYTE* pixels)
 
     const BOOL write = capture.IsMode == 0 || m_firstFrame ||
                        now - m_lastWriteTick >= static_cast<DWORD>(capture.Interval > 0 ? capture.Interval : 0);
-    if (write) {
-        const int width = m_pAviWriter->Width(), height = m_pAviWriter->Height();
-        const BYTE* frame = pixels;
-        std::vector<BYTE> cut;
-        INT64 position = m_lastPosition + 1;
-        if (m_cropped) {
-            // Rows of the source rectangle, counted from the top, into bottom-up order.
-            cut.resize(static_cast<size_t>(width) * height * 3);
-            const size_t stride = static_cast<size_t>(m_frameWidth) * 3;
-            for (int j = 0; j < height; ++j) {
-                const int top = m_sourceRect.top + height - 1 - j;
-                const int memoryRow = m_frameHeight - 1 - top;
-                if (memoryRow < 0 || memoryRow >= m_frameHeight)
-                    continue;
-                memcpy(&cut[static_cast<size_t>(j) * width * 3],
-                       pixels + memoryRow * stride + static_cast<size_t>(m_sourceRect.left) * 3,
-                       static_cast<size_t>(width) * 3);
-            }
-            frame = cut.data();
-        } else if (capture.IsMode == 0) {
-            // Real-time recordings place a frame by its time; a time-lapse one packs its
-            // frames one after the other so that it plays faster than it was taken.
-            const double fps = m_pAviWriter->Rate() / 1000000.0;
-            const LONG sinceFirst = static_cast<LONG>(timeGetTime() - m_fileFirstFrameTime);
-            const double elapsedMs = sinceFirst > 0 ? sinceFirst : 0;
-            const INT64 byTime = static_cast<INT64>(elapsedMs * fps / 1000.0);
-            if (byTime > position)
-                position = byTime;
-        }
-        LONG bytes = 0;
-        if (m_pAviWriter->Write(frame, static_cast<LONG>(position), &bytes)) {
-            m_lastPosition = position;
-            m_lastWriteTick = now;
-            m_frameWritten = TRUE;
-            m_firstFrame = FALSE;
-            ++m_framesInFile;
-            m_bytesInFile += bytes > 0 ? bytes : static_cast<INT64>(width) * height * 3;
-            BOOL full;
-            if (m_pAviWriter->IsCompressed()) {
-                // Compressed frames vary (and the stream does not tell their size): stop
-                // before a frame of the average size would take the file past the limit.
-                const INT64 onDisk = m_pAviWriter->FileBytes();
-                if (onDisk > m_bytesInFile)
-                    m_bytesInFile = onDisk;
-                const INT64 average = m_bytesInFile / m_framesInFile;
-                full = m_bytesInFile + average > s_partBytes;
-            } else {
-                full = m_framesInFile >= m_framesPerFile;
-            }
-            if (full)
-                SplitRecording();
-        }
-    }
+    if (write)
+        WriteRecordedFrame(pixels, now, FALSE);
 
     HWND receiver = ReceiveHandle(capture);
     if (timeMode) {

@@ -317,6 +317,7 @@ int WINAPI QrCCameraSetCapParameter(const CaptureParam* settings);
 int WINAPI QrCCameraSetCameraCaptureConfig(const CaptureParam* settings);
 int WINAPI QrCCameraSetMakeVideo(int on);
 int WINAPI QrCCameraStopRecording(void);
+// CAM_FAILED after a recording that got no frame: its file is removed and unnamed.
 int WINAPI QrCCameraReleaseCapture(void);
 int WINAPI QrCCameraGetSaveImageFileName(CString* name, int index);
 

@@ -100,6 +100,7 @@ struct CQrMeasure::Impl
 
     CWnd* countersWnd = nullptr;
     std::vector<CounterMark> marks;
+    bool pressAddedMark = false;   // the latest press placed the last mark
     int counterClass = 0;
     CString counterNames[CQrMeasure::kCounterClasses];
 

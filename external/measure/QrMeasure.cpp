@@ -299,6 +299,7 @@ void CQrMeasure::OnLButtonDown(CPoint point)
     {
         MeasureGuard guard(m);
         const int layer = m.layers.empty() ? 0 : m.currentLayer;
+        m.pressAddedMark = m.tool == ToolCounter;
         if (m.tool == ToolSelect || m.tool == ToolDelete)
         {
             int hit = -1;
@@ -399,9 +400,18 @@ void CQrMeasure::OnLButtonDblClk(CPoint point)
     Impl& m = *m_pImpl;
     if (m.tool == ToolCounter)
     {
-        // A double click ends counting.
-        m.tool = ToolSelect;
+        // A double click ends counting; the mark its first press placed is no cell.
+        {
+            MeasureGuard guard(m);
+            const DPoint p = m.ToImage(point);
+            if (m.pressAddedMark && !m.marks.empty() &&
+                std::hypot(m.marks.back().pt.x - p.x, m.marks.back().pt.y - p.y) <= kHitPixels / m.scale)
+                m.marks.pop_back();
+            m.pressAddedMark = false;
+            m.tool = ToolSelect;
+        }
         m.NotifyCounters(0);
+        m.Redraw();
         return;
     }
     const ToolSpec* spec = FindToolById(m.tool);

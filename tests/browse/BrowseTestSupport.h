@@ -165,6 +165,7 @@ class FakeBrowseTools : public CBrowseToolBar
 {
 public:
     void OnFitToWindow() override { ++fits; }
+    using CBrowseToolBar::PublishSavedFile;   // what a save hands the strip
     int fits = 0;
 };
 

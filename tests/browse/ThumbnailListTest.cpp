@@ -283,9 +283,10 @@ TEST_F(StripDelete, SelectedFilesGoToTheRecycleBinWithTheirNotes)
     EXPECT_TRUE(FileExists(notes[2]));
     ASSERT_EQ(fixture->List().GetCount(), 1);
     EXPECT_EQ(fixture->List().GetItemCount(), 1);
-    // The picture on show went: the first one left is opened.
+    // The picture on show went: the first one left is opened, and it alone is highlighted.
     EXPECT_EQ(links.doc.opened.back(), paths[2]);
-    EXPECT_EQ(fixture->List().GetSelectedCount(), 0u);
+    EXPECT_EQ(fixture->List().GetSelectedCount(), 1u);
+    EXPECT_EQ(fixture->List().GetItemState(0, LVIS_SELECTED), (UINT)LVIS_SELECTED);
 }
 
 TEST_F(StripDelete, FileHeldOpenStaysWithItsEntryAndNote)

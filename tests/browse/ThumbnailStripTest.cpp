@@ -359,3 +359,52 @@ TEST_F(StripClicks, RightClickOffersDelete)
     text.LoadString(IDS_MENU_DELETE);
     EXPECT_EQ(text, CString(L"刪除"));
 }
+
+namespace {
+
+std::vector<CString> SelectedFiles(StripFixture& f)
+{
+    std::vector<CString> files;
+    CThumbnailListCtrl& list = f.List();
+    for (int item = 0; item < list.GetItemCount(); ++item)
+        if (list.GetItemState(item, LVIS_SELECTED) & LVIS_SELECTED)
+            files.push_back(list.GetFileAt(list.GetFirstIndex() + item));
+    return files;
+}
+
+bool Exists(const CString& path)
+{
+    return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+// A copy saved while another picture is highlighted goes to the front and becomes the
+// current picture: the highlight moves with it, so a delete from the strip's menu takes
+// the copy the user sees, not the file that slid into the highlighted place.
+TEST_F(StripClicks, HighlightFollowsTheCurrentPictureAfterSaveAndDelete)
+{
+    f->List().SetItemState(Item(second), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    NotifyItem(f->strip, NM_CLICK, Item(second));
+    ASSERT_EQ(SelectedFiles(*f), std::vector<CString>{second});
+
+    const CString copy = WritePicture(dir, L"copy.png", SolidPicture(120, 90, 40, 40, 200), CXIMAGE_FORMAT_PNG);
+    tools.PublishSavedFile(copy);
+    PumpMessagesFor(200);
+    EXPECT_EQ(f->List().GetFileAt(0), copy);
+    EXPECT_EQ(f->strip.GetCurrentItem(), f->List().FindPath(copy));
+    EXPECT_EQ(SelectedFiles(*f), std::vector<CString>{copy});
+
+    {
+        DialogWatcher yes(IDYES);
+        f->strip.SendMessage(WM_COMMAND, ID_STRIP_DELETE, 0);
+    }
+    PumpMessagesFor(200);
+    EXPECT_FALSE(Exists(copy));
+    EXPECT_TRUE(Exists(picture));
+    EXPECT_TRUE(Exists(second));
+    // The current picture was deleted: the first one is opened and highlighted.
+    ASSERT_FALSE(links.doc.opened.empty());
+    EXPECT_EQ(links.doc.opened.back(), picture);
+    EXPECT_EQ(SelectedFiles(*f), std::vector<CString>{picture});
+}

@@ -87,6 +87,11 @@ public:
                     frame[i] = BYTE(s);
                 }
             }
+        if (m_setup.stampTicks && !m_setup.wide) {
+            const DWORD tick = GetTickCount();
+            for (int k = 0; k < 4; ++k)
+                frame[k] = BYTE(tick >> (8 * k));
+        }
         return 1;
     }
     int Decode(BYTE* raw, BYTE* image, int width, int height, int rgbOut) override
@@ -126,6 +131,13 @@ std::vector<BYTE> ReferenceImage(bool samples16)
             DecodePixel(SceneSample(x, y, g_camera.wide), x, g_camera.wide, samples16,
                         &image[(size_t(g_camera.height - 1 - y) * g_camera.width + x) * px]);
     return image;
+}
+
+DWORD StampOf(const BYTE* decoded, int width, int height)
+{
+    // The top row's first samples, which decode into the bottom-up picture's last row.
+    const BYTE* row = decoded + size_t(height - 1) * width * 3;
+    return DWORD(row[0]) | DWORD(row[3]) << 8 | DWORD(row[6]) << 16 | DWORD(row[9]) << 24;
 }
 
 void CaptureCameraTest::SetUp()

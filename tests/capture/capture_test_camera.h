@@ -16,6 +16,7 @@ struct CaptureCameraSetup {
     int noise = 0;            // peak noise added to each raw sample (8-bit units)
     int grabResult = 1;       // what GrabFrame answers
     int grabDelayMs = 2;      // each grab takes at least this long
+    bool stampTicks = false;  // each frame carries its grab tick (StampOf)
 };
 
 extern CaptureCameraSetup g_camera;
@@ -25,6 +26,8 @@ extern std::atomic<int> g_grabs;
 int SceneSample(int x, int y, bool wide);
 // The noise-free decoded frame as the writers get it (bottom-up BGR).
 std::vector<BYTE> ReferenceImage(bool samples16);
+// The grab tick a decoded 8-bit frame carries when stampTicks is on.
+DWORD StampOf(const BYTE* decoded, int width, int height);
 
 // Opens the test camera (CAMDRVF: a CCD driver camera, stills decoded by the library)
 // with its live threads running, and closes it at the end of the test.

@@ -300,3 +300,163 @@ TEST_F(RecordingTest, CompressedRecordingSplitsByBytes)
     EXPECT_GE(parts, 2);
     EXPECT_EQ(total, 12);
 }
+
+namespace {
+
+// Busy threads on every core (twice over) for as long as it lives.
+class MachineLoad {
+public:
+    MachineLoad()
+    {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        for (DWORD i = 0; i < info.dwNumberOfProcessors * 2; ++i)
+            m_threads.push_back(CreateThread(nullptr, 0, Spin, this, 0, nullptr));
+    }
+    ~MachineLoad()
+    {
+        m_run = 0;
+        for (HANDLE h : m_threads) {
+            WaitForSingleObject(h, INFINITE);
+            CloseHandle(h);
+        }
+    }
+
+private:
+    static DWORD WINAPI Spin(void* self)
+    {
+        volatile unsigned n = 0;
+        while (static_cast<MachineLoad*>(self)->m_run)
+            ++n;
+        return 0;
+    }
+    volatile LONG m_run = 1;
+    std::vector<HANDLE> m_threads;
+};
+
+struct StampedFrame {
+    LONG position;
+    DWORD tick;   // when the camera grabbed it
+};
+
+// The frames a recording holds (empty places repeat the frame before and are skipped),
+// with the grab tick each carries.
+std::vector<StampedFrame> ReadStampedFrames(const std::u16string& path, LONG* length, double* rate)
+{
+    std::vector<StampedFrame> frames;
+    AVIFileInit();
+    PAVISTREAM stream = nullptr;
+    if (AVIStreamOpenFromFileW(&stream, W(path), streamtypeVIDEO, 0, OF_READ, nullptr) == AVIERR_OK) {
+        *length = AVIStreamLength(stream);
+        AVISTREAMINFOW info = {};
+        AVIStreamInfoW(stream, &info, sizeof info);
+        *rate = info.dwScale ? double(info.dwRate) / info.dwScale : 0;
+        if (PGETFRAME getter = AVIStreamGetFrameOpen(stream, nullptr)) {
+            for (LONG k = 0; k < *length; ++k) {
+                LONG bytes = 0;
+                if (AVIStreamRead(stream, k, 1, nullptr, 0, &bytes, nullptr) != AVIERR_OK || bytes == 0)
+                    continue;
+                const BITMAPINFOHEADER* dib = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(getter, k));
+                if (!dib || dib->biBitCount != 24)
+                    continue;
+                frames.push_back({k, StampOf(reinterpret_cast<const BYTE*>(dib) + dib->biSize, dib->biWidth,
+                                             dib->biHeight)});
+            }
+            AVIStreamGetFrameClose(getter);
+        }
+        AVIStreamRelease(stream);
+    }
+    AVIFileExit();
+    return frames;
+}
+
+}  // namespace
+
+// On a machine with every core busy, a timed recording holds frames for the time asked
+// (within one frame), and each frame sits where its time puts it, whatever rate the
+// frames come at: the file plays as fast as it was recorded.
+TEST_F(RecordingTest, TimedRecordingUnderLoadHoldsItsLengthAndPlaysInTime)
+{
+    ASSERT_TRUE(InstallHuffyuv());
+    g_camera.width = 640;
+    g_camera.height = 480;
+    g_camera.stampTicks = true;
+    OpenCamera();
+    MachineLoad load;
+    PumpMessagesFor(1500);   // the frame rate as it runs under the load
+    TempFolder folder;
+    for (int run = 0; run < 2; ++run) {
+        m_receiver.Clear();
+        CaptureParam p = Request(folder.Path(), run ? L"L1" : L"L0", CAPTURE_TYPE_AVI);
+        p.Compress = static_cast<int>(kHfyu);
+        p.IsMode = 0;
+        p.IsTimeRecord = 1;
+        p.AviFrame = 2;
+        RecordUntilConfirmed(p, 60000);
+        LONG length = 0;
+        double rate = 0;
+        const std::vector<StampedFrame> frames = ReadStampedFrames(folder.Path(run ? "L1.avi" : "L0.avi"), &length, &rate);
+        ASSERT_FALSE(frames.empty()) << "run " << run;
+        ASSERT_GT(rate, 0.0);
+        const double interval = 1.0 / rate;
+        EXPECT_NEAR(length / rate, 2.0, interval) << "run " << run << ": " << length << " at " << rate;
+        for (const StampedFrame& f : frames) {
+            const double placed = f.position * interval;
+            const double taken = (f.tick - frames.front().tick) / 1000.0;
+            // The grab-to-record delay of a busy machine comes on top.
+            EXPECT_NEAR(placed, taken, interval + 0.3) << "run " << run << " position " << f.position;
+        }
+    }
+}
+
+// The time counts from the first frame: a camera that gives none for longer than the
+// limit still gets a recording of the full length once frames come.
+TEST_F(RecordingTest, TimeLimitCountsFromTheFirstFrame)
+{
+    OpenCamera();
+    g_camera.grabResult = 0;   // no frames for now
+    PumpMessagesFor(300);
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"W", CAPTURE_TYPE_AVI);
+    p.IsMode = 0;
+    p.IsTimeRecord = 1;
+    p.AviFrame = 1;
+    ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+    PumpMessagesFor(1500);
+    g_camera.grabResult = 1;
+    WaitForConfirmation();
+    const AviFacts facts = ReadAvi(folder.Path("W.avi"), {});
+    ASSERT_TRUE(facts.opened);
+    ASSERT_GT(facts.rate, 0.0);
+    EXPECT_NEAR(facts.length / facts.rate, 1.0, 1.0 / facts.rate);
+}
+
+// A recording that got no frame is reported as failed and leaves no file to browse.
+TEST_F(RecordingTest, RecordingWithoutFramesFailsAndLeavesNoFile)
+{
+    OpenCamera();
+    g_camera.grabResult = 0;
+    PumpMessagesFor(300);
+    TempFolder folder;
+    CaptureParam p = Request(folder.Path(), L"E", CAPTURE_TYPE_AVI);
+    p.IsManual = 1;
+    ASSERT_EQ(QrCCameraCapture(&p), CAM_OK);
+    PumpMessagesFor(500);
+    EXPECT_EQ(QrCCameraStopRecording(), CAM_OK);
+    ASSERT_TRUE(WaitFor([&] { return m_receiver.LastLParam(WM_CAPTURE_DONE) == 1; }, 5000));
+    EXPECT_EQ(QrCCameraReleaseCapture(), CAM_FAILED);
+    EXPECT_FALSE(FileExists(folder.Path("E.avi")));
+    CString name;
+    EXPECT_EQ(QrCCameraGetSaveImageFileName(&name, 0), CAM_ERR_NO_DEVICE);
+    EXPECT_EQ(CCameraManager::Instance().GetSettings().captureRunning, 0);
+
+    // The next recording with frames is a success again.
+    g_camera.grabResult = 1;
+    m_receiver.Clear();
+    p.IsManual = 0;
+    p.IsMode = 1;
+    p.Interval = 0;
+    p.AviFrame = 2;
+    RecordUntilConfirmed(p);
+    EXPECT_EQ(ReadAvi(folder.Path("E.avi"), {}).length, 2);
+}

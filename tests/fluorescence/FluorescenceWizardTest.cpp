@@ -252,3 +252,91 @@ TEST_F(FluorescenceWizardTest, PanelReachesTheOtherPanelsThroughTheLinks)
     panel.DestroyWindow();
     QrCCameraSetHWndReceive(nullptr);
 }
+
+namespace {
+
+struct CameraState {
+    int resolution = -1;
+    float exposureMs = 0;
+    int gain = -1;
+    RECT shown = {};
+};
+
+CameraState ReadCameraState(const char* camera)
+{
+    CameraState s;
+    orvbench::CameraSettings settings;
+    orvbench::Bench::Get().Settings(camera, &settings);
+    s.resolution = settings.resolution;
+    s.exposureMs = settings.exposureMs;
+    s.gain = settings.analogGain;
+    QrCCameraGetShowRect(&s.shown);
+    return s;
+}
+
+bool operator==(const CameraState& a, const CameraState& b)
+{
+    return a.resolution == b.resolution && a.exposureMs == b.exposureMs && a.gain == b.gain &&
+           EqualRect(&a.shown, &b.shown);
+}
+
+std::ostream& operator<<(std::ostream& os, const CameraState& s)
+{
+    return os << "resolution " << s.resolution << ", exposure " << s.exposureMs << " ms, gain " << s.gain
+              << ", shown " << s.shown.right - s.shown.left << "x" << s.shown.bottom - s.shown.top;
+}
+
+}  // namespace
+
+// The speed-up product with the box checked (its default): cancelling the guide by
+// Escape or the close box, before any step, after the image step or after the optimise
+// step, leaves the camera's resolution, exposure, gain and shown part as they were.
+TEST_F(FluorescenceWizardTest, CancelAtAnyStepLeavesTheCameraAsItWas)
+{
+    LoadBench(std::string("camera zedodir 0547:E80C ") + kSpeedUp + " mono cooled resolutions=1280X1024,640X512");
+    ASSERT_TRUE(live.Open());
+    ASSERT_EQ(QrCCameraSetExposureTimeMS(40000, 1), CAM_OK);
+    ASSERT_EQ(QrCCameraSetAnalogGain(20), CAM_OK);
+    PumpMessagesFor(300);
+    const CameraState before = ReadCameraState(kSpeedUp);
+    ASSERT_EQ(before.shown.right - before.shown.left, 1280);
+
+    for (int steps = 0; steps <= 2; ++steps) {
+        for (bool closeBox : {false, true}) {
+            bool stepped = true;
+            CameraState during;
+            DialogWatcher watcher([&](const SeenDialog& d) {
+                const HWND h = d.hwnd;
+                if (steps >= 1) {
+                    Click(h, IDC_FLUW_IMAGE_STEP);
+                    WaitFor([&] { return !Enabled(h, IDC_FLUW_IMAGE_STEP); }, 2000);
+                    stepped = NoFramesUntil(kSpeedUp, [&] { return Enabled(h, IDC_FLUW_OPTIMISE_STEP); });
+                    during = ReadCameraState(kSpeedUp);
+                }
+                if (steps >= 2) {
+                    Click(h, IDC_FLUW_OPTIMISE_STEP);
+                    WaitFor([&] { return !Enabled(h, IDC_FLUW_OPTIMISE_STEP); }, 2000);
+                    stepped = stepped && NoFramesUntil(kSpeedUp, [&] { return Enabled(h, IDC_FLUW_IMAGE_STEP); });
+                }
+                if (closeBox)
+                    PostMessageW(h, WM_CLOSE, 0, 0);
+                else
+                    PostMessageW(GetDlgItem(h, IDC_FLUW_FINISH), WM_KEYDOWN, VK_ESCAPE, 0);
+                return 0;
+            });
+            CFluorescenceWizard wizard(nullptr);
+            EXPECT_EQ(wizard.DoModal(), IDCANCEL);
+            watcher.Stop();
+            EXPECT_TRUE(stepped) << steps;
+            if (steps >= 1)
+                EXPECT_EQ(during.resolution, 1) << "the image step takes the speed-up resolution";
+            // Frames at the restored resolution bring the shown part back to the whole frame.
+            CameraState after;
+            EXPECT_TRUE(WaitFor([&] {
+                after = ReadCameraState(kSpeedUp);
+                return after == before;
+            }, 5000)) << "steps " << steps << (closeBox ? ", close box" : ", Escape") << ": " << after
+                      << " instead of " << before;
+        }
+    }
+}

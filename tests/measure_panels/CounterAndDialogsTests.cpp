@@ -15,6 +15,7 @@
 #include "external/measure/QrMeasure.h"
 
 #include <shlobj.h>
+#include <commdlg.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -198,6 +199,93 @@ TEST_F(Counting, ExportWritesTheCountsAndReportsAFailure)
         EXPECT_EQ(0, none.Count());
     }
     EXPECT_EQ(before + 1, panel.asked);
+}
+
+// The double click that ends counting counts nothing: its first press placed a mark,
+// which goes again; the panel and the export show the cells clicked.
+TEST_F(Counting, DoubleClickThatEndsCountingAddsNothing)
+{
+    Click(h, IDC_COUNTER_CLEAR_ALL);
+    Click(h, IDC_COUNTER_START);
+    ClickPicture(10, 10);
+    ClickPicture(40, 30);
+    ASSERT_TRUE(WaitFor([&] { return ItemText(h, IDC_COUNTER_TOTAL_COUNT) == L"2"; }, 3000));
+    // As the view forwards a double click on an empty spot: press, release, double click.
+    const CRect r = store->GetImageRect();
+    ClickPicture(120, 100);
+    store->OnMeasureLButtonDblClk(MeasureView(), r.left + 120, r.top + 100, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return panel.IsCounting() == 0; }, 3000));
+    PumpMessagesFor(100);
+    EXPECT_EQ(CString(L"2"), ItemText(h, IDC_COUNTER_TOTAL_COUNT));
+    std::vector<CString> names;
+    std::vector<int> counts;
+    std::vector<float> shares;
+    int current = -1;
+    store->GetCountersInfo(names, counts, shares, current);
+    ASSERT_FALSE(counts.empty());
+    EXPECT_EQ(2, counts[0]);
+
+    // A double click elsewhere than the last mark's press keeps that mark.
+    Click(h, IDC_COUNTER_START);
+    ClickPicture(60, 60);
+    store->OnMeasureLButtonDblClk(MeasureView(), r.left + 150, r.top + 20, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return panel.IsCounting() == 0; }, 3000));
+    EXPECT_EQ(CString(L"3"), ItemText(h, IDC_COUNTER_TOTAL_COUNT));
+}
+
+// Opening a picture again clears the counters: the panel shows what they hold.
+TEST_F(Counting, ReopenedPictureShowsTheCountersHold)
+{
+    CMeasurePanel measure;
+    Links().measurePanel = &measure;
+    Links().counter = &panel;
+    Click(h, IDC_COUNTER_START);
+    ClickPicture(10, 10);
+    ClickPicture(40, 30);
+    ASSERT_TRUE(WaitFor([&] { return ItemText(h, IDC_COUNTER_TOTAL_COUNT) == L"2"; }, 3000));
+    ASSERT_TRUE(doc.OnOpenDocument(picture));
+    PumpMessagesFor(100);
+    std::vector<CString> names;
+    std::vector<int> counts;
+    std::vector<float> shares;
+    int current = -1;
+    store->GetCountersInfo(names, counts, shares, current);
+    ASSERT_FALSE(counts.empty());
+    EXPECT_EQ(0, counts[0]);
+    EXPECT_EQ(CString(L"0"), ItemText(h, IDC_COUNTER_COUNT0));
+    EXPECT_EQ(CString(L"0"), ItemText(h, IDC_COUNTER_TOTAL_COUNT));
+    EXPECT_EQ(0, panel.IsCounting());
+    EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(h, IDC_COUNTER_START)));
+    Links().measurePanel = NULL;
+    Links().counter = NULL;
+}
+
+// The export's save dialog starts beside the picture, not in the program's folder.
+TEST(CounterExport, SaveDialogStartsInThePicturesFolder)
+{
+    ShellLinksScope scope;
+    TempDir dir;
+    const CString picture = WritePicture(dir, L"p.bmp", 64, 48);
+    CImageStore* store = FreshStore(picture);
+    ASSERT_TRUE(store->OpenFile(picture, 1));   // as the document opens it
+    Links().store = store;
+    PlainParent parent;
+    CCounterPanel panel;
+    ASSERT_TRUE(panel.Create(CCounterPanel::IDD, &parent));
+    WCHAR shown[MAX_PATH] = {};
+    EXPECT_EQ(panel.ExportFolder(), dir.Path() + L"\\");
+    {
+        DialogWatcher cancel([&](const SeenDialog& d) {
+            ::SendMessageW(d.hwnd, CDM_GETFOLDERPATH, MAX_PATH, (LPARAM)shown);
+            return IDCANCEL;
+        });
+        Click(panel.GetSafeHwnd(), IDC_COUNTER_EXPORT);
+        EXPECT_EQ(1, cancel.Count()) << cancel.Count();
+    }
+    CString folder = shown;
+    folder.TrimRight(L'\\');
+    EXPECT_EQ(0, folder.CompareNoCase(dir.Path())) << folder.GetLength();
+    panel.DestroyWindow();
 }
 
 TEST(CounterExport, CancelledFileDialogWritesNothing)

@@ -363,6 +363,30 @@ TEST_F(UpdateDialogTest, CancelDuringASlowDownloadAsksAndLeavesNoPackage)
     EXPECT_TRUE(ListFiles(App() + L"Update\\JolExtract\\").empty());
 }
 
+// A byte a second: the status shows the download under way from its first bytes, and a
+// cancel leaves no package part behind while the worker still waits in its read.
+TEST_F(UpdateDialogTest, TrickleDownloadShowsProgressAndCancelLeavesNoPart)
+{
+    Install(1);
+    Publish(2, { { "a.bin", PatternBytes(4 * 1024, 21) } });
+    HttpRule trickle;
+    trickle.chunkBytes = 1;
+    trickle.chunkDelayMs = 1000;
+    m_server->SetRule(ServicePath("app-update.pkg"), trickle);
+    DialogRun run(App());
+    StartUpdate(run);
+    ASSERT_TRUE(WaitFor([&] { return m_server->BodyBytesSent(ServicePath("app-update.pkg")) > 0; }, kNet));
+    EXPECT_TRUE(run.WaitStatusPrefix(kDownloadProgress, 10000)) << Narrow(run.Status());
+    PumpMessagesFor(1500);
+    const HWND main = run.Hwnd();
+    DialogWatcher yes([main](const SeenDialog& d) { return d.hwnd != main && AskedToCancel(d) ? IDYES : 0; });
+    run.Click(IDCANCEL);
+    EXPECT_TRUE(run.WaitEnd(15000));
+    EXPECT_EQ(run.Result(), IDCANCEL);
+    EXPECT_TRUE(Downloads().empty()) << (Downloads().empty() ? "" : Downloads()[0]);
+    EXPECT_EQ(Installed().m_nVersionId, 1);
+}
+
 TEST_F(UpdateDialogTest, CancelDuringTheExtractionWaitsForItAndRecordsIt)
 {
     // Many entries: the extraction sends the dialog a message for each while Cancel waits.

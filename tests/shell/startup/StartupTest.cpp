@@ -480,3 +480,63 @@ TEST(Startup, PrintSetupAndPrintPreviewFromTheFileMenuAndTheWindowAfterThem)
     SaveScreenshot(nullptr, "program_after_print_preview");
     p.Close();
 }
+
+namespace {
+
+const WCHAR kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Points the user's application-data folder somewhere else while it lives.
+class AppDataScope {
+public:
+    explicit AppDataScope(const std::u16string& folder)
+    {
+        RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &m_key,
+                        nullptr);
+        DWORD size = sizeof m_saved;
+        m_had = RegQueryValueExW(m_key, L"AppData", nullptr, &m_type, reinterpret_cast<BYTE*>(m_saved), &size) ==
+                ERROR_SUCCESS;
+        m_size = size;
+        RegSetValueExW(m_key, L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       DWORD((folder.size() + 1) * sizeof(char16_t)));
+    }
+    ~AppDataScope()
+    {
+        if (m_had)
+            RegSetValueExW(m_key, L"AppData", 0, m_type, reinterpret_cast<const BYTE*>(m_saved), m_size);
+        else
+            RegDeleteValueW(m_key, L"AppData");
+        RegCloseKey(m_key);
+    }
+
+private:
+    HKEY m_key = nullptr;
+    bool m_had = false;
+    DWORD m_type = REG_EXPAND_SZ, m_size = 0;
+    WCHAR m_saved[MAX_PATH * 2] = {};
+};
+
+}  // namespace
+
+// A new user: nothing of the program in the application-data folder yet. Once the
+// program has ended, the measurement settings file holds the look of the ruler cross.
+TEST(Startup, NewUserGetsTheMeasureSettingsFileAtTheEnd)
+{
+    const std::u16string appData = TempPath(u"orv_fresh_profile");
+    CreateDirectoryW(W(appData), nullptr);
+    const std::u16string file = appData + u"\\Orvisnap\\MeasureAttribute.ini";
+    DeleteFileW(W(file));
+    RemoveDirectoryW(W(appData + u"\\Orvisnap\\PicRecord"));
+    RemoveDirectoryW(W(appData + u"\\Orvisnap"));
+    ASSERT_EQ(GetFileAttributesW(W(appData + u"\\Orvisnap")), INVALID_FILE_ATTRIBUTES);
+    {
+        AppDataScope scope(appData);
+        ProgramProcess p;
+        ASSERT_TRUE(p.Start());
+        ASSERT_NE(p.WaitForMainWindow(60000), nullptr);
+        p.Close();
+    }
+    const WCHAR* section = L"RulerAttribute";
+    EXPECT_EQ(GetPrivateProfileIntW(section, L"TransparentBK", -1, W(file)), 1);
+    EXPECT_EQ(GetPrivateProfileIntW(section, L"ColorRuler", -1, W(file)), 0);
+    EXPECT_EQ(GetPrivateProfileIntW(section, L"ColorBK", -1, W(file)), 0xFEFFFF);
+}
