@@ -6,6 +6,7 @@
 #include "afxwin.h"
 #include "app/shell/FixedSplitterWnd.h"
 #include "app/shell/ColorPanel.h"
+#include "app/shell/FloatingStack.h"
 #include "app/shell/ProgressPopup.h"
 #include "app/shell/TitleBar.h"
 #include "app/capture/PreviewWnd.h"
@@ -23,7 +24,8 @@ const int HOTKEY_RECORD_START = 0xA003;
 const int HOTKEY_RECORD_STOP = 0xA004;
 // Repeats the camera stop while the library is still finishing a recording.
 const UINT_PTR TIMER_CLOSE_RETRY = 18;
-// Puts the floating panels in front once more after an activation.
+// Looks again, a few times after the floating windows were put in front, whether the
+// display's late report of the frame's exposure has put the frame back over them.
 const UINT_PTR TIMER_RAISE_AGAIN = 19;
 // Once the frame and its panels have painted: the camera library's first look for
 // cameras, then the live picture when asked for.
@@ -69,8 +71,11 @@ public:
     void StartAfterFirstPaint();
     virtual BOOL DestroyWindow() override;
 
-    // Puts the floating panels back above the frame, in their stacking order.
+    // Puts the floating panels, and every other window the frame shows over itself, back
+    // above the frame on the screen, in their stacking order.
     void RaisePopups();
+    // Those windows bottom to top, the frame's own panels first.
+    std::vector<HWND> FloatingOrder();
     // The layout pass of WM_SIZE (also run by WM_NCHITTEST and full preview).
     void Layout(int cx, int cy);
 
@@ -95,6 +100,7 @@ protected:
     afx_msg void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     afx_msg LRESULT OnRaisePopups(WPARAM wParam, LPARAM lParam);
     void RaisePopupsLater();
+    BOOL MayRaisePopups();
     DECLARE_MESSAGE_MAP()
 
     // Listener, comparison panes, camera manager and hot keys, once.
@@ -114,7 +120,8 @@ protected:
     int m_bCompareWindowShown;
     BOOL m_bTornDown;
     BOOL m_bRaising;
-    BOOL m_bRaisePosted;
+    CFloatingStack m_floating;
+    int m_nStackChecksLeft;
     BOOL m_bCamerasLooked;
     BOOL m_bStartPending;
     CRect m_lastBorderInner;
