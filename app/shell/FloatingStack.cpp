@@ -140,9 +140,18 @@ BOOL IsAbove(HWND upper, HWND lower)
 
 } // namespace
 
+BOOL CFloatingStack::IsFrameUnder(HWND frame, const std::vector<HWND>& order)
+{
+    for (HWND w = ::GetWindow(frame, GW_HWNDNEXT); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (std::find(order.begin(), order.end(), w) != order.end()) return FALSE;
+    return TRUE;
+}
+
 void CFloatingStack::Restack(HWND frame, const std::vector<HWND>& order)
 {
     s_restacking++;
+    // A window shown a moment ago paints first: its new place keeps what it painted.
+    for (HWND w : order) ::UpdateWindow(w);
     // The system moves a window's owned windows along, ahead of it, so they and not the
     // window would become first: for the while every window is owned by the frame itself.
     std::vector<std::pair<HWND, HWND>> owners;
@@ -180,8 +189,7 @@ void CFloatingStack::Settle(HWND frame, const std::vector<HWND>& order)
     HWND above = NULL;
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         HWND w = *it;
-        if (above != NULL && IsTopmost(above) == IsTopmost(w) && IsAbove(w, above))
-            ::SetWindowPos(w, above, 0, 0, 0, 0, kQuietMove);
+        if (above != NULL && IsTopmost(above) == IsTopmost(w)) ::SetWindowPos(w, above, 0, 0, 0, 0, kQuietMove);
         above = w;
     }
     if (above != NULL && IsAbove(frame, above)) ::SetWindowPos(frame, above, 0, 0, 0, 0, kQuietMove);

@@ -32,6 +32,9 @@ public:
     static std::vector<HWND> Order(HWND frame, const std::vector<HWND>& panels);
     // Whether the system's order has the frame below all of order, and order as given.
     static BOOL IsInOrder(HWND frame, const std::vector<HWND>& order);
+    // Whether the system's order has the frame below all of order.  Where it has not, the
+    // screen put the frame over them (the system's order follows the screen's reports).
+    static BOOL IsFrameUnder(HWND frame, const std::vector<HWND>& order);
     // Brings each window of order to the front of the screen, bottom to top; topmost ones
     // stay topmost, and the other windows frame owns keep their owners and band.
     static void Restack(HWND frame, const std::vector<HWND>& order);

@@ -71,7 +71,7 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_nStackChecksLeft(0), m_bCamerasLooked(FALSE),
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bCamerasLooked(FALSE),
       m_bStartPending(FALSE), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
 {
 }
@@ -136,6 +136,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.borders[1] = &m_borderHorizontal;
     links.borders[2] = &m_borderSpare;
     m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
+    SetTimer(TIMER_STACK_CHECK, 500, NULL);
 
     if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
 
@@ -480,9 +481,15 @@ LRESULT CMainFrame::OnRaisePopups(WPARAM, LPARAM)
 {
     m_floating.Taken();
     RaisePopups();
-    m_nStackChecksLeft = 6;
-    SetTimer(TIMER_RAISE_AGAIN, 250, NULL);
     return 0;
+}
+
+void CMainFrame::CheckStack()
+{
+    if (m_bRaising || !IsWindowVisible() || IsIconic()) return;
+    const std::vector<HWND> order = FloatingOrder();
+    if (!CFloatingStack::IsFrameUnder(m_hWnd, order)) RaisePopups();
+    else if (!CFloatingStack::IsInOrder(m_hWnd, order)) CFloatingStack::Settle(m_hWnd, order);
 }
 
 void CMainFrame::OnWindowPosChanged(WINDOWPOS* lpwndpos)
@@ -656,10 +663,8 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
         AfterFirstPaint();
         return;
     }
-    if (nIDEvent == TIMER_RAISE_AGAIN) {
-        if (--m_nStackChecksLeft <= 0) KillTimer(TIMER_RAISE_AGAIN);
-        const std::vector<HWND> order = FloatingOrder();
-        if (!m_bRaising && !CFloatingStack::IsInOrder(m_hWnd, order)) CFloatingStack::Settle(m_hWnd, order);
+    if (nIDEvent == TIMER_STACK_CHECK) {
+        CheckStack();
         return;
     }
     if (nIDEvent != TIMER_CLOSE_RETRY) {

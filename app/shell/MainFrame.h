@@ -24,9 +24,9 @@ const int HOTKEY_RECORD_START = 0xA003;
 const int HOTKEY_RECORD_STOP = 0xA004;
 // Repeats the camera stop while the library is still finishing a recording.
 const UINT_PTR TIMER_CLOSE_RETRY = 18;
-// Looks again, a few times after the floating windows were put in front, whether the
-// display's late report of the frame's exposure has put the frame back over them.
-const UINT_PTR TIMER_RAISE_AGAIN = 19;
+// Looks twice a second whether the screen has put the frame over its floating windows:
+// the system's order then shows it, and nothing else tells the frame.
+const UINT_PTR TIMER_STACK_CHECK = 19;
 // Once the frame and its panels have painted: the camera library's first look for
 // cameras, then the live picture when asked for.
 const UINT_PTR TIMER_AFTER_FIRST_PAINT = 20;
@@ -101,6 +101,9 @@ protected:
     afx_msg LRESULT OnRaisePopups(WPARAM wParam, LPARAM lParam);
     void RaisePopupsLater();
     BOOL MayRaisePopups();
+    // The twice-a-second look: the floating windows put in front again where the frame
+    // came over them, their system order put right where only it went wrong.
+    void CheckStack();
     DECLARE_MESSAGE_MAP()
 
     // Listener, comparison panes, camera manager and hot keys, once.
@@ -121,7 +124,6 @@ protected:
     BOOL m_bTornDown;
     BOOL m_bRaising;
     CFloatingStack m_floating;
-    int m_nStackChecksLeft;
     BOOL m_bCamerasLooked;
     BOOL m_bStartPending;
     CRect m_lastBorderInner;
