@@ -297,7 +297,8 @@ void CMainFrame::Layout(int cx, int cy)
         m_wndInner.Invalidate();
         if (m_captureTools.m_hWnd != NULL) m_captureTools.Invalidate();
         m_captureTools.RefitLivePreview();
-        RaisePopups();
+        // Not inside the frame's own change of place: its z-order is applied after this.
+        RaisePopupsLater();
     }
 }
 
@@ -458,7 +459,8 @@ std::vector<HWND> CMainFrame::FloatingOrder()
 
 BOOL CMainFrame::MayRaisePopups()
 {
-    if (m_bRaising || m_hWnd == NULL || !IsWindowVisible() || IsIconic()) return FALSE;
+    // A modal loop (the frame disabled) has its dialog in front; its end activates the frame.
+    if (m_bRaising || m_hWnd == NULL || !IsWindowVisible() || IsIconic() || !IsWindowEnabled()) return FALSE;
     // Only while the program is in front: the panels must not cover another program's window.
     if (!CFloatingStack::BelongsTo(::GetForegroundWindow(), m_hWnd)) return FALSE;
     // Not over an open menu, nor while the frame is dragged: the end of either asks again.

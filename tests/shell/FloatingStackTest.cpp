@@ -60,9 +60,16 @@ TEST(FloatingStack, RestackingKeepsEveryOwnerAndBandAndLeavesTheFrameUnderAll)
     const std::vector<HWND> order = f.Order();
     ASSERT_FALSE(CFloatingStack::IsInOrder(f.frame, order));
 
+    // The window in front an owned one (a click into the picture activates the overlay).
+    ::SetForegroundWindow(f.overlay);
     CFloatingStack::Restack(f.frame, order);
     EXPECT_TRUE(CFloatingStack::IsInOrder(f.frame, order));
     EXPECT_TRUE(CFloatingStack::IsFrameUnder(f.frame, order));
+    CFloatingStack::Restack(f.frame, f.Order());
+    ::SetActiveWindow(f.overlay);
+    ::SetActiveWindow(f.tools);
+    ::SetActiveWindow(f.preview);
+    ::SetActiveWindow(f.frame);
     // Owners and bands as they were, hidden owned windows included.
     EXPECT_EQ(::GetWindow(f.overlay, GW_OWNER), f.preview);
     EXPECT_EQ(::GetWindow(f.hidden, GW_OWNER), f.preview);
