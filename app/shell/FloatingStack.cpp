@@ -138,6 +138,17 @@ BOOL IsAbove(HWND upper, HWND lower)
     return FALSE;
 }
 
+// An owned window leaving the topmost band is put right above its owner; with the owner
+// first of the normal band that place is still among the topmost windows, and the window
+// stays topmost.  Unowned for the move, it goes to the front of the normal band.
+void SetBand(HWND hwnd, BOOL top)
+{
+    const HWND owner = top ? NULL : ::GetWindow(hwnd, GW_OWNER);
+    if (owner != NULL) ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, 0);
+    ::SetWindowPos(hwnd, top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietMove);
+    if (owner != NULL) ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, (LONG_PTR)owner);
+}
+
 } // namespace
 
 BOOL CFloatingStack::IsFrameUnder(HWND frame, const std::vector<HWND>& order)
@@ -170,14 +181,13 @@ void CFloatingStack::Restack(HWND frame, const std::vector<HWND>& order)
         auto was = std::find_if(topmost.begin(), topmost.end(), [w](const std::pair<HWND, BOOL>& t) { return t.first == w; });
         const BOOL top = was != topmost.end() ? was->second : IsTopmost(w);
         ::SetWindowPos(w, top ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, kQuietMove);
-        ::SetWindowPos(w, top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietMove);
+        SetBand(w, top);
+        // Hidden owned windows moved along with their owner took its band for the while.
+        for (const auto& t : topmost)
+            if (::IsWindow(t.first) && IsTopmost(t.first) != t.second) SetBand(t.first, t.second);
     }
     for (const auto& o : owners)
         if (::IsWindow(o.first)) ::SetWindowLongPtrW(o.first, GWLP_HWNDPARENT, (LONG_PTR)o.second);
-    // Hidden owned windows moved along with their owner took its band for the while.
-    for (const auto& t : topmost)
-        if (::IsWindow(t.first) && IsTopmost(t.first) != t.second)
-            ::SetWindowPos(t.first, t.second ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietMove);
     s_restacking--;
 }
 
