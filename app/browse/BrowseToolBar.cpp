@@ -332,7 +332,10 @@ void CBrowseToolBar::OnPrintLayout()
         }
         links.printLayout = dialog;
     }
-    if (links.printLayout->m_hWnd != NULL) links.printLayout->ShowWindow(SW_SHOW);
+    if (links.printLayout->m_hWnd == NULL) return;
+    // Shown already, it may lie under other windows: the button brings it to the front.
+    links.printLayout->ShowWindow(SW_SHOW);
+    links.printLayout->BringWindowToTop();
 }
 
 void CBrowseToolBar::PublishSavedFile(const CString& path)

@@ -71,7 +71,7 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
-      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bRaisePosted(FALSE), m_bCamerasLooked(FALSE),
+      m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bCamerasLooked(FALSE),
       m_bStartPending(FALSE), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
 {
 }
@@ -135,6 +135,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.borders[0] = &m_borderVertical;
     links.borders[1] = &m_borderHorizontal;
     links.borders[2] = &m_borderSpare;
+    m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
+    SetTimer(TIMER_STACK_CHECK, 500, NULL);
 
     if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
 
@@ -279,7 +281,8 @@ void CMainFrame::Layout(int cx, int cy)
         m_wndInner.Invalidate();
         if (m_captureTools.m_hWnd != NULL) m_captureTools.Invalidate();
         m_captureTools.RefitLivePreview();
-        RaisePopups();
+        // Not inside the frame's own change of place: its z-order is applied after this.
+        RaisePopupsLater();
     }
 }
 
@@ -436,48 +439,50 @@ void CMainFrame::RefreshCameraList()
     m_titleBar.EnableByCameraState();
 }
 
-// The floating panels belong above the frame.  The platform keeps owned windows above
-// their owner in its own order but does not always restack the displayed windows to
-// match (only a window that moves to the very front is raised on the display), so each
-// panel is moved to the front once, bottom to top.
+std::vector<HWND> CMainFrame::FloatingOrder()
+{
+    const CWnd* panels[] = {&m_borderVertical, &m_borderHorizontal, &m_preview, &m_overlay, &m_comparePane,
+                            &m_compareWindow, &m_captureTools, &m_focusMeter};
+    std::vector<HWND> handles;
+    for (const CWnd* panel : panels) handles.push_back(panel->m_hWnd);
+    return CFloatingStack::Order(m_hWnd, handles);
+}
+
+BOOL CMainFrame::MayRaisePopups()
+{
+    // A modal loop (the frame disabled) has its dialog in front; its end activates the frame.
+    if (m_bRaising || m_hWnd == NULL || !IsWindowVisible() || IsIconic() || !IsWindowEnabled()) return FALSE;
+    // Only while the program is in front: the panels must not cover another program's window.
+    if (!CFloatingStack::BelongsTo(::GetForegroundWindow(), m_hWnd)) return FALSE;
+    // Not over an open menu, nor while the frame is dragged: the end of either asks again.
+    GUITHREADINFO info = {sizeof(info)};
+    const DWORD busy = GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
+    return !::GetGUIThreadInfo(::GetCurrentThreadId(), &info) || !(info.flags & busy);
+}
+
 void CMainFrame::RaisePopups()
 {
-    // Only the front window raises its panels: they must not cover another program's
-    // window or one of our own dialogs.
-    if (m_bRaising || m_hWnd == NULL || ::GetForegroundWindow() != m_hWnd) return;
+    if (!MayRaisePopups()) return;
     m_bRaising = TRUE;
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-    // The overlay belongs to the preview and would always stay in front of it, keeping
-    // the preview from the front: it steps aside while the preview moves.
-    const BOOL overlayShown = m_overlay.m_hWnd != NULL && m_overlay.IsWindowVisible();
-    if (overlayShown) m_overlay.SetWindowPos(NULL, 0, 0, 0, 0, flags | SWP_NOZORDER | SWP_HIDEWINDOW);
-    CWnd* order[] = {&m_borderVertical, &m_borderHorizontal, &m_preview, &m_overlay, &m_comparePane,
-                     &m_compareWindow, &m_captureTools, &m_focusMeter};
-    for (CWnd* wnd : order) {
-        BOOL show = wnd == &m_overlay ? overlayShown : (wnd->m_hWnd != NULL && wnd->IsWindowVisible());
-        if (!show) continue;
-        // Down first: a window that is at the front already would not move.
-        wnd->SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, flags);
-        wnd->SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, flags | (wnd == &m_overlay ? SWP_SHOWWINDOW : 0));
-    }
+    CFloatingStack::Restack(m_hWnd, FloatingOrder());
     m_bRaising = FALSE;
 }
 
-// The frame's own change of place is finished only after its messages: raise then.
-void CMainFrame::RaisePopupsLater()
-{
-    if (m_bRaisePosted || m_hWnd == NULL) return;
-    m_bRaisePosted = TRUE;
-    PostMessage(WM_RAISE_POPUPS);
-}
+void CMainFrame::RaisePopupsLater() { m_floating.Request(); }
 
 LRESULT CMainFrame::OnRaisePopups(WPARAM, LPARAM)
 {
-    m_bRaisePosted = FALSE;
+    m_floating.Taken();
     RaisePopups();
-    // The display may still restack the frame while its first activation settles.
-    SetTimer(TIMER_RAISE_AGAIN, 300, NULL);
     return 0;
+}
+
+void CMainFrame::CheckStack()
+{
+    if (m_bRaising || !IsWindowVisible() || IsIconic()) return;
+    const std::vector<HWND> order = FloatingOrder();
+    if (!CFloatingStack::IsFrameUnder(m_hWnd, order)) RaisePopups();
+    else if (!CFloatingStack::IsInOrder(m_hWnd, order)) CFloatingStack::Settle(m_hWnd, order);
 }
 
 void CMainFrame::OnWindowPosChanged(WINDOWPOS* lpwndpos)
@@ -651,9 +656,8 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
         AfterFirstPaint();
         return;
     }
-    if (nIDEvent == TIMER_RAISE_AGAIN) {
-        KillTimer(TIMER_RAISE_AGAIN);
-        RaisePopups();
+    if (nIDEvent == TIMER_STACK_CHECK) {
+        CheckStack();
         return;
     }
     if (nIDEvent != TIMER_CLOSE_RETRY) {
@@ -690,6 +694,7 @@ void CMainFrame::Teardown()
 // still shuts the camera library down and gives its hot keys back.
 void CMainFrame::OnDestroy()
 {
+    m_floating.Unwatch();
     if (!m_bTornDown) {
         CameraMgrParam mgr;
         QrCCameraGetMgrParameter(&mgr);

@@ -6,6 +6,7 @@
 #include "afxwin.h"
 #include "app/shell/FixedSplitterWnd.h"
 #include "app/shell/ColorPanel.h"
+#include "app/shell/FloatingStack.h"
 #include "app/shell/ProgressPopup.h"
 #include "app/shell/TitleBar.h"
 #include "app/capture/PreviewWnd.h"
@@ -23,8 +24,9 @@ const int HOTKEY_RECORD_START = 0xA003;
 const int HOTKEY_RECORD_STOP = 0xA004;
 // Repeats the camera stop while the library is still finishing a recording.
 const UINT_PTR TIMER_CLOSE_RETRY = 18;
-// Puts the floating panels in front once more after an activation.
-const UINT_PTR TIMER_RAISE_AGAIN = 19;
+// Looks twice a second whether the screen has put the frame over its floating windows:
+// the system's order then shows it, and nothing else tells the frame.
+const UINT_PTR TIMER_STACK_CHECK = 19;
 // Once the frame and its panels have painted: the camera library's first look for
 // cameras, then the live picture when asked for.
 const UINT_PTR TIMER_AFTER_FIRST_PAINT = 20;
@@ -69,8 +71,11 @@ public:
     void StartAfterFirstPaint();
     virtual BOOL DestroyWindow() override;
 
-    // Puts the floating panels back above the frame, in their stacking order.
+    // Puts the floating panels, and every other window the frame shows over itself, back
+    // above the frame on the screen, in their stacking order.
     void RaisePopups();
+    // Those windows bottom to top, the frame's own panels first.
+    std::vector<HWND> FloatingOrder();
     // The layout pass of WM_SIZE (also run by WM_NCHITTEST and full preview).
     void Layout(int cx, int cy);
 
@@ -97,6 +102,10 @@ protected:
     void RaisePopupsLater();
     // Preview and overlay (and in comparison mode the comparison pane) over the main view.
     void PlaceOverView();
+    BOOL MayRaisePopups();
+    // The twice-a-second look: the floating windows put in front again where the frame
+    // came over them, their system order put right where only it went wrong.
+    void CheckStack();
     DECLARE_MESSAGE_MAP()
 
     // Listener, comparison panes, camera manager and hot keys, once.
@@ -116,7 +125,7 @@ protected:
     int m_bCompareWindowShown;
     BOOL m_bTornDown;
     BOOL m_bRaising;
-    BOOL m_bRaisePosted;
+    CFloatingStack m_floating;
     BOOL m_bCamerasLooked;
     BOOL m_bStartPending;
     CRect m_lastBorderInner;

@@ -116,6 +116,22 @@ TEST(MainFrame, FullPreviewCoversTheFrameAndComesBackWithTheComparisonPaneOnlyIn
     SizeFrame(1200, 800);
 }
 
+// The frame puts its floating windows back above it through the topmost band, at every
+// change of size among others: each must come back to the normal band, or the frame's own
+// dialogs open under them.
+TEST(MainFrame, FloatingWindowsAreNeverLeftTopmost)
+{
+    CMainFrame* frame = SharedFrame();
+    frame->ShowWindow(SW_SHOWNOACTIVATE);
+    const SIZE sizes[] = {{1200, 800}, {150, 120}, {1600, 1000}, {1200, 800}};
+    for (SIZE s : sizes) {
+        SizeFrame(s.cx, s.cy);
+        PumpMessagesFor(600);
+        for (HWND w : frame->FloatingOrder())
+            EXPECT_FALSE(::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) << s.cx << "x" << s.cy;
+    }
+}
+
 TEST(MainFrame, CompareModeGivesThePreviewAndThePaneHalvesAndGivesBackTheWhole)
 {
     CMainFrame* frame = SharedFrame();

@@ -7,12 +7,8 @@ set -u
 src=$1; build=$(cd "$2" && pwd)
 out=$build/run_script_test
 mkdir -p "$out"
-n=150
-while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n+1)); done
-setsid Xvfb :$n -screen 0 1920x1080x24 -nolisten tcp </dev/null >"$out/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -e /tmp/.X11-unix/X$n ] && break; sleep 0.1; done
-export DISPLAY=:$n
+. "$src/tests/shell/own_display.sh"
+own_display 150 "$out/xvfb.log"
 prefix=$build/run/prefix
 fail=0
 finish() {

@@ -1,0 +1,207 @@
+#include "app/shell/FloatingStack.h"
+#include <algorithm>
+
+namespace {
+
+// One frame per thread watches; the hook finds it here.
+CFloatingStack* s_watching = NULL;
+// The restacking's own moves are no news to the watch.
+int s_restacking = 0;
+
+// Owner chains are short; the bound only guards against a cycle.
+const int kMaxOwnerDepth = 16;
+
+BOOL IsMenuWindow(HWND hwnd)
+{
+    WCHAR name[16] = {0};
+    ::GetClassNameW(hwnd, name, 16);
+    return ::lstrcmpW(name, L"#32768") == 0;
+}
+
+BOOL IsTopmost(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+} // namespace
+
+CFloatingStack::CFloatingStack() : m_hook(NULL), m_frame(NULL), m_message(0), m_bPosted(FALSE) {}
+
+CFloatingStack::~CFloatingStack() { Unwatch(); }
+
+BOOL CFloatingStack::Watch(HWND frame, UINT message)
+{
+    Unwatch();
+    m_frame = frame;
+    m_message = message;
+    m_bPosted = FALSE;
+    m_hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchProc, NULL, ::GetCurrentThreadId());
+    if (m_hook == NULL) return FALSE;
+    s_watching = this;
+    return TRUE;
+}
+
+void CFloatingStack::Unwatch()
+{
+    if (m_hook != NULL) ::UnhookWindowsHookEx(m_hook);
+    m_hook = NULL;
+    if (s_watching == this) s_watching = NULL;
+    m_frame = NULL;
+}
+
+void CFloatingStack::Request()
+{
+    if (m_bPosted || m_frame == NULL || !::IsWindow(m_frame)) return;
+    m_bPosted = ::PostMessageW(m_frame, m_message, 0, 0);
+}
+
+LRESULT CALLBACK CFloatingStack::WatchProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    CFloatingStack* self = s_watching;
+    if (code == HC_ACTION && self != NULL && lParam != 0 && s_restacking == 0) self->Notice(*reinterpret_cast<CWPSTRUCT*>(lParam));
+    return ::CallNextHookEx(self != NULL ? self->m_hook : NULL, code, wParam, lParam);
+}
+
+void CFloatingStack::Notice(const CWPSTRUCT& msg)
+{
+    switch (msg.message) {
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE:
+        Request();
+        return;
+    case WM_SETFOCUS:
+        // The focus window's top-level window was just put over everything on the screen.
+        if (BelongsTo(::GetAncestor(msg.hwnd, GA_ROOT), m_frame)) Request();
+        return;
+    case WM_ACTIVATE:
+        if (LOWORD(msg.wParam) != WA_INACTIVE && BelongsTo(msg.hwnd, m_frame)) Request();
+        return;
+    case WM_WINDOWPOSCHANGED: {
+        // A window shown is put over everything on the screen, a panel over a floating window.
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(msg.lParam);
+        if (pos != NULL && (pos->flags & SWP_SHOWWINDOW) && ::GetAncestor(msg.hwnd, GA_ROOT) == msg.hwnd &&
+            msg.hwnd != m_frame && BelongsTo(msg.hwnd, m_frame))
+            Request();
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+BOOL CFloatingStack::BelongsTo(HWND hwnd, HWND frame)
+{
+    if (hwnd == NULL || frame == NULL) return FALSE;
+    for (int depth = 0; hwnd != NULL && depth < kMaxOwnerDepth; depth++) {
+        if (hwnd == frame) return TRUE;
+        hwnd = ::GetWindow(hwnd, GW_OWNER);
+    }
+    return FALSE;
+}
+
+std::vector<HWND> CFloatingStack::Order(HWND frame, const std::vector<HWND>& panels)
+{
+    std::vector<HWND> order;
+    for (HWND panel : panels)
+        if (panel != NULL && ::IsWindowVisible(panel)) order.push_back(panel);
+    // The system's list runs top to bottom.
+    std::vector<HWND> others;
+    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (w == frame || !::IsWindowVisible(w) || IsMenuWindow(w) || !BelongsTo(w, frame)) continue;
+        if (std::find(panels.begin(), panels.end(), w) != panels.end()) continue;
+        others.push_back(w);
+    }
+    order.insert(order.end(), others.rbegin(), others.rend());
+    return order;
+}
+
+BOOL CFloatingStack::IsInOrder(HWND frame, const std::vector<HWND>& order)
+{
+    // Walking down from the top, the windows of order come last first, then the frame.
+    size_t next = order.size();
+    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (w == frame) return next == 0;
+        if (next > 0 && w == order[next - 1]) {
+            next--;
+            continue;
+        }
+        if (std::find(order.begin(), order.begin() + next, w) != order.begin() + next) return FALSE;
+    }
+    return FALSE;
+}
+
+namespace {
+
+const UINT kQuietMove = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+
+BOOL IsAbove(HWND upper, HWND lower)
+{
+    for (HWND w = ::GetWindow(lower, GW_HWNDPREV); w != NULL; w = ::GetWindow(w, GW_HWNDPREV))
+        if (w == upper) return TRUE;
+    return FALSE;
+}
+
+// An owned window leaving the topmost band is put right above its owner; with the owner
+// first of the normal band that place is still among the topmost windows, and the window
+// stays topmost.  Unowned for the move, it goes to the front of the normal band.
+void SetBand(HWND hwnd, BOOL top)
+{
+    const HWND owner = top ? NULL : ::GetWindow(hwnd, GW_OWNER);
+    if (owner != NULL) ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, 0);
+    ::SetWindowPos(hwnd, top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, kQuietMove);
+    if (owner != NULL) ::SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, (LONG_PTR)owner);
+}
+
+} // namespace
+
+BOOL CFloatingStack::IsFrameUnder(HWND frame, const std::vector<HWND>& order)
+{
+    for (HWND w = ::GetWindow(frame, GW_HWNDNEXT); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (std::find(order.begin(), order.end(), w) != order.end()) return FALSE;
+    return TRUE;
+}
+
+void CFloatingStack::Restack(HWND frame, const std::vector<HWND>& order)
+{
+    s_restacking++;
+    // A window shown a moment ago paints first: its new place keeps what it painted.
+    for (HWND w : order) ::UpdateWindow(w);
+    // The system moves a window's owned windows along, ahead of it, so they and not the
+    // window would become first: for the while every window is owned by the frame itself.
+    std::vector<std::pair<HWND, HWND>> owners;
+    std::vector<std::pair<HWND, BOOL>> topmost;
+    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (w == frame || !BelongsTo(w, frame)) continue;
+        topmost.push_back(std::make_pair(w, IsTopmost(w)));
+        HWND owner = ::GetWindow(w, GW_OWNER);
+        if (owner != frame && ::IsWindowVisible(w)) owners.push_back(std::make_pair(w, owner));
+    }
+    for (const auto& o : owners) ::SetWindowLongPtrW(o.first, GWLP_HWNDPARENT, (LONG_PTR)frame);
+    for (HWND w : order) {
+        if (!::IsWindow(w)) continue;
+        // Topmost for a moment makes the window the first of all, which the screen follows;
+        // the second move gives it back its band, a move the screen does not see.
+        auto was = std::find_if(topmost.begin(), topmost.end(), [w](const std::pair<HWND, BOOL>& t) { return t.first == w; });
+        const BOOL top = was != topmost.end() ? was->second : IsTopmost(w);
+        ::SetWindowPos(w, top ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0, kQuietMove);
+        SetBand(w, top);
+        // Hidden owned windows moved along with their owner took its band for the while.
+        for (const auto& t : topmost)
+            if (::IsWindow(t.first) && IsTopmost(t.first) != t.second) SetBand(t.first, t.second);
+    }
+    for (const auto& o : owners)
+        if (::IsWindow(o.first)) ::SetWindowLongPtrW(o.first, GWLP_HWNDPARENT, (LONG_PTR)o.second);
+    s_restacking--;
+}
+
+void CFloatingStack::Settle(HWND frame, const std::vector<HWND>& order)
+{
+    s_restacking++;
+    // Each window goes right under the one that belongs above it, never to the front, so the
+    // screen, already right, sees none of these moves and reports no exposure again.
+    HWND above = NULL;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        HWND w = *it;
+        if (above != NULL && IsTopmost(above) == IsTopmost(w)) ::SetWindowPos(w, above, 0, 0, 0, 0, kQuietMove);
+        above = w;
+    }
+    if (above != NULL && IsAbove(frame, above)) ::SetWindowPos(frame, above, 0, 0, 0, 0, kQuietMove);
+    s_restacking--;
+}

@@ -1,0 +1,56 @@
+// The windows that float over the main frame, kept above it on the screen.
+//
+// Where top-level windows are unmanaged (no window manager), every keyboard-focus change
+// into a window restacks that window's display window above all others, and the exposure
+// the display then reports moves it above the same windows in the system's own order as
+// well.  A focus change inside the frame thus leaves the frame over its popups, and no
+// message tells it.  The display follows the system's order only for a window that becomes
+// the very first visible top-level window, so re-asserting the order means bringing each
+// window there in turn, bottom to top, with a change that is real in the system's terms.
+#pragma once
+#include "afxwin.h"
+#include <vector>
+
+class CFloatingStack
+{
+public:
+    CFloatingStack();
+    ~CFloatingStack();
+
+    // Watches the calling thread's messages for whatever may have disturbed the stack over
+    // frame (a focus change into the frame or into a window it owns, an activation, a popup
+    // shown, the end of a menu or move loop) and posts message to the frame for each.
+    BOOL Watch(HWND frame, UINT message);
+    void Unwatch();
+    // Posts the message once; further requests wait until the frame has taken it.
+    void Request();
+    void Taken() { m_bPosted = FALSE; }
+
+    // The visible windows over frame, bottom to top: the panels as given (missing or hidden
+    // ones left out), then every other visible window the frame owns, directly or through
+    // another owned window, in its present order.
+    static std::vector<HWND> Order(HWND frame, const std::vector<HWND>& panels);
+    // Whether the system's order has the frame below all of order, and order as given.
+    static BOOL IsInOrder(HWND frame, const std::vector<HWND>& order);
+    // Whether the system's order has the frame below all of order.  Where it has not, the
+    // screen put the frame over them (the system's order follows the screen's reports).
+    static BOOL IsFrameUnder(HWND frame, const std::vector<HWND>& order);
+    // Brings each window of order to the front of the screen, bottom to top; topmost ones
+    // stay topmost, and the other windows frame owns keep their owners and band.
+    static void Restack(HWND frame, const std::vector<HWND>& order);
+    // Puts the system's own order right again where the screen's late exposure reports
+    // moved a window (the frame above its popups, a popup above another), the screen's
+    // stacking being right already.
+    static void Settle(HWND frame, const std::vector<HWND>& order);
+    // Whether hwnd is frame or a window it owns (through any chain of owners).
+    static BOOL BelongsTo(HWND hwnd, HWND frame);
+
+private:
+    static LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam);
+    void Notice(const CWPSTRUCT& msg);
+
+    HHOOK m_hook;
+    HWND m_frame;
+    UINT m_message;
+    BOOL m_bPosted;
+};

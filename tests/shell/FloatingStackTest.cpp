@@ -1,0 +1,100 @@
+// The order of the windows floating over a frame: which windows belong to it and in what
+// order, how an inversion is seen in the system's order, and that putting it right keeps
+// each window's owner and topmost band.  The screen's side is seen from outside by
+// stacking_test.sh.
+#include "ShellTestSupport.h"
+#include "app/shell/FloatingStack.h"
+
+namespace {
+
+HWND Popup(HWND owner, DWORD exStyle = 0, BOOL visible = TRUE)
+{
+    HWND w = ::CreateWindowExW(WS_EX_TOOLWINDOW | exStyle, L"STATIC", L"", WS_POPUP, 100, 100, 80, 60, owner, NULL,
+                               NULL, NULL);
+    if (visible) ::SetWindowPos(w, NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    return w;
+}
+
+BOOL IsTopmost(HWND w) { return (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+struct Family {
+    HWND frame, preview, overlay, tools, floating, topmost, hidden, stranger;
+    Family()
+    {
+        frame = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, NULL, NULL, NULL, NULL);
+        ::ShowWindow(frame, SW_SHOWNOACTIVATE);
+        preview = Popup(frame);
+        overlay = Popup(preview);             // owned through the preview
+        tools = Popup(frame);
+        floating = Popup(frame);              // a window of its own, made later
+        topmost = Popup(frame, WS_EX_TOPMOST);
+        hidden = Popup(preview, 0, FALSE);
+        stranger = Popup(NULL);
+    }
+    ~Family()
+    {
+        for (HWND w : {stranger, hidden, topmost, floating, tools, overlay, preview, frame}) ::DestroyWindow(w);
+    }
+    std::vector<HWND> Order() { return CFloatingStack::Order(frame, {preview, overlay, tools}); }
+};
+
+} // namespace
+
+TEST(FloatingStack, OrderHoldsThePanelsThenEveryVisibleWindowTheFrameOwnsTopmostLast)
+{
+    Family f;
+    const std::vector<HWND> order = f.Order();
+    const std::vector<HWND> expected = {f.preview, f.overlay, f.tools, f.floating, f.topmost};
+    EXPECT_EQ(order, expected);
+    EXPECT_TRUE(CFloatingStack::BelongsTo(f.overlay, f.frame));
+    EXPECT_FALSE(CFloatingStack::BelongsTo(f.stranger, f.frame));
+    EXPECT_FALSE(CFloatingStack::BelongsTo(NULL, f.frame));
+}
+
+TEST(FloatingStack, RestackingKeepsEveryOwnerAndBandAndLeavesTheFrameUnderAll)
+{
+    Family f;
+    // Out of order to begin with: the tool column under the preview (the system keeps it
+    // above its owner, the frame).
+    ::SetWindowPos(f.tools, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const std::vector<HWND> order = f.Order();
+    ASSERT_FALSE(CFloatingStack::IsInOrder(f.frame, order));
+
+    // The window in front an owned one (a click into the picture activates the overlay).
+    ::SetForegroundWindow(f.overlay);
+    CFloatingStack::Restack(f.frame, order);
+    EXPECT_TRUE(CFloatingStack::IsInOrder(f.frame, order));
+    EXPECT_TRUE(CFloatingStack::IsFrameUnder(f.frame, order));
+    CFloatingStack::Restack(f.frame, f.Order());
+    ::SetActiveWindow(f.overlay);
+    ::SetActiveWindow(f.tools);
+    ::SetActiveWindow(f.preview);
+    ::SetActiveWindow(f.frame);
+    // Owners and bands as they were, hidden owned windows included.
+    EXPECT_EQ(::GetWindow(f.overlay, GW_OWNER), f.preview);
+    EXPECT_EQ(::GetWindow(f.hidden, GW_OWNER), f.preview);
+    EXPECT_FALSE(IsTopmost(f.preview));
+    EXPECT_FALSE(IsTopmost(f.overlay));
+    EXPECT_FALSE(IsTopmost(f.hidden));
+    EXPECT_TRUE(IsTopmost(f.topmost));
+    EXPECT_FALSE(::IsWindowVisible(f.hidden));
+}
+
+TEST(FloatingStack, SettlingPutsTheSystemOrderRightWithoutBringingAnyWindowToTheFront)
+{
+    Family f;
+    const std::vector<HWND> order = f.Order();
+    CFloatingStack::Restack(f.frame, order);
+    // The preview reported exposed above the tool column, the frame above the preview.
+    const UINT quiet = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    ::SetWindowPos(f.preview, ::GetWindow(f.tools, GW_HWNDPREV), 0, 0, 0, 0, quiet);
+    ::SetWindowPos(f.frame, ::GetWindow(f.overlay, GW_HWNDPREV), 0, 0, 0, 0, quiet);
+    ASSERT_FALSE(CFloatingStack::IsInOrder(f.frame, order));
+    const HWND first = ::GetWindow(::GetDesktopWindow(), GW_CHILD);
+
+    CFloatingStack::Settle(f.frame, order);
+    EXPECT_TRUE(CFloatingStack::IsInOrder(f.frame, order));
+    EXPECT_EQ(::GetWindow(::GetDesktopWindow(), GW_CHILD), first);
+    EXPECT_TRUE(IsTopmost(f.topmost));
+    EXPECT_FALSE(IsTopmost(f.tools));
+}
