@@ -77,6 +77,17 @@ void CManageView::BuildDeferred()
     m_imagePage.BuildNow();
 }
 
+bool CManageView::BuildDeferredStep()
+{
+    CTabPage* pages[] = {&m_capturePage, &m_browsePage, &m_imagePage};
+    for (CTabPage* page : pages) {
+        if (page->Built()) continue;
+        // A page that cannot build (the frame goes) ends the steps.
+        return page->BuildStep() || page->Built();
+    }
+    return false;
+}
+
 void CManageView::OnInitialUpdate()
 {
     SetScrollSizes(MM_TEXT, CSize(100, 100));

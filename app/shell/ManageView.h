@@ -31,6 +31,8 @@ public:
     // those of the hidden Browse and Image pages).  Asking the links for any of them, or
     // switching to its tab, builds it earlier.
     void BuildDeferred();
+    // One waiting section (Capture first, then Browse, then Image); whether more wait.
+    bool BuildDeferredStep();
 
     virtual int GetCurrentTab() const;
     // Selects tab and runs the switch as a user's click would.
