@@ -70,13 +70,6 @@ int CManageView::OnCreate(LPCREATESTRUCT lpcs)
     return 0;
 }
 
-void CManageView::BuildDeferred()
-{
-    m_capturePage.BuildNow();
-    m_browsePage.BuildNow();
-    m_imagePage.BuildNow();
-}
-
 bool CManageView::BuildDeferredStep()
 {
     CTabPage* pages[] = {&m_capturePage, &m_browsePage, &m_imagePage};

@@ -27,11 +27,9 @@ public:
     CBrowsePage m_browsePage;
     CImagePage m_imagePage;
 
-    // Builds the sections the first paint did not need (the collapsed Capture sections,
-    // those of the hidden Browse and Image pages).  Asking the links for any of them, or
-    // switching to its tab, builds it earlier.
-    void BuildDeferred();
-    // One waiting section (Capture first, then Browse, then Image); whether more wait.
+    // Builds one section the first paint did not need (the collapsed Capture sections
+    // first, then those of the hidden Browse and Image pages); whether more wait.  Asking
+    // the links for any of them, or switching to its tab, builds its page's at once.
     bool BuildDeferredStep();
 
     virtual int GetCurrentTab() const;
