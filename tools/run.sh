@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the main program Orvisnap under Wine on the default simulated bench.
 #   bash tools/run.sh [build-folder] [-- program arguments]
-# Builds what is missing first.  The program runs in its own Wine prefix under the
-# build folder (build/run/), never in the user's.  With a display ($DISPLAY) the
+# Installs the missing Debian packages (as the test command does) and builds what is
+# missing first.  The program runs in its own Wine prefix under the build folder
+# (build/run/), never in the user's.  With a display ($DISPLAY) the
 # program runs there until it is closed; without one, a virtual display is started, a
 # screenshot is saved once the program is up (the path is printed) and the program is
 # closed again.
@@ -14,6 +15,10 @@ if [ $# -gt 0 ] && [ "$1" != "--" ]; then build=$1; shift; fi
 [ "${1:-}" = "--" ] && shift
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
+
+# The same set-up as the test command: the Debian packages that are missing.
+bash "$here/setup.sh"
+. "$here/utf8-locale.sh"
 
 if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
   cmake -S "$root" -B "$build" -G Ninja

@@ -15,6 +15,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/utf8-locale.sh"
 
 use_display() {
   if [ -z "${DISPLAY:-}" ] && [ -f "$state/display" ]; then

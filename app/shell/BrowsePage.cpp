@@ -31,10 +31,10 @@ BOOL CBrowsePage::OnInitDialog()
     return TRUE;
 }
 
-void CBrowsePage::AddDeferredSections()
+void CBrowsePage::AddDeferredSection(int index)
 {
-    AddSection(m_imageInfoPanel, CImageInfoPanel::IDD, IDS_SECTION_IMAGE_INFO)->ShowToggle(FALSE);
-    AddSection(m_folderPanel, CFolderPanel::IDD, IDS_SECTION_PATH)->ShowToggle(FALSE);
+    if (index == 0) AddSection(m_imageInfoPanel, CImageInfoPanel::IDD, IDS_SECTION_IMAGE_INFO)->ShowToggle(FALSE);
+    else AddSection(m_folderPanel, CFolderPanel::IDD, IDS_SECTION_PATH)->ShowToggle(FALSE);
 }
 
 void CBrowsePage::RefreshImageInfo() { m_imageInfoPanel.Refresh(); }

@@ -21,6 +21,8 @@ public:
     virtual void RefreshImageInfo();
 
 protected:
-    virtual void AddDeferredSections() override;
+    virtual int DeferredSectionCount() const override { return 2; }
+    virtual void AddDeferredSection(int index) override;
+    virtual void AfterSectionsBuilt() override { RefreshImageInfo(); }
     virtual void LinkDeferredParts(bool build) override;
 };

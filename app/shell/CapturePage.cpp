@@ -50,15 +50,15 @@ void CCapturePage::LinkDeferredParts(bool build)
     Link(links.captureSections, &m_sections, build);
 }
 
-void CCapturePage::AddDeferredSections()
+void CCapturePage::AddDeferredSection(int index)
 {
-    const size_t first = m_sections.size();
-    AddSection(m_capturePanel, CCapturePanel::IDD, IDS_SECTION_SAVE);
-    AddSection(m_exposurePanel, CExposurePanel::IDD, IDS_SECTION_EXPOSURE);
-    AddSection(m_colorParamPanel, CColorParamPanel::IDD, IDS_SECTION_COLOR);
-    AddSection(m_fluorescencePanel, CFluorescencePanel::IDD, IDS_SECTION_FLUORESCENCE);
-    AddSection(m_paramGroupPanel, CParameterGroupPanel::IDD, IDS_SECTION_PARAMETERS);
-    for (size_t i = first; i < m_sections.size(); i++) m_sections[i]->SetExpanded(FALSE);
+    CDialog* const panels[] = {&m_capturePanel, &m_exposurePanel, &m_colorParamPanel, &m_fluorescencePanel,
+                               &m_paramGroupPanel};
+    const UINT templates[] = {CCapturePanel::IDD, CExposurePanel::IDD, CColorParamPanel::IDD,
+                              CFluorescencePanel::IDD, CParameterGroupPanel::IDD};
+    const UINT titles[] = {IDS_SECTION_SAVE, IDS_SECTION_EXPOSURE, IDS_SECTION_COLOR, IDS_SECTION_FLUORESCENCE,
+                           IDS_SECTION_PARAMETERS};
+    AddSection(*panels[index], templates[index], titles[index])->SetExpanded(FALSE);
 }
 
 BOOL CCapturePage::OnInitDialog()

@@ -43,7 +43,9 @@ protected:
 
     // Deferred: the collapsed sections (1-5); the camera library's first look for
     // cameras is then left to the frame.
-    virtual void AddDeferredSections() override;
+    virtual int DeferredSectionCount() const override { return 5; }
+    virtual void AddDeferredSection(int index) override;
+    virtual void AfterSectionsBuilt() override { RefreshAllPanels(); }
     virtual void LinkDeferredParts(bool build) override;
     void ResetRecordButton(BOOL cameraRuns);
 };

@@ -54,14 +54,17 @@ BOOL CImagePage::OnInitDialog()
     return TRUE;
 }
 
-void CImagePage::AddDeferredSections()
+void CImagePage::AddDeferredSection(int index)
 {
-    AddSection(m_imageAdjustPanel, CImageAdjustPanel::IDD, IDS_SECTION_ADJUST);
-    AddSection(m_channelMergePanel, CChannelMergePanel::IDD, IDS_SECTION_MERGE);
-    AddSection(m_stampPanel, CStampPanel::IDD, IDS_SECTION_STAMP);
-    AddSection(m_counterPanel, CCounterPanel::IDD, IDS_SECTION_COUNTER);
-    AddSection(m_fusionPanel, CFusionPanel::IDD, IDS_SECTION_ADVANCED);
-    for (size_t i = 1; i < m_sections.size(); i++) m_sections[i]->SetExpanded(FALSE);
+    CDialog* const panels[] = {&m_imageAdjustPanel, &m_channelMergePanel, &m_stampPanel, &m_counterPanel,
+                               &m_fusionPanel};
+    const UINT templates[] = {CImageAdjustPanel::IDD, CChannelMergePanel::IDD, CStampPanel::IDD, CCounterPanel::IDD,
+                              CFusionPanel::IDD};
+    const UINT titles[] = {IDS_SECTION_ADJUST, IDS_SECTION_MERGE, IDS_SECTION_STAMP, IDS_SECTION_COUNTER,
+                           IDS_SECTION_ADVANCED};
+    CFoldPanel* section = AddSection(*panels[index], templates[index], titles[index]);
+    // The first stays open.
+    if (index > 0) section->SetExpanded(FALSE);
 }
 
 void CImagePage::RefreshAllPanels()

@@ -35,7 +35,9 @@ public:
 
 protected:
     // Deferred: the sections; the layers panel is made with the page.
-    virtual void AddDeferredSections() override;
+    virtual int DeferredSectionCount() const override { return 5; }
+    virtual void AddDeferredSection(int index) override;
+    virtual void AfterSectionsBuilt() override { RefreshAllPanels(); }
     virtual void LinkDeferredParts(bool build) override;
     afx_msg LRESULT OnAdjustPanelRefresh(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()

@@ -21,8 +21,10 @@ IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
 namespace {
 // Posted to the frame to put its floating panels back above it.
 const UINT WM_RAISE_POPUPS = WM_APP + 0x120;
-// Posted to the frame to build the parts its first paint did not show.
-const UINT WM_BUILD_DEFERRED = WM_APP + 0x121;
+// Posted to the frame by the thread of the camera library's first look for cameras.
+const UINT WM_CAMERAS_LOOKED = WM_APP + 0x122;
+// The first frames of the live picture are drawn while the GUI thread answers.
+const UINT kFirstBuildStepAfterOpenMs = 1000;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
@@ -41,7 +43,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_WINDOWPOSCHANGED()
     ON_WM_ACTIVATE()
     ON_MESSAGE(WM_RAISE_POPUPS, OnRaisePopups)
-    ON_MESSAGE(WM_BUILD_DEFERRED, OnBuildDeferred)
+    ON_MESSAGE(WM_CAMERAS_LOOKED, OnCamerasLooked)
 END_MESSAGE_MAP()
 
 namespace {
@@ -72,7 +74,7 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
       m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bCamerasLooked(FALSE),
-      m_bStartPending(FALSE), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
+      m_bStartPending(FALSE), m_hLook(NULL), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
 {
 }
 
@@ -609,38 +611,82 @@ void CMainFrame::StartAfterFirstPaint()
 
 void CMainFrame::AfterFirstPaint()
 {
-    ShellLinks& links = Links();
-    const BOOL start = m_bStartPending;
-    m_bStartPending = FALSE;
-    if (!m_bCamerasLooked) {
-        m_bCamerasLooked = TRUE;
-        // The camera library's first call: it builds the camera manager and finds a camera.
-        QrCReflashCamera();
-        RefreshCameraList();
-        // The Capture page's panels show the camera found now, all of them built before
-        // the camera opens: a panel made while the picture runs would set the camera
-        // from its blank controls.
-        if (CCapturePage* page = links.capturePage) page->RefreshAllPanels();
-        m_captureTools.UpdateControlState();
-        m_measurePanel.Refresh();
-        PostMessage(WM_BUILD_DEFERRED);
-    }
-    if (!start) return;
-    CameraMgrParam mgr;
-    QrCCameraGetMgrParameter(&mgr);
-    if (links.strip != NULL) links.strip->SetFolder(mgr.capture.Path);
-    if (mgr.cameraType == CAMERA_TYPE_NONE) {
-        AfxMessageBox(IDS_NO_CAMERA, MB_OK);
+    if (m_bCamerasLooked) {
+        StartCamera();
         return;
     }
-    if (links.camera != NULL) links.camera->PlayCamera();
+    if (m_hLook != NULL) return;
+    // The camera library's first call builds the camera manager and finds a camera; most
+    // of it is waiting on the devices, which the window must not.
+    m_hLook = ::CreateThread(NULL, 0, LookForCameras, m_hWnd, 0, NULL);
+    if (m_hLook == NULL) {
+        QrCReflashCamera();
+        PostMessage(WM_CAMERAS_LOOKED);
+    }
 }
 
-LRESULT CMainFrame::OnBuildDeferred(WPARAM, LPARAM)
+DWORD WINAPI CMainFrame::LookForCameras(void* frame)
 {
-    ShellLinks& links = Links();
-    if (links.manage != NULL) links.manage->BuildDeferred();
+    QrCReflashCamera();
+    ::PostMessageW(static_cast<HWND>(frame), WM_CAMERAS_LOOKED, 0, 0);
     return 0;
+}
+
+LRESULT CMainFrame::OnCamerasLooked(WPARAM, LPARAM)
+{
+    if (m_bCamerasLooked) return 0;
+    if (m_hLook != NULL) {
+        ::WaitForSingleObject(m_hLook, INFINITE);
+        ::CloseHandle(m_hLook);
+        m_hLook = NULL;
+    }
+    m_bCamerasLooked = TRUE;
+    {
+        // What is built shows the camera found; what waits is refreshed once built.
+        ShellBuildHold hold;
+        RefreshCameraList();
+        RefreshCameraPanels();
+        if (CCameraPanel* camera = Links().camera) camera->RefreshSliders();
+        m_measurePanel.Refresh();
+    }
+    // The sections not shown yet, one at a time when nothing else waits (a timer comes
+    // after input and painting), and only once the live picture has had its first frames.
+    SetTimer(TIMER_BUILD_STEP, m_bStartPending ? kFirstBuildStepAfterOpenMs : USER_TIMER_MINIMUM, NULL);
+    StartCamera();
+    return 0;
+}
+
+void CMainFrame::StartCamera()
+{
+    if (!m_bStartPending) return;
+    m_bStartPending = FALSE;
+    ShellLinks& links = Links();
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    {
+        // Neither the folder nor the live picture waits for the sections the user has not
+        // opened.
+        ShellBuildHold hold;
+        if (links.strip != NULL) links.strip->SetFolder(mgr.capture.Path);
+        CCameraPanel* camera = links.camera;
+        if (mgr.cameraType != CAMERA_TYPE_NONE && camera != NULL) {
+            camera->PlayCamera();
+            // What the open refreshes through the whole page, for the panels already built.
+            camera->RefreshControls();
+            camera->RefreshSliders();
+            camera->RefreshResolutionCombos();
+            if (CVideoRecordPanel* video = links.videoRecord) video->UpdateControlState();
+        }
+    }
+    if (mgr.cameraType == CAMERA_TYPE_NONE) AfxMessageBox(IDS_NO_CAMERA, MB_OK);
+}
+
+void CMainFrame::BuildDeferredStep()
+{
+    KillTimer(TIMER_BUILD_STEP);
+    ShellLinks& links = Links();
+    if (links.manage != NULL && !links.noMoreBuilds && links.manage->BuildDeferredStep())
+        SetTimer(TIMER_BUILD_STEP, USER_TIMER_MINIMUM, NULL);
 }
 
 BOOL CMainFrame::DestroyWindow()
@@ -654,6 +700,10 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent == TIMER_AFTER_FIRST_PAINT) {
         KillTimer(TIMER_AFTER_FIRST_PAINT);
         AfterFirstPaint();
+        return;
+    }
+    if (nIDEvent == TIMER_BUILD_STEP) {
+        BuildDeferredStep();
         return;
     }
     if (nIDEvent == TIMER_STACK_CHECK) {
@@ -675,6 +725,11 @@ void CMainFrame::Teardown()
     if (m_bTornDown) return;
     m_bTornDown = TRUE;
     Links().noMoreBuilds = true;
+    if (m_hLook != NULL) {
+        ::WaitForSingleObject(m_hLook, INFINITE);
+        ::CloseHandle(m_hLook);
+        m_hLook = NULL;
+    }
     if (m_pHotplug != NULL) {
         m_pHotplug->Unregister();
         delete m_pHotplug;

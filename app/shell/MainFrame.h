@@ -28,8 +28,11 @@ const UINT_PTR TIMER_CLOSE_RETRY = 18;
 // the system's order then shows it, and nothing else tells the frame.
 const UINT_PTR TIMER_STACK_CHECK = 19;
 // Once the frame and its panels have painted: the camera library's first look for
-// cameras, then the live picture when asked for.
+// cameras (on a thread of its own), then the live picture when asked for, then the
+// sections not shown yet, one between messages.
 const UINT_PTR TIMER_AFTER_FIRST_PAINT = 20;
+// The next of those sections.
+const UINT_PTR TIMER_BUILD_STEP = 21;
 
 class CMainFrame : public CFrameWnd
 {
@@ -66,9 +69,12 @@ public:
     virtual CString GetCurrentFile() const { return m_strCurrentFile; }
 
     // The program's start once its window is up (a timer fires only once every window
-    // of the thread has painted): the capture folder into the strip, then, after the
-    // camera library's look for cameras, the live picture, or word that none was found.
+    // of the thread has painted): after the camera library's look for cameras, the
+    // capture folder into the strip and the live picture, or word that none was found.
     void StartAfterFirstPaint();
+    // Whether the camera library's first look for cameras has ended; until then nothing
+    // else may call into the library.
+    BOOL CamerasLooked() const { return m_bCamerasLooked; }
     virtual BOOL DestroyWindow() override;
 
     // Puts the floating panels, and every other window the frame shows over itself, back
@@ -114,7 +120,11 @@ protected:
     void CreateBaseFolder();
     // The work left for after the first paint; the camera look runs once.
     void AfterFirstPaint();
-    afx_msg LRESULT OnBuildDeferred(WPARAM wParam, LPARAM lParam);
+    // The capture folder and the live picture, once asked for and the look has ended.
+    void StartCamera();
+    afx_msg LRESULT OnCamerasLooked(WPARAM wParam, LPARAM lParam);
+    void BuildDeferredStep();
+    static DWORD WINAPI LookForCameras(void* frame);
 
     CString m_strCurrentFile;
     int m_lastLayoutCx;
@@ -127,6 +137,7 @@ protected:
     BOOL m_bRaising;
     CFloatingStack m_floating;
     BOOL m_bCamerasLooked;
+    HANDLE m_hLook;   // the thread of the camera look while it runs
     BOOL m_bStartPending;
     CRect m_lastBorderInner;
     // What the last layout pass was made for; a hit test with the same needs none.

@@ -70,11 +70,15 @@ int CManageView::OnCreate(LPCREATESTRUCT lpcs)
     return 0;
 }
 
-void CManageView::BuildDeferred()
+bool CManageView::BuildDeferredStep()
 {
-    m_capturePage.BuildNow();
-    m_browsePage.BuildNow();
-    m_imagePage.BuildNow();
+    CTabPage* pages[] = {&m_capturePage, &m_browsePage, &m_imagePage};
+    for (CTabPage* page : pages) {
+        if (page->Built()) continue;
+        // A page that cannot build (the frame goes) ends the steps.
+        return page->BuildStep() || page->Built();
+    }
+    return false;
 }
 
 void CManageView::OnInitialUpdate()

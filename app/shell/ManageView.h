@@ -27,10 +27,10 @@ public:
     CBrowsePage m_browsePage;
     CImagePage m_imagePage;
 
-    // Builds the sections the first paint did not need (the collapsed Capture sections,
-    // those of the hidden Browse and Image pages).  Asking the links for any of them, or
-    // switching to its tab, builds it earlier.
-    void BuildDeferred();
+    // Builds one section the first paint did not need (the collapsed Capture sections
+    // first, then those of the hidden Browse and Image pages); whether more wait.  Asking
+    // the links for any of them, or switching to its tab, builds its page's at once.
+    bool BuildDeferredStep();
 
     virtual int GetCurrentTab() const;
     // Selects tab and runs the switch as a user's click would.

@@ -13,8 +13,10 @@
 //   does not exist yet (m_hWnd NULL) is still the object the frame will create.
 // - Add a member when a new part must be reached; keep the order by area.
 // - The frame builds what its first paint does not show (the Browse and Image pages, the
-//   collapsed Capture sections) afterwards.  Their members are LinkedPart<>: asking for
-//   one builds its part first, so no caller ever sees a part that is not there yet.
+//   collapsed Capture sections) afterwards, a section at a time between messages.  Their
+//   members are LinkedPart<>: asking for one builds its part first, so no caller ever
+//   sees a part that is not there yet; only while builds are held (ShellBuildHold: the
+//   camera's first open) does a part not built yet read as absent.
 #pragma once
 
 #include <vector>
@@ -24,10 +26,14 @@ class CBuildOnDemand
 {
 public:
     virtual void BuildNow() = 0;
+    virtual bool Built() const = 0;
 
 protected:
     ~CBuildOnDemand() = default;
 };
+
+// Whether a ShellBuildHold is alive.
+bool LinkedBuildsHeld();
 
 // A member of the links that builds its part on first use.  Assigning a plain pointer
 // (as tests do) drops the builder.
@@ -45,7 +51,10 @@ public:
     }
     T* Get() const
     {
-        if (m_builder != nullptr) m_builder->BuildNow();
+        if (m_builder != nullptr && !m_builder->Built()) {
+            if (LinkedBuildsHeld()) return nullptr;
+            m_builder->BuildNow();
+        }
         return m_p;
     }
     operator T*() const { return Get(); }
@@ -174,11 +183,25 @@ struct ShellLinks
 
     // Set while the frame goes: nothing more is built on demand.
     bool noMoreBuilds = false;
+    // ShellBuildHolds alive.
+    int buildHolds = 0;
 };
 
 // The one instance.  In the program, store is CImageStore::Instance() from the frame's
 // creation on; a test may point it at a store of its own.
 ShellLinks& Links();
+
+// While one lives, parts left for later stay unbuilt and read as absent: the camera
+// opens at start without waiting for the sections the user has not asked for, which
+// are refreshed from the camera once built.
+class ShellBuildHold
+{
+public:
+    ShellBuildHold();
+    ~ShellBuildHold();
+    ShellBuildHold(const ShellBuildHold&) = delete;
+    ShellBuildHold& operator=(const ShellBuildHold&) = delete;
+};
 
 // Saves the links on construction and puts them back on destruction: tests fill the
 // links freely inside one scope.

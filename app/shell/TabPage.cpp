@@ -20,7 +20,7 @@ const int kScrollUnit = 10;
 CTabPage::CTabPage(UINT nIDTemplate, CWnd* pParent)
     : CPanelDialog(nIDTemplate, pParent, L"skin\\panel_bg.bmp"), m_pBackPointer(pParent), m_bScrollable(0),
       m_scrollOffset(0), m_bDeferSections(FALSE), m_bDeferredPlace(FALSE),
-      m_bSectionsBuilt(FALSE)
+      m_bSectionsBuilt(FALSE), m_nextDeferred(0), m_bBuilding(FALSE)
 {
 }
 
@@ -79,18 +79,40 @@ void CTabPage::AddOrDeferSections()
         return;
     }
     m_bSectionsBuilt = TRUE;
-    AddDeferredSections();
+    while (m_nextDeferred < DeferredSectionCount()) AddDeferredSection(m_nextDeferred++);
+}
+
+bool CTabPage::CanBuild() const
+{
+    return m_bDeferredPlace && !m_bSectionsBuilt && !m_bBuilding && m_hWnd != NULL && !Links().noMoreBuilds;
+}
+
+void CTabPage::AddNextDeferred()
+{
+    // Back to the top: the layout works in unscrolled coordinates.
+    if (m_scrollOffset != 0) ScrollWindow(0, m_scrollOffset);
+    m_scrollOffset = 0;
+    m_bBuilding = TRUE;
+    if (m_nextDeferred < DeferredSectionCount()) AddDeferredSection(m_nextDeferred++);
+    m_bBuilding = FALSE;
+    if (m_nextDeferred >= DeferredSectionCount()) m_bSectionsBuilt = TRUE;
 }
 
 void CTabPage::BuildNow()
 {
-    if (!m_bDeferredPlace || m_bSectionsBuilt || m_hWnd == NULL || Links().noMoreBuilds) return;
-    m_bSectionsBuilt = TRUE;
-    // Back to the top: the layout works in unscrolled coordinates.
-    if (m_scrollOffset != 0) ScrollWindow(0, m_scrollOffset);
-    m_scrollOffset = 0;
-    AddDeferredSections();
+    if (!CanBuild()) return;
+    while (!m_bSectionsBuilt) AddNextDeferred();
     LayoutPanels();
+    AfterSectionsBuilt();
+}
+
+bool CTabPage::BuildStep()
+{
+    if (!CanBuild()) return false;
+    AddNextDeferred();
+    LayoutPanels();
+    if (m_bSectionsBuilt) AfterSectionsBuilt();
+    return !m_bSectionsBuilt;
 }
 
 CPoint CTabPage::FirstSectionOrigin() { return CPoint(PAGE_CONTENT_LEFT, PAGE_CONTENT_TOP); }

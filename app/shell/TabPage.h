@@ -34,10 +34,15 @@ public:
     void DeleteSections();
 
     // Called before Create (the frame does): the sections the first paint does not show
-    // are left to BuildNow, which asking the links for any of them runs; never twice, not
-    // before the page is made, not while the frame goes.
+    // are left to BuildStep (one at a time) or BuildNow (all that wait), which asking the
+    // links for any of them runs; never twice, not before the page is made, not while
+    // the frame goes.
     void DeferSections();
     virtual void BuildNow() override;
+    // A section being made that asks for its neighbours gets them as they are.
+    virtual bool Built() const override { return m_bSectionsBuilt || !m_bDeferredPlace || m_bBuilding; }
+    // Builds the next waiting section; whether more wait.
+    bool BuildStep();
     BOOL SectionsBuilt() const { return m_bSectionsBuilt; }
 
     int IsScrollable() const { return m_bScrollable; }
@@ -47,8 +52,12 @@ protected:
     // Creates one section with title string titleId and panel (template panelIdd)
     // inside, sized to the panel and expanded.
     CFoldPanel* AddSection(CDialog& panel, UINT panelIdd, UINT titleId);
-    // The sections BuildNow adds (all of them when nothing is deferred).
-    virtual void AddDeferredSections() {}
+    // The sections left for later (all of them are made at once when nothing is
+    // deferred), in order.
+    virtual int DeferredSectionCount() const { return 0; }
+    virtual void AddDeferredSection(int /*index*/) {}
+    // Once the last of them is made: show what they depend on.
+    virtual void AfterSectionsBuilt() {}
     // The links members naming the parts BuildNow makes: have this page build them
     // (build), or forget them as the page goes.  Each page calls it from its destructor.
     virtual void LinkDeferredParts(bool /*build*/) {}
@@ -81,4 +90,10 @@ protected:
     BOOL m_bDeferSections;
     BOOL m_bDeferredPlace;   // the page is made up to where the waiting sections go
     BOOL m_bSectionsBuilt;
+    int m_nextDeferred;   // the next section BuildStep adds
+    BOOL m_bBuilding;
+
+private:
+    bool CanBuild() const;
+    void AddNextDeferred();
 };

@@ -606,6 +606,41 @@ TEST(AppDirectory, LongProgramPathsAreNotCut)
     EXPECT_EQ(FolderOfProgram(LongModuleName), folder);
 }
 
+// After the first paint the sections are built one between messages; while the camera
+// first opens (builds held) a waiting part reads as absent instead of being built, and
+// the page refreshes its panels once its last section is made.
+TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
+{
+    CPlainHost host;
+    ASSERT_TRUE(host.Make(240, 600));
+    ShellLinksScope scope;
+    CCapturePage page(&host);
+    page.DeferSections();
+    ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
+    ASSERT_EQ(page.m_sections.size(), 1u);
+    {
+        ShellBuildHold hold;
+        EXPECT_EQ(static_cast<CExposurePanel*>(Links().exposure), nullptr);
+        EXPECT_EQ(static_cast<CCapturePage*>(Links().capturePage), nullptr);
+        EXPECT_EQ(page.m_sections.size(), 1u);
+        // A part the page made already is there while held too.
+        EXPECT_EQ(Links().camera, &page.m_cameraPanel);
+    }
+    for (size_t built = 2; built <= 6; built++) {
+        EXPECT_EQ(page.BuildStep(), built < 6) << built;
+        ASSERT_EQ(page.m_sections.size(), built);
+        EXPECT_FALSE(page.m_sections.back()->IsExpanded());
+    }
+    EXPECT_FALSE(page.BuildStep());
+    EXPECT_EQ(page.m_sections.size(), 6u);
+    EXPECT_EQ(static_cast<CExposurePanel*>(Links().exposure), &page.m_exposurePanel);
+    CRect last, before;
+    page.m_sections[5]->GetWindowRect(&last);
+    page.m_sections[4]->GetWindowRect(&before);
+    EXPECT_EQ(last.top, before.bottom + 5);
+    page.DestroyWindow();
+}
+
 // What the first paint does not show is built later: asking the links for it builds it.
 TEST(TabPage, SectionsLeftForLaterAreBuiltOnceWhenTheLinksAskForThem)
 {

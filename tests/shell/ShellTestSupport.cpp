@@ -11,7 +11,9 @@ CMainFrame* SharedFrame()
         s_template = new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDravenluxDoc), RUNTIME_CLASS(CMainFrame),
                                             RUNTIME_CLASS(CDravenluxView));
         s_template->OpenDocumentFile(nullptr);
-        PumpMessagesFor(300);
+        // The camera library may be called once its first look for cameras has ended.
+        WaitFor([] { return Links().frame != nullptr && Links().frame->CamerasLooked(); }, 30000);
+        PumpMessagesFor(100);
     }
     return Links().frame;
 }

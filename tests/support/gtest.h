@@ -10,6 +10,7 @@
 #undef WIN32
 #undef __WIN32__
 #include <gtest/gtest.h>
+#include <gtest/gtest-spi.h>
 #pragma pop_macro("__WIN32__")
 #pragma pop_macro("WIN32")
 #pragma pop_macro("_WIN64")

@@ -1,4 +1,5 @@
 #include "support/wintest.h"
+#include "support/gtest.h"
 #include <algorithm>
 
 namespace {
@@ -22,6 +23,61 @@ bool HasClass(HWND hwnd, const WCHAR* name)
 {
     WCHAR cls[64];
     return GetClassNameW(hwnd, cls, ARRAYSIZE(cls)) && !lstrcmpiW(cls, name);
+}
+
+// Message boxes some DialogWatcher has met: they are the test's own business.
+CRITICAL_SECTION g_metLock;
+std::vector<HWND> g_met;
+INIT_ONCE g_metOnce = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK InitMet(INIT_ONCE*, void*, void**)
+{
+    InitializeCriticalSection(&g_metLock);
+    return TRUE;
+}
+
+void NoteMet(HWND hwnd)
+{
+    InitOnceExecuteOnce(&g_metOnce, InitMet, nullptr, nullptr);
+    Lock l(g_metLock);
+    g_met.erase(std::remove_if(g_met.begin(), g_met.end(), [](HWND x) { return !IsWindow(x); }),
+                g_met.end());
+    g_met.push_back(hwnd);
+}
+
+bool WasMet(HWND hwnd)
+{
+    InitOnceExecuteOnce(&g_metOnce, InitMet, nullptr, nullptr);
+    Lock l(g_metLock);
+    return std::find(g_met.begin(), g_met.end(), hwnd) != g_met.end();
+}
+
+// The system's message box: its text and icon statics have these ids.
+bool IsMessageBox(HWND hwnd)
+{
+    HWND text = GetDlgItem(hwnd, 0xFFFF), icon = GetDlgItem(hwnd, 1088);
+    return text && icon && HasClass(text, L"Static") && HasClass(icon, L"Static");
+}
+
+std::string Utf8(const std::u16string& s)
+{
+    if (s.empty())
+        return std::string();
+    const WCHAR* w = reinterpret_cast<const WCHAR*>(s.c_str());
+    int n = WideCharToMultiByte(CP_UTF8, 0, w, (int)s.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w, (int)s.size(), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+BOOL CALLBACK CollectBoxes(HWND hwnd, LPARAM lp)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && HasClass(hwnd, L"#32770") &&
+        IsMessageBox(hwnd))
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
 }
 
 const WCHAR kSpyProp[] = L"OrvTestMessageSpy";
@@ -155,6 +211,7 @@ void DialogWatcher::Visit(HWND hwnd)
     if (std::find(m_handled.begin(), m_handled.end(), hwnd) != m_handled.end())
         return;
     m_handled.push_back(hwnd);
+    NoteMet(hwnd);
 
     SeenDialog d;
     d.hwnd = hwnd;
@@ -204,6 +261,61 @@ std::u16string DialogWatcher::LastCaption() const
 bool DialogWatcher::WaitForCount(int n, DWORD timeoutMs)
 {
     return WaitFor([this, n] { return Count() >= n; }, timeoutMs);
+}
+
+// ---- unanswered message boxes ----
+
+UnansweredBoxGuard::UnansweredBoxGuard(DWORD graceMs) : m_grace(graceMs)
+{
+    m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_thread = CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr);
+}
+
+UnansweredBoxGuard::~UnansweredBoxGuard()
+{
+    SetEvent(m_stop);
+    WaitForSingleObject(m_thread, INFINITE);
+    CloseHandle(m_thread);
+    CloseHandle(m_stop);
+}
+
+DWORD WINAPI UnansweredBoxGuard::ThreadProc(void* self)
+{
+    auto* g = static_cast<UnansweredBoxGuard*>(self);
+    do {
+        g->Look();
+    } while (WaitForSingleObject(g->m_stop, 100) == WAIT_TIMEOUT);
+    return 0;
+}
+
+void UnansweredBoxGuard::Look()
+{
+    std::vector<HWND> boxes;
+    EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&boxes));
+    std::vector<Pending> still;
+    const DWORD now = GetTickCount();
+    for (HWND box : boxes) {
+        if (WasMet(box))
+            continue;
+        auto it = std::find_if(m_pending.begin(), m_pending.end(),
+                               [box](const Pending& p) { return p.hwnd == box; });
+        const DWORD since = it == m_pending.end() ? now : it->since;
+        if (now - since < m_grace) {
+            still.push_back({box, since});
+            continue;
+        }
+        ADD_FAILURE() << "a message box nobody answered, closed after " << m_grace / 1000.0 << " s: \""
+                      << Utf8(StoredText(box)) << "\": " << Utf8(StoredText(GetDlgItem(box, 0xFFFF)));
+        NoteMet(box);
+        // The least a user could have chosen.
+        for (int id : {IDCANCEL, IDNO, IDOK, IDABORT, IDIGNORE}) {
+            if (HWND button = GetDlgItem(box, id)) {
+                PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+                break;
+            }
+        }
+    }
+    m_pending.swap(still);
 }
 
 // ---- message spy ----

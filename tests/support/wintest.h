@@ -57,6 +57,31 @@ private:
     std::vector<HWND> m_handled;  // touched by the watcher thread only
 };
 
+// Fails the running test when a message box of this process stays unanswered: a box
+// that no DialogWatcher has met within graceMs is reported as a failure with its
+// caption and text, then closed (Cancel, No or OK), so a fault shows as a failure
+// rather than a test waiting for ever.  The shared main() keeps one for the whole run.
+class UnansweredBoxGuard {
+public:
+    explicit UnansweredBoxGuard(DWORD graceMs = 5000);
+    ~UnansweredBoxGuard();
+    UnansweredBoxGuard(const UnansweredBoxGuard&) = delete;
+    UnansweredBoxGuard& operator=(const UnansweredBoxGuard&) = delete;
+
+private:
+    static DWORD WINAPI ThreadProc(void* self);
+    void Look();
+
+    struct Pending {
+        HWND hwnd;
+        DWORD since;
+    };
+    DWORD m_grace;
+    HANDLE m_thread = nullptr;
+    HANDLE m_stop = nullptr;
+    std::vector<Pending> m_pending;  // guard thread only
+};
+
 struct SpyMessage {
     UINT msg;
     WPARAM wParam;

@@ -170,3 +170,48 @@ TEST(Screenshot, SolidWindowDecodesWithItsColour)
     DestroyWindow(hwnd);
     DeleteObject(brush);
 }
+
+namespace {
+DWORD WINAPI AnswerYesLater(void* box)
+{
+    Sleep(1500);
+    HWND h = *static_cast<HWND*>(box);
+    PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(h, IDYES)));
+    return 0;
+}
+}  // namespace
+
+// A box shown under a guard of one second; its answer and how long it stayed.
+void ShowGuarded(const WCHAR* text, UINT type, int* answer, DWORD* spent)
+{
+    UnansweredBoxGuard guard(1000);
+    const DWORD t0 = GetTickCount();
+    *answer = MessageBoxW(nullptr, text, L"Orvisnap", type);
+    *spent = GetTickCount() - t0;
+}
+
+TEST(UnansweredBoxGuard, FailsWithTheBoxTextWithinSecondsAndClosesItWithTheLeastChoice)
+{
+    int answer = 0;
+    DWORD spent = 0;
+    EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(ShowGuarded(L"無法讀寫圖層文件！", MB_OK | MB_ICONERROR, &answer, &spent),
+                                           "\"Orvisnap\": 無法讀寫圖層文件！");
+    EXPECT_EQ(IDOK, answer);
+    EXPECT_LT(spent, 8000u);
+    EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(ShowGuarded(L"覆蓋？", MB_YESNOCANCEL, &answer, &spent), "覆蓋？");
+    EXPECT_EQ(IDCANCEL, answer);
+    EXPECT_NONFATAL_FAILURE_ON_ALL_THREADS(ShowGuarded(L"覆蓋？", MB_YESNO, &answer, &spent), "覆蓋？");
+    EXPECT_EQ(IDNO, answer);
+}
+
+TEST(UnansweredBoxGuard, LeavesABoxAWatcherMetToTheTest)
+{
+    UnansweredBoxGuard guard(300);
+    HWND seen = nullptr;
+    DialogWatcher watcher([&seen](const SeenDialog& d) {
+        seen = d.hwnd;
+        CloseHandle(CreateThread(nullptr, 0, AnswerYesLater, &seen, 0, nullptr));
+        return 0;
+    });
+    EXPECT_EQ(IDYES, MessageBoxW(nullptr, L"繼續？", L"Orvisnap", MB_YESNO));
+}
