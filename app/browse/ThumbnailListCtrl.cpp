@@ -13,6 +13,8 @@ const DWORD kAddRetryMs = 300;
 // One handover message applies at most this much work, so the GUI keeps answering.
 const size_t kHandoversPerMessage = 64;
 const DWORD kHandoverSliceMs = 15;
+// Threads rendering thumbnails at most, the loader's own included.
+const int kMaxRenderThreads = 8;
 
 // Readable as a C runtime's "r" would open it.
 BOOL CanOpenForReading(LPCWSTR path)
@@ -354,44 +356,90 @@ unsigned CThumbnailListCtrl::LoaderThread(void* param)
     return 0;
 }
 
-void CThumbnailListCtrl::RunLoader()
+int CThumbnailListCtrl::RenderThreadCount()
 {
+    SYSTEM_INFO info = {};
+    ::GetSystemInfo(&info);
+    // One core stays with the GUI thread.
+    const int cores = (int)info.dwNumberOfProcessors;
+    return std::max(1, std::min(kMaxRenderThreads, cores - 1));
+}
+
+unsigned CThumbnailListCtrl::RenderThread(void* param)
+{
+    RenderPass* pass = static_cast<RenderPass*>(param);
     // The video reader needs COM on this thread.
     const BOOL com = SUCCEEDED(::CoInitialize(NULL));
+    pass->list->RenderFiles(*pass);
+    if (com) ::CoUninitialize();
+    _endthreadex(0);
+    return 0;
+}
+
+void CThumbnailListCtrl::RenderFiles(RenderPass& pass)
+{
+    // Files are taken in list order, so the strip fills from its front.
+    for (;;) {
+        const LONG i = ::InterlockedIncrement(&pass.next) - 1;
+        if ((size_t)i >= pass.todo.size() || m_generation != pass.generation || m_stop) break;
+        const CString& path = pass.todo[i];
+        Handover item = {pass.generation, HANDOVER_THUMBNAIL, path, NULL};
+        if (IsGone(path))
+            item.kind = HANDOVER_DROP;
+        else
+            item.bitmap = RenderThumbnailBitmap(path, ThumbnailSize.cx, ThumbnailSize.cy);
+        HandOver(item);
+        const LONG done = ::InterlockedIncrement(&pass.done);
+        // A position per per-cent step is all the bar can show.
+        const LONG percent = (LONG)((LONGLONG)done * 100 / std::max(pass.total, 1));
+        LONG posted = pass.posted;
+        while (percent > posted && done < pass.total) {
+            if (::InterlockedCompareExchange(&pass.posted, percent, posted) == posted) {
+                PostProgress(done, pass.total);
+                break;
+            }
+            posted = pass.posted;
+        }
+    }
+}
+
+void CThumbnailListCtrl::RunLoader()
+{
+    const BOOL com = SUCCEEDED(::CoInitialize(NULL));
+    const int threads = RenderThreadCount();
     int total = 0;
     for (;;) {
-        std::vector<CString> todo;
-        LONG generation;
+        RenderPass pass;
+        pass.list = this;
         {
             CSingleLock lock(&m_lock, TRUE);
-            generation = m_generation;
+            pass.generation = m_generation;
             m_loadPending = 0;
             for (size_t k = m_firstIndex; k < m_paths.size(); ++k) {
                 auto it = m_slots.find(Key(m_paths[k].path));
-                if (it == m_slots.end() || it->second < 0) todo.push_back(m_paths[k].path);
+                if (it == m_slots.end() || it->second < 0) pass.todo.push_back(m_paths[k].path);
             }
             total = (int)(m_paths.size() - std::min(m_paths.size(), (size_t)m_firstIndex));
         }
-        int done = total - (int)todo.size();
-        int posted = -1;
-        for (const CString& path : todo) {
-            if (m_generation != generation || m_stop) break;
-            Handover item = {generation, HANDOVER_THUMBNAIL, path, NULL};
-            if (IsGone(path))
-                item.kind = HANDOVER_DROP;
-            else
-                item.bitmap = RenderThumbnailBitmap(path, ThumbnailSize.cx, ThumbnailSize.cy);
-            HandOver(item);
-            ++done;
-            // A position per per-cent step is all the bar can show.
-            const int percent = (int)((LONGLONG)done * 100 / std::max(total, 1));
-            if (percent != posted && done < total) {
-                PostProgress(done, total);
-                posted = percent;
-            }
+        pass.total = total;
+        pass.done = total - (LONG)pass.todo.size();
+        pass.posted = -1;
+        std::vector<HANDLE> workers;
+        const int wanted = (int)std::min<size_t>((size_t)threads, pass.todo.size());
+        for (int t = 1; t < wanted; ++t) {
+            unsigned id = 0;
+            HANDLE worker = (HANDLE)_beginthreadex(NULL, 0, RenderThread, &pass, 0, &id);
+            if (worker != NULL) workers.push_back(worker);
+        }
+        // This thread renders too; the others end when the files run out or the folder
+        // changes.
+        RenderFiles(pass);
+        if (!workers.empty()) {
+            ::WaitForMultipleObjects((DWORD)workers.size(), workers.data(), TRUE, INFINITE);
+            for (HANDLE worker : workers) ::CloseHandle(worker);
         }
         CSingleLock lock(&m_lock, TRUE);
-        if (m_stop || (m_generation == generation && !m_loadPending)) {
+        if (m_stop || (m_generation == pass.generation && !m_loadPending)) {
             m_loading = 0;
             break;
         }
@@ -453,6 +501,7 @@ void CThumbnailListCtrl::DrainHandovers()
     m_drainPosted = 0;
     const DWORD start = ::GetTickCount();
     size_t applied = 0;
+    BOOL finished = FALSE;
     for (;;) {
         std::vector<Handover> batch;
         {
@@ -461,7 +510,10 @@ void CThumbnailListCtrl::DrainHandovers()
             batch.assign(m_handovers.begin(), m_handovers.begin() + n);
             m_handovers.erase(m_handovers.begin(), m_handovers.begin() + n);
         }
-        for (Handover& item : batch) ApplyHandover(item);
+        for (Handover& item : batch) {
+            finished = finished || item.kind == HANDOVER_SYNC;
+            ApplyHandover(item);
+        }
         applied += batch.size();
         if (batch.size() < kHandoversPerMessage) break;
         if (::GetTickCount() - start >= kHandoverSliceMs) {
@@ -472,7 +524,8 @@ void CThumbnailListCtrl::DrainHandovers()
     }
     if (applied > 0) {
         SyncItems();
-        SetRedraw(TRUE);
+        // Turning drawing on makes the list arrange every item: once, at the fill's end.
+        if (finished) SetRedraw(TRUE);
         Invalidate(FALSE);
     }
 }
@@ -510,8 +563,13 @@ void CThumbnailListCtrl::SyncItems()
     if (GetItemCount() == items) return;
     SendMessage(LVM_SETITEMCOUNT, (WPARAM)items, LVSICF_NOSCROLL);
     // Wine's list places virtual items that arrive after its last arrangement all at one
-    // spot, over each other, whatever the auto-arrange style says.
+    // spot, over each other, whatever the auto-arrange style says.  Arranged while
+    // drawing is on, every item moved is measured and invalidated one by one, seconds
+    // for a few thousand; off, the arrangement only places them, and turning drawing
+    // back on invalidates the list once.
+    SendMessage(WM_SETREDRAW, FALSE, 0);
     SendMessage(LVM_ARRANGE, LVA_DEFAULT, 0);
+    SendMessage(WM_SETREDRAW, TRUE, 0);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,8 +2,8 @@
 // captures at the front, each shown as a 100 x 80 thumbnail.
 //
 // Threads.  The GUI thread owns the window, its items and the image list; the loader
-// thread renders the thumbnails of a folder; the capture collector (and anyone else)
-// may call AddFile from its own thread.  m_lock guards the paths, the folder, the slot
+// thread and the render threads it starts render the thumbnails of a folder; the
+// capture collector (and anyone else) may call AddFile from its own thread.  m_lock guards the paths, the folder, the slot
 // of each path and the load flags; it is held for each scan, change and copy, never
 // while a thumbnail renders and never across a window message.  Workers render into
 // bitmaps of their own and hand them to the GUI thread, which alone changes the image
@@ -118,8 +118,25 @@ protected:
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
+    // One pass of the loader over the files still without a thumbnail, shared by the
+    // threads rendering them.
+    struct RenderPass
+    {
+        CThumbnailListCtrl* list;
+        std::vector<CString> todo;
+        LONG generation;
+        volatile LONG next = 0;
+        volatile LONG done = 0;
+        volatile LONG posted = -1;   // the last per-cent step reported
+        int total = 0;
+    };
+
     static unsigned LoaderThread(void* param);
+    static unsigned RenderThread(void* param);
     void RunLoader();
+    void RenderFiles(RenderPass& pass);
+    // Threads that render thumbnails at once: the cores but one, at most eight.
+    static int RenderThreadCount();
     // Queues work for the GUI thread; done at once when called on it.
     void HandOver(const Handover& item);
     void DrainHandovers();
