@@ -5,8 +5,8 @@
 // fill's last progress message; and how the list's fill, scan, clear, add and remove
 // scale from 100 to 1,000 and 10,000 files.  Ratios against references measured in the
 // same run.
-// Usage: bench_browser [--busy N] [folder]  (N spinning threads load the machine; a
-// folder measures its own files' thumbnails too)
+// Usage: bench_browser [--busy N] [--large-only] [folder]  (N spinning threads load the
+// machine during the large folder's fill; a folder measures its own files' thumbnails too)
 #include "afxwin.h"
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/browse/ThumbnailRender.h"
@@ -180,7 +180,20 @@ struct Fill
     double seconds;      // SetFolder to the last progress message
     double setFolder;    // the call itself
     double worstAnswer;  // the GUI thread's longest answer to the probe meanwhile
+    double cpu;          // processor time of the whole process meanwhile
+    double guiCpu;       // of the GUI thread alone
 };
+
+double CpuSeconds(BOOL wholeProcess)
+{
+    FILETIME created, ended, kernel, user;
+    const BOOL ok = wholeProcess ? ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user)
+                                 : ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
+    if (!ok) return 0;
+    const ULONGLONG k = ((ULONGLONG)kernel.dwHighDateTime << 32) | kernel.dwLowDateTime;
+    const ULONGLONG u = ((ULONGLONG)user.dwHighDateTime << 32) | user.dwLowDateTime;
+    return (double)(k + u) / 1e7;
+}
 
 // SetFolder and the fill it starts, the GUI thread waiting in its message loop.
 Fill TimedFill(CProgressHost& host, CThumbnailListCtrl& list, const CString& folder)
@@ -190,7 +203,8 @@ Fill TimedFill(CProgressHost& host, CThumbnailListCtrl& list, const CString& fol
     Probe probe = {host.m_hWnd, 0, 0.0, 0};
     HANDLE thread = ::CreateThread(NULL, 0, ProbeThread, &probe, 0, NULL);
     ::Sleep(20);
-    Fill f = {0, 0, 0};
+    Fill f = {0, 0, 0, 0, 0};
+    const double cpu0 = CpuSeconds(TRUE), gui0 = CpuSeconds(FALSE);
     const double t0 = Now();
     list.SetFolder(folder, 1);
     f.setFolder = Now() - t0;
@@ -199,6 +213,8 @@ Fill TimedFill(CProgressHost& host, CThumbnailListCtrl& list, const CString& fol
         Pump();
     }
     f.seconds = host.lastProgress - t0;
+    f.cpu = CpuSeconds(TRUE) - cpu0;
+    f.guiCpu = CpuSeconds(FALSE) - gui0;
     probe.stop = 1;
     while (::MsgWaitForMultipleObjects(1, &thread, FALSE, 30000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
     ::CloseHandle(thread);
@@ -354,10 +370,13 @@ int main(int argc, char** argv)
 {
     ::CoInitialize(NULL);
     int busy = 0;
+    bool largeOnly = false;
     const char* ownFolder = NULL;
     for (int i = 1; i < argc; ++i) {
         if (strcmp(argv[i], "--busy") == 0 && i + 1 < argc)
             busy = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--large-only") == 0)
+            largeOnly = true;
         else
             ownFolder = argv[i];
     }
@@ -401,23 +420,23 @@ int main(int argc, char** argv)
     // The large folder: its fill against one thread decoding its JPEG files at full size.
     const CString large = MakeFolder(L"large");
     const std::vector<std::string> contents = MakeLargeFolder(large);
+    const double cpuBefore = CpuSeconds(FALSE);
     double t0 = Now();
     for (const std::string& d : contents) {
         int w = 0, h = 0;
         BareJpegDecode((const unsigned char*)d.data(), d.size(), w, h);
     }
     const double reference = Now() - t0;
+    const double referenceCpu = CpuSeconds(FALSE) - cpuBefore;
     std::vector<HANDLE> spinners;
     for (int i = 0; i < busy; ++i) spinners.push_back(::CreateThread(NULL, 0, SpinThread, NULL, 0, NULL));
-    Fill largeFill = {0, 0, 0};
+    Fill largeFill = {0, 0, 0, 0, 0};
     {
         CThumbnailListCtrl list;
         list.CreateList(&host);
         list.MoveWindow(0, 0, 800, 200);
         list.Init();
         list.SetNotifyWindow(host.m_hWnd);
-        // A first fill brings the files into the cache, as the reference had them.
-        TimedFill(host, list, large);
         largeFill = TimedFill(host, list, large);
         list.DestroyWindow();
         Pump();
@@ -434,7 +453,14 @@ int main(int argc, char** argv)
            "(aim <= 100 idle, 250 with 8 busy threads)\n",
            busy ? " with busy threads" : "", largeFill.seconds, reference, largeFill.seconds / reference,
            largeFill.setFolder * 1000, largeFill.worstAnswer * 1000);
+    printf("  processor time: fill %.2f s (GUI thread %.2f s) / reference %.2f s = %.2f, on %d render threads\n",
+           largeFill.cpu, largeFill.guiCpu, referenceCpu, largeFill.cpu / std::max(referenceCpu, 1e-9), CThumbnailListCtrl::RenderThreadCount());
 
+    if (largeOnly) {
+        host.DestroyWindow();
+        ::CoUninitialize();
+        return 0;
+    }
     const std::vector<BYTE> little = EncodedPicture(320, 240, CXIMAGE_FORMAT_JPG);
     std::vector<Scale> scales;
     for (int n : {100, 1000, 10000}) {

@@ -60,8 +60,6 @@ CThumbnailListCtrl::CThumbnailListCtrl()
 CThumbnailListCtrl::~CThumbnailListCtrl()
 {
     StopLoader();
-    for (Handover& item : m_handovers)
-        if (item.bitmap != NULL) ::DeleteObject(item.bitmap);
     m_handovers.clear();
     delete m_pImageList;
 }
@@ -383,12 +381,12 @@ void CThumbnailListCtrl::RenderFiles(RenderPass& pass)
         const LONG i = ::InterlockedIncrement(&pass.next) - 1;
         if ((size_t)i >= pass.todo.size() || m_generation != pass.generation || m_stop) break;
         const CString& path = pass.todo[i];
-        Handover item = {pass.generation, HANDOVER_THUMBNAIL, path, NULL};
+        Handover item = {pass.generation, HANDOVER_THUMBNAIL, path, {}};
         if (IsGone(path))
             item.kind = HANDOVER_DROP;
         else
-            item.bitmap = RenderThumbnailBitmap(path, ThumbnailSize.cx, ThumbnailSize.cy);
-        HandOver(item);
+            RenderThumbnailPixels(path, ThumbnailSize.cx, ThumbnailSize.cy, item.pixels);
+        HandOver(std::move(item));
         const LONG done = ::InterlockedIncrement(&pass.done);
         // A position per per-cent step is all the bar can show.
         const LONG percent = (LONG)((LONGLONG)done * 100 / std::max(pass.total, 1));
@@ -445,7 +443,7 @@ void CThumbnailListCtrl::RunLoader()
         }
     }
     if (!m_stop) {
-        HandOver(Handover{m_generation, HANDOVER_SYNC, CString(), NULL});
+        HandOver(Handover{m_generation, HANDOVER_SYNC, CString(), {}});
         // Even an empty folder ends its fill, so the bar always goes away.
         PostProgress(std::max(total, 1), std::max(total, 1));
     }
@@ -477,18 +475,17 @@ void CThumbnailListCtrl::PostProgress(int done, int total)
 // ---------------------------------------------------------------------------------------
 // Handing work to the GUI thread
 
-void CThumbnailListCtrl::HandOver(const Handover& item)
+void CThumbnailListCtrl::HandOver(Handover&& item)
 {
     if (OnGuiThread()) {
-        Handover copy = item;
-        ApplyHandover(copy);
+        ApplyHandover(item);
         SyncItems();
         Invalidate(FALSE);
         return;
     }
     {
         CSingleLock lock(&m_lock, TRUE);
-        m_handovers.push_back(item);
+        m_handovers.push_back(std::move(item));
     }
     if (::InterlockedExchange(&m_drainPosted, 1) == 0) {
         const HWND hwnd = m_hWnd;
@@ -502,17 +499,18 @@ void CThumbnailListCtrl::DrainHandovers()
     const DWORD start = ::GetTickCount();
     size_t applied = 0;
     BOOL finished = FALSE;
+    std::vector<int> shown;
     for (;;) {
         std::vector<Handover> batch;
         {
             CSingleLock lock(&m_lock, TRUE);
             const size_t n = std::min(m_handovers.size(), kHandoversPerMessage);
-            batch.assign(m_handovers.begin(), m_handovers.begin() + n);
+            batch.assign(std::make_move_iterator(m_handovers.begin()), std::make_move_iterator(m_handovers.begin() + n));
             m_handovers.erase(m_handovers.begin(), m_handovers.begin() + n);
         }
         for (Handover& item : batch) {
             finished = finished || item.kind == HANDOVER_SYNC;
-            ApplyHandover(item);
+            ApplyHandover(item, &shown);
         }
         applied += batch.size();
         if (batch.size() < kHandoversPerMessage) break;
@@ -525,21 +523,29 @@ void CThumbnailListCtrl::DrainHandovers()
     if (applied > 0) {
         SyncItems();
         // Turning drawing on makes the list arrange every item: once, at the fill's end.
-        if (finished) SetRedraw(TRUE);
-        Invalidate(FALSE);
+        if (finished) {
+            SetRedraw(TRUE);
+            Invalidate(FALSE);
+        } else {
+            InvalidateVisibleItems(shown);
+        }
     }
 }
 
-void CThumbnailListCtrl::ApplyHandover(Handover& item)
+void CThumbnailListCtrl::ApplyHandover(Handover& item, std::vector<int>* changed)
 {
     CSingleLock lock(&m_lock, TRUE);
     if (item.generation == m_generation) {
-        if (item.kind == HANDOVER_THUMBNAIL && item.bitmap != NULL) {
+        if (item.kind == HANDOVER_THUMBNAIL && !item.pixels.empty()) {
             auto it = m_slots.find(Key(item.path));
             // A file removed meanwhile has no entry left to show it.
             if (it != m_slots.end()) {
                 if (it->second < 0) it->second = TakeSlot();
-                if (it->second >= 0) ::ImageList_Replace(m_pImageList->GetSafeHandle(), it->second, item.bitmap, NULL);
+                if (it->second >= 0) PutThumbnail(it->second, item.pixels);
+                if (changed != NULL)
+                    for (size_t k : FindAllLocked(item.path))
+                        if (m_paths[k].path == item.path && k >= (size_t)m_firstIndex)
+                            changed->push_back((int)(k - m_firstIndex));
             }
         } else if (item.kind == HANDOVER_DROP) {
             const std::vector<size_t> found = FindAllLocked(item.path);
@@ -547,8 +553,63 @@ void CThumbnailListCtrl::ApplyHandover(Handover& item)
                 if (m_paths[found[n]].path == item.path) EraseEntryLocked(found[n]);
         }
     }
-    if (item.bitmap != NULL) ::DeleteObject(item.bitmap);
-    item.bitmap = NULL;
+    item.pixels.clear();
+}
+
+BOOL CThumbnailListCtrl::PutThumbnail(int slot, const std::vector<BYTE>& pixels)
+{
+    const int W = ThumbnailSize.cx, H = ThumbnailSize.cy;
+    const HIMAGELIST list = m_pImageList != NULL ? m_pImageList->GetSafeHandle() : NULL;
+    if (list == NULL || pixels.size() < (size_t)W * H * 3) return FALSE;
+    // The list keeps its pictures in one bitmap of its own.  Written there straight, a
+    // thumbnail costs a copy of its rows; a replace would cost two device contexts and
+    // a bitmap made and freed, most of the GUI thread's time in a large fill.
+    IMAGEINFO info = {};
+    DIBSECTION dib = {};
+    if (::ImageList_GetImageInfo(list, slot, &info) && info.hbmImage != NULL &&
+        ::GetObjectW(info.hbmImage, sizeof(dib), &dib) == (int)sizeof(dib) && dib.dsBm.bmBits != NULL &&
+        (dib.dsBm.bmBitsPixel == 24 || dib.dsBm.bmBitsPixel == 32) && info.rcImage.left >= 0 &&
+        info.rcImage.top >= 0 && info.rcImage.right - info.rcImage.left == W &&
+        info.rcImage.bottom - info.rcImage.top == H && info.rcImage.right <= dib.dsBm.bmWidth &&
+        info.rcImage.bottom <= dib.dsBm.bmHeight) {
+        ::GdiFlush();
+        const int bytes = dib.dsBm.bmBitsPixel / 8;
+        const BOOL bottomUp = dib.dsBmih.biHeight > 0;
+        for (int y = 0; y < H; ++y) {
+            const int row = info.rcImage.top + y;
+            BYTE* to = static_cast<BYTE*>(dib.dsBm.bmBits) +
+                       (size_t)(bottomUp ? dib.dsBm.bmHeight - 1 - row : row) * dib.dsBm.bmWidthBytes +
+                       (size_t)info.rcImage.left * bytes;
+            const BYTE* from = &pixels[(size_t)y * W * 3];
+            if (bytes == 3) {
+                memcpy(to, from, (size_t)W * 3);
+            } else {
+                for (int x = 0; x < W; ++x, to += 4, from += 3) {
+                    to[0] = from[0], to[1] = from[1], to[2] = from[2];
+                    to[3] = 0;
+                }
+            }
+        }
+        return TRUE;
+    }
+    HBITMAP bitmap = BitmapFromPixels(pixels, W, H);
+    const BOOL replaced = bitmap != NULL && ::ImageList_Replace(list, slot, bitmap, NULL);
+    if (bitmap != NULL) ::DeleteObject(bitmap);
+    return replaced;
+}
+
+void CThumbnailListCtrl::InvalidateVisibleItems(const std::vector<int>& items)
+{
+    // Each paint of an icon view looks at every item, so a fill repaints only for the
+    // thumbnails that are in sight.
+    CRect client;
+    GetClientRect(&client);
+    const int count = GetItemCount();
+    for (int item : items) {
+        CRect icon;
+        if (item < count && GetItemRect(item, &icon, LVIR_ICON) && icon.IntersectRect(&icon, &client))
+            InvalidateRect(&icon, FALSE);
+    }
 }
 
 void CThumbnailListCtrl::SyncItems()
@@ -579,7 +640,8 @@ void CThumbnailListCtrl::AddFile(CString path, int)
 {
     for (int attempt = 1; attempt <= kAddAttempts && !CanOpenForReading(path); ++attempt)
         if (attempt < kAddAttempts) ::Sleep(kAddRetryMs);
-    HBITMAP bitmap = RenderThumbnailBitmap(path, ThumbnailSize.cx, ThumbnailSize.cy);
+    std::vector<BYTE> pixels;
+    RenderThumbnailPixels(path, ThumbnailSize.cx, ThumbnailSize.cy, pixels);
     LONG generation;
     BOOL loading;
     int count;
@@ -600,7 +662,7 @@ void CThumbnailListCtrl::AddFile(CString path, int)
         loading = m_loading != 0;
         count = (int)m_paths.size();
     }
-    HandOver(Handover{generation, HANDOVER_THUMBNAIL, path, bitmap});
+    HandOver(Handover{generation, HANDOVER_THUMBNAIL, path, std::move(pixels)});
     if (!loading) PostProgress(count, count);
 }
 

@@ -94,6 +94,8 @@ public:
     BOOL IsLoading();
     // Ends a running loader and waits for it.
     void StopLoader();
+    // Threads that render thumbnails at once: the cores but one, at most eight.
+    static int RenderThreadCount();
 
     // Index of path among the listed files (case-insensitive; the first when listed in
     // more than one case), -1 when not listed.
@@ -109,7 +111,7 @@ protected:
         LONG generation;
         HandoverKind kind;
         CString path;
-        HBITMAP bitmap;
+        std::vector<BYTE> pixels;   // a thumbnail: rows from the top, B, G, R
     };
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -135,12 +137,14 @@ protected:
     static unsigned RenderThread(void* param);
     void RunLoader();
     void RenderFiles(RenderPass& pass);
-    // Threads that render thumbnails at once: the cores but one, at most eight.
-    static int RenderThreadCount();
     // Queues work for the GUI thread; done at once when called on it.
-    void HandOver(const Handover& item);
+    void HandOver(Handover&& item);
     void DrainHandovers();
-    void ApplyHandover(Handover& item);
+    // Applies one piece of work; the items whose thumbnail changed go into changed.
+    void ApplyHandover(Handover& item, std::vector<int>* changed = NULL);
+    void InvalidateVisibleItems(const std::vector<int>& items);
+    // Puts a thumbnail's pixels into slot of the image list; GUI thread.
+    BOOL PutThumbnail(int slot, const std::vector<BYTE>& pixels);
     // Item count from the paths; GUI thread.
     void SyncItems();
     void PostProgress(int done, int total);

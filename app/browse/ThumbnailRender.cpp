@@ -109,15 +109,15 @@ BOOL LoadVideoFrame(LPCWSTR path, CxImage& out)
            out.Decode(bmp.data(), (DWORD)bmp.size(), CXIMAGE_FORMAT_BMP) && out.IsValid();
 }
 
-// A thumbnail drawn straight into the bits of its DIB section: no device context, so
-// the render threads do not queue on the system's drawing locks.  Coordinates count
-// rows from the top; the section's rows are stored from the bottom.
+// A thumbnail drawn in memory, rows from the top, 3 bytes a pixel in B, G, R order:
+// no device context or bitmap, so the render threads never queue on the system's
+// drawing locks or its memory mappings.
 class Canvas
 {
 public:
-    Canvas(BYTE* bits, int W, int H) : m_bits(bits), m_W(W), m_H(H), m_stride(((size_t)W * 3 + 3) & ~(size_t)3) {}
+    Canvas(BYTE* bits, int W, int H) : m_bits(bits), m_W(W), m_H(H), m_stride((size_t)W * 3) {}
 
-    BYTE* Row(int y) const { return m_bits + (size_t)(m_H - 1 - y) * m_stride; }
+    BYTE* Row(int y) const { return m_bits + (size_t)y * m_stride; }
 
     void Fill(int left, int top, int right, int bottom, COLORREF colour) const
     {
@@ -180,22 +180,10 @@ private:
     size_t m_stride;
 };
 
-HBITMAP ComposeThumbnail(CxImage& picture, BOOL film, int W, int H)
+void ComposeThumbnail(CxImage& picture, BOOL film, int W, int H, std::vector<BYTE>& pixels)
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = W;
-    info.bmiHeader.biHeight = H;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = NULL;
-    HBITMAP bitmap = ::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (bitmap == NULL || bits == NULL) {
-        if (bitmap != NULL) ::DeleteObject(bitmap);
-        return NULL;
-    }
-    const Canvas canvas(static_cast<BYTE*>(bits), W, H);
+    pixels.assign((size_t)W * H * 3, 0);
+    const Canvas canvas(pixels.data(), W, H);
     if (!film) {
         canvas.Fill(0, 0, W, H, STRIP_BACK_COLOR);
         if (picture.IsValid()) {
@@ -218,10 +206,29 @@ HBITMAP ComposeThumbnail(CxImage& picture, BOOL film, int W, int H)
         canvas.DrawFitted(picture, rect);
     }
     canvas.Frame(STRIP_BACK_COLOR);
-    return bitmap;
 }
 
 }  // namespace
+
+HBITMAP BitmapFromPixels(const std::vector<BYTE>& pixels, int W, int H)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = W;
+    info.bmiHeader.biHeight = -H;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = NULL;
+    HBITMAP bitmap = ::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (bitmap == NULL || bits == NULL || pixels.size() < (size_t)W * H * 3) {
+        if (bitmap != NULL) ::DeleteObject(bitmap);
+        return NULL;
+    }
+    const size_t stride = ((size_t)W * 3 + 3) & ~(size_t)3;
+    for (int y = 0; y < H; ++y) memcpy(static_cast<BYTE*>(bits) + y * stride, &pixels[(size_t)y * W * 3], (size_t)W * 3);
+    return bitmap;
+}
 
 int GetImageFileType(LPCWSTR path)
 {
@@ -251,10 +258,10 @@ CRect FitRectInBox(int w, int h, int W, int H)
     return CRect((int)left, (int)top, (int)(left + dw), (int)(top + dh));
 }
 
-HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
+BOOL RenderThumbnailPixels(LPCWSTR path, int W, int H, std::vector<BYTE>& pixels, ThumbnailKind* kind)
 {
     ThumbnailKind result = THUMB_NONE;
-    HBITMAP bitmap = NULL;
+    pixels.clear();
     const int type = GetImageFileType(path);
     if (type != FILE_TYPE_NONE && W > 0 && H > 0) {
         CxImage picture;
@@ -277,10 +284,18 @@ HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
             LoadSkinPicture(L"skin\\file_not_exist.bmp", picture);
             result = THUMB_PLACEHOLDER;
         }
-        bitmap = ComposeThumbnail(picture, film, W, H);
-        if (bitmap == NULL) result = THUMB_NONE;
+        ComposeThumbnail(picture, film, W, H, pixels);
     }
     if (kind != NULL) *kind = result;
+    return result != THUMB_NONE;
+}
+
+HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
+{
+    std::vector<BYTE> pixels;
+    ThumbnailKind result = THUMB_NONE;
+    HBITMAP bitmap = RenderThumbnailPixels(path, W, H, pixels, &result) ? BitmapFromPixels(pixels, W, H) : NULL;
+    if (kind != NULL) *kind = bitmap != NULL ? result : THUMB_NONE;
     return bitmap;
 }
 
@@ -299,7 +314,9 @@ int ReplaceImageWithBitmap(CImageList* list, int slot, UINT nIDResource)
 {
     CxImage picture;
     if (list == NULL || !LoadResourcePicture(nIDResource, picture)) return 0;
-    HBITMAP bitmap = ComposeThumbnail(picture, FALSE, ThumbnailSize.cx, ThumbnailSize.cy);
+    std::vector<BYTE> pixels;
+    ComposeThumbnail(picture, FALSE, ThumbnailSize.cx, ThumbnailSize.cy, pixels);
+    HBITMAP bitmap = BitmapFromPixels(pixels, ThumbnailSize.cx, ThumbnailSize.cy);
     if (bitmap == NULL) return 0;
     const BOOL replaced = ::ImageList_Replace(list->GetSafeHandle(), slot, bitmap, NULL);
     ::DeleteObject(bitmap);
