@@ -12,7 +12,8 @@
 //     meanwhile (aim: under 100 ms), and where the time goes (the library's load, the
 //     Capture page's layout and refresh, the caption bar's two maximise toggles); the
 //     same for a save and a delete
-// Usage: bench_settings [--busy N]   (N spinning threads load the machine)
+// Usage: bench_settings [--busy N] [--groups-only]   (N spinning threads load the machine
+// during the parameter group figures)
 #include "external/bench/Bench.h"   // before the framework, whose string header rejects its cast
 
 #include "afxwin.h"
@@ -317,9 +318,13 @@ void MeasureParameterGroups(int busy)
 int main(int argc, char** argv)
 {
     int busy = 0;
-    for (int i = 1; i + 1 < argc; i++)
-        if (strcmp(argv[i], "--busy") == 0)
-            busy = atoi(argv[i + 1]);
+    bool groupsOnly = false;
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "--busy") == 0 && i + 1 < argc)
+            busy = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--groups-only") == 0)
+            groupsOnly = true;
+    }
     printf("camera settings: levels markers / library, exposure slider / library, GUI answer while dragging\n");
     std::string error;
     if (!orvbench::Bench::Get().Load("seed 1\nnoise on\ncamera zedodir 0547:A005 " + std::string(kName) +
@@ -328,6 +333,10 @@ int main(int argc, char** argv)
         QrCReflashCamera() != CAM_OK) {
         printf("bench not opened (%s)\n", error.c_str());
         return 1;
+    }
+    if (groupsOnly) {
+        MeasureParameterGroups(busy);
+        return 0;
     }
     HWND parent = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 400, 0, 640, 480, nullptr,
                                   nullptr, nullptr, nullptr);

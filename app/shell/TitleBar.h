@@ -20,6 +20,10 @@ public:
     // The camera combo is enabled only while the camera is not running.
     virtual void EnableByCameraState();
     virtual void ToggleMaximize();
+    // The frame and the pages laid out again at the size they have, the live picture
+    // fitted, the frame repainted as the message loop gets to it: where the toggle
+    // pressed twice ends, at the cost of one layout.
+    virtual void RelayoutFrame();
 
     CSkinComboBox& GetCameraCombo() { return m_cameraCombo; }
     CSkinEdit& GetCameraName() { return m_cameraName; }
@@ -53,6 +57,8 @@ protected:
 
     void ChooseCamera();
     void PostFrameSize();
+    void TellPagesFoldsChanged();
+    void FitLiveZoomAndRepaint(BOOL paintNow);
     void ShowMenu(COwnerDrawMenu& menu, int buttonId);
     void SetMaximizeSkin(BOOL restore);
 
