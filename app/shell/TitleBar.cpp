@@ -250,26 +250,29 @@ void CTitleBar::TellPagesFoldsChanged()
         if (page != NULL && page->m_hWnd != NULL) page->PostMessage(WM_FOLDPANEL_TOGGLED, 0, 0);
 }
 
-void CTitleBar::FitLiveZoomAndRepaint(BOOL paintNow)
+void CTitleBar::FitLiveZoomAndRepaint(BOOL resized)
 {
     ShellLinks& links = Links();
     CMainFrame* frame = links.frame;
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     if (mgr.sensorKind != 0 && links.preview != NULL) {
+        // A fit applies its zoom itself when it can; only a new size asks for more.
         links.preview->ZoomToFit();
-        links.preview->ApplyZoom();
+        if (resized) links.preview->ApplyZoom();
         if (links.overlay != NULL) {
             links.overlay->ZoomToFit();
-            links.overlay->ApplyZoom();
+            if (resized) links.overlay->ApplyZoom();
         }
         if (links.comparePane != NULL) links.comparePane->SetZoom(links.preview->GetZoom());
         if (links.captureTools != NULL) links.captureTools->ShowZoom(links.preview->GetZoom());
     }
+    // In place, the layout repaints only what it moves.
+    if (!resized) return;
     frame->Invalidate();
     if (links.captureTools != NULL && links.captureTools->m_hWnd != NULL) links.captureTools->Invalidate();
     if (frame->m_wndInner.m_hWnd != NULL) frame->m_wndInner.Invalidate();
-    if (paintNow) frame->UpdateWindow();
+    frame->UpdateWindow();
 }
 
 void CTitleBar::EnableByCameraState()
