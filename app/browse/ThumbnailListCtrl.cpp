@@ -388,15 +388,15 @@ void CThumbnailListCtrl::RenderFiles(RenderPass& pass)
             RenderThumbnailPixels(path, ThumbnailSize.cx, ThumbnailSize.cy, item.pixels);
         HandOver(std::move(item));
         const LONG done = ::InterlockedIncrement(&pass.done);
-        // A position per per-cent step is all the bar can show.
+        // A position per per-cent step is all the bar can show; posted in order, so the
+        // bar never steps back.
         const LONG percent = (LONG)((LONGLONG)done * 100 / std::max(pass.total, 1));
-        LONG posted = pass.posted;
-        while (percent > posted && done < pass.total) {
-            if (::InterlockedCompareExchange(&pass.posted, percent, posted) == posted) {
+        if (percent > pass.posted && done < pass.total) {
+            CSingleLock lock(&pass.progressLock, TRUE);
+            if (percent > pass.posted) {
+                pass.posted = percent;
                 PostProgress(done, pass.total);
-                break;
             }
-            posted = pass.posted;
         }
     }
 }

@@ -130,6 +130,7 @@ protected:
         volatile LONG next = 0;
         volatile LONG done = 0;
         volatile LONG posted = -1;   // the last per-cent step reported
+        CCriticalSection progressLock;
         int total = 0;
     };
 
