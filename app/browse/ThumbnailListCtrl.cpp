@@ -13,6 +13,8 @@ const DWORD kAddRetryMs = 300;
 // One handover message applies at most this much work, so the GUI keeps answering.
 const size_t kHandoversPerMessage = 64;
 const DWORD kHandoverSliceMs = 15;
+// Threads rendering thumbnails at most, the loader's own included.
+const int kMaxRenderThreads = 8;
 
 // Readable as a C runtime's "r" would open it.
 BOOL CanOpenForReading(LPCWSTR path)
@@ -58,8 +60,6 @@ CThumbnailListCtrl::CThumbnailListCtrl()
 CThumbnailListCtrl::~CThumbnailListCtrl()
 {
     StopLoader();
-    for (Handover& item : m_handovers)
-        if (item.bitmap != NULL) ::DeleteObject(item.bitmap);
     m_handovers.clear();
     delete m_pImageList;
 }
@@ -354,50 +354,96 @@ unsigned CThumbnailListCtrl::LoaderThread(void* param)
     return 0;
 }
 
-void CThumbnailListCtrl::RunLoader()
+int CThumbnailListCtrl::RenderThreadCount()
 {
+    SYSTEM_INFO info = {};
+    ::GetSystemInfo(&info);
+    // One core stays with the GUI thread.
+    const int cores = (int)info.dwNumberOfProcessors;
+    return std::max(1, std::min(kMaxRenderThreads, cores - 1));
+}
+
+unsigned CThumbnailListCtrl::RenderThread(void* param)
+{
+    RenderPass* pass = static_cast<RenderPass*>(param);
     // The video reader needs COM on this thread.
     const BOOL com = SUCCEEDED(::CoInitialize(NULL));
+    pass->list->RenderFiles(*pass);
+    if (com) ::CoUninitialize();
+    _endthreadex(0);
+    return 0;
+}
+
+void CThumbnailListCtrl::RenderFiles(RenderPass& pass)
+{
+    // Files are taken in list order, so the strip fills from its front.
+    for (;;) {
+        const LONG i = ::InterlockedIncrement(&pass.next) - 1;
+        if ((size_t)i >= pass.todo.size() || m_generation != pass.generation || m_stop) break;
+        const CString& path = pass.todo[i];
+        Handover item = {pass.generation, HANDOVER_THUMBNAIL, path, {}};
+        if (IsGone(path))
+            item.kind = HANDOVER_DROP;
+        else
+            RenderThumbnailPixels(path, ThumbnailSize.cx, ThumbnailSize.cy, item.pixels);
+        HandOver(std::move(item));
+        const LONG done = ::InterlockedIncrement(&pass.done);
+        // A position per per-cent step is all the bar can show; posted in order, so the
+        // bar never steps back.
+        const LONG percent = (LONG)((LONGLONG)done * 100 / std::max(pass.total, 1));
+        if (percent > pass.posted && done < pass.total) {
+            CSingleLock lock(&pass.progressLock, TRUE);
+            if (percent > pass.posted) {
+                pass.posted = percent;
+                PostProgress(done, pass.total);
+            }
+        }
+    }
+}
+
+void CThumbnailListCtrl::RunLoader()
+{
+    const BOOL com = SUCCEEDED(::CoInitialize(NULL));
+    const int threads = RenderThreadCount();
     int total = 0;
     for (;;) {
-        std::vector<CString> todo;
-        LONG generation;
+        RenderPass pass;
+        pass.list = this;
         {
             CSingleLock lock(&m_lock, TRUE);
-            generation = m_generation;
+            pass.generation = m_generation;
             m_loadPending = 0;
             for (size_t k = m_firstIndex; k < m_paths.size(); ++k) {
                 auto it = m_slots.find(Key(m_paths[k].path));
-                if (it == m_slots.end() || it->second < 0) todo.push_back(m_paths[k].path);
+                if (it == m_slots.end() || it->second < 0) pass.todo.push_back(m_paths[k].path);
             }
             total = (int)(m_paths.size() - std::min(m_paths.size(), (size_t)m_firstIndex));
         }
-        int done = total - (int)todo.size();
-        int posted = -1;
-        for (const CString& path : todo) {
-            if (m_generation != generation || m_stop) break;
-            Handover item = {generation, HANDOVER_THUMBNAIL, path, NULL};
-            if (IsGone(path))
-                item.kind = HANDOVER_DROP;
-            else
-                item.bitmap = RenderThumbnailBitmap(path, ThumbnailSize.cx, ThumbnailSize.cy);
-            HandOver(item);
-            ++done;
-            // A position per per-cent step is all the bar can show.
-            const int percent = (int)((LONGLONG)done * 100 / std::max(total, 1));
-            if (percent != posted && done < total) {
-                PostProgress(done, total);
-                posted = percent;
-            }
+        pass.total = total;
+        pass.done = total - (LONG)pass.todo.size();
+        pass.posted = -1;
+        std::vector<HANDLE> workers;
+        const int wanted = (int)std::min<size_t>((size_t)threads, pass.todo.size());
+        for (int t = 1; t < wanted; ++t) {
+            unsigned id = 0;
+            HANDLE worker = (HANDLE)_beginthreadex(NULL, 0, RenderThread, &pass, 0, &id);
+            if (worker != NULL) workers.push_back(worker);
+        }
+        // This thread renders too; the others end when the files run out or the folder
+        // changes.
+        RenderFiles(pass);
+        if (!workers.empty()) {
+            ::WaitForMultipleObjects((DWORD)workers.size(), workers.data(), TRUE, INFINITE);
+            for (HANDLE worker : workers) ::CloseHandle(worker);
         }
         CSingleLock lock(&m_lock, TRUE);
-        if (m_stop || (m_generation == generation && !m_loadPending)) {
+        if (m_stop || (m_generation == pass.generation && !m_loadPending)) {
             m_loading = 0;
             break;
         }
     }
     if (!m_stop) {
-        HandOver(Handover{m_generation, HANDOVER_SYNC, CString(), NULL});
+        HandOver(Handover{m_generation, HANDOVER_SYNC, CString(), {}});
         // Even an empty folder ends its fill, so the bar always goes away.
         PostProgress(std::max(total, 1), std::max(total, 1));
     }
@@ -429,18 +475,17 @@ void CThumbnailListCtrl::PostProgress(int done, int total)
 // ---------------------------------------------------------------------------------------
 // Handing work to the GUI thread
 
-void CThumbnailListCtrl::HandOver(const Handover& item)
+void CThumbnailListCtrl::HandOver(Handover&& item)
 {
     if (OnGuiThread()) {
-        Handover copy = item;
-        ApplyHandover(copy);
+        ApplyHandover(item);
         SyncItems();
         Invalidate(FALSE);
         return;
     }
     {
         CSingleLock lock(&m_lock, TRUE);
-        m_handovers.push_back(item);
+        m_handovers.push_back(std::move(item));
     }
     if (::InterlockedExchange(&m_drainPosted, 1) == 0) {
         const HWND hwnd = m_hWnd;
@@ -453,15 +498,20 @@ void CThumbnailListCtrl::DrainHandovers()
     m_drainPosted = 0;
     const DWORD start = ::GetTickCount();
     size_t applied = 0;
+    BOOL finished = FALSE;
+    std::vector<int> shown;
     for (;;) {
         std::vector<Handover> batch;
         {
             CSingleLock lock(&m_lock, TRUE);
             const size_t n = std::min(m_handovers.size(), kHandoversPerMessage);
-            batch.assign(m_handovers.begin(), m_handovers.begin() + n);
+            batch.assign(std::make_move_iterator(m_handovers.begin()), std::make_move_iterator(m_handovers.begin() + n));
             m_handovers.erase(m_handovers.begin(), m_handovers.begin() + n);
         }
-        for (Handover& item : batch) ApplyHandover(item);
+        for (Handover& item : batch) {
+            finished = finished || item.kind == HANDOVER_SYNC;
+            ApplyHandover(item, &shown);
+        }
         applied += batch.size();
         if (batch.size() < kHandoversPerMessage) break;
         if (::GetTickCount() - start >= kHandoverSliceMs) {
@@ -472,21 +522,30 @@ void CThumbnailListCtrl::DrainHandovers()
     }
     if (applied > 0) {
         SyncItems();
-        SetRedraw(TRUE);
-        Invalidate(FALSE);
+        // Turning drawing on makes the list arrange every item: once, at the fill's end.
+        if (finished) {
+            SetRedraw(TRUE);
+            Invalidate(FALSE);
+        } else {
+            InvalidateVisibleItems(shown);
+        }
     }
 }
 
-void CThumbnailListCtrl::ApplyHandover(Handover& item)
+void CThumbnailListCtrl::ApplyHandover(Handover& item, std::vector<int>* changed)
 {
     CSingleLock lock(&m_lock, TRUE);
     if (item.generation == m_generation) {
-        if (item.kind == HANDOVER_THUMBNAIL && item.bitmap != NULL) {
+        if (item.kind == HANDOVER_THUMBNAIL && !item.pixels.empty()) {
             auto it = m_slots.find(Key(item.path));
             // A file removed meanwhile has no entry left to show it.
             if (it != m_slots.end()) {
                 if (it->second < 0) it->second = TakeSlot();
-                if (it->second >= 0) ::ImageList_Replace(m_pImageList->GetSafeHandle(), it->second, item.bitmap, NULL);
+                if (it->second >= 0) PutThumbnail(it->second, item.pixels);
+                if (changed != NULL)
+                    for (size_t k : FindAllLocked(item.path))
+                        if (m_paths[k].path == item.path && k >= (size_t)m_firstIndex)
+                            changed->push_back((int)(k - m_firstIndex));
             }
         } else if (item.kind == HANDOVER_DROP) {
             const std::vector<size_t> found = FindAllLocked(item.path);
@@ -494,8 +553,63 @@ void CThumbnailListCtrl::ApplyHandover(Handover& item)
                 if (m_paths[found[n]].path == item.path) EraseEntryLocked(found[n]);
         }
     }
-    if (item.bitmap != NULL) ::DeleteObject(item.bitmap);
-    item.bitmap = NULL;
+    item.pixels.clear();
+}
+
+BOOL CThumbnailListCtrl::PutThumbnail(int slot, const std::vector<BYTE>& pixels)
+{
+    const int W = ThumbnailSize.cx, H = ThumbnailSize.cy;
+    const HIMAGELIST list = m_pImageList != NULL ? m_pImageList->GetSafeHandle() : NULL;
+    if (list == NULL || pixels.size() < (size_t)W * H * 3) return FALSE;
+    // The list keeps its pictures in one bitmap of its own.  Written there straight, a
+    // thumbnail costs a copy of its rows; a replace would cost two device contexts and
+    // a bitmap made and freed, most of the GUI thread's time in a large fill.
+    IMAGEINFO info = {};
+    DIBSECTION dib = {};
+    if (::ImageList_GetImageInfo(list, slot, &info) && info.hbmImage != NULL &&
+        ::GetObjectW(info.hbmImage, sizeof(dib), &dib) == (int)sizeof(dib) && dib.dsBm.bmBits != NULL &&
+        (dib.dsBm.bmBitsPixel == 24 || dib.dsBm.bmBitsPixel == 32) && info.rcImage.left >= 0 &&
+        info.rcImage.top >= 0 && info.rcImage.right - info.rcImage.left == W &&
+        info.rcImage.bottom - info.rcImage.top == H && info.rcImage.right <= dib.dsBm.bmWidth &&
+        info.rcImage.bottom <= dib.dsBm.bmHeight) {
+        ::GdiFlush();
+        const int bytes = dib.dsBm.bmBitsPixel / 8;
+        const BOOL bottomUp = dib.dsBmih.biHeight > 0;
+        for (int y = 0; y < H; ++y) {
+            const int row = info.rcImage.top + y;
+            BYTE* to = static_cast<BYTE*>(dib.dsBm.bmBits) +
+                       (size_t)(bottomUp ? dib.dsBm.bmHeight - 1 - row : row) * dib.dsBm.bmWidthBytes +
+                       (size_t)info.rcImage.left * bytes;
+            const BYTE* from = &pixels[(size_t)y * W * 3];
+            if (bytes == 3) {
+                memcpy(to, from, (size_t)W * 3);
+            } else {
+                for (int x = 0; x < W; ++x, to += 4, from += 3) {
+                    to[0] = from[0], to[1] = from[1], to[2] = from[2];
+                    to[3] = 0;
+                }
+            }
+        }
+        return TRUE;
+    }
+    HBITMAP bitmap = BitmapFromPixels(pixels, W, H);
+    const BOOL replaced = bitmap != NULL && ::ImageList_Replace(list, slot, bitmap, NULL);
+    if (bitmap != NULL) ::DeleteObject(bitmap);
+    return replaced;
+}
+
+void CThumbnailListCtrl::InvalidateVisibleItems(const std::vector<int>& items)
+{
+    // Each paint of an icon view looks at every item, so a fill repaints only for the
+    // thumbnails that are in sight.
+    CRect client;
+    GetClientRect(&client);
+    const int count = GetItemCount();
+    for (int item : items) {
+        CRect icon;
+        if (item < count && GetItemRect(item, &icon, LVIR_ICON) && icon.IntersectRect(&icon, &client))
+            InvalidateRect(&icon, FALSE);
+    }
 }
 
 void CThumbnailListCtrl::SyncItems()
@@ -510,8 +624,13 @@ void CThumbnailListCtrl::SyncItems()
     if (GetItemCount() == items) return;
     SendMessage(LVM_SETITEMCOUNT, (WPARAM)items, LVSICF_NOSCROLL);
     // Wine's list places virtual items that arrive after its last arrangement all at one
-    // spot, over each other, whatever the auto-arrange style says.
+    // spot, over each other, whatever the auto-arrange style says.  Arranged while
+    // drawing is on, every item moved is measured and invalidated one by one, seconds
+    // for a few thousand; off, the arrangement only places them, and turning drawing
+    // back on invalidates the list once.
+    SendMessage(WM_SETREDRAW, FALSE, 0);
     SendMessage(LVM_ARRANGE, LVA_DEFAULT, 0);
+    SendMessage(WM_SETREDRAW, TRUE, 0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -521,7 +640,8 @@ void CThumbnailListCtrl::AddFile(CString path, int)
 {
     for (int attempt = 1; attempt <= kAddAttempts && !CanOpenForReading(path); ++attempt)
         if (attempt < kAddAttempts) ::Sleep(kAddRetryMs);
-    HBITMAP bitmap = RenderThumbnailBitmap(path, ThumbnailSize.cx, ThumbnailSize.cy);
+    std::vector<BYTE> pixels;
+    RenderThumbnailPixels(path, ThumbnailSize.cx, ThumbnailSize.cy, pixels);
     LONG generation;
     BOOL loading;
     int count;
@@ -542,7 +662,7 @@ void CThumbnailListCtrl::AddFile(CString path, int)
         loading = m_loading != 0;
         count = (int)m_paths.size();
     }
-    HandOver(Handover{generation, HANDOVER_THUMBNAIL, path, bitmap});
+    HandOver(Handover{generation, HANDOVER_THUMBNAIL, path, std::move(pixels)});
     if (!loading) PostProgress(count, count);
 }
 

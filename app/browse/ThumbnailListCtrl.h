@@ -2,8 +2,8 @@
 // captures at the front, each shown as a 100 x 80 thumbnail.
 //
 // Threads.  The GUI thread owns the window, its items and the image list; the loader
-// thread renders the thumbnails of a folder; the capture collector (and anyone else)
-// may call AddFile from its own thread.  m_lock guards the paths, the folder, the slot
+// thread and the render threads it starts render the thumbnails of a folder; the
+// capture collector (and anyone else) may call AddFile from its own thread.  m_lock guards the paths, the folder, the slot
 // of each path and the load flags; it is held for each scan, change and copy, never
 // while a thumbnail renders and never across a window message.  Workers render into
 // bitmaps of their own and hand them to the GUI thread, which alone changes the image
@@ -94,6 +94,8 @@ public:
     BOOL IsLoading();
     // Ends a running loader and waits for it.
     void StopLoader();
+    // Threads that render thumbnails at once: the cores but one, at most eight.
+    static int RenderThreadCount();
 
     // Index of path among the listed files (case-insensitive; the first when listed in
     // more than one case), -1 when not listed.
@@ -109,7 +111,7 @@ protected:
         LONG generation;
         HandoverKind kind;
         CString path;
-        HBITMAP bitmap;
+        std::vector<BYTE> pixels;   // a thumbnail: rows from the top, B, G, R
     };
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -118,12 +120,32 @@ protected:
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
+    // One pass of the loader over the files still without a thumbnail, shared by the
+    // threads rendering them.
+    struct RenderPass
+    {
+        CThumbnailListCtrl* list;
+        std::vector<CString> todo;
+        LONG generation;
+        volatile LONG next = 0;
+        volatile LONG done = 0;
+        volatile LONG posted = -1;   // the last per-cent step reported
+        CCriticalSection progressLock;
+        int total = 0;
+    };
+
     static unsigned LoaderThread(void* param);
+    static unsigned RenderThread(void* param);
     void RunLoader();
+    void RenderFiles(RenderPass& pass);
     // Queues work for the GUI thread; done at once when called on it.
-    void HandOver(const Handover& item);
+    void HandOver(Handover&& item);
     void DrainHandovers();
-    void ApplyHandover(Handover& item);
+    // Applies one piece of work; the items whose thumbnail changed go into changed.
+    void ApplyHandover(Handover& item, std::vector<int>* changed = NULL);
+    void InvalidateVisibleItems(const std::vector<int>& items);
+    // Puts a thumbnail's pixels into slot of the image list; GUI thread.
+    BOOL PutThumbnail(int slot, const std::vector<BYTE>& pixels);
     // Item count from the paths; GUI thread.
     void SyncItems();
     void PostProgress(int done, int total);

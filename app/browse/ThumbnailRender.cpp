@@ -109,69 +109,126 @@ BOOL LoadVideoFrame(LPCWSTR path, CxImage& out)
            out.Decode(bmp.data(), (DWORD)bmp.size(), CXIMAGE_FORMAT_BMP) && out.IsValid();
 }
 
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour)
+// A thumbnail drawn in memory, rows from the top, 3 bytes a pixel in B, G, R order:
+// no device context or bitmap, so the render threads never queue on the system's
+// drawing locks or its memory mappings.
+class Canvas
 {
-    const RECT rect = {left, top, right, bottom};
-    ::SetBkColor(dc, colour);
-    ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, NULL, 0, NULL);
+public:
+    Canvas(BYTE* bits, int W, int H) : m_bits(bits), m_W(W), m_H(H), m_stride((size_t)W * 3) {}
+
+    BYTE* Row(int y) const { return m_bits + (size_t)y * m_stride; }
+
+    void Fill(int left, int top, int right, int bottom, COLORREF colour) const
+    {
+        left = std::max(left, 0), top = std::max(top, 0);
+        right = std::min(right, m_W), bottom = std::min(bottom, m_H);
+        for (int y = top; y < bottom; ++y) {
+            BYTE* p = Row(y) + (size_t)left * 3;
+            for (int x = left; x < right; ++x, p += 3) {
+                p[0] = GetBValue(colour);
+                p[1] = GetGValue(colour);
+                p[2] = GetRValue(colour);
+            }
+        }
+    }
+
+    void Frame(COLORREF colour) const
+    {
+        Fill(0, 0, m_W, 1, colour);
+        Fill(0, m_H - 1, m_W, m_H, colour);
+        Fill(0, 0, 1, m_H, colour);
+        Fill(m_W - 1, 0, m_W, m_H, colour);
+    }
+
+    // Scales the picture to rect's size and copies it there, blended over what is
+    // there by its alpha when it has one.
+    void DrawFitted(CxImage& picture, const CRect& rect) const
+    {
+        if (rect.Width() <= 0 || rect.Height() <= 0 || !picture.IsValid()) return;
+        if (picture.GetBpp() < 24) picture.IncreaseBpp(24);
+        if ((int)picture.GetWidth() != rect.Width() || (int)picture.GetHeight() != rect.Height())
+            picture.Resample(rect.Width(), rect.Height(), 1);
+        const int w = (int)picture.GetWidth(), h = (int)picture.GetHeight();
+        const BOOL alpha = picture.AlphaIsValid();
+        for (int y = 0; y < h; ++y) {
+            const int ty = rect.top + y;
+            if (ty < 0 || ty >= m_H) continue;
+            const DWORD row = (DWORD)(h - 1 - y);
+            const BYTE* src = picture.GetBits(row);
+            const BYTE* level = alpha ? picture.AlphaGetPointer(0, (long)row) : NULL;
+            BYTE* dst = Row(ty);
+            for (int x = 0; x < w; ++x) {
+                const int tx = rect.left + x;
+                if (tx < 0 || tx >= m_W) continue;
+                BYTE* d = dst + (size_t)tx * 3;
+                const BYTE* p = src + (size_t)x * 3;
+                if (level == NULL) {
+                    d[0] = p[0], d[1] = p[1], d[2] = p[2];
+                } else {
+                    // Premultiplied over the background, as an alpha blend draws it.
+                    const unsigned a = level[x];
+                    for (int c = 0; c < 3; ++c) d[c] = (BYTE)(p[c] * a / 255 + d[c] * (255 - a) / 255);
+                }
+            }
+        }
+    }
+
+private:
+    BYTE* m_bits;
+    int m_W, m_H;
+    size_t m_stride;
+};
+
+void ComposeThumbnail(CxImage& picture, BOOL film, int W, int H, std::vector<BYTE>& pixels)
+{
+    pixels.assign((size_t)W * H * 3, 0);
+    const Canvas canvas(pixels.data(), W, H);
+    if (!film) {
+        canvas.Fill(0, 0, W, H, STRIP_BACK_COLOR);
+        if (picture.IsValid()) {
+            CRect rect = FitRectInBox((int)picture.GetWidth(), (int)picture.GetHeight(), W, H);
+            // Lowered a little under the list's hot frame, as far as the picture still fits.
+            rect.OffsetRect(0, std::max(0, std::min(3, H - (int)rect.bottom)));
+            canvas.DrawFitted(picture, rect);
+        }
+    } else {
+        canvas.Fill(0, 0, W, H, RGB(255, 255, 255));
+        canvas.Fill(0, 0, W, FILM_BAND, FILM_COLOR);
+        canvas.Fill(0, H - FILM_BAND, W, H, FILM_COLOR);
+        const int step = W / 10;
+        for (int k = 0; k < 10; ++k) {
+            canvas.Fill(3 + k * step, 3, step - 3 + k * step, 7, RGB(255, 255, 255));
+            canvas.Fill(3 + k * step, H - 7, step - 3 + k * step, H - 3, RGB(255, 255, 255));
+        }
+        CRect rect = FitRectInBox((int)picture.GetWidth(), (int)picture.GetHeight(), W, H - 2 * FILM_BAND);
+        rect.OffsetRect(0, FILM_BAND);
+        canvas.DrawFitted(picture, rect);
+    }
+    canvas.Frame(STRIP_BACK_COLOR);
 }
 
-// Scales the picture to rect's size and draws it there.
-void DrawFitted(HDC dc, CxImage& picture, const CRect& rect)
-{
-    if (rect.Width() <= 0 || rect.Height() <= 0) return;
-    if (picture.GetBpp() < 24) picture.IncreaseBpp(24);
-    if ((int)picture.GetWidth() != rect.Width() || (int)picture.GetHeight() != rect.Height())
-        picture.Resample(rect.Width(), rect.Height(), 1);
-    picture.Draw(dc, rect.left, rect.top, rect.Width(), rect.Height());
-}
+}  // namespace
 
-HBITMAP ComposeThumbnail(CxImage& picture, BOOL film, int W, int H)
+HBITMAP BitmapFromPixels(const std::vector<BYTE>& pixels, int W, int H)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = W;
-    info.bmiHeader.biHeight = H;
+    info.bmiHeader.biHeight = -H;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
     HBITMAP bitmap = ::CreateDIBSection(NULL, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    if (bitmap == NULL) return NULL;
-    HDC dc = ::CreateCompatibleDC(NULL);
-    HGDIOBJ old = ::SelectObject(dc, bitmap);
-    Fill(dc, 0, 0, W, H, RGB(255, 255, 255));
-    if (!film) {
-        Fill(dc, 0, 0, W, H, STRIP_BACK_COLOR);
-        if (picture.IsValid()) {
-            CRect rect = FitRectInBox((int)picture.GetWidth(), (int)picture.GetHeight(), W, H);
-            // Lowered a little under the list's hot frame, as far as the picture still fits.
-            rect.OffsetRect(0, std::max(0, std::min(3, H - (int)rect.bottom)));
-            DrawFitted(dc, picture, rect);
-        }
-    } else {
-        Fill(dc, 0, 0, W, FILM_BAND, FILM_COLOR);
-        Fill(dc, 0, H - FILM_BAND, W, H, FILM_COLOR);
-        const int step = W / 10;
-        for (int k = 0; k < 10; ++k) {
-            Fill(dc, 3 + k * step, 3, step - 3 + k * step, 7, RGB(255, 255, 255));
-            Fill(dc, 3 + k * step, H - 7, step - 3 + k * step, H - 3, RGB(255, 255, 255));
-        }
-        CRect rect = FitRectInBox((int)picture.GetWidth(), (int)picture.GetHeight(), W, H - 2 * FILM_BAND);
-        rect.OffsetRect(0, FILM_BAND);
-        DrawFitted(dc, picture, rect);
+    if (bitmap == NULL || bits == NULL || pixels.size() < (size_t)W * H * 3) {
+        if (bitmap != NULL) ::DeleteObject(bitmap);
+        return NULL;
     }
-    HBRUSH frame = ::CreateSolidBrush(STRIP_BACK_COLOR);
-    const RECT box = {0, 0, W, H};
-    ::FrameRect(dc, &box, frame);
-    ::DeleteObject(frame);
-    ::GdiFlush();
-    ::SelectObject(dc, old);
-    ::DeleteDC(dc);
+    const size_t stride = ((size_t)W * 3 + 3) & ~(size_t)3;
+    for (int y = 0; y < H; ++y) memcpy(static_cast<BYTE*>(bits) + y * stride, &pixels[(size_t)y * W * 3], (size_t)W * 3);
     return bitmap;
 }
-
-}  // namespace
 
 int GetImageFileType(LPCWSTR path)
 {
@@ -228,10 +285,10 @@ ThumbnailKind LoadThumbnailPicture(LPCWSTR path, int type, int W, int H, CxImage
     return LoadPicture(path, type, W, H, picture) ? THUMB_PICTURE : LoadUnreadable(type, picture);
 }
 
-HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
+BOOL RenderThumbnailPixels(LPCWSTR path, int W, int H, std::vector<BYTE>& pixels, ThumbnailKind* kind)
 {
     ThumbnailKind result = THUMB_NONE;
-    HBITMAP bitmap = NULL;
+    pixels.clear();
     const int type = GetImageFileType(path);
     if (type != FILE_TYPE_NONE && W > 0 && H > 0) {
         CxImage picture;
@@ -244,10 +301,18 @@ HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
             film = FALSE;
             result = LoadUnreadable(type, picture);
         }
-        bitmap = ComposeThumbnail(picture, film, W, H);
-        if (bitmap == NULL) result = THUMB_NONE;
+        ComposeThumbnail(picture, film, W, H, pixels);
     }
     if (kind != NULL) *kind = result;
+    return result != THUMB_NONE;
+}
+
+HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind)
+{
+    std::vector<BYTE> pixels;
+    ThumbnailKind result = THUMB_NONE;
+    HBITMAP bitmap = RenderThumbnailPixels(path, W, H, pixels, &result) ? BitmapFromPixels(pixels, W, H) : NULL;
+    if (kind != NULL) *kind = bitmap != NULL ? result : THUMB_NONE;
     return bitmap;
 }
 
@@ -266,7 +331,9 @@ int ReplaceImageWithBitmap(CImageList* list, int slot, UINT nIDResource)
 {
     CxImage picture;
     if (list == NULL || !LoadResourcePicture(nIDResource, picture)) return 0;
-    HBITMAP bitmap = ComposeThumbnail(picture, FALSE, ThumbnailSize.cx, ThumbnailSize.cy);
+    std::vector<BYTE> pixels;
+    ComposeThumbnail(picture, FALSE, ThumbnailSize.cx, ThumbnailSize.cy, pixels);
+    HBITMAP bitmap = BitmapFromPixels(pixels, ThumbnailSize.cx, ThumbnailSize.cy);
     if (bitmap == NULL) return 0;
     const BOOL replaced = ::ImageList_Replace(list->GetSafeHandle(), slot, bitmap, NULL);
     ::DeleteObject(bitmap);

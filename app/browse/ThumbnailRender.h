@@ -4,6 +4,7 @@
 // Rendering touches no window and may run on any Win32 thread.
 #pragma once
 #include "afxwin.h"
+#include <vector>
 
 class CImageList;
 
@@ -41,10 +42,14 @@ enum ThumbnailKind {
     THUMB_VIDEO_FAILED = 3  // a video whose frame could not be read
 };
 
-// A new W x H 24-bit bitmap of the file's thumbnail (the caller deletes it), NULL for a
-// path that is not listed.  A file that fails to load is retried only while another
-// program is still writing it.
+// The file's W x H thumbnail as rows from the top, 3 bytes a pixel in B, G, R order;
+// FALSE for a path that is not listed.  A file that fails to load is retried only while
+// another program is still writing it.  Touches no GDI object.
+BOOL RenderThumbnailPixels(LPCWSTR path, int W, int H, std::vector<BYTE>& pixels, ThumbnailKind* kind = NULL);
+// The same as a new 24-bit bitmap (the caller deletes it), NULL for a path that is not
+// listed.
 HBITMAP RenderThumbnailBitmap(LPCWSTR path, int W, int H, ThumbnailKind* kind = NULL);
+HBITMAP BitmapFromPixels(const std::vector<BYTE>& pixels, int W, int H);
 // Renders into slot of list; 1 when a picture or placeholder was put there, 0 for
 // paths that are not listed and for unreadable videos (which show bitmap 378).
 int RenderThumbnail(CImageList* list, int slot, CDC* dc, int W, int H, LPCWSTR path);

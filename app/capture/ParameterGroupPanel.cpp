@@ -65,6 +65,40 @@ void Paint(CWnd* wnd)
         wnd->Invalidate(TRUE);
 }
 
+// The panel's controls a team's work keeps disabled.
+const int kTeamControls[] = {IDC_GROUP_NAME, IDC_GROUP_SAVE, IDC_GROUP_LOAD, IDC_GROUP_DELETE, IDC_GROUP_BACKUP,
+                             IDC_GROUP_RESTORE};
+
+struct TeamJob {
+    HWND panel;
+    int work;
+    int index;
+    BOOL applyAfterSave;
+};
+
+// The library's part of a load or save: every call here may wait on the camera.
+int RunTeamWork(int work, int index, BOOL applyAfterSave)
+{
+    if (work == CParameterGroupPanel::TEAM_LOAD)
+        return QrCCameraReadParamterTeam(index);
+    const BOOL saved = QrCCameraSaveParamterTeam(index) == CAM_OK;
+    if (saved && applyAfterSave) {
+        QrCCameraParameterApply();
+        QrCCameraReadParamterTeam(index);
+    }
+    return saved ? CAM_OK : CAM_FAILED;
+}
+
+unsigned TeamWorkerThread(void* param)
+{
+    const TeamJob job = *static_cast<TeamJob*>(param);
+    delete static_cast<TeamJob*>(param);
+    const int result = RunTeamWork(job.work, job.index, job.applyAfterSave);
+    ::PostMessageW(job.panel, WM_GROUP_TEAM_DONE, (WPARAM)job.work, (LPARAM)result);
+    _endthreadex(0);
+    return 0;
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CParameterGroupPanel, CPanelDialog)
@@ -76,14 +110,27 @@ BEGIN_MESSAGE_MAP(CParameterGroupPanel, CPanelDialog)
     ON_BN_CLICKED(IDC_GROUP_BACKUP, OnBackup)
     ON_BN_CLICKED(IDC_GROUP_RESTORE, OnRestore)
     ON_MESSAGE(WM_COMBO_SELCHANGED, OnComboSelChanged)
+    ON_MESSAGE(WM_GROUP_TEAM_DONE, OnTeamDone)
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CParameterGroupPanel::CParameterGroupPanel(CWnd* pParent)
-    : CPanelDialog(IDD, pParent), m_bBlackBackground(0), m_nLastSelection(-1)
+    : CPanelDialog(IDD, pParent), m_bBlackBackground(0), m_nLastSelection(-1), m_hWorker(NULL)
 {
 }
 
 CParameterGroupPanel::~CParameterGroupPanel() {}
+
+void CParameterGroupPanel::OnDestroy()
+{
+    if (m_hWorker != NULL) {
+        // The library may send to this thread's windows while it works.
+        AfxWaitForSingleObjectSent(m_hWorker, INFINITE);
+        ::CloseHandle(m_hWorker);
+        m_hWorker = NULL;
+    }
+    CPanelDialog::OnDestroy();
+}
 
 void CParameterGroupPanel::DoDataExchange(CDataExchange* pDX)
 {
@@ -115,7 +162,7 @@ void CParameterGroupPanel::UpdateControlState()
 {
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
-    const BOOL running = mgr.cameraType != CAMERA_TYPE_NONE && mgr.runState == 0;
+    const BOOL running = mgr.cameraType != CAMERA_TYPE_NONE && mgr.runState == 0 && !IsBusy();
     for (int id : {IDC_GROUP_SAVE, IDC_GROUP_NAME, IDC_GROUP_LOAD, IDC_GROUP_DELETE})
         GetDlgItem(id)->EnableWindow(running);
     Invalidate(TRUE);
@@ -128,7 +175,7 @@ void CParameterGroupPanel::RefillGroupCombo()
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     m_nameCombo.ResetContent();
-    GetDlgItem(IDC_GROUP_DELETE)->EnableWindow(mgr.CntParam > 0);
+    GetDlgItem(IDC_GROUP_DELETE)->EnableWindow(mgr.CntParam > 0 && !IsBusy());
     const int count = std::min<int>(mgr.CntParam, (int)mgr.teamNames.GetSize());
     for (int i = 0; i < count; i++)
         m_nameCombo.AddString(mgr.teamNames[i]);
@@ -166,7 +213,7 @@ void CParameterGroupPanel::OnSaveTeam()
 {
     CString name;
     int index = 0;
-    if (!FindTeam(&name, &index))
+    if (IsBusy() || !FindTeam(&name, &index))
         return;
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
@@ -184,12 +231,16 @@ void CParameterGroupPanel::OnSaveTeam()
         QrCCameraGetMgrParameter(&mgr);
         index = mgr.CntParam > 0 ? mgr.CntParam - 1 : 0;
     }
+    StartTeamWork(TEAM_SAVE, index, mgr.sensorKind != SENSOR_KIND_THIRD);
+}
+
+void CParameterGroupPanel::FinishSave(BOOL saved)
+{
     // A refused save must not be reported as done, nor applied as if it held the
     // camera's values.
-    const BOOL saved = QrCCameraSaveParamterTeam(index) == CAM_OK;
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
     if (saved && mgr.sensorKind != SENSOR_KIND_THIRD) {
-        QrCCameraParameterApply();
-        QrCCameraReadParamterTeam(index);
         const CaptureParam* settings = Links().capture != NULL ? Links().capture->GetCaptureSettings() : NULL;
         if (settings != NULL)
             QrCCameraSetCameraCaptureConfig(settings);
@@ -203,24 +254,71 @@ void CParameterGroupPanel::OnLoadTeam()
 {
     CString name;
     int index = 0;
-    if (!FindTeam(&name, &index))
+    if (IsBusy() || !FindTeam(&name, &index))
         return;
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     if (index < mgr.CntParam) {
-        QrCCameraReadParamterTeam(index);
-        RefreshPageAfterLoad(TRUE);
+        StartTeamWork(TEAM_LOAD, index, FALSE);
     } else {
         ShowMessage(IDS_GROUP_LOAD_MISSING);
-        ToggleMaximizeTwice();
+        RelayoutFrame();
     }
+}
+
+void CParameterGroupPanel::FinishLoad()
+{
+    RefreshPageAfterLoad(TRUE);
+}
+
+BOOL CParameterGroupPanel::StartTeamWork(TeamWork work, int index, BOOL applyAfterSave)
+{
+    TeamJob* job = new TeamJob{m_hWnd, work, index, applyAfterSave};
+    unsigned id = 0;
+    HANDLE worker = (HANDLE)_beginthreadex(NULL, 0, TeamWorkerThread, job, CREATE_SUSPENDED, &id);
+    if (worker == NULL) {
+        delete job;
+        OnTeamDone(work, RunTeamWork(work, index, applyAfterSave));
+        return FALSE;
+    }
+    SetBusy(worker);
+    ::ResumeThread(worker);
+    return TRUE;
+}
+
+void CParameterGroupPanel::SetBusy(HANDLE worker)
+{
+    m_hWorker = worker;
+    if (worker != NULL) {
+        for (int id : kTeamControls)
+            GetDlgItem(id)->EnableWindow(FALSE);
+    } else {
+        GetDlgItem(IDC_GROUP_BACKUP)->EnableWindow(TRUE);
+        GetDlgItem(IDC_GROUP_RESTORE)->EnableWindow(TRUE);
+        UpdateControlState();
+        FillTeamCombo();
+    }
+}
+
+LRESULT CParameterGroupPanel::OnTeamDone(WPARAM work, LPARAM result)
+{
+    if (m_hWorker != NULL) {
+        // It has posted this and touches nothing more on its way out.
+        ::CloseHandle(m_hWorker);
+        SetBusy(NULL);
+    }
+    if (work == TEAM_LOAD)
+        FinishLoad();
+    else
+        FinishSave(result == CAM_OK);
+    return 0;
 }
 
 void CParameterGroupPanel::OnDeleteTeam()
 {
     CString name;
     int index = 0;
-    if (!FindTeam(&name, &index))
+    if (IsBusy() || !FindTeam(&name, &index))
         return;
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
@@ -252,16 +350,13 @@ void CParameterGroupPanel::RefreshPageAfterLoad(BOOL refreshPage)
         (*links.captureSections)[kOwnSection]->SetExpanded(TRUE);
     if (links.captureTools != NULL)
         links.captureTools->RefreshFromCamera();
-    ToggleMaximizeTwice();
+    RelayoutFrame();
 }
 
-void CParameterGroupPanel::ToggleMaximizeTwice()
+void CParameterGroupPanel::RelayoutFrame()
 {
-    CTitleBar* titleBar = Links().titleBar;
-    if (titleBar == NULL)
-        return;
-    titleBar->ToggleMaximize();
-    titleBar->ToggleMaximize();
+    if (Links().titleBar != NULL)
+        Links().titleBar->RelayoutFrame();
 }
 
 void CParameterGroupPanel::ToggleBlackBackground()
@@ -329,7 +424,7 @@ BOOL CParameterGroupPanel::PickFolder(CString* folder)
 void CParameterGroupPanel::OnBackup()
 {
     CString folder;
-    if (!PickFolder(&folder))
+    if (IsBusy() || !PickFolder(&folder))
         return;
     ShowMessage(QrCCameraBackupParameter(&folder) == CAM_OK ? IDS_BACKUP_DONE : IDS_BACKUP_FAILED);
 }
@@ -337,7 +432,7 @@ void CParameterGroupPanel::OnBackup()
 void CParameterGroupPanel::OnRestore()
 {
     CString folder;
-    if (!PickFolder(&folder))
+    if (IsBusy() || !PickFolder(&folder))
         return;
     if (QrCCameraRecoverParameter(&folder) != CAM_OK) {
         ShowMessage(IDS_RESTORE_FAILED);

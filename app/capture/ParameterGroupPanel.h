@@ -31,6 +31,10 @@ public:
     // Parameter teams a camera of that type may hold.
     static int TeamLimit(int cameraType);
 
+    // A load or save whose library part is still running.
+    enum TeamWork { TEAM_LOAD = 1, TEAM_SAVE = 2 };
+    BOOL IsBusy() const { return m_hWorker != NULL; }
+
 protected:
     virtual BOOL OnInitDialog() override;
     virtual void DoDataExchange(CDataExchange* pDX) override;
@@ -46,19 +50,31 @@ protected:
     afx_msg void OnBackup();
     afx_msg void OnRestore();
     afx_msg LRESULT OnComboSelChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTeamDone(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+    // The library's part of a load or save waits on the camera: it runs on a worker
+    // thread while the panel's controls are disabled, and OnTeamDone finishes on the GUI
+    // thread.  FALSE when no thread could be started (the work then ran here).
+    BOOL StartTeamWork(TeamWork work, int index, BOOL applyAfterSave);
 
 private:
     // The typed or picked name, and its team index (the team count when no team has
     // that name); FALSE, after telling the user, when the name is empty.
     BOOL FindTeam(CString* name, int* index);
     // After a load or restore: the Capture page laid out and refreshed, this section
-    // opened, the tool column refreshed, then the caption bar's maximise toggled twice.
+    // opened, the tool column refreshed, then the main window laid out again.
     void RefreshPageAfterLoad(BOOL refreshPage);
-    void ToggleMaximizeTwice();
+    void RelayoutFrame();
+
+    void SetBusy(HANDLE worker);
+    void FinishLoad();
+    void FinishSave(BOOL saved);
 
     CSkinComboBox m_nameCombo;
     CSkinBitmapButton m_buttons[7];
     int m_bBlackBackground;
     int m_nLastSelection;
+    HANDLE m_hWorker;   // the team worker while it runs
 };

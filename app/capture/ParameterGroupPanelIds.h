@@ -11,3 +11,7 @@
 #define IDC_GROUP_RESTORE 1576
 #define IDC_GROUP_BLACK_BACKGROUND 1220
 #define IDC_GROUP_FULL_SCREEN 1221
+
+// Posted to the panel by its worker when the library is done with a team: wParam the
+// work (load or save), lParam the library's result.
+#define WM_GROUP_TEAM_DONE (WM_APP + 0x113)

@@ -217,9 +217,7 @@ void CTitleBar::ToggleMaximize()
     ShellLinks& links = Links();
     CMainFrame* frame = links.frame;
     if (frame == NULL || frame->m_hWnd == NULL || frame->IsFullPreview()) return;
-    CWnd* pages[3] = {(CWnd*)links.capturePage, (CWnd*)links.browsePage, (CWnd*)links.imagePage};
-    for (CWnd* page : pages)
-        if (page != NULL && page->m_hWnd != NULL) page->PostMessage(WM_FOLDPANEL_TOGGLED, 0, 0);
+    TellPagesFoldsChanged();
     if (m_bMaximized) {
         SetMaximizeSkin(TRUE);
         frame->ShowWindow(SW_RESTORE);
@@ -228,23 +226,53 @@ void CTitleBar::ToggleMaximize()
         frame->ShowWindow(SW_SHOWMAXIMIZED);
     }
     PostFrameSize();
+    FitLiveZoomAndRepaint(TRUE);
+    m_bMaximized = !m_bMaximized;
+}
+
+void CTitleBar::RelayoutFrame()
+{
+    // What two presses of the toggle leave behind, without the two trips through the
+    // other size, each a layout and a paint of the whole frame.
+    ShellLinks& links = Links();
+    CMainFrame* frame = links.frame;
+    if (frame == NULL || frame->m_hWnd == NULL || frame->IsFullPreview()) return;
+    TellPagesFoldsChanged();
+    PostFrameSize();
+    FitLiveZoomAndRepaint(FALSE);
+}
+
+void CTitleBar::TellPagesFoldsChanged()
+{
+    ShellLinks& links = Links();
+    CWnd* pages[3] = {(CWnd*)links.capturePage, (CWnd*)links.browsePage, (CWnd*)links.imagePage};
+    for (CWnd* page : pages)
+        if (page != NULL && page->m_hWnd != NULL) page->PostMessage(WM_FOLDPANEL_TOGGLED, 0, 0);
+}
+
+void CTitleBar::FitLiveZoomAndRepaint(BOOL resized)
+{
+    ShellLinks& links = Links();
+    CMainFrame* frame = links.frame;
     CameraMgrParam mgr;
     QrCCameraGetMgrParameter(&mgr);
     if (mgr.sensorKind != 0 && links.preview != NULL) {
+        // A fit applies its zoom itself when it can; only a new size asks for more.
         links.preview->ZoomToFit();
-        links.preview->ApplyZoom();
+        if (resized) links.preview->ApplyZoom();
         if (links.overlay != NULL) {
             links.overlay->ZoomToFit();
-            links.overlay->ApplyZoom();
+            if (resized) links.overlay->ApplyZoom();
         }
         if (links.comparePane != NULL) links.comparePane->SetZoom(links.preview->GetZoom());
         if (links.captureTools != NULL) links.captureTools->ShowZoom(links.preview->GetZoom());
     }
+    // In place, the layout repaints only what it moves.
+    if (!resized) return;
     frame->Invalidate();
     if (links.captureTools != NULL && links.captureTools->m_hWnd != NULL) links.captureTools->Invalidate();
     if (frame->m_wndInner.m_hWnd != NULL) frame->m_wndInner.Invalidate();
     frame->UpdateWindow();
-    m_bMaximized = !m_bMaximized;
 }
 
 void CTitleBar::EnableByCameraState()

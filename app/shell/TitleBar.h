@@ -20,6 +20,9 @@ public:
     // The camera combo is enabled only while the camera is not running.
     virtual void EnableByCameraState();
     virtual void ToggleMaximize();
+    // The frame and the pages laid out again at the size they have and the live picture
+    // fitted: where the toggle pressed twice ends, at the cost of one layout.
+    virtual void RelayoutFrame();
 
     CSkinComboBox& GetCameraCombo() { return m_cameraCombo; }
     CSkinEdit& GetCameraName() { return m_cameraName; }
@@ -53,6 +56,9 @@ protected:
 
     void ChooseCamera();
     void PostFrameSize();
+    void TellPagesFoldsChanged();
+    // The live picture fitted; after a resize also placed, and the frame painted at once.
+    void FitLiveZoomAndRepaint(BOOL resized);
     void ShowMenu(COwnerDrawMenu& menu, int buttonId);
     void SetMaximizeSkin(BOOL restore);
 

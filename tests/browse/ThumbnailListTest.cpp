@@ -334,3 +334,101 @@ TEST_F(StripDelete, AnsweringNoKeepsEverything)
     EXPECT_TRUE(FileExists(paths[0]));
     EXPECT_EQ(fixture->List().GetCount(), 3);
 }
+
+namespace {
+
+// Sends WM_NULL to a window every 20 ms from its own thread and keeps the longest answer.
+struct AnswerProbe
+{
+    explicit AnswerProbe(HWND target) : target(target) { thread = ::CreateThread(NULL, 0, Run, this, 0, NULL); }
+    // The GUI thread keeps answering until the probe has ended.
+    double StopMs()
+    {
+        stop = 1;
+        WaitFor([this] { return ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 30000);
+        ::CloseHandle(thread);
+        return worstMs;
+    }
+    static DWORD WINAPI Run(void* arg)
+    {
+        AnswerProbe* p = static_cast<AnswerProbe*>(arg);
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        while (!p->stop) {
+            LARGE_INTEGER t0, t1;
+            ::QueryPerformanceCounter(&t0);
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(p->target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+            ::QueryPerformanceCounter(&t1);
+            p->worstMs = std::max(p->worstMs, (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+            ::Sleep(20);
+        }
+        return 0;
+    }
+    HWND target;
+    HANDLE thread = NULL;
+    volatile LONG stop = 0;
+    double worstMs = 0;
+};
+
+}  // namespace
+
+TEST(ThumbnailList, RenderThreadsGiveEveryItemItsOwnPictureAndOneEndOfFill)
+{
+    BrowseLinks links;
+    TempFolder dir;
+    const int files = 60;
+    std::vector<COLORREF> colours;
+    for (int i = 0; i < files; ++i) {
+        const COLORREF c = RGB(40 + i * 3, 250 - i * 4, (i * 37) % 200);
+        colours.push_back(c);
+        CString name;
+        name.Format(L"c%02d.%s", i, i % 3 == 0 ? L"png" : i % 3 == 1 ? L"jpg" : L"bmp");
+        WritePicture(dir, name, SolidPicture(160, 120, GetRValue(c), GetGValue(c), GetBValue(c)),
+                     i % 3 == 0 ? CXIMAGE_FORMAT_PNG : i % 3 == 1 ? CXIMAGE_FORMAT_JPG : CXIMAGE_FORMAT_BMP);
+    }
+    StripFixture f;
+    MessageSpy spy(f.strip.m_hWnd);
+    f.List().SetFolder(dir.Folder(), 1);
+    ASSERT_TRUE(f.WaitForFill());
+    ASSERT_EQ(f.List().GetCount(), files);
+    EXPECT_EQ(f.List().GetItemCount(), files);
+    std::vector<int> slots;
+    for (int i = 0; i < files; ++i) {
+        const CString name = NameOf(f.List().GetFileAt(i));
+        const int k = (name[1] - L'0') * 10 + (name[2] - L'0');
+        const int slot = f.List().GetImageSlot(i);
+        ASSERT_GE(slot, 0) << Utf8(name);
+        EXPECT_EQ(std::count(slots.begin(), slots.end(), slot), 0) << "two items share slot " << slot;
+        slots.push_back(slot);
+        EXPECT_TRUE(Near(ReadSlot(f.List().GetThumbnailImages(), slot).At(50, 42), colours[k], 12)) << Utf8(name);
+    }
+    // Progress only grows, and the fill ends once.
+    const std::vector<std::pair<WPARAM, LPARAM>> progress = Progress(spy);
+    ASSERT_FALSE(progress.empty());
+    int ends = 0;
+    for (size_t i = 0; i < progress.size(); ++i) {
+        EXPECT_EQ(progress[i].second, (LPARAM)files);
+        if (i > 0) {
+            EXPECT_GE(progress[i].first, progress[i - 1].first);
+        }
+        ends += progress[i].first == (WPARAM)files;
+    }
+    EXPECT_EQ(ends, 1);
+}
+
+TEST(ThumbnailList, TheWindowKeepsAnsweringWhileThousandsOfItemsArrive)
+{
+    BrowseLinks links;
+    const TempFolder& large = LargeFolder();
+    StripFixture f;
+    // Hidden, as a strip on another page would be: the list's own work, not painting.
+    f.List().ShowWindow(SW_HIDE);
+    f.strip.UpdateWindow();
+    AnswerProbe probe(f.strip.m_hWnd);
+    ::Sleep(40);
+    f.List().SetFolder(large.Folder(), 1);
+    ASSERT_TRUE(f.WaitForFill());
+    EXPECT_EQ(f.List().GetItemCount(), 2000);
+    EXPECT_LE(probe.StopMs(), 250.0);
+}

@@ -19,6 +19,8 @@ namespace {
 
 const char kCoreCamera[] = "camera zedodir 0547:A005 Model73.1 colour";      // camera type 18
 const char kMinorCamera[] = "camera zuzirazo EB1A:7585 Model82.1";           // camera type 26
+// A driver-library camera: a load opens it again, which waits on the device.
+const char kDriverCamera[] = "camera camdrv 0547:C003 D.1 colour";
 
 class CTestGroupPanel : public CParameterGroupPanel {
 public:
@@ -34,6 +36,12 @@ struct Panel {
     ~Panel() { panel.DestroyWindow(); }
     HWND H() const { return panel.m_hWnd; }
     void Name(const wchar_t* name) { SetDlgItemTextW(H(), IDC_GROUP_NAME, name); }
+    // Clicks and runs the message loop until the camera's part of the work is done.
+    void Press(int id)
+    {
+        Click(H(), id);
+        EXPECT_TRUE(WaitFor([this] { return !panel.IsBusy(); }, 30000)) << id;
+    }
     CTestGroupPanel panel;
     bool created = false;
 };
@@ -196,6 +204,42 @@ void RemoveAllTeams()
         QrCCameraDelParamterTeam(0);
 }
 
+// Sends WM_NULL to a window every 10 ms and keeps the longest answer.
+struct AnswerProbe {
+    explicit AnswerProbe(HWND target) : target(target)
+    {
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    // Stops the probe; the GUI thread keeps answering until it has.
+    double StopMs()
+    {
+        stop = 1;
+        WaitFor([this] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 30000);
+        CloseHandle(thread);
+        return worstMs;
+    }
+    static DWORD WINAPI Run(void* arg)
+    {
+        AnswerProbe* p = static_cast<AnswerProbe*>(arg);
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        while (!p->stop) {
+            LARGE_INTEGER t0, t1;
+            QueryPerformanceCounter(&t0);
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(p->target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result);
+            QueryPerformanceCounter(&t1);
+            p->worstMs = std::max(p->worstMs, (t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+            Sleep(10);
+        }
+        return 0;
+    }
+    HWND target;
+    HANDLE thread = nullptr;
+    volatile LONG stop = 0;
+    double worstMs = 0;
+};
+
 class CFakeFoldPanel : public CFoldPanel {
 public:
     void SetExpanded(BOOL expanded) override { g_calls.push_back(expanded ? "Expand" : "Collapse"); }
@@ -217,7 +261,7 @@ TEST(ParameterGroupPanel, TeamsByExactNameUpToTheCameraTypesLimit)
     DialogWatcher boxes(IDOK);
     for (const wchar_t* name : {L"day", L"night", L"Day", L"dusk"}) {
         p.Name(name);
-        Click(p.H(), IDC_GROUP_SAVE);
+        p.Press(IDC_GROUP_SAVE);
     }
     EXPECT_EQ(ComboItems(p.H()), (std::vector<std::u16string>{u"day", u"night", u"Day", u"dusk"}));
     // The last team saved is the one in use.
@@ -226,33 +270,33 @@ TEST(ParameterGroupPanel, TeamsByExactNameUpToTheCameraTypesLimit)
 
     // The same name again overwrites its team; a fifth is refused on this camera type.
     p.Name(L"night");
-    Click(p.H(), IDC_GROUP_SAVE);
+    p.Press(IDC_GROUP_SAVE);
     EXPECT_EQ(ManagerRecord().teamCount, 4);
     EXPECT_EQ(ComboSelection(p.H()), 1);
     p.Name(L"noon");
-    Click(p.H(), IDC_GROUP_SAVE);
+    p.Press(IDC_GROUP_SAVE);
     ASSERT_TRUE(boxes.WaitForCount(6, 5000));
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_FULL));
     EXPECT_EQ(ManagerRecord().teamCount, 4);
 
     // Empty and unknown names.
     p.Name(L"");
-    Click(p.H(), IDC_GROUP_LOAD);
+    p.Press(IDC_GROUP_LOAD);
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_NAME_EMPTY));
-    EXPECT_EQ(CallCount("ToggleMaximize"), 0);
+    EXPECT_EQ(CallCount("RelayoutFrame"), 0);
     p.Name(L"DAY");
-    Click(p.H(), IDC_GROUP_LOAD);
+    p.Press(IDC_GROUP_LOAD);
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_LOAD_MISSING));
-    EXPECT_EQ(CallCount("ToggleMaximize"), 2);
+    EXPECT_EQ(CallCount("RelayoutFrame"), 1);
     EXPECT_EQ(CallCount("RefreshAllPanels"), 0);
     p.Name(L"DAY");
-    Click(p.H(), IDC_GROUP_DELETE);
+    p.Press(IDC_GROUP_DELETE);
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_DELETE_MISSING));
     EXPECT_EQ(ManagerRecord().teamCount, 4);
 
     // Deleting the team in use leaves no team matching: nothing selected.
     p.Name(L"night");
-    Click(p.H(), IDC_GROUP_DELETE);
+    p.Press(IDC_GROUP_DELETE);
     EXPECT_EQ(ComboItems(p.H()), (std::vector<std::u16string>{u"day", u"Day", u"dusk"}));
     EXPECT_EQ(ComboSelection(p.H()), -1);
     RemoveAllTeams();
@@ -271,7 +315,7 @@ TEST(ParameterGroupPanel, ACoreCameraTakesTwentyTeams)
         CString name;
         name.Format(L"set %d", i);
         p.Name(name);
-        Click(p.H(), IDC_GROUP_SAVE);
+        p.Press(IDC_GROUP_SAVE);
     }
     EXPECT_EQ(ManagerRecord().teamCount, 20);
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_FULL));
@@ -297,19 +341,71 @@ TEST(ParameterGroupPanel, LoadAppliesTheTeamAndRefreshesThePage)
     QrCCameraSetExposureTimeMS(12000, 1);
     QrCCameraSetAnalogGain(30);
     p.Name(L"bright");
-    Click(p.H(), IDC_GROUP_SAVE);
+    p.Press(IDC_GROUP_SAVE);
     ASSERT_TRUE(boxes.WaitForCount(1, 5000));
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVED));
 
     QrCCameraSetExposureTimeMS(40000, 1);
     QrCCameraSetAnalogGain(60);
     g_calls.clear();
-    Click(p.H(), IDC_GROUP_LOAD);
+    p.Press(IDC_GROUP_LOAD);
     EXPECT_EQ(Current().exposureTime, 12000);
     EXPECT_EQ(Current().gain, 30);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"LayoutPanels", "RefreshAllPanels", "Expand",
-                                                 "ToolsRefreshFromCamera", "ToggleMaximize", "ToggleMaximize"}));
+                                                 "ToolsRefreshFromCamera", "RelayoutFrame"}));
     EXPECT_EQ(boxes.Count(), 1);
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisabled)
+{
+    FakeLinks links;
+    LiveCamera camera(kDriverCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    DialogWatcher boxes(IDOK);
+    QrCCameraSetAeState(0);
+    QrCCameraSetExposureTimeMS(12000, 1);
+    QrCCameraSetAnalogGain(30);
+    p.Name(L"slow");
+    p.Press(IDC_GROUP_SAVE);
+    ASSERT_TRUE(boxes.WaitForCount(1, 5000));
+    ASSERT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVED));
+    QrCCameraSetExposureTimeMS(40000, 1);
+    QrCCameraSetAnalogGain(60);
+    PumpProgramMessages(300);
+
+    AnswerProbe probe(p.H());
+    Sleep(30);
+    g_calls.clear();
+    Click(p.H(), IDC_GROUP_LOAD);
+    // The click returns at once; until the camera is done nothing on the panel works.
+    EXPECT_TRUE(p.panel.IsBusy());
+    for (int id : {IDC_GROUP_NAME, IDC_GROUP_SAVE, IDC_GROUP_LOAD, IDC_GROUP_DELETE, IDC_GROUP_BACKUP,
+                   IDC_GROUP_RESTORE})
+        EXPECT_FALSE(Enabled(p.H(), id)) << id;
+    p.Press(IDC_GROUP_SAVE);   // refused while the load runs
+    EXPECT_EQ(boxes.Count(), 1);
+    ASSERT_TRUE(WaitFor([&] { return Enabled(p.H(), IDC_GROUP_LOAD); }, 30000));
+    // The values when the controls come back are the camera's own.
+    const CameraCurParam cur = Current();
+    typedef int(WINAPI * GetExposure)(int*);
+    GetExposure held = reinterpret_cast<GetExposure>(
+        GetProcAddress(GetModuleHandleA("CamDrvD.dll"), "CamDrvDIICameraGetExposureTime"));
+    ASSERT_NE(held, nullptr);
+    int deviceMs = 0;
+    held(&deviceMs);
+    EXPECT_EQ(cur.exposureTime, 12000u);
+    EXPECT_EQ(deviceMs, 12);
+    EXPECT_EQ(cur.gain, 30);
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_BACKUP));
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_RESTORE));
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_DELETE));
+    EXPECT_EQ(CallCount("RefreshAllPanels"), 1);
+    // The camera was opened again meanwhile, and the window kept answering.
+    EXPECT_LE(probe.StopMs(), 100.0);
     RemoveAllTeams();
 }
 
@@ -325,7 +421,7 @@ TEST(ParameterGroupPanel, ASaveTheCameraRefusesIsReportedAsFailed)
     ASSERT_TRUE(Bench::Get().Unplug("Model73.1"));
     ASSERT_TRUE(Enabled(p.H(), IDC_GROUP_SAVE));
     p.Name(L"lost");
-    Click(p.H(), IDC_GROUP_SAVE);
+    p.Press(IDC_GROUP_SAVE);
     ASSERT_TRUE(boxes.WaitForCount(1, 5000));
     EXPECT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVE_FAILED));
     RemoveAllTeams();
@@ -384,7 +480,7 @@ TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
     {
         DialogWatcher boxes(IDOK);
         p.Name(L"kept");
-        Click(p.H(), IDC_GROUP_SAVE);
+        p.Press(IDC_GROUP_SAVE);
     }
 
     WriteText(AppDataProgramFolder() + L"group_notes.txt", "notes");
@@ -399,7 +495,7 @@ TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
 
     // A deleted team comes back with the restore.
     p.Name(L"kept");
-    Click(p.H(), IDC_GROUP_DELETE);
+    p.Press(IDC_GROUP_DELETE);
     ASSERT_EQ(ManagerRecord().teamCount, 0);
     g_calls.clear();
     {
@@ -409,7 +505,7 @@ TEST(ParameterGroupPanel, BackupAndRestoreThroughTheFolderPicker)
     }
     EXPECT_EQ(ComboItems(p.H()), (std::vector<std::u16string>{u"kept"}));
     EXPECT_EQ(CallCount("RefreshAllPanels"), 1);
-    EXPECT_EQ(CallCount("ToggleMaximize"), 2);
+    EXPECT_EQ(CallCount("RelayoutFrame"), 1);
 
     // A folder without our backup restores nothing and says so.
     const CString stranger = TestFolder(L"orv_group_stranger");

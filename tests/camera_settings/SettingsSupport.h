@@ -45,6 +45,7 @@ public:
 class CFakeTitleBar : public CTitleBar {
 public:
     void ToggleMaximize() override { g_calls.push_back("ToggleMaximize"); }
+    void RelayoutFrame() override { g_calls.push_back("RelayoutFrame"); }
 };
 
 class CFakeCameraPanel : public CCameraPanel {
