@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "bench_imaging_reference.h"
 #include "Codecs.h"
 #include "LibraryDecoders.h"

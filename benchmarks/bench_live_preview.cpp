@@ -13,7 +13,7 @@
 #include "afxwin.h"
 #include "app/shell/ShellLinks.h"
 #include "app/shell/ProgressPopup.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/capture/CameraPanel.h"
 #include "app/capture/CapturePanel.h"
 #include "app/capture/CaptureProgressPanel.h"

@@ -1,5 +1,5 @@
 #include "app/browse/BrowseNotes.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 
 CString NoteFileOf(const CImageStore* store, const CString& path)
 {

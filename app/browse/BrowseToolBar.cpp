@@ -6,7 +6,7 @@
 #include "app/browse/RecycleBin.h"
 #include "app/browse/ThumbnailRender.h"
 #include "app/browse/ThumbnailStrip.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/PrintLayoutDialog.h"
 #include "app/measure/MeasurePanel.h"
 #include "app/shell/DravenluxDoc.h"

@@ -2,7 +2,7 @@
 #include "app/browse/BrowseNotes.h"
 #include "app/browse/BrowseStringIds.h"
 #include "app/browse/ThumbnailStrip.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/ImagePage.h"
 #include "app/shell/ShellLinks.h"
 

@@ -6,7 +6,7 @@
 #include "app/browse/ImageInfoPanelIds.h"
 #include "app/controls/SkinBitmapButton.h"
 #include "app/controls/SkinEdit.h"
-#include "app/image/ImageRequests.h"
+#include "app/store/ImageRequests.h"
 
 class CImageInfoPanel : public CPanelDialog
 {

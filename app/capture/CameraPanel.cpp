@@ -21,7 +21,7 @@
 #include "app/shell/ProgressPopup.h"
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/ComparePane.h"
 #include "app/measure/MeasurePanel.h"
 #include "app/measure/LayersDialog.h"

@@ -10,7 +10,7 @@
 #include "app/shell/MainFrame.h"
 #include "app/shell/ManageView.h"
 #include "app/shell/DravenluxView.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/ComparePane.h"
 #include "camera/core/QrCCamera.h"
 

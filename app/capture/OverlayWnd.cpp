@@ -4,7 +4,7 @@
 #include "app/shell/ShellLinks.h"
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "camera/core/QrCCamera.h"
 
 IMPLEMENT_DYNAMIC(COverlayWnd, CDialog)

@@ -8,7 +8,7 @@
 #include "app/capture/CaptureStringIds.h"
 #include "app/capture/CaptureToolBar.h"
 #include "app/capture/PreviewWnd.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/CapturePage.h"
 #include "app/shell/ColorPanel.h"
 #include "app/shell/FoldPanel.h"

@@ -11,7 +11,7 @@
 #include "app/shell/ProgressPopup.h"
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "camera/core/QrCCamera.h"
 #include <math.h>
 

@@ -1,7 +1,7 @@
 #include "app/compose/ChannelMerge.h"
 
 #include "app/compose/ChannelMergeNative.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "xImage.h"
 
 int MergeChannelPictures(const std::vector<const CxImage*>& channels,

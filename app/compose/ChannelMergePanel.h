@@ -9,7 +9,7 @@
 #include "app/controls/SkinComboBox.h"
 #include "app/controls/SkinEdit.h"
 #include "app/controls/SkinSlider.h"
-#include "app/fluorescence/DyeTable.h"
+#include "app/store/DyeTable.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "app/compose/CompositionFiles.h"
 
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "xImage.h"
 
 #include <cstdlib>

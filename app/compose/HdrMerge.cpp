@@ -3,7 +3,7 @@
 #include "app/compose/CompositionFiles.h"
 #include "app/compose/ImageFusionDialog.h"
 #include "app/compose/PublishCompositionResult.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 
 #include <algorithm>
 

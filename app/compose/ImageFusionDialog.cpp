@@ -7,7 +7,7 @@
 #include "app/compose/HdrMerge.h"
 #include "app/compose/PublishCompositionResult.h"
 #include "app/compose/StitchWorkers.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/FolderPicker.h"
 #include "camera/core/QrCCamera.h"
 

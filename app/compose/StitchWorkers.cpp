@@ -3,7 +3,7 @@
 #include "app/compose/ComposeMessages.h"
 #include "app/compose/ComposeStringIds.h"
 #include "app/compose/CompositionFiles.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "eaImage.h"
 
 #include <commdlg.h>

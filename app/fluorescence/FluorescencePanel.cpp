@@ -5,7 +5,7 @@
 
 #include "app/fluorescence/FluorescenceWizard.h"
 #include "app/shell/ShellLinks.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/CapturePage.h"
 #include "app/capture/CameraPanel.h"
 #include "app/capture/ColorParamPanel.h"

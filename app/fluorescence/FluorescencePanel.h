@@ -4,7 +4,7 @@
 #pragma once
 #include "app/shell/PanelDialog.h"
 #include "app/fluorescence/FluorescencePanelIds.h"
-#include "app/fluorescence/DyeTable.h"
+#include "app/store/DyeTable.h"
 #include "camera/core/QrCCamera.h"
 #include "app/controls/SkinBitmapButton.h"
 #include "app/controls/SkinComboBox.h"

@@ -2,7 +2,7 @@
 
 #include "app/shell/AppDirectory.h"
 #include "app/shell/ShellLinks.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/CapturePage.h"
 #include "app/capture/ExposurePanel.h"
 

@@ -1,5 +1,5 @@
 #include "app/image/ApplyDefaultBar.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/DravenluxView.h"
 #include "app/shell/ImagePage.h"
 #include "app/shell/ShellLinks.h"

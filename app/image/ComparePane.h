@@ -4,7 +4,7 @@
 #pragma once
 #include "afxwin.h"
 #include "app/image/ComparePaneIds.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 
 class CComparePane : public CDialog
 {

@@ -7,7 +7,7 @@
 #include "app/compose/ImageFusionDialog.h"
 #include "app/compose/StitchProgressDialog.h"
 #include "app/compose/StitchWorkers.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/LevelsDialog.h"
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"

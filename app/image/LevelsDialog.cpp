@@ -1,5 +1,5 @@
 #include "app/image/LevelsDialog.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/ShellLinks.h"
 
 namespace {

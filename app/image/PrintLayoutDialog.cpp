@@ -1,6 +1,6 @@
 #include "app/image/PrintLayoutDialog.h"
 #include "app/browse/ThumbnailListCtrl.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/ImageStringIds.h"
 #include "app/shell/DravenluxView.h"
 #include "app/shell/MainFrame.h"

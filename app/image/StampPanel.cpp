@@ -1,6 +1,6 @@
 #include "app/image/StampPanel.h"
 #include "app/browse/BrowseToolBar.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/DravenluxView.h"
 #include "app/shell/ShellLinks.h"
 

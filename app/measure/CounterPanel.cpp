@@ -1,6 +1,6 @@
 #include "app/measure/CounterPanel.h"
 #include "app/compose/CompositionFiles.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/measure/LayersDialog.h"
 #include "app/measure/MeasureStringIds.h"
 #include "app/shell/DravenluxDoc.h"

@@ -1,5 +1,5 @@
 #include "app/measure/LayersDialog.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/measure/LayerNameDialog.h"
 #include "app/measure/MeasureStringIds.h"
 #include "app/shell/ShellLinks.h"

@@ -1,5 +1,5 @@
 #include "app/measure/MeasurePanel.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/measure/AuxToolsDialog.h"
 #include "app/measure/LayersDialog.h"
 #include "app/measure/MeasureStringIds.h"

@@ -1,5 +1,5 @@
 #include "app/measure/RulerPropsDialog.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/ShellLinks.h"
 #include "app/capture/OverlayWnd.h"
 

@@ -3,7 +3,7 @@
 // (no OK button); a double click on a swatch picks its colour.
 #pragma once
 #include "afxwin.h"
-#include "app/image/ImageRequests.h"
+#include "app/store/ImageRequests.h"
 #include "app/measure/RulerPropsDialogIds.h"
 
 class CRulerPropsDialog : public CDialog

@@ -4,7 +4,7 @@
 #include "app/shell/ManageView.h"
 #include "app/shell/DravenluxView.h"
 #include "app/res/resource.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/PrintLayoutDialog.h"
 #include "app/browse/BrowseToolBar.h"
 #include "app/browse/ImageInfoPanel.h"

@@ -2,7 +2,7 @@
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/ShellLinks.h"
 #include "app/res/resource.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/browse/BrowseToolBar.h"
 #include "app/measure/MeasurePanel.h"
 #include "app/measure/RulerPropsDialog.h"

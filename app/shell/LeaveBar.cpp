@@ -4,7 +4,7 @@
 #include "app/capture/PreviewWnd.h"
 #include "app/capture/OverlayWnd.h"
 #include "app/capture/CaptureToolBar.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 
 IMPLEMENT_DYNAMIC(CLeaveBar, CPanelDialog)
 

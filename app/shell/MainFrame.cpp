@@ -7,7 +7,7 @@
 #include "app/browse/ImageListView.h"
 #include "app/browse/ThumbnailStrip.h"
 #include "app/browse/ThumbnailListCtrl.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/PrintLayoutDialog.h"
 #include "app/capture/CameraHotplugListener.h"
 #include "app/capture/CameraPanel.h"

@@ -4,7 +4,7 @@
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"
 #include "app/res/resource.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/ComparePane.h"
 #include "app/image/CompareWindow.h"
 #include "app/capture/PreviewWnd.h"

@@ -10,7 +10,7 @@
 #include "app/shell/DravenluxView.h"
 #include "app/shell/FoldPanel.h"
 #include "app/res/resource.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/ComparePane.h"
 #include "app/capture/PreviewWnd.h"
 #include "app/capture/OverlayWnd.h"

@@ -17,8 +17,8 @@
 #include "app/compose/ChannelMerge.h"
 #include "app/compose/ComposeMessages.h"
 #include "app/compose/EdofWorker.h"
-#include "app/image/ImageRequests.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageRequests.h"
+#include "app/store/ImageStore.h"
 #include "xImage.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@
 #include "afxwin.h"
 #include "app/image/ComparePane.h"
 #include "app/image/ImageAdjustPanel.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/measure/CounterPanel.h"
 #include "app/shell/ShellLinks.h"
 #include "app/controls/SkinSlider.h"

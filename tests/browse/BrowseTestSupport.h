@@ -12,7 +12,7 @@
 #include "app/capture/PreviewWnd.h"
 #include "app/compose/ChannelMergePanel.h"
 #include "app/image/ComparePane.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/measure/LayersDialog.h"
 #include "app/measure/MeasurePanel.h"
 #include "app/shell/DravenluxDoc.h"

@@ -5,7 +5,7 @@
 
 #include "app/capture/CaptureStringIds.h"
 #include "app/capture/ParameterGroupPanel.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/ColorPanel.h"
 #include "app/shell/FoldPanel.h"
 #include "app/shell/FolderPicker.h"

@@ -5,8 +5,8 @@
 
 #include "app/capture/CameraPanelIds.h"
 #include "app/capture/CaptureStringIds.h"
-#include "app/image/ImageStore.h"
-#include "app/image/MeasureObject.h"
+#include "app/store/ImageStore.h"
+#include "app/store/MeasureObject.h"
 #include "app/res/resource.h"
 #include "app/shell/FoldPanel.h"
 #include "xImage.h"

@@ -10,8 +10,8 @@
 #include "app/compose/CompositionFiles.h"
 #include "app/compose/EdofWorker.h"
 #include "app/compose/StitchWorkers.h"
-#include "app/image/ImageRequests.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageRequests.h"
+#include "app/store/ImageStore.h"
 #include "eaImage.h"
 #include "xImage.h"
 

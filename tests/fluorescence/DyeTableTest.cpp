@@ -1,7 +1,7 @@
 // The built-in dye table: its fixed name lists, the pinned rows and the rules
 // every row keeps.
 #include "support/gtest.h"
-#include "app/fluorescence/DyeTable.h"
+#include "app/store/DyeTable.h"
 #include <algorithm>
 #include <iterator>
 #include <set>

@@ -1,6 +1,6 @@
 // Opening and saving through the store, the deep TIFF writer, notes and file texts.
 #include "StoreSupport.h"
-#include "app/image/DeepTiff.h"
+#include "app/store/DeepTiff.h"
 #include "support/gtest.h"
 #include "support/wintest.h"
 

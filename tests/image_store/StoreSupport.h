@@ -2,7 +2,7 @@
 // plain window serving as the view, and libtiff's reading of what the store wrote.
 #pragma once
 #include "afxwin.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <string>
 #include <vector>
 

@@ -1,7 +1,7 @@
 // Zoom, placement, ruler cross, drawing into a plain window, the save with overlays and
 // the image operations.
 #include "StoreSupport.h"
-#include "app/image/MeasureObject.h"
+#include "app/store/MeasureObject.h"
 #include "support/gtest.h"
 #include "support/wintest.h"
 #include <math.h>

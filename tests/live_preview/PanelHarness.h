@@ -15,7 +15,7 @@
 #include "app/shell/TitleBar.h"
 #include "app/shell/ProgressPopup.h"
 #include "app/shell/DravenluxDoc.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/ComparePane.h"
 #include "app/measure/MeasurePanel.h"
 

@@ -5,7 +5,7 @@
 #include "app/capture/LiveLayout.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/ProgressPopup.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 
 #include <math.h>
 #include <vector>

@@ -3,7 +3,7 @@
 // controls deliver them.
 #pragma once
 #include "afxwin.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/shell/DravenluxDoc.h"
 
 class TempDir

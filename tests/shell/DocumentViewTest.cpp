@@ -5,7 +5,7 @@
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"
 #include "app/shell/ManageView.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/image/PrintLayoutDialog.h"
 #include "app/browse/BrowseToolBar.h"
 #include "app/compose/ChannelMergePanel.h"

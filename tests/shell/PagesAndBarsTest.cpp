@@ -9,7 +9,7 @@
 #include "app/shell/ManageView.h"
 #include "app/shell/ShellLaunch.h"
 #include "app/shell/TitleBar.h"
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/browse/BrowseToolBar.h"
 #include "app/capture/CameraPanel.h"

@@ -1,8 +1,8 @@
 // The image store's side of the measurement library: the tools (generated from the
 // tool table), calibration and list dialogs, keep-item and scale bar, the cell counters
 // and the layers.
-#include "app/image/ImageStore.h"
-#include "app/image/MeasureObject.h"
+#include "app/store/ImageStore.h"
+#include "app/store/MeasureObject.h"
 
 #define ORV_DEFINE_SELECT_TOOL(name, button, tool, item) \
     int CImageStore::Select##name##Tool() { return SelectMeasureTool(tool); }

@@ -1,10 +1,10 @@
 // Drawing the picture and what lies on it: background, image at the zoom, stamp,
 // ruler cross, grid, cursor text, measurement units and the selection tracker; the
 // overlay, pane and preview variants; burning stamp and measurements into the picture.
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <algorithm>
-#include "app/image/MeasureObject.h"
-#include "app/image/MemDC.h"
+#include "app/store/MeasureObject.h"
+#include "app/store/MemDC.h"
 #include <math.h>
 
 namespace {

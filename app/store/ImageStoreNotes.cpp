@@ -1,8 +1,8 @@
 // File information of the opened picture and its note, kept in one INI file per
 // picture under the program's folder, named after the picture and its creation time.
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <algorithm>
-#include "app/image/DeepTiff.h"
+#include "app/store/DeepTiff.h"
 #include <string>
 
 BOOL EnsureUnicodeIni(LPCWSTR path);

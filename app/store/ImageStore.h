@@ -19,8 +19,8 @@
 #pragma once
 #include "afxwin.h"
 #include "afxtracker.h"
-#include "app/image/ImageRequests.h"
-#include "app/image/MeasureTools.h"
+#include "app/store/ImageRequests.h"
+#include "app/store/MeasureTools.h"
 #include "xImage.h"
 #include <string>
 #include <vector>

@@ -2,11 +2,11 @@
 // adjustment pipeline, dye colouring of a channel, the shift by a pixel offset and the
 // HDR merge of three files. Depths are the pictures' own (palette pictures by their
 // colours), never guessed from buffer lengths.
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <algorithm>
-#include "app/image/HdrMerge.h"
+#include "app/store/HdrMerge.h"
 #include "Bands.h"
-#include "app/image/PixelKernels.h"
+#include "app/store/PixelKernels.h"
 #include <math.h>
 #include <string>
 

@@ -1,7 +1,7 @@
 // Geometric edits and the crop: under the lock, and on the adjustment base too, so the
 // next adjustment pass keeps them (the base is edited itself, not replaced by the
 // adjusted picture, so adjustments are not applied twice).
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <algorithm>
 
 namespace {

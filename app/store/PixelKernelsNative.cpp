@@ -1,4 +1,4 @@
-#include "app/image/PixelKernels.h"
+#include "app/store/PixelKernels.h"
 
 #include <string.h>
 

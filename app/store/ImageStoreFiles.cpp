@@ -1,9 +1,9 @@
 // Image files: the file-type table and dialogs, opening into the store, the saves
 // (plain, with overlays, Save As, deep TIFF) and the print list.
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <algorithm>
-#include "app/image/DeepTiff.h"
-#include "app/image/ImageStringIds.h"
+#include "app/store/DeepTiff.h"
+#include "app/store/StoreStringIds.h"
 #include "afxdlgs.h"
 #include <string>
 

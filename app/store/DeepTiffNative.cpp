@@ -1,4 +1,4 @@
-#include "app/image/DeepTiff.h"
+#include "app/store/DeepTiff.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // Records handed to the image store's operations by other parts of the program.
 #pragma once
 #include "afxwin.h"
-#include "app/fluorescence/DyeTable.h"
+#include "app/store/DyeTable.h"
 #include <vector>
 
 // The channel-merge panel's colouring request: optimize non-zero stretches the

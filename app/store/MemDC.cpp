@@ -1,4 +1,4 @@
-#include "app/image/MemDC.h"
+#include "app/store/MemDC.h"
 
 namespace {
 

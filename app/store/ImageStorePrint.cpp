@@ -2,7 +2,7 @@
 // The preview (DrawPrintLayout) works in the layout dialog's coordinates; the printed
 // page (PrintLayout) repeats the same arrangement with every length multiplied by the
 // page scale. Both go through one computation (LayoutCell and PlaceItem below).
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include <algorithm>
 
 namespace {

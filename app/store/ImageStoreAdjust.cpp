@@ -1,8 +1,8 @@
 // Display adjustments: requested and applied values, the pipeline the redraw thread
 // runs, Apply and Default, histogram, levels preview and the levels tables.
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "Bands.h"
-#include "app/image/PixelKernels.h"
+#include "app/store/PixelKernels.h"
 #include <algorithm>
 #include <math.h>
 #include <string.h>

@@ -1,10 +1,10 @@
 // Life cycle, accessors, zoom, placement, selection, ruler cross, mouse forwarding,
 // panning, line approach and the measurement binding of the image store.
-#include "app/image/ImageStore.h"
+#include "app/store/ImageStore.h"
 #include "afxprotect.h"
 #include <algorithm>
-#include "app/fluorescence/DyeTable.h"
-#include "app/image/MeasureObject.h"
+#include "app/store/DyeTable.h"
+#include "app/store/MeasureObject.h"
 #include "camera/core/QrCCamera.h"
 #include <math.h>
 #include <new>

@@ -1,4 +1,4 @@
-#include "app/image/HdrMerge.h"
+#include "app/store/HdrMerge.h"
 
 #include <opencv2/core.hpp>
 
