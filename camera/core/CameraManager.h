@@ -277,7 +277,7 @@ private:
     void DrawView();
     void FreeViews();
 
-    // Live pipeline, levels and temperature (issue 5) helpers.
+    // Live pipeline, levels and temperature helpers.
     float ComputeFocusValue(const BYTE* pixels) const;
     void RunWhiteBalanceCountdown();
     BOOL MapWindowRectToFrame(const RECT* windowRect, RECT* frameRect) const;
@@ -326,13 +326,13 @@ private:
     float m_grabRate, m_displayRate;
     int m_grabCount, m_displayCount;
     DWORD m_grabTick, m_displayTick;
-    // Live pipeline (issue 5): focus, crop guard, last cursor of the grid.
+    // Live pipeline: focus, crop guard, last cursor of the grid.
     float m_focusValue = 0.0f;
     volatile int m_focusBusy = 0;
     CCriticalSection m_cropLock;        // m_cropBuffer and the crop source rectangle
     POINT m_lastCursor = {0, 0};
     UINT64 m_comparisonCapacity = 0;    // bytes allocated for the comparison image
-    // Temperature (issue 5): the worker wakes on the stop event.
+    // Temperature: the worker wakes on the stop event.
     HANDLE m_hTemperatureStop = nullptr, m_hTemperatureEnd = nullptr;
     HANDLE m_hTemperatureThread = nullptr;
     volatile int m_temperatureRunning = 0;
