@@ -65,6 +65,11 @@ TEST(ScreenRegionDialog, FirstClickSquareButtonsDragMoveAndEscapeTwice)
         scene.GetClientRect(&all);
         dc.FillRect(&all, &paint);
     }
+    // The dialog copies the screen when it opens: wait until the fill has reached it, not
+    // only the window's own surface.
+    ASSERT_TRUE(WaitFor([] {
+        return Near(PixelAt(NULL, 325, 300), kScene, 3) && Near(PixelAt(NULL, 700, 500), kScene, 3);
+    }, 5000));
     CScreenRegionDialog dlg;
     CRect bounds(300, 100, 900, 600);
     EXPECT_EQ(dlg.SetBoundsRect(&bounds), 1);
