@@ -415,7 +415,7 @@ TEST(ParameterGroupPanel, LoadAppliesTheTeamAndRefreshesThePage)
     RemoveAllTeams();
 }
 
-TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisabled)
+TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelAndTheCameraTimersHeld)
 {
     FakeLinks links;
     LiveCamera camera(kDriverCamera);
@@ -424,21 +424,18 @@ TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisab
     PlainParent parent;
     Panel p(parent);
     DialogWatcher boxes(IDOK);
-    QrCCameraSetAeState(0);
-    QrCCameraSetExposureTimeMS(12000, 1);
-    QrCCameraSetAnalogGain(30);
-    p.Name(L"slow");
-    p.Press(IDC_GROUP_SAVE);
-    ASSERT_TRUE(boxes.WaitForCount(1, 5000));
-    ASSERT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVED));
-    QrCCameraSetExposureTimeMS(40000, 1);
-    QrCCameraSetAnalogGain(60);
+    SaveBrightTeam(p, boxes, L"slow");
+    CRetryingCameraPanel cameraPanel;
+    ASSERT_TRUE(cameraPanel.Create(CCameraPanel::IDD, &parent.wnd));
     PumpProgramMessages(300);
 
     AnswerProbe probe(p.H());
     Sleep(30);
     g_calls.clear();
+    // A stop retry comes due again and again while the load reopens the camera.
+    ::SetTimer(cameraPanel.m_hWnd, TIMER_STOP_RETRY, 10, nullptr);
     Click(p.H(), IDC_GROUP_LOAD);
+    EXPECT_TRUE(CameraWorkRunning());
     // The click returns at once; until the camera is done nothing on the panel works.
     EXPECT_TRUE(p.panel.IsBusy());
     for (int id : {IDC_GROUP_NAME, IDC_GROUP_SAVE, IDC_GROUP_LOAD, IDC_GROUP_DELETE, IDC_GROUP_BACKUP,
@@ -464,6 +461,12 @@ TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisab
     EXPECT_EQ(CallCount("RefreshAllPanels"), 1);
     // The camera was opened again meanwhile, and the window kept answering.
     EXPECT_LE(probe.StopMs(), 100.0);
+    // The retry ran once the camera was back, then stopped.
+    PumpProgramMessages(200);
+    EXPECT_FALSE(CameraWorkRunning());
+    EXPECT_EQ(cameraPanel.playedDuringWork, 0);
+    EXPECT_EQ(CallCount("PlayCamera"), 1);
+    cameraPanel.DestroyWindow();
     RemoveAllTeams();
 }
 
@@ -492,36 +495,6 @@ TEST(ParameterGroupPanel, ALoadRefreshesThePageInStepsAndGivesTheControlsBackLas
     EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_LOAD));
     EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_BACKUP));
     EXPECT_EQ(Current().exposureTime, 12000u);
-    RemoveAllTeams();
-}
-
-TEST(ParameterGroupPanel, CameraTimersWaitWhileALoadOpensTheCameraAgain)
-{
-    FakeLinks links;
-    LiveCamera camera(kDriverCamera);
-    ASSERT_TRUE(camera.open);
-    RemoveAllTeams();
-    PlainParent parent;
-    Panel p(parent);
-    DialogWatcher boxes(IDOK);
-    SaveBrightTeam(p, boxes, L"slow");
-    CRetryingCameraPanel cameraPanel;
-    ASSERT_TRUE(cameraPanel.Create(CCameraPanel::IDD, &parent.wnd));
-    PumpProgramMessages(200);
-    g_calls.clear();
-
-    // A stop retry comes due again and again while the load reopens the camera.
-    ::SetTimer(cameraPanel.m_hWnd, TIMER_STOP_RETRY, 10, nullptr);
-    Click(p.H(), IDC_GROUP_LOAD);
-    EXPECT_TRUE(CameraWorkRunning());
-    ASSERT_TRUE(WaitFor([&] { return !p.panel.IsBusy(); }, 30000));
-    PumpProgramMessages(200);
-    EXPECT_FALSE(CameraWorkRunning());
-    EXPECT_EQ(cameraPanel.playedDuringWork, 0);
-    // It ran once the camera was back, then stopped.
-    EXPECT_EQ(CallCount("PlayCamera"), 1);
-    EXPECT_EQ(Current().exposureTime, 12000u);
-    cameraPanel.DestroyWindow();
     RemoveAllTeams();
 }
 
