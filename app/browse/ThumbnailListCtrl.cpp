@@ -11,7 +11,9 @@ const int kColumnPitch = 140;
 const int kAddAttempts = 11;
 const DWORD kAddRetryMs = 300;
 // One handover message applies at most this much work, so the GUI keeps answering.
-const size_t kHandoversPerMessage = 64;
+// Handovers applied per take of m_lock: each take may wait for a thread that a busy
+// machine has not scheduled.
+const size_t kHandoversPerLock = 16;
 const DWORD kHandoverSliceMs = 15;
 // Threads rendering thumbnails at most, the loader's own included.
 const int kMaxRenderThreads = 8;
@@ -257,7 +259,10 @@ void CThumbnailListCtrl::SetFolder(const CString& path, int force)
     if (!folder.IsEmpty()) {
         CSingleLock lock(&m_lock, TRUE);
         WIN32_FIND_DATAW found;
-        HANDLE find = ::FindFirstFileW(folder + L"*.*", &found);
+        // No short names, and the directory read in large pieces: the scan is the part of
+        // a fill that holds up the GUI thread.
+        HANDLE find = ::FindFirstFileExW(folder + L"*.*", FindExInfoBasic, &found, FindExSearchNameMatch, NULL,
+                                         FIND_FIRST_EX_LARGE_FETCH);
         if (find != INVALID_HANDLE_VALUE) {
             do {
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -484,7 +489,7 @@ void CThumbnailListCtrl::HandOver(Handover&& item)
         return;
     }
     {
-        CSingleLock lock(&m_lock, TRUE);
+        CSingleLock lock(&m_handoverLock, TRUE);
         m_handovers.push_back(std::move(item));
     }
     if (::InterlockedExchange(&m_drainPosted, 1) == 0) {
@@ -496,30 +501,30 @@ void CThumbnailListCtrl::HandOver(Handover&& item)
 void CThumbnailListCtrl::DrainHandovers()
 {
     m_drainPosted = 0;
+    {
+        CSingleLock lock(&m_handoverLock, TRUE);
+        for (Handover& item : m_handovers) m_guiHandovers.push_back(std::move(item));
+        m_handovers.clear();
+    }
     const DWORD start = ::GetTickCount();
     size_t applied = 0;
     BOOL finished = FALSE;
     std::vector<int> shown;
-    for (;;) {
-        std::vector<Handover> batch;
+    while (!m_guiHandovers.empty()) {
         {
             CSingleLock lock(&m_lock, TRUE);
-            const size_t n = std::min(m_handovers.size(), kHandoversPerMessage);
-            batch.assign(std::make_move_iterator(m_handovers.begin()), std::make_move_iterator(m_handovers.begin() + n));
-            m_handovers.erase(m_handovers.begin(), m_handovers.begin() + n);
+            for (size_t n = 0; n < kHandoversPerLock && !m_guiHandovers.empty(); ++n) {
+                Handover item = std::move(m_guiHandovers.front());
+                m_guiHandovers.pop_front();
+                finished = finished || item.kind == HANDOVER_SYNC;
+                ApplyHandover(item, &shown);
+                ++applied;
+            }
         }
-        for (Handover& item : batch) {
-            finished = finished || item.kind == HANDOVER_SYNC;
-            ApplyHandover(item, &shown);
-        }
-        applied += batch.size();
-        if (batch.size() < kHandoversPerMessage) break;
-        if (::GetTickCount() - start >= kHandoverSliceMs) {
-            // More to come: let other messages in first.
-            if (::InterlockedExchange(&m_drainPosted, 1) == 0) PostMessage(WM_THUMBS_HANDOVER);
-            break;
-        }
+        if (::GetTickCount() - start >= kHandoverSliceMs) break;
     }
+    // More to come: other messages go first.
+    if (!m_guiHandovers.empty() && ::InterlockedExchange(&m_drainPosted, 1) == 0) PostMessage(WM_THUMBS_HANDOVER);
     if (applied > 0) {
         SyncItems();
         // Turning drawing on makes the list arrange every item: once, at the fill's end.

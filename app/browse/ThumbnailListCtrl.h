@@ -5,7 +5,8 @@
 // thread and the render threads it starts render the thumbnails of a folder; the
 // capture collector (and anyone else) may call AddFile from its own thread.  m_lock guards the paths, the folder, the slot
 // of each path and the load flags; it is held for each scan, change and copy, never
-// while a thumbnail renders and never across a window message.  Workers render into
+// while a thumbnail renders and never across a window message.  Finished thumbnails
+// queue under a lock of their own.  Workers render into
 // bitmaps of their own and hand them to the GUI thread, which alone changes the image
 // list.  Every folder change bumps a generation number: a running loader notices and
 // starts over on the newest folder, and work handed over for an older folder is dropped.
@@ -22,6 +23,7 @@
 #pragma push_macro("max")
 #undef min
 #undef max
+#include <deque>
 #include <unordered_map>
 #pragma pop_macro("max")
 #pragma pop_macro("min")
@@ -199,6 +201,11 @@ protected:
     std::unordered_map<std::u16string, int> m_slots;
     std::vector<int> m_freeSlots;
     int m_slotCount;
+    // Work handed over by other threads, under m_handoverLock alone: a worker never
+    // waits on m_lock to hand over, nor the GUI thread on a worker that holds it.
+    CCriticalSection m_handoverLock;
     std::vector<Handover> m_handovers;
+    // Taken over by the GUI thread, applied a time slice at a time; GUI thread only.
+    std::deque<Handover> m_guiHandovers;
     volatile LONG m_drainPosted;
 };

@@ -1,4 +1,5 @@
 #include "app/capture/CameraPanel.h"
+#include "app/capture/CameraWorkGate.h"
 #include "afxprotect.h"
 #include "app/capture/CaptureStringIds.h"
 #include "app/capture/LiveLayout.h"
@@ -470,6 +471,8 @@ void CCameraPanel::FinishRemoval(BOOL dropCurrent)
 
 void CCameraPanel::OnTimer(UINT_PTR nIDEvent)
 {
+    // Each of these calls the library; the timer comes back once the work is done.
+    if (CameraWorkRunning()) return;
     switch (nIDEvent) {
     case TIMER_EXPOSURE_COMMIT: {
         KillTimer(TIMER_EXPOSURE_COMMIT);

@@ -1,4 +1,5 @@
 #include "app/capture/ExposurePanel.h"
+#include "app/capture/CameraWorkGate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -693,6 +694,8 @@ LRESULT CExposurePanel::OnSliderMessage(WPARAM wParam, LPARAM)
 void CExposurePanel::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == TIMER_EXPOSURE_APPLY) {
+        // Applied once the camera's other work is done: the timer stays armed till then.
+        if (CameraWorkRunning()) return;
         KillTimer(TIMER_EXPOSURE_APPLY);
         CameraCurParam cur;
         if (QrCCameraGetCurParameter(&cur) == CAM_OK)

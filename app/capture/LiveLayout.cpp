@@ -62,6 +62,28 @@ BOOL FitZoom(int width, int height, const CRect& client, BOOL quantise, float* z
     return TRUE;
 }
 
+namespace {
+
+// Setting a bar redraws it on the spot, whether or not anything changed, and a fit sets
+// both bars twice: only a real change is worth that paint.
+void SetScrollBarIfChanged(CWnd* wnd, int bar, SCROLLINFO& si)
+{
+    SCROLLINFO now;
+    ZeroMemory(&now, sizeof(now));
+    now.cbSize = sizeof(now);
+    now.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    const DWORD shown = bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+    // The system keeps a page no larger than the range.
+    UINT page = si.nPage;
+    if (si.nMax >= si.nMin && page > (UINT)(si.nMax - si.nMin + 1)) page = (UINT)(si.nMax - si.nMin + 1);
+    if ((wnd->GetStyle() & shown) && ::GetScrollInfo(wnd->m_hWnd, bar, &now) && now.nMin == si.nMin &&
+        now.nMax == si.nMax && now.nPage == page && now.nPos == si.nPos)
+        return;
+    wnd->SetScrollInfo(bar, &si, TRUE);
+}
+
+}  // namespace
+
 void SetLiveScrollBars(CWnd* wnd, int width, int height, int* horizontal, int* vertical)
 {
     if (wnd->m_hWnd == NULL) return;
@@ -75,12 +97,12 @@ void SetLiveScrollBars(CWnd* wnd, int width, int height, int* horizontal, int* v
     si.nMax = width / LIVE_SCROLL_UNIT - 1;
     si.nPage = client.Width() / LIVE_SCROLL_UNIT;
     si.nPos = 0;
-    wnd->SetScrollInfo(SB_HORZ, &si, TRUE);
+    SetScrollBarIfChanged(wnd, SB_HORZ, si);
     *horizontal = (int)si.nPage > si.nMax ? 0 : 1;
 
     si.nMax = height / LIVE_SCROLL_UNIT - 1;
     si.nPage = client.Height() / LIVE_SCROLL_UNIT;
-    wnd->SetScrollInfo(SB_VERT, &si, TRUE);
+    SetScrollBarIfChanged(wnd, SB_VERT, si);
     *vertical = (int)si.nPage > si.nMax ? 0 : 1;
 }
 

@@ -7,6 +7,7 @@
 #include "app/capture/CapturePanel.h"
 #include "app/capture/CaptureStringIds.h"
 #include "app/capture/CaptureToolBar.h"
+#include "app/capture/CameraWorkGate.h"
 #include "app/capture/PreviewWnd.h"
 #include "app/store/ImageStore.h"
 #include "app/shell/CapturePage.h"
@@ -111,11 +112,13 @@ BEGIN_MESSAGE_MAP(CParameterGroupPanel, CPanelDialog)
     ON_BN_CLICKED(IDC_GROUP_RESTORE, OnRestore)
     ON_MESSAGE(WM_COMBO_SELCHANGED, OnComboSelChanged)
     ON_MESSAGE(WM_GROUP_TEAM_DONE, OnTeamDone)
+    ON_MESSAGE(WM_GROUP_FINISH_STEP, OnFinishStep)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CParameterGroupPanel::CParameterGroupPanel(CWnd* pParent)
-    : CPanelDialog(IDD, pParent), m_bBlackBackground(0), m_nLastSelection(-1), m_hWorker(NULL)
+    : CPanelDialog(IDD, pParent), m_bBlackBackground(0), m_nLastSelection(-1), m_hWorker(NULL),
+      m_finishPhase(FINISH_NONE), m_nRefreshStep(0)
 {
 }
 
@@ -128,7 +131,9 @@ void CParameterGroupPanel::OnDestroy()
         AfxWaitForSingleObjectSent(m_hWorker, INFINITE);
         ::CloseHandle(m_hWorker);
         m_hWorker = NULL;
+        EndCameraWork();
     }
+    m_finishPhase = FINISH_NONE;
     CPanelDialog::OnDestroy();
 }
 
@@ -266,11 +271,6 @@ void CParameterGroupPanel::OnLoadTeam()
     }
 }
 
-void CParameterGroupPanel::FinishLoad()
-{
-    RefreshPageAfterLoad(TRUE);
-}
-
 BOOL CParameterGroupPanel::StartTeamWork(TeamWork work, int index, BOOL applyAfterSave)
 {
     TeamJob* job = new TeamJob{m_hWnd, work, index, applyAfterSave};
@@ -281,6 +281,7 @@ BOOL CParameterGroupPanel::StartTeamWork(TeamWork work, int index, BOOL applyAft
         OnTeamDone(work, RunTeamWork(work, index, applyAfterSave));
         return FALSE;
     }
+    BeginCameraWork();
     SetBusy(worker);
     ::ResumeThread(worker);
     return TRUE;
@@ -305,12 +306,32 @@ LRESULT CParameterGroupPanel::OnTeamDone(WPARAM work, LPARAM result)
     if (m_hWorker != NULL) {
         // It has posted this and touches nothing more on its way out.
         ::CloseHandle(m_hWorker);
-        SetBusy(NULL);
+        m_hWorker = NULL;
+        EndCameraWork();
     }
-    if (work == TEAM_LOAD)
-        FinishLoad();
-    else
-        FinishSave(result == CAM_OK);
+    if (work == TEAM_LOAD) {
+        // The controls come back only when the page shows the loaded values.
+        m_finishPhase = FINISH_LAYOUT;
+        PostMessage(WM_GROUP_FINISH_STEP);
+        return 0;
+    }
+    SetBusy(NULL);
+    FinishSave(result == CAM_OK);
+    return 0;
+}
+
+LRESULT CParameterGroupPanel::OnFinishStep(WPARAM, LPARAM)
+{
+    if (m_finishPhase == FINISH_NONE)
+        return 0;
+    // Posted after what the step itself posted (the frame's layout), so the controls
+    // come back last.
+    if (FinishStep(m_finishPhase, m_nRefreshStep)) {
+        PostMessage(WM_GROUP_FINISH_STEP);
+        return 0;
+    }
+    m_finishPhase = FINISH_NONE;
+    SetBusy(NULL);
     return 0;
 }
 
@@ -338,19 +359,45 @@ LRESULT CParameterGroupPanel::OnComboSelChanged(WPARAM wParam, LPARAM)
     return 0;
 }
 
-void CParameterGroupPanel::RefreshPageAfterLoad(BOOL refreshPage)
+void CParameterGroupPanel::RefreshPageAfterLoad()
+{
+    FinishPhase phase = FINISH_LAYOUT;
+    int refreshStep = 0;
+    while (FinishStep(phase, refreshStep)) {
+    }
+}
+
+BOOL CParameterGroupPanel::FinishStep(FinishPhase& phase, int& refreshStep)
 {
     ShellLinks& links = Links();
-    if (refreshPage && links.capturePage != NULL) {
-        links.capturePage->LayoutPanels();
-        links.capturePage->RefreshAllPanels();
+    switch (phase) {
+    case FINISH_LAYOUT:
+        if (links.capturePage != NULL)
+            links.capturePage->LayoutPanels();
+        phase = FINISH_REFRESH;
+        refreshStep = 0;
+        return TRUE;
+    case FINISH_REFRESH:
+        if (links.capturePage != NULL && links.capturePage->RefreshPanelsStep(refreshStep++))
+            return TRUE;
+        phase = FINISH_SECTION;
+        // A page without steps left goes straight on.
+        [[fallthrough]];
+    case FINISH_SECTION:
+        if (links.captureSections != NULL && links.captureSections->size() > kOwnSection &&
+            (*links.captureSections)[kOwnSection] != NULL)
+            (*links.captureSections)[kOwnSection]->SetExpanded(TRUE);
+        if (links.captureTools != NULL)
+            links.captureTools->RefreshFromCamera();
+        phase = FINISH_FRAME;
+        return TRUE;
+    case FINISH_FRAME:
+        RelayoutFrame();
+        phase = FINISH_DONE;
+        return TRUE;
+    default:
+        return FALSE;
     }
-    if (links.captureSections != NULL && links.captureSections->size() > kOwnSection &&
-        (*links.captureSections)[kOwnSection] != NULL)
-        (*links.captureSections)[kOwnSection]->SetExpanded(TRUE);
-    if (links.captureTools != NULL)
-        links.captureTools->RefreshFromCamera();
-    RelayoutFrame();
 }
 
 void CParameterGroupPanel::RelayoutFrame()
@@ -439,6 +486,6 @@ void CParameterGroupPanel::OnRestore()
         return;
     }
     FillTeamCombo();
-    RefreshPageAfterLoad(TRUE);
+    RefreshPageAfterLoad();
     ShowMessage(IDS_RESTORE_DONE);
 }

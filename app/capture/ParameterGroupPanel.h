@@ -31,9 +31,10 @@ public:
     // Parameter teams a camera of that type may hold.
     static int TeamLimit(int cameraType);
 
-    // A load or save whose library part is still running.
+    // A load or save whose library part, or a load whose refresh of the page, is still
+    // running.
     enum TeamWork { TEAM_LOAD = 1, TEAM_SAVE = 2 };
-    BOOL IsBusy() const { return m_hWorker != NULL; }
+    BOOL IsBusy() const { return m_hWorker != NULL || m_finishPhase != FINISH_NONE; }
 
 protected:
     virtual BOOL OnInitDialog() override;
@@ -51,6 +52,7 @@ protected:
     afx_msg void OnRestore();
     afx_msg LRESULT OnComboSelChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnTeamDone(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFinishStep(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
@@ -64,12 +66,15 @@ private:
     // that name); FALSE, after telling the user, when the name is empty.
     BOOL FindTeam(CString* name, int* index);
     // After a load or restore: the Capture page laid out and refreshed, this section
-    // opened, the tool column refreshed, then the main window laid out again.
-    void RefreshPageAfterLoad(BOOL refreshPage);
+    // opened, the tool column refreshed, then the main window laid out again.  A load
+    // posts itself one step at a time; FinishStep runs the next and says whether more
+    // follow.
+    enum FinishPhase { FINISH_NONE, FINISH_LAYOUT, FINISH_REFRESH, FINISH_SECTION, FINISH_FRAME, FINISH_DONE };
+    void RefreshPageAfterLoad();
+    BOOL FinishStep(FinishPhase& phase, int& refreshStep);
     void RelayoutFrame();
 
     void SetBusy(HANDLE worker);
-    void FinishLoad();
     void FinishSave(BOOL saved);
 
     CSkinComboBox m_nameCombo;
@@ -77,4 +82,6 @@ private:
     int m_bBlackBackground;
     int m_nLastSelection;
     HANDLE m_hWorker;   // the team worker while it runs
+    FinishPhase m_finishPhase;   // a load's refresh of the page still to come
+    int m_nRefreshStep;   // the page's next refresh step while in FINISH_REFRESH
 };

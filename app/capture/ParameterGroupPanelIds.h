@@ -15,3 +15,6 @@
 // Posted to the panel by its worker when the library is done with a team: wParam the
 // work (load or save), lParam the library's result.
 #define WM_GROUP_TEAM_DONE (WM_APP + 0x113)
+// Posted to the panel by itself: the next piece of the page's refresh after a load, so
+// that the window answers between the pieces.
+#define WM_GROUP_FINISH_STEP (WM_APP + 0x114)

@@ -98,25 +98,43 @@ void CCapturePage::LayoutPanels()
 
 void CCapturePage::RefreshAllPanels()
 {
+    for (int step = 0; RefreshPanelsStep(step); step++) {
+    }
+}
+
+BOOL CCapturePage::RefreshPanelsStep(int step)
+{
     if (m_exposurePanel.m_hWnd == NULL || m_colorParamPanel.m_hWnd == NULL || m_paramGroupPanel.m_hWnd == NULL ||
         m_cameraPanel.m_hWnd == NULL || m_videoRecordPanel.m_hWnd == NULL || m_fluorescencePanel.m_hWnd == NULL)
-        return;
-    m_videoRecordPanel.UpdateControlState();
-    m_cameraPanel.RefreshControls();
-    m_cameraPanel.RefreshSliders();
-    m_cameraPanel.RefreshResolutionCombos();
-    m_exposurePanel.ConfigureForCamera();
-    m_exposurePanel.RefreshFromCamera();
-    m_exposurePanel.UpdateControlState();
-    m_colorParamPanel.ConfigureForCamera();
-    m_colorParamPanel.RefreshFromCamera();
-    m_colorParamPanel.UpdateControlState();
-    m_fluorescencePanel.UpdateControlState();
-    m_fluorescencePanel.RefreshFromCamera();
-    m_fluorescencePanel.ShowDyeSettings();
-    m_paramGroupPanel.UpdateControlState();
-    m_paramGroupPanel.RefillGroupCombo();
-    m_capturePanel.UpdateControlState();
+        return FALSE;
+    switch (step) {
+    case 0:
+        m_videoRecordPanel.UpdateControlState();
+        m_cameraPanel.RefreshControls();
+        m_cameraPanel.RefreshSliders();
+        m_cameraPanel.RefreshResolutionCombos();
+        return TRUE;
+    case 1:
+        m_exposurePanel.ConfigureForCamera();
+        m_exposurePanel.RefreshFromCamera();
+        m_exposurePanel.UpdateControlState();
+        return TRUE;
+    case 2:
+        m_colorParamPanel.ConfigureForCamera();
+        m_colorParamPanel.RefreshFromCamera();
+        m_colorParamPanel.UpdateControlState();
+        return TRUE;
+    case 3:
+        m_fluorescencePanel.UpdateControlState();
+        m_fluorescencePanel.RefreshFromCamera();
+        m_fluorescencePanel.ShowDyeSettings();
+        m_paramGroupPanel.UpdateControlState();
+        m_paramGroupPanel.RefillGroupCombo();
+        m_capturePanel.UpdateControlState();
+        return TRUE;
+    default:
+        return FALSE;
+    }
 }
 
 namespace {

@@ -34,6 +34,9 @@ public:
     virtual void LayoutPanels() override;
     // Every camera panel refreshed, in the order the panels depend on each other.
     virtual void RefreshAllPanels();
+    // The same refresh a piece at a time, each short enough for the window to answer
+    // between them: runs piece `step` (from 0); FALSE when there is none left.
+    virtual BOOL RefreshPanelsStep(int step);
 
 protected:
     virtual CPoint FirstSectionOrigin() override;

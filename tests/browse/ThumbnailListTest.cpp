@@ -60,6 +60,21 @@ DWORD WINAPI AddTwiceOnAnotherThread(void* param)
     return 0;
 }
 
+// A list whose lock a test can hold, as a scan or a change on the GUI thread does.
+class CHeldList : public CThumbnailListCtrl
+{
+public:
+    CCriticalSection& Lock() { return m_lock; }
+    // What a render thread does with a finished thumbnail.
+    static DWORD WINAPI HandOverFinished(void* param)
+    {
+        CHeldList* list = static_cast<CHeldList*>(param);
+        list->HandOver(Handover{list->m_generation, HANDOVER_THUMBNAIL, L"C:\\x.jpg",
+                                std::vector<BYTE>((size_t)ThumbnailSize.cx * ThumbnailSize.cy * 3, 0x80)});
+        return 0;
+    }
+};
+
 }  // namespace
 
 TEST(ThumbnailList, FillListsPicturesAndVideosWithProgressAndHidesIt)
@@ -431,4 +446,30 @@ TEST(ThumbnailList, TheWindowKeepsAnsweringWhileThousandsOfItemsArrive)
     ASSERT_TRUE(f.WaitForFill());
     EXPECT_EQ(f.List().GetItemCount(), 2000);
     EXPECT_LE(probe.StopMs(), 250.0);
+}
+
+TEST(ThumbnailList, RenderThreadsHandOverWithoutWaitingForTheListsLock)
+{
+    BrowseLinks links;
+    StripFixture f;
+    CHeldList list;
+    ASSERT_TRUE(list.CreateList(&f.strip, 1234));
+    HANDLE worker = NULL;
+    DWORD waited;
+    {
+        // A worker waiting here would hold up the GUI thread in turn when it is
+        // scheduled late on a busy machine.
+        CSingleLock held(&list.Lock(), TRUE);
+        worker = ::CreateThread(NULL, 0, CHeldList::HandOverFinished, &list, 0, NULL);
+        ASSERT_NE(worker, (HANDLE)NULL);
+        waited = ::WaitForSingleObject(worker, 5000);
+    }
+    EXPECT_EQ(waited, WAIT_OBJECT_0);
+    ::WaitForSingleObject(worker, INFINITE);
+    ::CloseHandle(worker);
+    // The GUI thread takes it over and the window stays sound.
+    MSG msg;
+    while (::PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    EXPECT_EQ(list.GetItemCount(), 0);
+    list.DestroyWindow();
 }

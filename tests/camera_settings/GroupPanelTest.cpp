@@ -3,6 +3,7 @@
 // the folder picker, the black background and the layout.
 #include "SettingsSupport.h"
 
+#include "app/capture/CameraWorkGate.h"
 #include "app/capture/CaptureStringIds.h"
 #include "app/capture/ParameterGroupPanel.h"
 #include "app/store/ImageStore.h"
@@ -245,6 +246,63 @@ public:
     void SetExpanded(BOOL expanded) override { g_calls.push_back(expanded ? "Expand" : "Collapse"); }
 };
 
+// Posts a marker while it is laid out and notes whether the marker had come through
+// when its refresh began, that is whether the window answered in between.
+class CMarkingPage : public CFakeCapturePage {
+public:
+    void LayoutPanels() override
+    {
+        CFakeCapturePage::LayoutPanels();
+        ::PostMessageW(marker.Hwnd(), WM_APP, 0, 0);
+    }
+    BOOL RefreshPanelsStep(int step) override
+    {
+        if (step == 0)
+            markerAtRefresh = marker.Count(WM_APP);
+        return CFakeCapturePage::RefreshPanelsStep(step);
+    }
+    MessageReceiver marker;
+    int markerAtRefresh = -1;
+};
+
+// Notes whether the panel's controls were back already when the frame was laid out.
+class CWatchingTitleBar : public CFakeTitleBar {
+public:
+    void RelayoutFrame() override
+    {
+        CFakeTitleBar::RelayoutFrame();
+        loadEnabledAtRelayout = Enabled(panel, IDC_GROUP_LOAD) ? 1 : 0;
+    }
+    HWND panel = nullptr;
+    int loadEnabledAtRelayout = -1;
+};
+
+// A stop retry that notes whether the library was still busy with other work.
+class CRetryingCameraPanel : public CFakeCameraPanel {
+public:
+    void PlayCamera() override
+    {
+        CFakeCameraPanel::PlayCamera();
+        if (CameraWorkRunning())
+            playedDuringWork++;
+    }
+    int playedDuringWork = 0;
+};
+
+// A team saved under `name` with 12 ms and gain 30, the camera then at 40 ms and 60.
+void SaveBrightTeam(Panel& p, DialogWatcher& boxes, const wchar_t* name)
+{
+    QrCCameraSetAeState(0);
+    QrCCameraSetExposureTimeMS(12000, 1);
+    QrCCameraSetAnalogGain(30);
+    p.Name(name);
+    p.Press(IDC_GROUP_SAVE);
+    ASSERT_TRUE(boxes.WaitForCount(1, 5000));
+    ASSERT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVED));
+    QrCCameraSetExposureTimeMS(40000, 1);
+    QrCCameraSetAnalogGain(60);
+}
+
 }  // namespace
 
 TEST(ParameterGroupPanel, TeamsByExactNameUpToTheCameraTypesLimit)
@@ -357,7 +415,7 @@ TEST(ParameterGroupPanel, LoadAppliesTheTeamAndRefreshesThePage)
     RemoveAllTeams();
 }
 
-TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisabled)
+TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelAndTheCameraTimersHeld)
 {
     FakeLinks links;
     LiveCamera camera(kDriverCamera);
@@ -366,21 +424,18 @@ TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisab
     PlainParent parent;
     Panel p(parent);
     DialogWatcher boxes(IDOK);
-    QrCCameraSetAeState(0);
-    QrCCameraSetExposureTimeMS(12000, 1);
-    QrCCameraSetAnalogGain(30);
-    p.Name(L"slow");
-    p.Press(IDC_GROUP_SAVE);
-    ASSERT_TRUE(boxes.WaitForCount(1, 5000));
-    ASSERT_EQ(boxes.LastText(), LoadU16(IDS_GROUP_SAVED));
-    QrCCameraSetExposureTimeMS(40000, 1);
-    QrCCameraSetAnalogGain(60);
+    SaveBrightTeam(p, boxes, L"slow");
+    CRetryingCameraPanel cameraPanel;
+    ASSERT_TRUE(cameraPanel.Create(CCameraPanel::IDD, &parent.wnd));
     PumpProgramMessages(300);
 
     AnswerProbe probe(p.H());
     Sleep(30);
     g_calls.clear();
+    // A stop retry comes due again and again while the load reopens the camera.
+    ::SetTimer(cameraPanel.m_hWnd, TIMER_STOP_RETRY, 10, nullptr);
     Click(p.H(), IDC_GROUP_LOAD);
+    EXPECT_TRUE(CameraWorkRunning());
     // The click returns at once; until the camera is done nothing on the panel works.
     EXPECT_TRUE(p.panel.IsBusy());
     for (int id : {IDC_GROUP_NAME, IDC_GROUP_SAVE, IDC_GROUP_LOAD, IDC_GROUP_DELETE, IDC_GROUP_BACKUP,
@@ -406,6 +461,40 @@ TEST(ParameterGroupPanel, ALoadWaitsForTheCameraOffTheGuiThreadWithThePanelDisab
     EXPECT_EQ(CallCount("RefreshAllPanels"), 1);
     // The camera was opened again meanwhile, and the window kept answering.
     EXPECT_LE(probe.StopMs(), 100.0);
+    // The retry ran once the camera was back, then stopped.
+    PumpProgramMessages(200);
+    EXPECT_FALSE(CameraWorkRunning());
+    EXPECT_EQ(cameraPanel.playedDuringWork, 0);
+    EXPECT_EQ(CallCount("PlayCamera"), 1);
+    cameraPanel.DestroyWindow();
+    RemoveAllTeams();
+}
+
+TEST(ParameterGroupPanel, ALoadRefreshesThePageInStepsAndGivesTheControlsBackLast)
+{
+    FakeLinks links;
+    CMarkingPage page;
+    CWatchingTitleBar titleBar;
+    Links().capturePage = &page;
+    Links().titleBar = &titleBar;
+    LiveCamera camera(kCoreCamera);
+    ASSERT_TRUE(camera.open);
+    RemoveAllTeams();
+    PlainParent parent;
+    Panel p(parent);
+    titleBar.panel = p.H();
+    DialogWatcher boxes(IDOK);
+    SaveBrightTeam(p, boxes, L"bright");
+    g_calls.clear();
+    p.Press(IDC_GROUP_LOAD);
+    EXPECT_EQ(g_calls,
+              (std::vector<std::string>{"LayoutPanels", "RefreshAllPanels", "ToolsRefreshFromCamera", "RelayoutFrame"}));
+    // The window answered between the layout and the refresh of the panels.
+    EXPECT_EQ(page.markerAtRefresh, 1);
+    EXPECT_EQ(titleBar.loadEnabledAtRelayout, 0);
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_LOAD));
+    EXPECT_TRUE(Enabled(p.H(), IDC_GROUP_BACKUP));
+    EXPECT_EQ(Current().exposureTime, 12000u);
     RemoveAllTeams();
 }
 

@@ -34,6 +34,12 @@ int CallCount(const char* call);
 class CFakeCapturePage : public CCapturePage {
 public:
     void RefreshAllPanels() override { g_calls.push_back("RefreshAllPanels"); }
+    // The stepped refresh seen as one, in two steps.
+    BOOL RefreshPanelsStep(int step) override
+    {
+        if (step == 0) g_calls.push_back("RefreshAllPanels");
+        return step < 2;
+    }
     void LayoutPanels() override { g_calls.push_back("LayoutPanels"); }
 };
 

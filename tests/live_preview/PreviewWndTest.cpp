@@ -369,3 +369,37 @@ TEST_F(PreviewWndTest, FocusMeterAndKeys)
     Links().frame = NULL;
     meter.DestroyWindow();
 }
+
+TEST_F(PreviewWndTest, AFitSetsTheScrollBarsOnlyWhenTheyChangeYetFollowsEveryResize)
+{
+    LoadBench("camera zedodir 0547:A005 Big.1 colour resolutions=2048X1536,1600X1200,1024X768 clocks=fast:400\n");
+    LiveWindows live(0, 0, 1100, 800);
+    ASSERT_TRUE(live.Open());
+    live.preview.ZoomActualSize();
+    auto bar = [&](int which) {
+        SCROLLINFO si = {sizeof si, SIF_ALL};
+        ::GetScrollInfo(live.preview.m_hWnd, which, &si);
+        return si;
+    };
+    // Zoomed 1:1 the picture scrolls; the view scrolled, asking again goes back to 0.
+    EXPECT_EQ(bar(SB_HORZ).nMax, 2048 / LIVE_SCROLL_UNIT - 1);
+    live.preview.SetScrollPos(SB_HORZ, 20, FALSE);
+    live.preview.ApplyZoomToShownRect();
+    EXPECT_EQ(bar(SB_HORZ).nPos, 0);
+    // A smaller window with the same picture: only the page changes, and it is taken.
+    const UINT page = bar(SB_VERT).nPage;
+    live.SetClientSize(600, 400);
+    live.preview.ApplyZoomToShownRect();
+    EXPECT_EQ(bar(SB_VERT).nPage, 400u / LIVE_SCROLL_UNIT);
+    EXPECT_NE(bar(SB_VERT).nPage, page);
+    int horizontal = 0, vertical = 0;
+    live.preview.GetScrollFlags(&horizontal, &vertical);
+    EXPECT_EQ(horizontal, 1);
+    EXPECT_EQ(vertical, 1);
+    // The fit: nothing left to scroll, both bars say so.
+    live.preview.ZoomToFit();
+    live.preview.GetScrollFlags(&horizontal, &vertical);
+    EXPECT_EQ(horizontal, 0);
+    EXPECT_EQ(vertical, 0);
+    EXPECT_LE(bar(SB_HORZ).nMax + 1, (int)bar(SB_HORZ).nPage);
+}
