@@ -15,6 +15,7 @@
 #include "app/capture/CameraPanel.h"
 #include "app/capture/CapturePanel.h"
 #include "app/capture/VideoRecordPanel.h"
+#include "app/capture/PreviewWnd.h"
 #include "app/res/resource.h"
 #include "camera/core/QrCCamera.h"
 #include <vector>
@@ -638,6 +639,27 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
     page.m_sections[5]->GetWindowRect(&last);
     page.m_sections[4]->GetWindowRect(&before);
     EXPECT_EQ(last.top, before.bottom + 5);
+    page.DestroyWindow();
+}
+
+// The live picture's once-a-second status goes to the panels built so far: a waiting
+// section is not built for it (that stopped the window while the first frames came).
+TEST(TabPage, LivePictureStatusBuildsNoWaitingSection)
+{
+    CPlainHost host;
+    ASSERT_TRUE(host.Make(240, 600));
+    ShellLinksScope scope;
+    CCapturePage page(&host);
+    page.DeferSections();
+    ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
+    CPreviewWnd preview;
+    ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &host));
+    ::Sleep(1100);
+    for (WPARAM status : {WPARAM(1), WPARAM(0), WPARAM(3)}) preview.SendMessage(WM_CAMERA_FRAME_STATUS, status, 25000);
+    PumpMessagesFor(50);
+    EXPECT_EQ(page.m_sections.size(), 1u);
+    EXPECT_EQ(page.m_exposurePanel.m_hWnd, nullptr);
+    preview.DestroyWindow();
     page.DestroyWindow();
 }
 
