@@ -148,9 +148,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_titleBar.ShowWindow(SW_SHOW);
     m_wndReBar.AddBar(&m_titleBar, NULL, NULL, RBBS_FIXEDSIZE | RBBS_FIXEDBMP);
 
-    m_measurePanel.Create(CMeasurePanel::IDD, this);
+    // Hidden until asked for (the caption bar makes its window): only its states now.
+    if (links.store != NULL) links.store->SetLineBackgroundCallback(MeasureLineCallback);
     m_measurePanel.Refresh();
-    m_measurePanel.ShowWindow(SW_HIDE);
 
     m_preview.Create(CPreviewWnd::IDD, this);
     m_preview.ShowWindow(SW_SHOWNOACTIVATE);

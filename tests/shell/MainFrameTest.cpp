@@ -7,6 +7,8 @@
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/capture/CameraPanel.h"
 #include "app/capture/CapturePanel.h"
+#include "app/shell/TitleBarIds.h"
+#include "app/measure/MeasurePanel.h"
 #include "camera/core/QrCCamera.h"
 
 namespace {
@@ -154,6 +156,28 @@ TEST(MainFrame, CompareModeGivesThePreviewAndThePaneHalvesAndGivesBackTheWhole)
     EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
     EXPECT_EQ(ScreenRect(frame->m_preview), view);
     SizeFrame(1200, 800);
+}
+
+// The measuring column is hidden until the caption bar's button asks for it: its window
+// is made then, with the tool states the frame gave it meanwhile.
+TEST(MainFrame, MeasurePanelIsMadeWhenFirstAskedForWithTheStatesGivenBefore)
+{
+    CMainFrame* frame = SharedFrame();
+    EXPECT_FALSE(SharedFrameAsOpened().measurePanel);
+    CMeasurePanel& panel = frame->m_measurePanel;
+    if (panel.m_hWnd != NULL) panel.DestroyWindow();
+    panel.DisableTools();
+    CWnd* button = frame->m_titleBar.GetDlgItem(IDC_TITLE_MEASURE);
+    ASSERT_NE(button, nullptr);
+    const WPARAM click = MAKEWPARAM(IDC_TITLE_MEASURE, BN_CLICKED);
+    frame->m_titleBar.SendMessage(WM_COMMAND, click, (LPARAM)button->m_hWnd);
+    ASSERT_NE(panel.m_hWnd, nullptr);
+    EXPECT_TRUE(panel.IsWindowVisible());
+    EXPECT_FALSE(panel.GetDlgItem(IDC_MEASURE_RULER)->IsWindowEnabled());
+    panel.UpdateControlState();
+    EXPECT_TRUE(panel.GetDlgItem(IDC_MEASURE_RULER)->IsWindowEnabled());
+    frame->m_titleBar.SendMessage(WM_COMMAND, click, (LPARAM)button->m_hWnd);
+    EXPECT_FALSE(panel.IsWindowVisible());
 }
 
 TEST(MainFrame, HitTestAtAnUnchangedSizeRepaintsNothing)
