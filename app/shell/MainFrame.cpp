@@ -99,7 +99,15 @@ CMainFrame::~CMainFrame()
     }
 }
 
-BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) { return CFrameWnd::PreCreateWindow(cs); }
+// Captionless and without a menu from the start: taking them away after the panes are
+// made costs two more layouts of every pane before the first paint.
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style &= ~WS_CAPTION;
+    if (cs.hMenu != NULL) ::DestroyMenu(cs.hMenu);
+    cs.hMenu = NULL;
+    return CFrameWnd::PreCreateWindow(cs);
+}
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
@@ -180,9 +188,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_borderSpare.Create(CColorPanel::IDD, this);
 
     RefreshCameraList();
-
-    ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
-    ::SetMenu(m_hWnd, NULL);
 
     if (m_pHotplug == NULL) m_pHotplug = new CCameraHotplugListener;
     links.hotplug = m_pHotplug;
