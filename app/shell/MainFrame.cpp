@@ -99,11 +99,11 @@ CMainFrame::~CMainFrame()
     }
 }
 
-// Captionless and without a menu from the start: taking them away after the panes are
-// made costs two more layouts of every pane before the first paint.
+// Without a menu from the start, and captionless before the panes are made (an
+// overlapped window is given its caption by the system at creation): either change after
+// the panes are made costs a layout of every pane before the first paint.
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
-    cs.style &= ~WS_CAPTION;
     if (cs.hMenu != NULL) ::DestroyMenu(cs.hMenu);
     cs.hMenu = NULL;
     return CFrameWnd::PreCreateWindow(cs);
@@ -147,6 +147,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.borders[2] = &m_borderSpare;
     m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
     SetTimer(TIMER_STACK_CHECK, 500, NULL);
+    ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
 
     if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
 
