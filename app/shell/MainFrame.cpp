@@ -612,7 +612,9 @@ void CMainFrame::OnClose()
 void CMainFrame::StartAfterFirstPaint()
 {
     m_bStartPending = TRUE;
-    if (m_hWnd != NULL) SetTimer(TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, NULL);
+    // The frame has painted: the look for cameras runs on its own thread while the
+    // floating windows paint.
+    if (m_hWnd != NULL) AfterFirstPaint();
 }
 
 void CMainFrame::AfterFirstPaint()

@@ -319,6 +319,25 @@ TEST(MainFrame, CameraArrivalRefreshesThePanelsAndRemovalGoesToTheCameraPanel)
     host.DestroyWindow();
 }
 
+// The program's start after the first paint does not wait behind the messages already
+// queued: with the cameras known, the live picture opens before it returns.
+TEST(MainFrameLive, StartAfterTheFirstPaintOpensTheCameraAtOnce)
+{
+    CMainFrame* frame = SharedFrame();
+    ASSERT_TRUE(frame->CamerasLooked());
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (mgr.runState == 0) Links().camera->PlayCamera();
+    QrCCameraGetMgrParameter(&mgr);
+    ASSERT_NE(mgr.runState, 0);
+    frame->PostMessage(WM_NULL);
+    frame->StartAfterFirstPaint();
+    QrCCameraGetMgrParameter(&mgr);
+    EXPECT_EQ(mgr.runState, 0);
+    if (mgr.runState == 0) Links().camera->PlayCamera();
+    PumpMessagesFor(200);
+}
+
 TEST(MainFrameLive, CameraDrawsIntoThePreview)
 {
     CMainFrame* frame = SharedFrame();
