@@ -608,8 +608,9 @@ TEST(AppDirectory, LongProgramPathsAreNotCut)
 }
 
 // After the first paint the sections are built one between messages; while the camera
-// first opens (builds held) a waiting part reads as absent instead of being built, and
-// the page refreshes its panels once its last section is made.
+// first opens (builds held) a waiting part reads as absent instead of being built, the
+// live picture's once-a-second status builds none (it reaches the panels built so far),
+// and the page refreshes its panels once its last section is made.
 TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
 {
     CPlainHost host;
@@ -627,6 +628,17 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
         // A part the page made already is there while held too.
         EXPECT_EQ(Links().camera, &page.m_cameraPanel);
     }
+    {
+        CPreviewWnd preview;
+        ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &host));
+        ::Sleep(1100);
+        for (WPARAM status : {WPARAM(1), WPARAM(0), WPARAM(3)})
+            preview.SendMessage(WM_CAMERA_FRAME_STATUS, status, 25000);
+        PumpMessagesFor(50);
+        EXPECT_EQ(page.m_sections.size(), 1u);
+        EXPECT_EQ(page.m_exposurePanel.m_hWnd, nullptr);
+        preview.DestroyWindow();
+    }
     for (size_t built = 2; built <= 6; built++) {
         EXPECT_EQ(page.BuildStep(), built < 6) << built;
         ASSERT_EQ(page.m_sections.size(), built);
@@ -639,27 +651,6 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
     page.m_sections[5]->GetWindowRect(&last);
     page.m_sections[4]->GetWindowRect(&before);
     EXPECT_EQ(last.top, before.bottom + 5);
-    page.DestroyWindow();
-}
-
-// The live picture's once-a-second status goes to the panels built so far: a waiting
-// section is not built for it (that stopped the window while the first frames came).
-TEST(TabPage, LivePictureStatusBuildsNoWaitingSection)
-{
-    CPlainHost host;
-    ASSERT_TRUE(host.Make(240, 600));
-    ShellLinksScope scope;
-    CCapturePage page(&host);
-    page.DeferSections();
-    ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
-    CPreviewWnd preview;
-    ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &host));
-    ::Sleep(1100);
-    for (WPARAM status : {WPARAM(1), WPARAM(0), WPARAM(3)}) preview.SendMessage(WM_CAMERA_FRAME_STATUS, status, 25000);
-    PumpMessagesFor(50);
-    EXPECT_EQ(page.m_sections.size(), 1u);
-    EXPECT_EQ(page.m_exposurePanel.m_hWnd, nullptr);
-    preview.DestroyWindow();
     page.DestroyWindow();
 }
 
