@@ -162,7 +162,11 @@ BOOL CChannelMergePanel::OnInitDialog()
     m_positionList.SetCurSel(0);
     UpdateData(FALSE);
     UpdateControlState();
-    RefillLists();
+    // Made on a hidden page (built ahead of its first showing), it fills its lists when
+    // it first shows: filling is most of its making.
+    CWnd* parent = GetParent();
+    if (parent != NULL && parent->IsWindowVisible()) RefillLists();
+    else m_bListsStale = TRUE;
     return TRUE;
 }
 

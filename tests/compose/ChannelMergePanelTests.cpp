@@ -406,3 +406,19 @@ TEST_F(MergePanel, HiddenPanelRefillsItsListsWhenShownAgain)
     PumpMessagesFor(100);
     EXPECT_EQ(listed(), 3);
 }
+
+// Made on a hidden parent (a page built ahead of its first showing), the panel fills its
+// lists when it first shows.
+TEST_F(MergePanel, MadeHiddenFillsItsListsWhenFirstShown)
+{
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50), WriteGrey(folder, L"b.bmp", 16, 16, 90)};
+    ::ShowWindow(parent, SW_HIDE);
+    HWND dialog = Open();
+    auto listed = [&] { return (int)SendDlgItemMessageW(dialog, IDC_MERGE_IMAGE_LIST, CB_GETCOUNT, 0, 0); };
+    PumpMessagesFor(50);
+    EXPECT_EQ(listed(), 0);
+    ::ShowWindow(parent, SW_SHOW);
+    ::UpdateWindow(parent);
+    PumpMessagesFor(100);
+    EXPECT_EQ(listed(), 2);
+}
