@@ -1,5 +1,5 @@
 // The blank picture that stands for the live frame while the camera runs: 8-bit grey,
-// encoded as JPEG in memory.  Plain interface, no Win32 header (OpenCV behind it).
+// encoded as JPEG in memory.  Plain interface, no Win32 header (the imaging codecs behind it).
 #pragma once
 #include <vector>
 

@@ -496,7 +496,9 @@ LRESULT CPreviewWnd::OnFrameStatus(WPARAM wParam, LPARAM lParam)
     if (now - m_lastStatusTick > STATUS_INTERVAL_MS) {
         m_lastStatusTick = now;
         PostTo((CWnd*)Links().videoRecord, WM_EXPOSURE_PROGRESS_POS, 1, lParam);
-        PostTo((CWnd*)Links().exposure, WM_LEVELS_REFRESH, 0, 0);
+        // A panel not built yet shows fresh levels once built: the live picture must not
+        // wait for it.
+        PostTo((CWnd*)Links().exposure.Peek(), WM_LEVELS_REFRESH, 0, 0);
     }
     if (wParam == FRAME_STATUS_NOTICE) PostTo((CWnd*)Links().capture, WM_HOTKEY_CAPTURE, 0, 0);
     return 0;

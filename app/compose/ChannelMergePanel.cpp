@@ -115,7 +115,7 @@ END_MESSAGE_MAP()
 
 CChannelMergePanel::CChannelMergePanel(CWnd* pParent)
     : CPanelDialog(IDD, pParent), m_optimize(0), m_offsetX(0), m_offsetY(0), m_selectedSlot(0),
-      m_chosenImage(0), m_active(0), m_currentColour(kWhite)
+      m_chosenImage(0), m_active(0), m_currentColour(kWhite), m_bListsStale(FALSE)
 {
     const COLORREF swatches[8] = {RGB(255, 255, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255),
                                   RGB(255, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255)};
@@ -162,7 +162,11 @@ BOOL CChannelMergePanel::OnInitDialog()
     m_positionList.SetCurSel(0);
     UpdateData(FALSE);
     UpdateControlState();
-    RefillLists();
+    // Made on a hidden page (built ahead of its first showing), it fills its lists when
+    // it first shows: filling is most of its making.
+    CWnd* parent = GetParent();
+    if (parent != NULL && parent->IsWindowVisible()) RefillLists();
+    else m_bListsStale = TRUE;
     return TRUE;
 }
 
@@ -359,6 +363,10 @@ void CChannelMergePanel::OnPaint()
     for (int k = 0; k < 7; ++k)
         fill(IDC_MERGE_SWATCH0 + k, m_swatchColours[k + 1]);
     fill(IDC_MERGE_CURRENT_COLOUR, m_swatchColours[0]);
+    if (m_bListsStale) {
+        m_bListsStale = FALSE;
+        PostMessage(WM_MERGE_PANEL_REFRESH, 0, 0);
+    }
 }
 
 void CChannelMergePanel::Message(UINT stringId)
@@ -411,7 +419,10 @@ void CChannelMergePanel::LoadSlot(int slot, int moveOn)
 
 LRESULT CChannelMergePanel::OnMergePanelRefresh(WPARAM, LPARAM)
 {
-    RefillLists();
+    // The strip changes with every tab switch; refilling is slow and only a shown panel
+    // needs it.
+    m_bListsStale = !IsWindowVisible();
+    if (!m_bListsStale) RefillLists();
     return 0;
 }
 

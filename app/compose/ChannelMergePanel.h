@@ -16,8 +16,9 @@
 class CImageStore;
 class CComparePane;
 
-// Posted to the panel: refill (from the strip), select the list entry wParam, and load
-// the selected file into the current slot (both from the document).
+// Posted to the panel: refill (from the strip; a hidden panel refills when it next
+// shows), select the list entry wParam, and load the selected file into the current slot
+// (both from the document).
 const UINT WM_MERGE_PANEL_REFRESH = 0xD00;
 const UINT WM_MERGE_SELECT_SLOT = 0xD01;
 const UINT WM_MERGE_LOAD_SLOT = 0xD02;
@@ -95,6 +96,7 @@ protected:
     int m_active;
     CString m_lastLoadedPath;
     DyeRecord m_currentColour;
+    BOOL m_bListsStale;   // the strip changed while the panel was hidden
     Slot m_slots[kSlots];
     CSkinComboBox m_dyeList, m_imageList, m_positionList;
     CSkinSlider m_slider;

@@ -129,18 +129,8 @@ void CSkinBitmapButton::SetSkin(UINT nNormal, UINT nPressed, UINT nHover, UINT n
 void CSkinBitmapButton::SetToolTipText(LPCWSTR lpszText)
 {
     if (lpszText == NULL || m_hWnd == NULL) return;
-    if (m_pToolTip == NULL) {
-        m_pToolTip = new CToolTipCtrl;
-        if (!m_pToolTip->Create(this)) {
-            delete m_pToolTip;
-            m_pToolTip = NULL;
-            return;
-        }
-        m_pToolTip->AddTool(this, lpszText);
-        m_pToolTip->Activate(TRUE);
-        return;
-    }
-    m_pToolTip->UpdateTipText(lpszText, this);
+    m_strTip = lpszText;
+    if (m_pToolTip != NULL) m_pToolTip->UpdateTipText(lpszText, this);
 }
 
 COLORREF CSkinBitmapButton::SetTextColor(COLORREF crText)
@@ -159,6 +149,17 @@ void CSkinBitmapButton::SetRightAlignedText(BOOL bRight)
 
 void CSkinBitmapButton::RelayToTip(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_pToolTip == NULL && !m_strTip.IsEmpty() && m_hWnd != NULL) {
+        m_pToolTip = new CToolTipCtrl;
+        if (!m_pToolTip->Create(this)) {
+            delete m_pToolTip;
+            m_pToolTip = NULL;
+            m_strTip.Empty();
+            return;
+        }
+        m_pToolTip->AddTool(this, m_strTip);
+        m_pToolTip->Activate(TRUE);
+    }
     if (m_pToolTip == NULL || m_pToolTip->m_hWnd == NULL) return;
     MSG msg = { m_hWnd, message, wParam, lParam, 0, { (short)LOWORD(lParam), (short)HIWORD(lParam) } };
     m_pToolTip->RelayEvent(&msg);

@@ -20,6 +20,8 @@ public:
     // mask's size.
     void SetSkin(UINT nNormal, UINT nPressed, UINT nHover, UINT nDisabled, UINT nFocus, UINT nMask,
                  short nDrawMode = DRAW_STRETCH, short bEdge3D = 0, short nCaptionOffset = 0);
+    // The tip window is made when the pointer first comes over the button: a window per
+    // button made up front would slow the start of every bar.
     void SetToolTipText(LPCWSTR lpszText);
     COLORREF SetTextColor(COLORREF crText);
     void SetRightAlignedText(BOOL bRight);
@@ -56,6 +58,7 @@ protected:
     BYTE m_bHover;
     BYTE m_bMouseDown;
     CToolTipCtrl* m_pToolTip;
+    CString m_strTip;
     CBitmap m_bmpNormal, m_bmpPressed, m_bmpDisabled, m_bmpMask, m_bmpHover, m_bmpFocus;
     short m_nCaptionOffset;
     COLORREF m_crText;

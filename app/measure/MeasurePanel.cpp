@@ -72,7 +72,7 @@ BEGIN_MESSAGE_MAP(CMeasurePanel, CPanelDialog)
     ON_CONTROL_RANGE(BN_CLICKED, IDC_MEASURE_LOCK, IDC_MEASURE_POLYLINE, OnButton)
 END_MESSAGE_MAP()
 
-CMeasurePanel::CMeasurePanel(CWnd* pParent) : CPanelDialog(IDD, pParent)
+CMeasurePanel::CMeasurePanel(CWnd* pParent) : CPanelDialog(IDD, pParent), m_bToolsEnabled(TRUE)
 {
     for (int i = 0; i < kButtonCount; ++i)
         m_checks[i] = kButtons[i].id == IDC_MEASURE_LOCK ? 1 : 0;
@@ -125,6 +125,7 @@ BOOL CMeasurePanel::OnInitDialog()
         m_buttons[i].SetToolTipText(tip);
     }
     UpdateData(FALSE);
+    if (!m_bToolsEnabled) EnableAll(FALSE);
     return TRUE;
 }
 
@@ -267,8 +268,17 @@ void CMeasurePanel::SyncToolButtons()
         UpdateData(FALSE);
 }
 
+BOOL CMeasurePanel::MakeWindow(CWnd* owner)
+{
+    if (m_hWnd != NULL) return TRUE;
+    if (!Create(IDD, owner)) return FALSE;
+    ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
 void CMeasurePanel::EnableAll(BOOL enable)
 {
+    m_bToolsEnabled = enable;
     if (GetSafeHwnd() == NULL)
         return;
     for (CWnd* child = GetWindow(GW_CHILD); child != NULL; child = child->GetWindow(GW_HWNDNEXT)) {

@@ -30,6 +30,10 @@ public:
     // The tool buttons show the library's current item while measuring.
     virtual void SyncToolButtons();
 
+    // The panel works without its window (states are kept and shown once it is made):
+    // the frame makes the window when it is first shown.
+    BOOL MakeWindow(CWnd* owner);
+
     // The check state of a check button as the panel holds it (1 checked).
     int GetCheck(int id) const;
 
@@ -71,4 +75,5 @@ protected:
 
     CSkinBitmapButton m_buttons[kButtonCount];
     int m_checks[kButtonCount];
+    BOOL m_bToolsEnabled;
 };

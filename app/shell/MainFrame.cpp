@@ -99,7 +99,15 @@ CMainFrame::~CMainFrame()
     }
 }
 
-BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) { return CFrameWnd::PreCreateWindow(cs); }
+// Without a menu from the start, and captionless before the panes are made (an
+// overlapped window is given its caption by the system at creation): either change after
+// the panes are made costs a layout of every pane before the first paint.
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (cs.hMenu != NULL) ::DestroyMenu(cs.hMenu);
+    cs.hMenu = NULL;
+    return CFrameWnd::PreCreateWindow(cs);
+}
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 {
@@ -139,6 +147,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.borders[2] = &m_borderSpare;
     m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
     SetTimer(TIMER_STACK_CHECK, 500, NULL);
+    ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
 
     if (CFrameWnd::OnCreate(lpcs) == -1) return -1;
 
@@ -148,9 +157,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_titleBar.ShowWindow(SW_SHOW);
     m_wndReBar.AddBar(&m_titleBar, NULL, NULL, RBBS_FIXEDSIZE | RBBS_FIXEDBMP);
 
-    m_measurePanel.Create(CMeasurePanel::IDD, this);
+    // Hidden until asked for (the caption bar makes its window): only its states now.
+    if (links.store != NULL) links.store->SetLineBackgroundCallback(MeasureLineCallback);
     m_measurePanel.Refresh();
-    m_measurePanel.ShowWindow(SW_HIDE);
 
     m_preview.Create(CPreviewWnd::IDD, this);
     m_preview.ShowWindow(SW_SHOWNOACTIVATE);
@@ -180,9 +189,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_borderSpare.Create(CColorPanel::IDD, this);
 
     RefreshCameraList();
-
-    ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
-    ::SetMenu(m_hWnd, NULL);
 
     if (m_pHotplug == NULL) m_pHotplug = new CCameraHotplugListener;
     links.hotplug = m_pHotplug;
@@ -606,7 +612,9 @@ void CMainFrame::OnClose()
 void CMainFrame::StartAfterFirstPaint()
 {
     m_bStartPending = TRUE;
-    if (m_hWnd != NULL) SetTimer(TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, NULL);
+    // The frame has painted: the look for cameras runs on its own thread while the
+    // floating windows paint.
+    if (m_hWnd != NULL) AfterFirstPaint();
 }
 
 void CMainFrame::AfterFirstPaint()

@@ -68,9 +68,9 @@ public:
     virtual void SetCurrentFile(LPCWSTR path) { m_strCurrentFile = path; }
     virtual CString GetCurrentFile() const { return m_strCurrentFile; }
 
-    // The program's start once its window is up (a timer fires only once every window
-    // of the thread has painted): after the camera library's look for cameras, the
-    // capture folder into the strip and the live picture, or word that none was found.
+    // The program's start once its window has painted: the camera library's look for
+    // cameras begins at once (on a thread of its own); after it, the capture folder into
+    // the strip and the live picture, or word that none was found.
     void StartAfterFirstPaint();
     // Whether the camera library's first look for cameras has ended; until then nothing
     // else may call into the library.

@@ -296,7 +296,9 @@ void CTitleBar::OnMeasure()
 {
     ShellLinks& links = Links();
     CMeasurePanel* panel = links.measurePanel;
-    if (panel == NULL || panel->m_hWnd == NULL) return;
+    if (panel == NULL) return;
+    if (panel->m_hWnd == NULL && !panel->MakeWindow(links.frame != NULL ? (CWnd*)links.frame : GetTopLevelParent()))
+        return;
     if (panel->IsWindowVisible()) {
         panel->ShowWindow(SW_HIDE);
         return;

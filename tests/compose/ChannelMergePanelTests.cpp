@@ -382,3 +382,43 @@ TEST_F(MergePanel, StaleIndexesLoadNothing)
     EXPECT_FALSE(panel.IsSlotLoaded(0));
     EXPECT_FALSE(panel.IsActive());
 }
+
+// The strip's changes reach a hidden panel when it shows again, not while it is hidden
+// (every tab switch changes the strip).
+TEST_F(MergePanel, HiddenPanelRefillsItsListsWhenShownAgain)
+{
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50)};
+    HWND dialog = Open();
+    auto listed = [&] { return (int)SendDlgItemMessageW(dialog, IDC_MERGE_IMAGE_LIST, CB_GETCOUNT, 0, 0); };
+    ASSERT_EQ(listed(), 1);
+    list.files.push_back(WriteGrey(folder, L"b.bmp", 16, 16, 90));
+    panel.ShowWindow(SW_HIDE);
+    panel.PostMessage(WM_MERGE_PANEL_REFRESH, 0, 0);
+    PumpMessagesFor(100);
+    EXPECT_EQ(listed(), 1);
+    panel.ShowWindow(SW_SHOW);
+    panel.UpdateWindow();
+    PumpMessagesFor(100);
+    EXPECT_EQ(listed(), 2);
+    // Shown, the refresh refills at once.
+    list.files.push_back(WriteGrey(folder, L"c.bmp", 16, 16, 130));
+    panel.PostMessage(WM_MERGE_PANEL_REFRESH, 0, 0);
+    PumpMessagesFor(100);
+    EXPECT_EQ(listed(), 3);
+}
+
+// Made on a hidden parent (a page built ahead of its first showing), the panel fills its
+// lists when it first shows.
+TEST_F(MergePanel, MadeHiddenFillsItsListsWhenFirstShown)
+{
+    list.files = {WriteGrey(folder, L"a.bmp", 16, 16, 50), WriteGrey(folder, L"b.bmp", 16, 16, 90)};
+    ::ShowWindow(parent, SW_HIDE);
+    HWND dialog = Open();
+    auto listed = [&] { return (int)SendDlgItemMessageW(dialog, IDC_MERGE_IMAGE_LIST, CB_GETCOUNT, 0, 0); };
+    PumpMessagesFor(50);
+    EXPECT_EQ(listed(), 0);
+    ::ShowWindow(parent, SW_SHOW);
+    ::UpdateWindow(parent);
+    PumpMessagesFor(100);
+    EXPECT_EQ(listed(), 2);
+}

@@ -2,6 +2,7 @@
 #include "ControlsTest.h"
 #include "SkinBitmapButton.h"
 #include "RepeatButton.h"
+#include <vector>
 
 namespace {
 
@@ -199,6 +200,60 @@ TEST(SkinBitmapButton, MaskShapesTheWindowAndReskinningIsSound)
     CRgn fresh;
     EXPECT_TRUE(fresh.CreateRectRgn(0, 0, 5, 5));
     EXPECT_EQ(::GetObjectType(fresh.GetSafeHandle()), (DWORD)OBJ_REGION);
+}
+
+namespace {
+
+BOOL CALLBACK ListTips(HWND hwnd, LPARAM lp)
+{
+    WCHAR name[32] = {0};
+    ::GetClassNameW(hwnd, name, 32);
+    if (!lstrcmpiW(name, TOOLTIPS_CLASSW)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> ThreadTips()
+{
+    std::vector<HWND> tips;
+    ::EnumThreadWindows(::GetCurrentThreadId(), ListTips, reinterpret_cast<LPARAM>(&tips));
+    return tips;
+}
+
+} // namespace
+
+// A bar of tipped buttons makes no tip window until the pointer first comes over a
+// button; that one then has its tip, with the latest text.
+TEST(SkinBitmapButton, TipWindowIsMadeWhenThePointerFirstComesOver)
+{
+    CTestHost host;
+    ASSERT_TRUE(host.Open(300, 200));
+    const size_t before = ThreadTips().size();
+    CSkinBitmapButton first, second;
+    ASSERT_TRUE(first.Create(L"", WS_CHILD | WS_VISIBLE, CRect(10, 10, 60, 40), &host, 1712));
+    ASSERT_TRUE(second.Create(L"", WS_CHILD | WS_VISIBLE, CRect(70, 10, 120, 40), &host, 1713));
+    first.SetToolTipText(L"one");
+    second.SetToolTipText(L"two");
+    second.SetToolTipText(L"two again");
+    EXPECT_EQ(ThreadTips().size(), before);
+
+    second.SendMessage(WM_MOUSEMOVE, 0, At(5, 5));
+    const std::vector<HWND> tips = ThreadTips();
+    ASSERT_EQ(tips.size(), before + 1);
+    WCHAR text[32] = {0};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = second.m_hWnd;
+    info.uId = (UINT_PTR)second.m_hWnd;
+    info.lpszText = text;
+    bool found = false;
+    for (HWND tip : tips) {
+        text[0] = 0;
+        ::SendMessageW(tip, TTM_GETTEXTW, 32, (LPARAM)&info);
+        found = found || std::u16string((const char16_t*)text) == u"two again";
+    }
+    EXPECT_TRUE(found);
+    second.SendMessage(WM_MOUSEMOVE, 0, At(6, 5));
+    EXPECT_EQ(ThreadTips().size(), before + 1);
 }
 
 TEST(RepeatButton, TicksWhileHeldAndNeverAfterTheHoldEnds)

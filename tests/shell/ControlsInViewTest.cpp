@@ -172,6 +172,7 @@ TEST(ControlsInView, EveryDialogPanelAndPopupOnItsParent)
     ShellLinks& links = Links();
     links.imagePage->BuildNow();
     links.capturePage->BuildNow();
+    frame->m_measurePanel.MakeWindow(frame);
     std::vector<std::string> faults;
 
     // The frame's own panels and popups, and the panels of the views.

@@ -7,6 +7,8 @@
 #include "app/browse/ThumbnailListCtrl.h"
 #include "app/capture/CameraPanel.h"
 #include "app/capture/CapturePanel.h"
+#include "app/shell/TitleBarIds.h"
+#include "app/measure/MeasurePanel.h"
 #include "camera/core/QrCCamera.h"
 
 namespace {
@@ -156,6 +158,28 @@ TEST(MainFrame, CompareModeGivesThePreviewAndThePaneHalvesAndGivesBackTheWhole)
     SizeFrame(1200, 800);
 }
 
+// The measuring column is hidden until the caption bar's button asks for it: its window
+// is made then, with the tool states the frame gave it meanwhile.
+TEST(MainFrame, MeasurePanelIsMadeWhenFirstAskedForWithTheStatesGivenBefore)
+{
+    CMainFrame* frame = SharedFrame();
+    EXPECT_FALSE(SharedFrameAsOpened().measurePanel);
+    CMeasurePanel& panel = frame->m_measurePanel;
+    if (panel.m_hWnd != NULL) panel.DestroyWindow();
+    panel.DisableTools();
+    CWnd* button = frame->m_titleBar.GetDlgItem(IDC_TITLE_MEASURE);
+    ASSERT_NE(button, nullptr);
+    const WPARAM click = MAKEWPARAM(IDC_TITLE_MEASURE, BN_CLICKED);
+    frame->m_titleBar.SendMessage(WM_COMMAND, click, (LPARAM)button->m_hWnd);
+    ASSERT_NE(panel.m_hWnd, nullptr);
+    EXPECT_TRUE(panel.IsWindowVisible());
+    EXPECT_FALSE(panel.GetDlgItem(IDC_MEASURE_RULER)->IsWindowEnabled());
+    panel.UpdateControlState();
+    EXPECT_TRUE(panel.GetDlgItem(IDC_MEASURE_RULER)->IsWindowEnabled());
+    frame->m_titleBar.SendMessage(WM_COMMAND, click, (LPARAM)button->m_hWnd);
+    EXPECT_FALSE(panel.IsWindowVisible());
+}
+
 TEST(MainFrame, HitTestAtAnUnchangedSizeRepaintsNothing)
 {
     CMainFrame* frame = SharedFrame();
@@ -293,6 +317,25 @@ TEST(MainFrame, CameraArrivalRefreshesThePanelsAndRemovalGoesToTheCameraPanel)
     EXPECT_EQ(camera.plays, 0);
     camera.DestroyWindow();
     host.DestroyWindow();
+}
+
+// The program's start after the first paint does not wait behind the messages already
+// queued: with the cameras known, the live picture opens before it returns.
+TEST(MainFrameLive, StartAfterTheFirstPaintOpensTheCameraAtOnce)
+{
+    CMainFrame* frame = SharedFrame();
+    ASSERT_TRUE(frame->CamerasLooked());
+    CameraMgrParam mgr;
+    QrCCameraGetMgrParameter(&mgr);
+    if (mgr.runState == 0) Links().camera->PlayCamera();
+    QrCCameraGetMgrParameter(&mgr);
+    ASSERT_NE(mgr.runState, 0);
+    frame->PostMessage(WM_NULL);
+    frame->StartAfterFirstPaint();
+    QrCCameraGetMgrParameter(&mgr);
+    EXPECT_EQ(mgr.runState, 0);
+    if (mgr.runState == 0) Links().camera->PlayCamera();
+    PumpMessagesFor(200);
 }
 
 TEST(MainFrameLive, CameraDrawsIntoThePreview)

@@ -15,6 +15,7 @@
 #include "app/capture/CameraPanel.h"
 #include "app/capture/CapturePanel.h"
 #include "app/capture/VideoRecordPanel.h"
+#include "app/capture/PreviewWnd.h"
 #include "app/res/resource.h"
 #include "camera/core/QrCCamera.h"
 #include <vector>
@@ -607,8 +608,9 @@ TEST(AppDirectory, LongProgramPathsAreNotCut)
 }
 
 // After the first paint the sections are built one between messages; while the camera
-// first opens (builds held) a waiting part reads as absent instead of being built, and
-// the page refreshes its panels once its last section is made.
+// first opens (builds held) a waiting part reads as absent instead of being built, the
+// live picture's once-a-second status builds none (it reaches the panels built so far),
+// and the page refreshes its panels once its last section is made.
 TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
 {
     CPlainHost host;
@@ -625,6 +627,17 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
         EXPECT_EQ(page.m_sections.size(), 1u);
         // A part the page made already is there while held too.
         EXPECT_EQ(Links().camera, &page.m_cameraPanel);
+    }
+    {
+        CPreviewWnd preview;
+        ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &host));
+        ::Sleep(1100);
+        for (WPARAM status : {WPARAM(1), WPARAM(0), WPARAM(3)})
+            preview.SendMessage(WM_CAMERA_FRAME_STATUS, status, 25000);
+        PumpMessagesFor(50);
+        EXPECT_EQ(page.m_sections.size(), 1u);
+        EXPECT_EQ(page.m_exposurePanel.m_hWnd, nullptr);
+        preview.DestroyWindow();
     }
     for (size_t built = 2; built <= 6; built++) {
         EXPECT_EQ(page.BuildStep(), built < 6) << built;

@@ -4,6 +4,16 @@
 #include "app/res/resource.h"
 #include <vector>
 
+namespace {
+FrameAsOpened g_asOpened;
+}
+
+const FrameAsOpened& SharedFrameAsOpened()
+{
+    SharedFrame();
+    return g_asOpened;
+}
+
 CMainFrame* SharedFrame()
 {
     static CSingleDocTemplate* s_template = nullptr;
@@ -11,6 +21,7 @@ CMainFrame* SharedFrame()
         s_template = new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDravenluxDoc), RUNTIME_CLASS(CMainFrame),
                                             RUNTIME_CLASS(CDravenluxView));
         s_template->OpenDocumentFile(nullptr);
+        if (Links().frame != nullptr) g_asOpened.measurePanel = Links().frame->m_measurePanel.m_hWnd != nullptr;
         // The camera library may be called once its first look for cameras has ended.
         WaitFor([] { return Links().frame != nullptr && Links().frame->CamerasLooked(); }, 30000);
         PumpMessagesFor(100);

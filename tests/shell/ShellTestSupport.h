@@ -12,6 +12,12 @@
 // The frame, made on first use with the program's template and kept for the rest of
 // the run (the camera library cannot be shut down and started again in one process).
 CMainFrame* SharedFrame();
+// What the shared frame had made once its template had opened it, before any test.
+struct FrameAsOpened
+{
+    bool measurePanel = false;
+};
+const FrameAsOpened& SharedFrameAsOpened();
 // Moves the frame's window to (0, 0, width, height) and runs its layout.
 void SizeFrame(int width, int height);
 // Whether a window has nothing left to paint.

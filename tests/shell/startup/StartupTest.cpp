@@ -524,7 +524,16 @@ TEST(Startup, NewUserGetsTheMeasureSettingsFileAtTheEnd)
     const std::u16string appData = TempPath(u"orv_fresh_profile");
     CreateDirectoryW(W(appData), nullptr);
     const std::u16string file = appData + u"\\Orvisnap\\MeasureAttribute.ini";
-    DeleteFileW(W(file));
+    // What an earlier run left there: the settings, the camera's own file and the
+    // measuring picture.
+    WIN32_FIND_DATAW found;
+    HANDLE left = FindFirstFileW(W(appData + u"\\Orvisnap\\*"), &found);
+    if (left != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileW(W(appData + u"\\Orvisnap\\" + (const char16_t*)found.cFileName));
+        while (FindNextFileW(left, &found));
+        FindClose(left);
+    }
     RemoveDirectoryW(W(appData + u"\\Orvisnap\\PicRecord"));
     RemoveDirectoryW(W(appData + u"\\Orvisnap"));
     ASSERT_EQ(GetFileAttributesW(W(appData + u"\\Orvisnap")), INVALID_FILE_ATTRIBUTES);
