@@ -1,13 +1,28 @@
-# Sourced by the tests that look at the program's stacking from outside (after
-# own_display.sh): starts the program on the run prefix, takes and compares screenshots.
-# Needs src, build, out set; sets program, prefix and fail; ends everything on exit.
+# Sourced by the tests that look at the program's stacking from outside, with the source
+# and build folders, the name of the folder for the screenshots under the build folder
+# and the first display to try: starts a display of its own (no window manager), starts
+# the program on the run prefix, takes and compares screenshots; ends everything on exit.
+src=$1; build=$(cd "$2" && pwd)
+out=$build/$3
+rm -rf "$out"; mkdir -p "$out"
+. "$src/tests/shell/own_display.sh"
+own_display "$4" "$out/xvfb.log"
 prefix=$build/run/prefix
 fail=0
 program=
+# A window manager named in ORV_TEST_WM (openbox, say) runs on the display, where one is
+# installed: the same look is asked of managed windows.
+wm=
+if [ -n "${ORV_TEST_WM:-}" ]; then
+  setsid "$ORV_TEST_WM" </dev/null >"$out/wm.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+fi
 finish() {
   exec 2>/dev/null   # the program ended by force is no finding
   WINEPREFIX=$prefix wineserver -k 2>/dev/null
   [ -n "$program" ] && { wait "$program"; } 2>/dev/null
+  [ -n "$wm" ] && kill "$wm"
   kill "$xvfb" 2>/dev/null
   echo "$([ $fail = 0 ] && echo passed || echo FAILED); screenshots in $out"
   exit $fail

@@ -6,12 +6,7 @@
 # nowhere black, the tool column keeps its look, each floating window stays at its place.
 #   stacking_more_test.sh <source> <build>      (screenshots in <build>/stacking_more_test/)
 set -u
-src=$1; build=$(cd "$2" && pwd)
-out=$build/stacking_more_test
-rm -rf "$out"; mkdir -p "$out"
-. "$src/tests/shell/own_display.sh"
-own_display 190 "$out/xvfb.log"
-. "$src/tests/shell/stacking_look.sh"
+. "$1/tests/shell/stacking_look.sh" "$1" "$2" stacking_more_test 190
 
 # The recordings made here go again, so that the strip's first thumbnail stays a still
 # for the next run.
@@ -46,7 +41,15 @@ xdotool mousemove 155 11 click 1; sleep 1.5       # Help, then About: a modal di
 xdotool mousemove 170 99 click 1; sleep 2; shot about; xdotool key Escape
 check about-closed
 
-xdotool mousemove 1861 13 click 1; sleep 2; shot minimised
+# Minimised, the screen around the little bar left of the frame is black.
+xdotool mousemove 1861 13 click 1
+minimised=0
+for _ in $(seq 20); do
+  sleep 0.5; shot minimised
+  below "$(convert "$out/minimised.png" -crop 1000x600+400+200 -format '%[fx:mean]' info:)" 0.01 &&
+    { minimised=1; break; }
+done
+[ $minimised = 1 ] || bad minimised "the frame's minimise button did nothing"
 syscommand restore || bad restored "no frame to restore"
 check restored
 

@@ -6,12 +6,7 @@
 # capture tool column keeps its look and the measurement panel stays where it was shown.
 #   stacking_test.sh <source> <build>      (screenshots in <build>/stacking_test/)
 set -u
-src=$1; build=$(cd "$2" && pwd)
-out=$build/stacking_test
-rm -rf "$out"; mkdir -p "$out"
-. "$src/tests/shell/own_display.sh"
-own_display 170 "$out/xvfb.log"
-. "$src/tests/shell/stacking_look.sh"
+. "$1/tests/shell/stacking_look.sh" "$1" "$2" stacking_test 170
 
 start_program
 check start
