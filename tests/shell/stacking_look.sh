@@ -87,6 +87,16 @@ check() {
   check_look "$1" $column column "$out/start-column.png"
 }
 
+# The frame still answers a click after $1: the File menu opens over its place.
+file_menu=100x100+100+30
+check_answers() {
+  import -window root -crop $file_menu +repage "$out/$1-menu-closed.png" 2>/dev/null
+  xdotool mousemove 111 11 click 1; sleep 1.5
+  import -window root -crop $file_menu +repage "$out/$1-menu.png" 2>/dev/null
+  xdotool key Escape; sleep 0.5
+  below 0.2 "$(unlike "$out/$1-menu-closed.png" "$out/$1-menu.png" 3%)" || bad "$1" "the frame no longer answers clicks"
+}
+
 # Waits until the window at place $2 has painted (the same twice running: a busy machine
 # paints slowly) and keeps that look as the reference $out/$1.png.
 settled_look() {

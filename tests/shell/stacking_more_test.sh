@@ -36,10 +36,12 @@ xdotool mousemove 1000 500 click 3; sleep 1.5; shot preview-menu; xdotool key Es
 check preview-menu-closed
 xdotool mousemove $thumbnail click 3; sleep 1.5; shot strip-menu; xdotool key Escape
 check strip-menu-closed
+check_answers strip-menu-closed
 
 xdotool mousemove 155 11 click 1; sleep 1.5       # Help, then About: a modal dialog
 xdotool mousemove 170 99 click 1; sleep 2; shot about; xdotool key Escape
 check about-closed
+check_answers about-closed
 
 # Minimised, the screen around the little bar left of the frame is black.
 xdotool mousemove 1861 13 click 1
@@ -65,6 +67,7 @@ xdotool mousemove 170 99 click 1; sleep 2; xdotool key Escape; sleep 2
 check_live compare-about $live_left picture
 check_shown compare-about $pane pane
 check_look compare-about $column column "$out/compare-column.png"
+check_answers compare-about
 xdotool mousemove 1894 695 click 1   # compare mode off
 
 # The print-layout window over the Browse page, its exit button and the empty space above.

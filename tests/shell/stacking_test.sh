@@ -13,6 +13,7 @@ check start
 
 xdotool mousemove 111 11 click 1; sleep 1.5; shot file-menu; xdotool key Escape
 check file-menu-closed
+check_answers file-menu-closed
 
 xdotool mousemove 65 90 click 1      # the capture button
 sleep 1.5
