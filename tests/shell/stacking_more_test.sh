@@ -8,11 +8,11 @@
 set -u
 . "$1/tests/shell/stacking_look.sh" "$1" "$2" stacking_more_test 190
 
-# The recordings made here go again, so that the strip's first thumbnail stays a still
-# for the next run.
+# The files made here go again: a recording would be the strip's first thumbnail in the
+# next run, which plays rather than shows.
 folder="$prefix/drive_c/users/root/Desktop/Orvisnap images"
 touch "$out/started"
-finish_more() { find "$folder" -name '*.avi' -newer "$out/started" -delete 2>/dev/null; finish; }
+finish_more() { find "$folder" -type f -newer "$out/started" -delete 2>/dev/null; finish; }
 trap finish_more EXIT
 
 # Compare mode: the live picture left, the comparison pane right.
