@@ -205,3 +205,15 @@ void CFloatingStack::Settle(HWND frame, const std::vector<HWND>& order)
     if (above != NULL && IsAbove(frame, above)) ::SetWindowPos(frame, above, 0, 0, 0, 0, kQuietMove);
     s_restacking--;
 }
+
+void CFloatingStack::RenewPointerClip()
+{
+    // A clip already in place over the whole screen is left as it is; one to a smaller
+    // rectangle first, and the whole screen again, grabs anew.
+    RECT clip;
+    if (!::GetClipCursor(&clip) || clip.right - clip.left < 2) return;
+    RECT inner = clip;
+    inner.right--;
+    ::ClipCursor(&inner);
+    ::ClipCursor(NULL);
+}

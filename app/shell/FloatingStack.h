@@ -44,6 +44,11 @@ public:
     static void Settle(HWND frame, const std::vector<HWND>& order);
     // Whether hwnd is frame or a window it owns (through any chain of owners).
     static BOOL BelongsTo(HWND hwnd, HWND frame);
+    // Gives the display's pointer clip of a window covering the screen its pointer grab
+    // back: after a menu's own grab ends, the clip's input-only window stays over the frame
+    // without it and takes every click (under a window manager, where no focus change
+    // follows the menu to renew it).
+    static void RenewPointerClip();
 
 private:
     static LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam);

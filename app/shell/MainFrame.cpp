@@ -472,6 +472,7 @@ void CMainFrame::RaisePopups()
 {
     if (!MayRaisePopups()) return;
     m_bRaising = TRUE;
+    CFloatingStack::RenewPointerClip();
     CFloatingStack::Restack(m_hWnd, FloatingOrder());
     m_bRaising = FALSE;
 }
