@@ -130,13 +130,22 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
     pd->m_pd.nMaxPage = (WORD)pInfo->m_nMaxPage;
     CWinApp* pApp = AfxGetApp();
     if (pInfo->m_bPreview || pInfo->m_bDirect) {
-        if (!(pApp != NULL ? pApp->GetPrinterDeviceDefaults(&pd->m_pd) : pd->GetDefaults())) return FALSE;
+        // No dialog to say it: without a printer (none installed, or the chosen one
+        // gone) the user is told rather than left with a command that does nothing.
+        if (!(pApp != NULL ? pApp->GetPrinterDeviceDefaults(&pd->m_pd) : pd->GetDefaults())) {
+            AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
+            return FALSE;
+        }
     } else {
         pd->m_pParentWnd = this;
         if ((pApp != NULL ? pApp->DoPrintDialog(pd) : pd->DoModal()) != IDOK) return FALSE;
     }
     if (pd->m_pd.hDC == NULL) pd->CreatePrinterDC();
-    return pd->m_pd.hDC != NULL;
+    if (pd->m_pd.hDC == NULL) {
+        AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
+        return FALSE;
+    }
+    return TRUE;
 }
 
 void CView::OnBeginPrinting(CDC*, CPrintInfo*) {}

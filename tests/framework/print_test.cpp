@@ -366,3 +366,30 @@ TEST(PrintPreview, PagesOfTheJobAndItsPrintButton)
     EXPECT_TRUE(ok.WaitForCount(1, 10000));
     EXPECT_TRUE(WaitFor([&] { return f.PrintedPageCount() == 2; }, 10000));
 }
+
+// The printer the program chose has gone: the preview and a direct print say so and
+// open or print nothing (none of them shows a dialog that could say it instead).
+TEST(PrintPreview, APrinterThatHasGoneIsSaidAndNothingOpens)
+{
+    PrintFixture f;
+    ASSERT_NE(UseTestPrinter(f.output.c_str()), nullptr);
+    AppForTest t;
+    const WCHAR names[] = L"winspool\0No Such Printer\0nowhere\0";
+    const size_t offset = sizeof(DEVNAMES) / sizeof(WCHAR);
+    t.app.m_hDevNames = GlobalAlloc(GHND, sizeof(DEVNAMES) + sizeof names);
+    DEVNAMES* dn = (DEVNAMES*)GlobalLock(t.app.m_hDevNames);
+    dn->wDriverOffset = (WORD)offset;
+    dn->wDeviceOffset = (WORD)(offset + 9);
+    dn->wOutputOffset = (WORD)(offset + 9 + 16);
+    memcpy((WCHAR*)dn + offset, names, sizeof names);
+    GlobalUnlock(t.app.m_hDevNames);
+
+    for (UINT command : {ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_DIRECT}) {
+        DialogWatcher said(IDOK);
+        f.view->SendMessage(WM_COMMAND, command, 0);
+        EXPECT_EQ(said.Count(), 1) << command;
+        EXPECT_EQ(f.view->m_pPreviewWnd, nullptr);
+        EXPECT_EQ(f.view->m_begun, 0);
+    }
+    EXPECT_EQ(f.PrintedPageCount(), 0);
+}
