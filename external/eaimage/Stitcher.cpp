@@ -5,9 +5,11 @@
 // sensor place in every tile and would otherwise pull every pair towards no shift);
 // each correlation peak is tried in its four wrap-around readings and checked by the
 // normalised cross-correlation of the overlap it implies, and the best is refined at
-// full size. Pairs whose overlap correlates well enough are links; the tiles' places
-// are the weighted least-squares answer over the links, dropping a link that disagrees
-// with the others. A tile that no link ties to the rest fails the job.
+// full size. Pairs whose fine detail correlates well are sure links; pairs that only a
+// broader band ties (smooth or noisy overlaps) are weak links, taken in only where a
+// loop with other links confirms them. The tiles' places are the weighted
+// least-squares answer over all links taken, dropping a link that disagrees with the
+// others. A tile that no link ties to the rest fails the job.
 #include "Stitcher.h"
 
 #include "Bands.h"
@@ -35,6 +37,14 @@ const int kMinOverlapSide = 12;    // full-size pixels
 // noise, independent in every tile, is what keeps a true overlap below 1.
 const double kMinNcc = 0.7;
 const double kMinSearchNcc = 0.25; // reduced search results worth refining
+// Where fine detail is missing (smooth or blurred overlaps, noise), a broader band still
+// finds the shift, but not surely: such a weak link counts only where a loop of other
+// links confirms it, and weighs less in the placement.
+const double kMinWeakNcc = 0.4;
+const double kMidSigma = 2.0;      // the middle band: between this blur and three times it
+const double kWeakWeight = 0.25;
+const double kMaxWeakMisfit = 1.5; // pixels a loop of weak links may fail to close
+const int kMaxWeakCheckSide = 1024; // a smooth overlap needs more of its length
 const double kFineSigma = 1.0;     // the fine band: between this blur and three times it
 const double kMaxResidual = 2.5;   // pixels a link may disagree with the placement
 const int kHighPassBox = 31;       // full-size box whose mean is taken away
@@ -47,6 +57,7 @@ const int kMaxCheckSide = 256;     // full-size pixels of an overlap's fine chec
 struct Prepared
 {
     cv::Mat fine;        // fine detail only, full size: what only a true overlap shares
+    cv::Mat mid;         // the middle band, full size: for overlaps without fine detail
     cv::Mat low;         // everything but the lamp's fall-off, reduced by `scale`
     cv::Mat spectrum;    // of `low`, padded
     cv::Mat sumFirst, squareFirst;    // over the overlap, this tile placed first
@@ -120,6 +131,13 @@ Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
     cv::GaussianBlur(f, detail, cv::Size(0, 0), kFineSigma);
     cv::GaussianBlur(f, soft, cv::Size(0, 0), 3 * kFineSigma);
     p.fine = detail - soft;
+    // Lamp fall-off and gain scale the texture unevenly near the edges, where overlaps
+    // are, and pull a broad band's peak; relative to the local mean they cancel.
+    cv::Mat broad, flat;
+    cv::divide(f, cv::max(mean, 1.0f), flat);
+    cv::GaussianBlur(flat, p.mid, cv::Size(0, 0), kMidSigma);
+    cv::GaussianBlur(p.mid, broad, cv::Size(0, 0), std::sqrt(8.0) * kMidSigma);
+    p.mid -= broad;
     cv::Mat band = detail - mean;
     if (g.scale > 1)
         cv::resize(band, p.low, g.low, 0, 0, cv::INTER_AREA);
@@ -154,8 +172,54 @@ struct Candidate
     double fx, fy;     // and the fraction of one beyond
 };
 
-// Registers tile b against tile a; false when no shift overlaps well enough.
-bool Register(const Prepared& a, const Prepared& b, const Geometry& g, Link* link)
+// Where between three scores the peak lies, for a sub-pixel touch.
+double PeakOffset(float before, float peak, float after)
+{
+    const double d = before - 2.0 * peak + after;
+    return d < 0 ? std::clamp(0.5 * (before - after) / d, -0.5, 0.5) : 0.0;
+}
+
+struct Match
+{
+    double score;
+    double dx, dy;     // tile b's corner in tile a's pixels
+};
+
+// The best match of b's band against a's within r pixels of (cx, cy), judged on the
+// middle of the overlap; score -2 when the overlap is too small to judge.
+Match MatchAround(const cv::Mat& a, const cv::Mat& b, int cx, int cy, int r, int checkSide)
+{
+    const int w = a.cols, h = a.rows;
+    cv::Rect ra = Overlap(w, h, cx, cy);
+    cv::Rect inner(ra.x + r, ra.y + r, ra.width - 2 * r, ra.height - 2 * r);
+    if (inner.width < kMinOverlapSide || inner.height < kMinOverlapSide)
+        return {-2, 0, 0};
+    const int tw = std::min(inner.width, checkSide), th = std::min(inner.height, checkSide);
+    inner = cv::Rect(inner.x + (inner.width - tw) / 2, inner.y + (inner.height - th) / 2, tw, th);
+    cv::Rect search(inner.x - r, inner.y - r, tw + 2 * r, th + 2 * r);
+    cv::Rect templ = inner - cv::Point(cx, cy);
+    cv::Mat scores;
+    cv::matchTemplate(a(search), b(templ), scores, cv::TM_CCOEFF_NORMED);
+    double score;
+    cv::Point at;
+    cv::minMaxLoc(scores, nullptr, &score, nullptr, &at);
+    const int dx = cx + at.x - r, dy = cy + at.y - r;
+    cv::Rect final = Overlap(w, h, dx, dy);
+    if (!std::isfinite(score) || !OverlapBigEnough(final.width, final.height, w, h, kMinOverlapSide))
+        return {-2, 0, 0};
+    double fx = 0, fy = 0;
+    if (at.x > 0 && at.x < scores.cols - 1)
+        fx = PeakOffset(scores.at<float>(at.y, at.x - 1), float(score), scores.at<float>(at.y, at.x + 1));
+    if (at.y > 0 && at.y < scores.rows - 1)
+        fy = PeakOffset(scores.at<float>(at.y - 1, at.x), float(score), scores.at<float>(at.y + 1, at.x));
+    return {score, dx + fx, dy + fy};
+}
+
+// Registers tile b against tile a. A sure link (fine detail agreeing) goes to `sure`;
+// otherwise every shift where the middle band agrees goes to `weak`, for loops of other
+// links to confirm or not.
+void Register(const Prepared& a, const Prepared& b, const Geometry& g, int ia, int ib,
+              std::vector<Link>* sure, std::vector<Link>* weak)
 {
     // Normalised cross-correlation of the overlap for every shift at once.
     cv::Mat products = Correlate(a.spectrum, b.spectrum);
@@ -197,10 +261,7 @@ bool Register(const Prepared& a, const Prepared& b, const Geometry& g, Link* lin
         // Where between the reduced pixels the peak lies, so the full-size search
         // around it can stay small.
         auto offset = [](float before, float peak, float after) {
-            if (before < -1 || after < -1)
-                return 0.0;
-            double d = before - 2.0 * peak + after;
-            return d < 0 ? std::clamp(0.5 * (before - after) / d, -0.5, 0.5) : 0.0;
+            return before < -1 || after < -1 ? 0.0 : PeakOffset(before, peak, after);
         };
         c.fx = offset(ncc.at<float>(at.y, (at.x + pw - 1) % pw), float(value), ncc.at<float>(at.y, (at.x + 1) % pw));
         c.fy = offset(ncc.at<float>((at.y + ph - 1) % ph, at.x), float(value), ncc.at<float>((at.y + 1) % ph, at.x));
@@ -211,56 +272,35 @@ bool Register(const Prepared& a, const Prepared& b, const Geometry& g, Link* lin
     }
 
     // Full size, around each reduced answer.
-    const int w = a.fine.cols, h = a.fine.rows;
     const int r = std::max(2, g.scale / 2 + 1);
-    double bestScore = -2;
+    Match best{-2, 0, 0};
+    std::vector<Link> maybe;
     for (const Candidate& c : candidates) {
         const int cx = int(std::lround((c.dx + c.fx) * g.scale));
         const int cy = int(std::lround((c.dy + c.fy) * g.scale));
-        cv::Rect ra = Overlap(w, h, cx, cy);
-        cv::Rect inner(ra.x + r, ra.y + r, ra.width - 2 * r, ra.height - 2 * r);
-        if (inner.width < kMinOverlapSide || inner.height < kMinOverlapSide)
+        Match fine = MatchAround(a.fine, b.fine, cx, cy, r, kMaxCheckSide);
+        if (fine.score > best.score)
+            best = fine;
+        // A wider search, so that the peak of a coarse reduced answer lies inside it.
+        Match mid = MatchAround(a.mid, b.mid, cx, cy, r + 2, kMaxWeakCheckSide);
+        if (mid.score < kMinWeakNcc)
             continue;
-        // The middle of a large overlap is check enough and keeps the search cheap.
-        const int tw = std::min(inner.width, kMaxCheckSide), th = std::min(inner.height, kMaxCheckSide);
-        inner = cv::Rect(inner.x + (inner.width - tw) / 2, inner.y + (inner.height - th) / 2, tw, th);
-        cv::Rect search(inner.x - r, inner.y - r, tw + 2 * r, th + 2 * r);
-        cv::Rect templ = inner - cv::Point(cx, cy);
-        cv::Mat scores;
-        cv::matchTemplate(a.fine(search), b.fine(templ), scores, cv::TM_CCOEFF_NORMED);
-        double score;
-        cv::Point at;
-        cv::minMaxLoc(scores, nullptr, &score, nullptr, &at);
-        const int dx = cx + at.x - r, dy = cy + at.y - r;
-        cv::Rect final = Overlap(w, h, dx, dy);
-        if (!std::isfinite(score) || score <= bestScore
-            || !OverlapBigEnough(final.width, final.height, w, h, kMinOverlapSide))
-            continue;
-        bestScore = score;
-        // A sub-pixel touch from the neighbouring scores, for the least squares.
-        double fx = 0, fy = 0;
-        if (at.x > 0 && at.x < scores.cols - 1) {
-            float l = scores.at<float>(at.y, at.x - 1), m = scores.at<float>(at.y, at.x),
-                  rr = scores.at<float>(at.y, at.x + 1);
-            double d = l - 2 * m + rr;
-            if (d < 0)
-                fx = std::clamp(0.5 * (l - rr) / d, -0.5, 0.5);
-        }
-        if (at.y > 0 && at.y < scores.rows - 1) {
-            float u = scores.at<float>(at.y - 1, at.x), m = scores.at<float>(at.y, at.x),
-                  dd = scores.at<float>(at.y + 1, at.x);
-            double d = u - 2 * m + dd;
-            if (d < 0)
-                fy = std::clamp(0.5 * (u - dd) / d, -0.5, 0.5);
-        }
-        link->dx = dx + fx;
-        link->dy = dy + fy;
-        link->weight = score * score;
+        // The fine band places more exactly: over the whole overlap, close to the middle
+        // band's answer, it still finds its peak through the noise.
+        Match exact = MatchAround(a.fine, b.fine, int(std::lround(mid.dx)), int(std::lround(mid.dy)), 3,
+                                  kMaxWeakCheckSide);
+        if (exact.score > 0 && std::abs(exact.dx - mid.dx) <= 2.5 && std::abs(exact.dy - mid.dy) <= 2.5)
+            mid.dx = exact.dx, mid.dy = exact.dy;
+        maybe.push_back({ia, ib, mid.dx, mid.dy, kWeakWeight * mid.score * mid.score});
     }
-    return bestScore >= kMinNcc;
+    if (best.score >= kMinNcc)
+        sure->push_back({ia, ib, best.dx, best.dy, best.score * best.score});
+    else
+        weak->insert(weak->end(), maybe.begin(), maybe.end());
 }
 
-bool Connected(int n, const std::vector<Link>& links)
+// The groups of tiles that links join: each tile's group is its lowest tile.
+std::vector<int> Groups(int n, const std::vector<Link>& links)
 {
     std::vector<int> parent(n);
     std::iota(parent.begin(), parent.end(), 0);
@@ -269,18 +309,19 @@ bool Connected(int n, const std::vector<Link>& links)
             i = parent[i] = parent[parent[i]];
         return i;
     };
-    int groups = n;
     for (const Link& l : links) {
         int a = root(l.a), b = root(l.b);
-        if (a != b) {
-            parent[a] = b;
-            --groups;
-        }
+        if (a != b)
+            parent[std::max(a, b)] = std::min(a, b);
     }
-    return groups == 1;
+    std::vector<int> group(n);
+    for (int i = 0; i < n; ++i)
+        group[i] = root(i);
+    return group;
 }
 
-// Weighted least squares of the corners over the links, tile 0 held at the origin.
+// Weighted least squares of the corners over the links, the first tile of every group
+// held at the origin.
 void Solve(int n, const std::vector<Link>& links, std::vector<double>* xs, std::vector<double>* ys)
 {
     cv::Mat m = cv::Mat::zeros(n, n, CV_64F), bx = cv::Mat::zeros(n, 1, CV_64F),
@@ -295,14 +336,107 @@ void Solve(int n, const std::vector<Link>& links, std::vector<double>* xs, std::
         by.at<double>(l.b) += l.weight * l.dy;
         by.at<double>(l.a) -= l.weight * l.dy;
     }
-    m.row(0).setTo(0);
-    m.at<double>(0, 0) = 1;
-    bx.at<double>(0) = by.at<double>(0) = 0;
+    const std::vector<int> group = Groups(n, links);
+    for (int i = 0; i < n; ++i) {
+        if (group[i] != i)
+            continue;
+        m.row(i).setTo(0);
+        m.at<double>(i, i) = 1;
+        bx.at<double>(i) = by.at<double>(i) = 0;
+    }
     cv::Mat px, py;
     cv::solve(m, bx, px, cv::DECOMP_LU);
     cv::solve(m, by, py, cv::DECOMP_LU);
     xs->assign(px.begin<double>(), px.end<double>());
     ys->assign(py.begin<double>(), py.end<double>());
+}
+
+// Solves, dropping the link that disagrees most with the placement until none
+// disagrees by more than kMaxResidual.
+void SolveDroppingOutliers(int n, std::vector<Link>* links, std::vector<double>* xs,
+                           std::vector<double>* ys)
+{
+    for (;;) {
+        Solve(n, *links, xs, ys);
+        size_t worst = 0;
+        double worstResidual = 0;
+        for (size_t k = 0; k < links->size(); ++k) {
+            const Link& l = (*links)[k];
+            double r = std::hypot((*xs)[l.b] - (*xs)[l.a] - l.dx, (*ys)[l.b] - (*ys)[l.a] - l.dy);
+            if (r > worstResidual) {
+                worstResidual = r;
+                worst = k;
+            }
+        }
+        if (worstResidual <= kMaxResidual)
+            return;
+        links->erase(links->begin() + worst);
+    }
+}
+
+// Takes in the weak links that loops confirm: one that agrees with the placement of two
+// tiles already joined, or a loop of two or three weak links through groups of joined
+// tiles that closes within kMaxResidual. A weak link alone joins nothing, since smooth
+// overlaps can look alike at a wrong shift; wrong ones closing a loop would take chance.
+// The loop whose weakest link is strongest goes first.
+void AcceptConfirmedWeakLinks(int n, std::vector<Link> weak, std::vector<Link>* links,
+                              std::vector<double>* xs, std::vector<double>* ys)
+{
+    struct Edge
+    {
+        int to;            // group
+        cv::Point2d move;  // where the link puts `to`'s group against where it lies now
+        double weight;
+        size_t link;
+    };
+    for (;;) {
+        SolveDroppingOutliers(n, links, xs, ys);
+        const std::vector<int> group = Groups(n, *links);
+        std::vector<std::vector<Edge>> from(n);
+        std::vector<Link> left;
+        for (const Link& l : weak) {
+            const cv::Point2d m((*xs)[l.a] + l.dx - (*xs)[l.b], (*ys)[l.a] + l.dy - (*ys)[l.b]);
+            const int ga = group[l.a], gb = group[l.b];
+            if (ga == gb) {
+                if (std::hypot(m.x, m.y) <= kMaxWeakMisfit)
+                    links->push_back(l);
+                continue;
+            }
+            from[ga].push_back({gb, m, l.weight, left.size()});
+            from[gb].push_back({ga, -m, l.weight, left.size()});
+            left.push_back(l);
+        }
+        weak.swap(left);
+        auto closes = [](cv::Point2d d) { return std::hypot(d.x, d.y) <= kMaxWeakMisfit; };
+        double bestWeight = 0;
+        std::vector<size_t> best;
+        for (int g = 0; g < n; ++g)
+            for (const Edge& e1 : from[g])
+                for (const Edge& e2 : from[e1.to]) {
+                    if (e2.link == e1.link || std::min(e1.weight, e2.weight) <= bestWeight)
+                        continue;
+                    if (e2.to == g) {
+                        // Two links between the same two groups, of different tile pairs.
+                        if (weak[e1.link].a != weak[e2.link].a || weak[e1.link].b != weak[e2.link].b)
+                            if (closes(e1.move + e2.move)) {
+                                bestWeight = std::min(e1.weight, e2.weight);
+                                best = {e1.link, e2.link};
+                            }
+                        continue;
+                    }
+                    for (const Edge& e3 : from[e2.to]) {
+                        const double w = std::min({e1.weight, e2.weight, e3.weight});
+                        if (e3.to == g && w > bestWeight && closes(e1.move + e2.move + e3.move)) {
+                            bestWeight = w;
+                            best = {e1.link, e2.link, e3.link};
+                        }
+                    }
+                }
+        if (best.empty())
+            return;
+        for (size_t k : best)
+            links->push_back(weak[k]);
+    }
 }
 
 // Feathered blend: each tile weighs by its distance from its own edges.
@@ -375,39 +509,22 @@ int PlaceMats(const std::vector<cv::Mat>& tiles, std::vector<Placement>* placeme
     for (int a = 0; a < n; ++a)
         for (int b = a + 1; b < n; ++b)
             pairs.push_back({a, b});
-    std::vector<Link> found(pairs.size());
-    std::vector<char> ok(pairs.size(), 0);
+    std::vector<std::vector<Link>> sure(pairs.size()), weak(pairs.size());
     ForEachItem(int(pairs.size()), [&](int k) {
-        Link l{pairs[k].first, pairs[k].second, 0, 0, 0};
-        if (Register(prepared[l.a], prepared[l.b], g, &l)) {
-            found[k] = l;
-            ok[k] = 1;
-        }
+        Register(prepared[pairs[k].first], prepared[pairs[k].second], g, pairs[k].first,
+                 pairs[k].second, &sure[k], &weak[k]);
     });
-    std::vector<Link> links;
-    for (size_t k = 0; k < pairs.size(); ++k)
-        if (ok[k])
-            links.push_back(found[k]);
-
-    std::vector<double> xs, ys;
-    for (;;) {
-        if (!Connected(n, links))
-            return kUnplaceable;
-        Solve(n, links, &xs, &ys);
-        size_t worst = 0;
-        double worstResidual = 0;
-        for (size_t k = 0; k < links.size(); ++k) {
-            const Link& l = links[k];
-            double r = std::hypot(xs[l.b] - xs[l.a] - l.dx, ys[l.b] - ys[l.a] - l.dy);
-            if (r > worstResidual) {
-                worstResidual = r;
-                worst = k;
-            }
-        }
-        if (worstResidual <= kMaxResidual)
-            break;
-        links.erase(links.begin() + worst);
+    std::vector<Link> links, weakLinks;
+    for (size_t k = 0; k < pairs.size(); ++k) {
+        links.insert(links.end(), sure[k].begin(), sure[k].end());
+        weakLinks.insert(weakLinks.end(), weak[k].begin(), weak[k].end());
     }
+    std::vector<double> xs, ys;
+    AcceptConfirmedWeakLinks(n, weakLinks, &links, &xs, &ys);
+    SolveDroppingOutliers(n, &links, &xs, &ys);
+    const std::vector<int> group = Groups(n, links);
+    if (std::any_of(group.begin(), group.end(), [](int g) { return g != 0; }))
+        return kUnplaceable;
     const double minX = *std::min_element(xs.begin(), xs.end());
     const double minY = *std::min_element(ys.begin(), ys.end());
     placements->resize(n);

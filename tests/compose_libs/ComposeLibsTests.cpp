@@ -501,3 +501,41 @@ TEST(RowBands, EveryBandRunsOnceWhenPassesOverlapAndNest)
         }
     EXPECT_EQ(0, wrong);
 }
+
+// Camera-like tiles where a third of the slide is smooth: most overlaps hold too little
+// fine detail to be sure on their own, but the loops they close tie every tile.
+TEST(Stitching, JoinsALowTextureGridWithinAPixelAndRefusesATileThatMatchesNothing)
+{
+    composedata::GridSpec spec;
+    spec.tileWidth = 1024;
+    spec.tileHeight = 768;
+    spec.rows = 2;
+    spec.cols = 3;
+    spec.overlap = 0.1;
+    spec.stageError = 10;
+    spec.emptyShare = 0.3f;
+    spec.cameraNoise = 6;
+    spec.smoothShare = 0.33f;
+    spec.gainSpread = 0.08f;
+    spec.seed = 2;
+    auto grid = composedata::MakeTileGrid(spec);
+    std::vector<eastitch::TileView> views;
+    for (const Picture& t : grid.tiles)
+        views.push_back({t.bgr.data(), t.width, t.height, t.width * 3});
+    std::vector<eastitch::Placement> at;
+    ASSERT_EQ(eastitch::kOk, eastitch::PlaceTiles(views, &at));
+    for (size_t k = 0; k < at.size(); ++k) {
+        EXPECT_LE(std::abs(at[k].x - grid.x[k]), 1) << "tile " << k;
+        EXPECT_LE(std::abs(at[k].y - grid.y[k]), 1) << "tile " << k;
+    }
+
+    // A corner tile turned upside down overlaps nothing: no partial mosaic.
+    Picture& corner = grid.tiles.back();
+    std::reverse(corner.bgr.begin(), corner.bgr.end());
+    Folder folder;
+    std::vector<int> order;
+    auto paths = WriteTiles(folder, grid.tiles, 3, &order);
+    const std::u16string out = folder.File(u"mosaic.bmp");
+    EXPECT_EQ(EA_ERR_PLACE, Stitch(paths, Utf8(out)));
+    EXPECT_FALSE(Exists(out));
+}
