@@ -44,7 +44,8 @@ const double kMinWeakNcc = 0.4;
 const double kMidSigma = 2.0;      // the middle band: between this blur and three times it
 const double kWeakWeight = 0.25;
 const double kMaxWeakMisfit = 1.5; // pixels a loop of weak links may fail to close
-const int kMaxWeakCheckSide = 1024; // a smooth overlap needs more of its length
+const int kMaxWeakCheckSide = 512;  // a smooth overlap needs more of its length
+const double kMinWeakSearchNcc = 0.4;  // reduced search results worth a weak link
 const double kFineSigma = 1.0;     // the fine band: between this blur and three times it
 const double kMaxResidual = 2.5;   // pixels a link may disagree with the placement
 const int kHighPassBox = 31;       // full-size box whose mean is taken away
@@ -52,16 +53,15 @@ const int kMaxCheckSide = 256;     // full-size pixels of an overlap's fine chec
 
 // A tile ready for registration. The reduced copy is zero-padded to twice its size so
 // that the correlation of two tiles over every shift comes out of one product of
-// spectra without wrapping round; the overlap sums that normalise it depend on one
-// tile only and are made once per tile.
+// spectra without wrapping round; an overlap is a rectangle of each tile, so the sums
+// that normalise it come from the tile's integral images.
 struct Prepared
 {
     cv::Mat fine;        // fine detail only, full size: what only a true overlap shares
-    cv::Mat mid;         // the middle band, full size: for overlaps without fine detail
+    cv::Mat mid;         // the middle band, half size: for overlaps without fine detail
     cv::Mat low;         // everything but the lamp's fall-off, reduced by `scale`
     cv::Mat spectrum;    // of `low`, padded
-    cv::Mat sumFirst, squareFirst;    // over the overlap, this tile placed first
-    cv::Mat sumSecond, squareSecond;  // over the overlap, this tile placed second
+    cv::Mat sums, squares;  // integral images of `low` and of its squares
 };
 
 struct Link
@@ -113,8 +113,6 @@ struct Geometry
 {
     int scale;
     cv::Size low, padded;
-    cv::Mat maskSpectrum;  // of a reduced tile's area
-    cv::Mat count;         // pixels in the overlap for every shift
 };
 
 Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
@@ -131,12 +129,11 @@ Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
     cv::GaussianBlur(f, detail, cv::Size(0, 0), kFineSigma);
     cv::GaussianBlur(f, soft, cv::Size(0, 0), 3 * kFineSigma);
     p.fine = detail - soft;
-    // Lamp fall-off and gain scale the texture unevenly near the edges, where overlaps
-    // are, and pull a broad band's peak; relative to the local mean they cancel.
-    cv::Mat broad, flat;
-    cv::divide(f, cv::max(mean, 1.0f), flat);
-    cv::GaussianBlur(flat, p.mid, cv::Size(0, 0), kMidSigma);
-    cv::GaussianBlur(p.mid, broad, cv::Size(0, 0), std::sqrt(8.0) * kMidSigma);
+    // The middle band has no detail a half-size copy loses, and costs a quarter there.
+    cv::Mat half, broad;
+    cv::pyrDown(f, half);
+    cv::GaussianBlur(half, p.mid, cv::Size(0, 0), kMidSigma / 2);
+    cv::GaussianBlur(p.mid, broad, cv::Size(0, 0), std::sqrt(8.0) * kMidSigma / 2);
     p.mid -= broad;
     cv::Mat band = detail - mean;
     if (g.scale > 1)
@@ -144,11 +141,7 @@ Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
     else
         p.low = band;
     p.spectrum = Spectrum(p.low, g.padded);
-    cv::Mat squares = Spectrum(p.low.mul(p.low), g.padded);
-    p.sumFirst = Correlate(p.spectrum, g.maskSpectrum);
-    p.squareFirst = Correlate(squares, g.maskSpectrum);
-    p.sumSecond = Correlate(g.maskSpectrum, p.spectrum);
-    p.squareSecond = Correlate(g.maskSpectrum, squares);
+    cv::integral(p.low, p.sums, p.squares, CV_64F, CV_64F);
     return p;
 }
 
@@ -231,23 +224,35 @@ void Register(const Prepared& a, const Prepared& b, const Geometry& g, int ia, i
         if (dy <= -lh || dy >= lh)
             continue;
         const float* sab = products.ptr<float>(y);
-        const float* sa = a.sumFirst.ptr<float>(y);
-        const float* sa2 = a.squareFirst.ptr<float>(y);
-        const float* sb = b.sumSecond.ptr<float>(y);
-        const float* sb2 = b.squareSecond.ptr<float>(y);
-        const float* n = g.count.ptr<float>(y);
+        // Rows of the overlap in a and in b.
+        const int ay0 = std::max(0, dy), ay1 = std::min(lh, lh + dy);
+        const int by0 = ay0 - dy, by1 = ay1 - dy;
+        const double* aTop = a.sums.ptr<double>(ay0);
+        const double* aFoot = a.sums.ptr<double>(ay1);
+        const double* a2Top = a.squares.ptr<double>(ay0);
+        const double* a2Foot = a.squares.ptr<double>(ay1);
+        const double* bTop = b.sums.ptr<double>(by0);
+        const double* bFoot = b.sums.ptr<double>(by1);
+        const double* b2Top = b.squares.ptr<double>(by0);
+        const double* b2Foot = b.squares.ptr<double>(by1);
         float* out = ncc.ptr<float>(y);
         for (int x = 0; x < pw; ++x) {
             const int dx = x < pw / 2 ? x : x - pw;
             if (dx <= -lw || dx >= lw
                 || !OverlapBigEnough(lw - std::abs(dx), lh - std::abs(dy), lw, lh, minSide))
                 continue;
-            const double count = std::max(1.0f, n[x]);
-            const double va = sa2[x] - double(sa[x]) * sa[x] / count;
-            const double vb = sb2[x] - double(sb[x]) * sb[x] / count;
+            const int ax0 = std::max(0, dx), ax1 = std::min(lw, lw + dx);
+            const int bx0 = ax0 - dx, bx1 = ax1 - dx;
+            const double count = double(ax1 - ax0) * (ay1 - ay0);
+            const double sa = aFoot[ax1] - aFoot[ax0] - aTop[ax1] + aTop[ax0];
+            const double sa2 = a2Foot[ax1] - a2Foot[ax0] - a2Top[ax1] + a2Top[ax0];
+            const double sb = bFoot[bx1] - bFoot[bx0] - bTop[bx1] + bTop[bx0];
+            const double sb2 = b2Foot[bx1] - b2Foot[bx0] - b2Top[bx1] + b2Top[bx0];
+            const double va = sa2 - sa * sa / count;
+            const double vb = sb2 - sb * sb / count;
             if (va <= 1e-6 * count || vb <= 1e-6 * count)
                 continue;
-            out[x] = float((sab[x] - double(sa[x]) * sb[x] / count) / std::sqrt(va * vb));
+            out[x] = float((sab[x] - sa * sb / count) / std::sqrt(va * vb));
         }
     }
     std::vector<Candidate> candidates;
@@ -281,8 +286,12 @@ void Register(const Prepared& a, const Prepared& b, const Geometry& g, int ia, i
         Match fine = MatchAround(a.fine, b.fine, cx, cy, r, kMaxCheckSide);
         if (fine.score > best.score)
             best = fine;
+        if (best.score >= kMinNcc || c.ncc < kMinWeakSearchNcc)
+            continue;
         // A wider search, so that the peak of a coarse reduced answer lies inside it.
-        Match mid = MatchAround(a.mid, b.mid, cx, cy, r + 2, kMaxWeakCheckSide);
+        Match mid = MatchAround(a.mid, b.mid, cx / 2, cy / 2, r / 2 + 2, kMaxWeakCheckSide / 2);
+        mid.dx *= 2;
+        mid.dy *= 2;
         if (mid.score < kMinWeakNcc)
             continue;
         // The fine band places more exactly: over the whole overlap, close to the middle
@@ -499,8 +508,6 @@ int PlaceMats(const std::vector<cv::Mat>& tiles, std::vector<Placement>* placeme
     if (g.low.width < 8 || g.low.height < 8)
         return kUnplaceable;
     g.padded = cv::Size(cv::getOptimalDFTSize(2 * g.low.width), cv::getOptimalDFTSize(2 * g.low.height));
-    g.maskSpectrum = Spectrum(cv::Mat(g.low, CV_32F, cv::Scalar(1)), g.padded);
-    g.count = Correlate(g.maskSpectrum, g.maskSpectrum);
 
     std::vector<Prepared> prepared(n);
     ForEachItem(n, [&](int i) { prepared[i] = Prepare(tiles[i], g); });
