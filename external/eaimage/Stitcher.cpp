@@ -80,16 +80,30 @@ void KeepOpenCvSingleThreaded()
     }
 }
 
+int ItemBands(int items)
+{
+    return std::max(1, std::min(items, orvbands::BandCount(1 << 20, 1)));
+}
+
+// Calls body(item, band) for every item, the items spread over bands that run at once;
+// a band's items run one after another, so they may share the band's scratch memory.
 template <class F>
 void ForEachItem(int items, F body)
 {
-    const int count = std::max(1, std::min(items, orvbands::BandCount(1 << 20, 1)));
+    const int count = ItemBands(items);
     auto band = [&](int k) {
         for (int i = k; i < items; i += count)
-            body(i);
+            body(i, k);
     };
     orvbands::ForEachBand(count, band);
 }
+
+// Memory one registration after another reuses: fresh pages of this size cost more to
+// fault in than the arithmetic done on them.
+struct Scratch
+{
+    cv::Mat product, surface, ncc;
+};
 
 cv::Mat Spectrum(const cv::Mat& m, cv::Size padded)
 {
@@ -100,13 +114,13 @@ cv::Mat Spectrum(const cv::Mat& m, cv::Size padded)
     return spectrum;
 }
 
-// r(t) = sum over x of first(x + t) x second(x), for every shift t (modulo the size).
-cv::Mat Correlate(const cv::Mat& first, const cv::Mat& second)
+// r(t) = sum over x of first(x + t) x second(x), for every shift t (modulo the size),
+// into scratch.surface.
+const cv::Mat& Correlate(const cv::Mat& first, const cv::Mat& second, Scratch* scratch)
 {
-    cv::Mat product, surface;
-    cv::mulSpectrums(first, second, product, 0, true);
-    cv::idft(product, surface, cv::DFT_REAL_OUTPUT | cv::DFT_SCALE);
-    return surface;
+    cv::mulSpectrums(first, second, scratch->product, 0, true);
+    cv::idft(scratch->product, scratch->surface, cv::DFT_REAL_OUTPUT | cv::DFT_SCALE);
+    return scratch->surface;
 }
 
 struct Geometry
@@ -121,25 +135,27 @@ Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
     cv::Mat grey;
     cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
     cv::medianBlur(grey, grey, 3);
-    cv::Mat f, mean;
+    // Few full-size buffers, reused in place: the pages of a fresh one cost more to
+    // fault in than the filtering done on them.
+    cv::Mat f, mean, detail;
     grey.convertTo(f, CV_32F);
     cv::boxFilter(f, mean, CV_32F, cv::Size(kHighPassBox, kHighPassBox), cv::Point(-1, -1),
                   true, cv::BORDER_REFLECT101);
-    cv::Mat detail, soft;
     cv::GaussianBlur(f, detail, cv::Size(0, 0), kFineSigma);
-    cv::GaussianBlur(f, soft, cv::Size(0, 0), 3 * kFineSigma);
-    p.fine = detail - soft;
     // The middle band has no detail a half-size copy loses, and costs a quarter there.
     cv::Mat half, broad;
     cv::pyrDown(f, half);
     cv::GaussianBlur(half, p.mid, cv::Size(0, 0), kMidSigma / 2);
     cv::GaussianBlur(p.mid, broad, cv::Size(0, 0), std::sqrt(8.0) * kMidSigma / 2);
     p.mid -= broad;
-    cv::Mat band = detail - mean;
+    cv::GaussianBlur(f, f, cv::Size(0, 0), 3 * kFineSigma);
+    cv::subtract(detail, f, f);
+    p.fine = f;
+    cv::subtract(detail, mean, mean);
     if (g.scale > 1)
-        cv::resize(band, p.low, g.low, 0, 0, cv::INTER_AREA);
+        cv::resize(mean, p.low, g.low, 0, 0, cv::INTER_AREA);
     else
-        p.low = band;
+        p.low = mean;
     p.spectrum = Spectrum(p.low, g.padded);
     cv::integral(p.low, p.sums, p.squares, CV_64F, CV_64F);
     return p;
@@ -212,13 +228,15 @@ Match MatchAround(const cv::Mat& a, const cv::Mat& b, int cx, int cy, int r, int
 // otherwise every shift where the middle band agrees goes to `weak`, for loops of other
 // links to confirm or not.
 void Register(const Prepared& a, const Prepared& b, const Geometry& g, int ia, int ib,
-              std::vector<Link>* sure, std::vector<Link>* weak)
+              Scratch* scratch, std::vector<Link>* sure, std::vector<Link>* weak)
 {
     // Normalised cross-correlation of the overlap for every shift at once.
-    cv::Mat products = Correlate(a.spectrum, b.spectrum);
+    const cv::Mat& products = Correlate(a.spectrum, b.spectrum, scratch);
     const int lw = g.low.width, lh = g.low.height, pw = g.padded.width, ph = g.padded.height;
     const int minSide = std::max(3, kMinOverlapSide / g.scale);
-    cv::Mat ncc(ph, pw, CV_32F, cv::Scalar(-2));
+    cv::Mat& ncc = scratch->ncc;
+    ncc.create(ph, pw, CV_32F);
+    ncc.setTo(-2);
     for (int y = 0; y < ph; ++y) {
         const int dy = y < ph / 2 ? y : y - ph;
         if (dy <= -lh || dy >= lh)
@@ -510,16 +528,17 @@ int PlaceMats(const std::vector<cv::Mat>& tiles, std::vector<Placement>* placeme
     g.padded = cv::Size(cv::getOptimalDFTSize(2 * g.low.width), cv::getOptimalDFTSize(2 * g.low.height));
 
     std::vector<Prepared> prepared(n);
-    ForEachItem(n, [&](int i) { prepared[i] = Prepare(tiles[i], g); });
+    ForEachItem(n, [&](int i, int) { prepared[i] = Prepare(tiles[i], g); });
 
     std::vector<std::pair<int, int>> pairs;
     for (int a = 0; a < n; ++a)
         for (int b = a + 1; b < n; ++b)
             pairs.push_back({a, b});
     std::vector<std::vector<Link>> sure(pairs.size()), weak(pairs.size());
-    ForEachItem(int(pairs.size()), [&](int k) {
+    std::vector<Scratch> scratch(ItemBands(int(pairs.size())));
+    ForEachItem(int(pairs.size()), [&](int k, int band) {
         Register(prepared[pairs[k].first], prepared[pairs[k].second], g, pairs[k].first,
-                 pairs[k].second, &sure[k], &weak[k]);
+                 pairs[k].second, &scratch[band], &sure[k], &weak[k]);
     });
     std::vector<Link> links, weakLinks;
     for (size_t k = 0; k < pairs.size(); ++k) {
