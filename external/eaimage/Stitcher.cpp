@@ -135,12 +135,11 @@ Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
     cv::Mat grey;
     cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
     cv::medianBlur(grey, grey, 3);
-    // Few full-size buffers, reused in place: the pages of a fresh one cost more to
-    // fault in than the filtering done on them.
-    cv::Mat f, mean, detail;
+    // Two full-size buffers, filtered in place: the pages of a fresh one cost more to
+    // fault in than the filtering done on them. The lamp's fall-off goes at the reduced
+    // size, where a box is cheap.
+    cv::Mat f, detail;
     grey.convertTo(f, CV_32F);
-    cv::boxFilter(f, mean, CV_32F, cv::Size(kHighPassBox, kHighPassBox), cv::Point(-1, -1),
-                  true, cv::BORDER_REFLECT101);
     cv::GaussianBlur(f, detail, cv::Size(0, 0), kFineSigma);
     // The middle band has no detail a half-size copy loses, and costs a quarter there.
     cv::Mat half, broad;
@@ -151,11 +150,15 @@ Prepared Prepare(const cv::Mat& bgr, const Geometry& g)
     cv::GaussianBlur(f, f, cv::Size(0, 0), 3 * kFineSigma);
     cv::subtract(detail, f, f);
     p.fine = f;
-    cv::subtract(detail, mean, mean);
     if (g.scale > 1)
-        cv::resize(mean, p.low, g.low, 0, 0, cv::INTER_AREA);
+        cv::resize(detail, p.low, g.low, 0, 0, cv::INTER_AREA);
     else
-        p.low = mean;
+        p.low = detail;
+    const int box = std::max(3, kHighPassBox / g.scale | 1);
+    cv::Mat mean;
+    cv::boxFilter(p.low, mean, CV_32F, cv::Size(box, box), cv::Point(-1, -1), true,
+                  cv::BORDER_REFLECT101);
+    p.low -= mean;
     p.spectrum = Spectrum(p.low, g.padded);
     cv::integral(p.low, p.sums, p.squares, CV_64F, CV_64F);
     return p;
@@ -403,7 +406,7 @@ void SolveDroppingOutliers(int n, std::vector<Link>* links, std::vector<double>*
 
 // Takes in the weak links that loops confirm: one that agrees with the placement of two
 // tiles already joined, or a loop of two or three weak links through groups of joined
-// tiles that closes within kMaxResidual. A weak link alone joins nothing, since smooth
+// tiles that closes within kMaxWeakMisfit. A weak link alone joins nothing, since smooth
 // overlaps can look alike at a wrong shift; wrong ones closing a loop would take chance.
 // The loop whose weakest link is strongest goes first.
 void AcceptConfirmedWeakLinks(int n, std::vector<Link> weak, std::vector<Link>* links,
@@ -461,8 +464,13 @@ void AcceptConfirmedWeakLinks(int n, std::vector<Link> weak, std::vector<Link>* 
                 }
         if (best.empty())
             return;
-        for (size_t k : best)
+        // Each weak link is taken once, so that the loop ends even where the fit drops
+        // what a loop brought in.
+        std::sort(best.rbegin(), best.rend());
+        for (size_t k : best) {
             links->push_back(weak[k]);
+            weak.erase(weak.begin() + k);
+        }
     }
 }
 
