@@ -56,9 +56,10 @@ void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int las
     grey.convertTo(level, CV_32F);
     cv::GaussianBlur(level, level, cv::Size(kPreKernel, kPreKernel), kPreSigma, kPreSigma,
                      cv::BORDER_REFLECT101);
-    cv::Mat lap;
-    cv::Laplacian(level, lap, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
-    cv::Mat energy = lap.mul(lap);
+    // In place: the pages of a fresh buffer cost more to fault in than the filter.
+    cv::Laplacian(level, level, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
+    cv::multiply(level, level, level);
+    cv::Mat& energy = level;
     cv::Mat wide;
     for (int pass = 0; pass < 2; ++pass) {
         cv::blur(pass ? wide : energy, wide, cv::Size(kWideWindow, kWideWindow), cv::Point(-1, -1),
