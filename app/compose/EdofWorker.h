@@ -5,6 +5,9 @@
 
 #include <vector>
 
+// The JPEG quality of a depth-of-field result saved as JPEG.
+const int kEdofJpegQuality = 95;
+
 // Gathered on the GUI thread; the worker owns and deletes it.
 struct EdofJob
 {

@@ -20,14 +20,17 @@ const int kThreshold = 6;
 const double kNoiseSpreads = 3.0;
 // The luminance is smoothed before its Laplacian is taken, so the measure follows the
 // structure that defocus takes away rather than the pixel-to-pixel noise of the
-// sensor; the Laplacian's energy is then averaged over a window large enough that the
-// per-pixel choice between planes follows regions, not single noisy pixels. Reach:
-// kPreKernel / 2 + 1 + kWindow / 2 rows either side (kFocusReach in the header).
-const int kPreKernel = 9;
-const double kPreSigma = 1.5;
-const int kWindow = 37;
-const double kWindowSigma = 6.0;
-static_assert(kPreKernel / 2 + 1 + kWindow / 2 <= kFocusReach, "band reach");
+// sensor and the block edges of compressed planes. The Laplacian's energy is then
+// averaged over a window, each pass two passes of a box (near a Gaussian, and cheap at
+// any size): a small one, so that the choice follows the edges between regions in focus
+// at different depths, plus a wide one, so that on noisy planes it follows regions,
+// not single noisy pixels. Reach: kPreKernel / 2 + 1 + 2 x (kWideWindow / 2) rows either
+// side (kFocusReach in the header).
+const int kPreKernel = 15;
+const double kPreSigma = 2.5;
+const int kWindow = 13;
+const int kWideWindow = 41;
+static_assert(kPreKernel / 2 + 1 + 2 * (kWideWindow / 2) <= kFocusReach, "band reach");
 
 }  // namespace
 
@@ -53,11 +56,17 @@ void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int las
     grey.convertTo(level, CV_32F);
     cv::GaussianBlur(level, level, cv::Size(kPreKernel, kPreKernel), kPreSigma, kPreSigma,
                      cv::BORDER_REFLECT101);
-    cv::Mat lap;
-    cv::Laplacian(level, lap, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
-    cv::Mat energy = lap.mul(lap);
-    cv::GaussianBlur(energy, energy, cv::Size(kWindow, kWindow), kWindowSigma, kWindowSigma,
-                     cv::BORDER_REFLECT101);
+    // In place: the pages of a fresh buffer cost more to fault in than the filter.
+    cv::Laplacian(level, level, CV_32F, 1, 1.0, 0.0, cv::BORDER_REFLECT101);
+    cv::multiply(level, level, level);
+    cv::Mat& energy = level;
+    cv::Mat wide;
+    for (int pass = 0; pass < 2; ++pass) {
+        cv::blur(pass ? wide : energy, wide, cv::Size(kWideWindow, kWideWindow), cv::Point(-1, -1),
+                 cv::BORDER_REFLECT101);
+        cv::blur(energy, energy, cv::Size(kWindow, kWindow), cv::Point(-1, -1), cv::BORDER_REFLECT101);
+    }
+    energy += wide;
     for (int y = first; y < last; ++y) {
         const float* from = energy.ptr<float>(y - top);
         float* to = reinterpret_cast<float*>(reinterpret_cast<unsigned char*>(focus.data)

@@ -8,7 +8,7 @@
 namespace dofcore {
 
 // Rows of neighbours either side that a band of the focus measure reads.
-const int kFocusReach = 24;
+const int kFocusReach = 48;
 
 void FocusRows(const DofImage& image, const DofMatrix& focus, int first, int last);
 // The least difference from the smoothed copy that the mask sharpens, for the whole

@@ -254,6 +254,38 @@ TEST(DepthOfField, FiveBenchPlanesComeCloseToTheAllInFocusTruth)
     EXPECT_EQ(DWORD(CXIMAGE_FORMAT_TIF), written.GetType());
 }
 
+// Noisy camera JPEGs merged into a JPEG: written too coarsely, the result gives back in
+// compression what the merge won over the planes.
+TEST(DepthOfField, AJpegResultComesAsCloseToTheTruthAsTheSameMergeWrittenWhole)
+{
+    auto stack = composedata::MakeDepthStack(512, 384, 6, 6.0f, 5);
+    Folder folder;
+    std::vector<CString> inputs;
+    for (size_t i = 0; i < stack.planes.size(); ++i) {
+        CString name;
+        name.Format(L"plane_%d.jpg", int(i));
+        inputs.push_back(folder.File(name));
+        // As a camera writes them, with halved colour.
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(composedata::Encode(stack.planes[i], ".jpg", &bytes));
+        HANDLE f = CreateFileW(inputs.back(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD put = 0;
+        ASSERT_TRUE(WriteFile(f, bytes.data(), DWORD(bytes.size()), &put, nullptr));
+        CloseHandle(f);
+    }
+    Picture jpeg, whole;
+    for (auto [output, picture] : {std::make_pair(folder.File(L"merged.jpg"), &jpeg),
+                                   std::make_pair(folder.File(L"merged.bmp"), &whole)}) {
+        EdofRun run;
+        run.Run(inputs, output);
+        ASSERT_EQ(FUSION_DONE, run.final);
+        ASSERT_TRUE(Read(output, picture));
+    }
+    EXPECT_LT(composedata::RmsDifference(jpeg, whole), 2.5);
+    EXPECT_LT(composedata::RmsDifference(jpeg, stack.truth),
+              composedata::RmsDifference(whole, stack.truth) + 0.4);
+}
+
 TEST(DepthOfField, EqualSharpnessTakesTheLaterPlane)
 {
     Picture dark, light;

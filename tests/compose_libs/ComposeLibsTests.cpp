@@ -249,6 +249,19 @@ TEST(FocusMeasure, HardChoiceOnNoisyPlanesFollowsTheSceneNotTheNoise)
     EXPECT_LT(ChoiceAgainstBestPlane(stack, composedata::RmsDifference), 0.98);
 }
 
+// Noisy planes as a camera's JPEGs: the compression's block edges and the noise both
+// add Laplacian energy that is not the scene's.
+TEST(FocusMeasure, HardChoiceOnCompressedNoisyPlanesBeatsTheBestPlane)
+{
+    auto stack = composedata::MakeDepthStack(1024, 768, 10, 6.0f, 1);
+    for (Picture& p : stack.planes) {
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(composedata::Encode(p, ".jpg", &bytes));
+        ASSERT_TRUE(composedata::Decode(bytes, &p));
+    }
+    EXPECT_LT(ChoiceAgainstBestPlane(stack, composedata::RmsDifference), 1.0);
+}
+
 TEST(FocusMeasure, RefusesBadArgumentsWithoutWriting)
 {
     Picture p;
@@ -500,4 +513,42 @@ TEST(RowBands, EveryBandRunsOnceWhenPassesOverlapAndNest)
                 wrong += r.nested[p][j] != (p % 2 ? 1 : 0);
         }
     EXPECT_EQ(0, wrong);
+}
+
+// Camera-like tiles where a third of the slide is smooth: most overlaps hold too little
+// fine detail to be sure on their own, but the loops they close tie every tile.
+TEST(Stitching, JoinsALowTextureGridWithinAPixelAndRefusesATileThatMatchesNothing)
+{
+    composedata::GridSpec spec;
+    spec.tileWidth = 1024;
+    spec.tileHeight = 768;
+    spec.rows = 2;
+    spec.cols = 3;
+    spec.overlap = 0.1;
+    spec.stageError = 10;
+    spec.emptyShare = 0.3f;
+    spec.cameraNoise = 6;
+    spec.smoothShare = 0.33f;
+    spec.gainSpread = 0.08f;
+    spec.seed = 2;
+    auto grid = composedata::MakeTileGrid(spec);
+    std::vector<eastitch::TileView> views;
+    for (const Picture& t : grid.tiles)
+        views.push_back({t.bgr.data(), t.width, t.height, t.width * 3});
+    std::vector<eastitch::Placement> at;
+    ASSERT_EQ(eastitch::kOk, eastitch::PlaceTiles(views, &at));
+    for (size_t k = 0; k < at.size(); ++k) {
+        EXPECT_LE(std::abs(at[k].x - grid.x[k]), 1) << "tile " << k;
+        EXPECT_LE(std::abs(at[k].y - grid.y[k]), 1) << "tile " << k;
+    }
+
+    // A corner tile turned upside down overlaps nothing: no partial mosaic.
+    Picture& corner = grid.tiles.back();
+    std::reverse(corner.bgr.begin(), corner.bgr.end());
+    Folder folder;
+    std::vector<int> order;
+    auto paths = WriteTiles(folder, grid.tiles, 3, &order);
+    const std::u16string out = folder.File(u"mosaic.bmp");
+    EXPECT_EQ(EA_ERR_PLACE, Stitch(paths, Utf8(out)));
+    EXPECT_FALSE(Exists(out));
 }
