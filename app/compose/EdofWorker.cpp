@@ -67,9 +67,9 @@ bool Merge(const EdofJob& job)
     DofImage soft = View(smooth), sharp = View(running);
     if (usm(&soft, &sharp) != 1)
         return false;
-    // A JPEG result is written at the quality the composition's image library writes,
-    // not the picture core's everyday default: every pixel of a merge has been chosen
-    // and sharpened once, and a coarser second compression would undo what it won.
+    // A JPEG result is written finer than the picture core's everyday default: every
+    // pixel of a merge has been chosen and sharpened once, and a coarser second
+    // compression would undo what it won.
     running.SetJpegQuality(kEdofJpegQuality);
     // The save goes through a temporary file: a failed one leaves nothing behind.
     return running.SaveByName(job.output);
