@@ -58,10 +58,14 @@ bool Exists(const CString& path)
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Touch(const CString& path)
+// An empty file, or one holding `bytes`.
+void Touch(const CString& path, const std::vector<uint8_t>& bytes = {})
 {
     HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD put = 0;
+    if (!bytes.empty())
+        EXPECT_TRUE(WriteFile(f, bytes.data(), DWORD(bytes.size()), &put, nullptr));
     CloseHandle(f);
 }
 
@@ -268,10 +272,7 @@ TEST(DepthOfField, AJpegResultComesAsCloseToTheTruthAsTheSameMergeWrittenWhole)
         // As a camera writes them, with halved colour.
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(composedata::Encode(stack.planes[i], ".jpg", &bytes));
-        HANDLE f = CreateFileW(inputs.back(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD put = 0;
-        ASSERT_TRUE(WriteFile(f, bytes.data(), DWORD(bytes.size()), &put, nullptr));
-        CloseHandle(f);
+        Touch(inputs.back(), bytes);
     }
     Picture jpeg, whole;
     for (auto [output, picture] : {std::make_pair(folder.File(L"merged.jpg"), &jpeg),
