@@ -22,6 +22,7 @@ struct AFX_THREAD_STATE
     // The popup TrackPopupMenu is showing and its owner: WM_MEASUREITEM names no menu.
     HMENU m_hTrackingMenu = NULL;
     HWND m_hTrackingWindow = NULL;
+    AFX_MSG_OBSERVER m_pfnObserver = NULL;
 };
 
 AFX_THREAD_STATE* AfxGetThreadState();

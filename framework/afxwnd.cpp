@@ -25,6 +25,7 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
     if (code != HCBT_CREATEWND)
         return ::CallNextHookEx(pState->m_hHookOldCbtFilter, code, wParam, lParam);
 
+    const HHOOK hook = pState->m_hHookOldCbtFilter;
     CWnd* pWndInit = pState->m_pWndInit;
     if (pWndInit != NULL) {
         // The first window created after the hook was set is the one being created:
@@ -43,7 +44,14 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
             if (oldWndProc != AfxWndProc) *pOldWndProc = oldWndProc;
         }
     }
-    return ::CallNextHookEx(pState->m_hHookOldCbtFilter, code, wParam, lParam);
+    const LRESULT result = ::CallNextHookEx(hook, code, wParam, lParam);
+    // The window is attached: its children (a dialog's controls) need not pass here, each
+    // hook call being a round trip to the server.
+    if (pState->m_pWndInit == NULL && hook != NULL && pState->m_hHookOldCbtFilter == hook) {
+        ::UnhookWindowsHookEx(hook);
+        pState->m_hHookOldCbtFilter = NULL;
+    }
+    return result;
 }
 
 union MessageMapFunctions
@@ -389,6 +397,14 @@ void CWnd::OnNcDestroy()
 
 const MSG* AfxGetCurrentMessage() { return &AfxGetThreadState()->m_lastSentMsg; }
 
+AFX_MSG_OBSERVER AfxSetMessageObserver(AFX_MSG_OBSERVER pfnObserver)
+{
+    AFX_THREAD_STATE* pState = AfxGetThreadState();
+    AFX_MSG_OBSERVER old = pState->m_pfnObserver;
+    pState->m_pfnObserver = pfnObserver;
+    return old;
+}
+
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
@@ -404,6 +420,7 @@ LRESULT AfxCallWndProc(CWnd* pWnd, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
     pState->m_lastSentMsg.message = nMsg;
     pState->m_lastSentMsg.wParam = wParam;
     pState->m_lastSentMsg.lParam = lParam;
+    if (pState->m_pfnObserver != NULL) pState->m_pfnObserver(hWnd, nMsg, wParam, lParam);
 
     LRESULT lResult = 0;
     try {

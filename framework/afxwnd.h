@@ -330,6 +330,12 @@ BOOL AfxUnhookWindowCreate();
 LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = 0, HBRUSH hbrBackground = 0, HICON hIcon = 0);
 BOOL AfxRegisterClass(WNDCLASSW* lpWndClass);
 
+// Sees every message this thread's framework windows are sent or dispatched, before
+// the window does: a watch that costs nothing per message, where a message hook makes
+// every message a round trip to the system.  Returns the observer it replaces.
+typedef void (*AFX_MSG_OBSERVER)(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
+AFX_MSG_OBSERVER AfxSetMessageObserver(AFX_MSG_OBSERVER pfnObserver);
+
 // The message last delivered to a framework window on this thread (used by Default
 // and by notification reflection).
 const MSG* AfxGetCurrentMessage();

@@ -22,7 +22,7 @@ BOOL IsTopmost(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_
 
 } // namespace
 
-CFloatingStack::CFloatingStack() : m_hook(NULL), m_frame(NULL), m_message(0), m_bPosted(FALSE) {}
+CFloatingStack::CFloatingStack() : m_hook(NULL), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_previousObserver(NULL) {}
 
 CFloatingStack::~CFloatingStack() { Unwatch(); }
 
@@ -32,16 +32,24 @@ BOOL CFloatingStack::Watch(HWND frame, UINT message)
     m_frame = frame;
     m_message = message;
     m_bPosted = FALSE;
-    m_hook = ::SetWindowsHookExW(WH_CALLWNDPROC, WatchProc, NULL, ::GetCurrentThreadId());
+    // A hook on every message would cost each one a round trip to the server, three times
+    // the cost of the message itself: the framework's windows are watched for nothing, and
+    // only activations and focus changes, which reach windows of any kind, are hooked.
+    m_hook = ::SetWindowsHookExW(WH_CBT, WatchProc, NULL, ::GetCurrentThreadId());
     if (m_hook == NULL) return FALSE;
     s_watching = this;
+    m_previousObserver = AfxSetMessageObserver(ObserveMessage);
     return TRUE;
 }
 
 void CFloatingStack::Unwatch()
 {
-    if (m_hook != NULL) ::UnhookWindowsHookEx(m_hook);
+    if (m_hook != NULL) {
+        ::UnhookWindowsHookEx(m_hook);
+        AfxSetMessageObserver(m_previousObserver);
+    }
     m_hook = NULL;
+    m_previousObserver = NULL;
     if (s_watching == this) s_watching = NULL;
     m_frame = NULL;
 }
@@ -55,29 +63,39 @@ void CFloatingStack::Request()
 LRESULT CALLBACK CFloatingStack::WatchProc(int code, WPARAM wParam, LPARAM lParam)
 {
     CFloatingStack* self = s_watching;
-    if (code == HC_ACTION && self != NULL && lParam != 0 && s_restacking == 0) self->Notice(*reinterpret_cast<CWPSTRUCT*>(lParam));
+    if (self != NULL && s_restacking == 0 && wParam != 0) {
+        // Told before the change; the request is taken after it.
+        if (code == HCBT_ACTIVATE) self->Notice((HWND)wParam, WM_ACTIVATE, WA_ACTIVE, 0);
+        else if (code == HCBT_SETFOCUS) self->Notice((HWND)wParam, WM_SETFOCUS, 0, 0);
+    }
     return ::CallNextHookEx(self != NULL ? self->m_hook : NULL, code, wParam, lParam);
 }
 
-void CFloatingStack::Notice(const CWPSTRUCT& msg)
+void CFloatingStack::ObserveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (msg.message) {
+    CFloatingStack* self = s_watching;
+    if (self != NULL && s_restacking == 0) self->Notice(hwnd, message, wParam, lParam);
+}
+
+void CFloatingStack::Notice(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_EXITMENULOOP:
     case WM_EXITSIZEMOVE:
         Request();
         return;
     case WM_SETFOCUS:
         // The focus window's top-level window was just put over everything on the screen.
-        if (BelongsTo(::GetAncestor(msg.hwnd, GA_ROOT), m_frame)) Request();
+        if (BelongsTo(::GetAncestor(hwnd, GA_ROOT), m_frame)) Request();
         return;
     case WM_ACTIVATE:
-        if (LOWORD(msg.wParam) != WA_INACTIVE && BelongsTo(msg.hwnd, m_frame)) Request();
+        if (LOWORD(wParam) != WA_INACTIVE && BelongsTo(hwnd, m_frame)) Request();
         return;
     case WM_WINDOWPOSCHANGED: {
         // A window shown is put over everything on the screen, a panel over a floating window.
-        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(msg.lParam);
-        if (pos != NULL && (pos->flags & SWP_SHOWWINDOW) && ::GetAncestor(msg.hwnd, GA_ROOT) == msg.hwnd &&
-            msg.hwnd != m_frame && BelongsTo(msg.hwnd, m_frame))
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos != NULL && (pos->flags & SWP_SHOWWINDOW) && ::GetAncestor(hwnd, GA_ROOT) == hwnd &&
+            hwnd != m_frame && BelongsTo(hwnd, m_frame))
             Request();
         return;
     }

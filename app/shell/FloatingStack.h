@@ -52,10 +52,12 @@ public:
 
 private:
     static LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam);
-    void Notice(const CWPSTRUCT& msg);
+    static void ObserveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void Notice(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HHOOK m_hook;
     HWND m_frame;
     UINT m_message;
     BOOL m_bPosted;
+    AFX_MSG_OBSERVER m_previousObserver;
 };

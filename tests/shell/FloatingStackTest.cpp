@@ -98,3 +98,56 @@ TEST(FloatingStack, SettlingPutsTheSystemOrderRightWithoutBringingAnyWindowToThe
     EXPECT_TRUE(IsTopmost(f.topmost));
     EXPECT_FALSE(IsTopmost(f.tools));
 }
+
+namespace {
+
+// How many requests the frame was posted since the last look, taking them.
+int TakeRequests(CFloatingStack& watch, HWND frame, UINT message)
+{
+    int count = 0;
+    MSG msg;
+    while (::PeekMessageW(&msg, frame, message, message, PM_REMOVE)) count++;
+    watch.Taken();
+    return count;
+}
+
+} // namespace
+
+// The watch hooks no message: focus changes reach it from any window, framework or not;
+// what only framework windows are sent (a popup shown, a menu loop ended) reaches it from
+// the framework's dispatch.  Windows of no concern, and a watch ended, ask nothing.
+TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndForNothingElse)
+{
+    const UINT kRequest = WM_APP + 0x3F0;
+    Family f;
+    HWND plainEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, f.frame, NULL, NULL, NULL);
+    HWND otherEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 30, 60, 20, f.frame, NULL, NULL, NULL);
+    HWND strangerEdit =
+        ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, f.stranger, NULL, NULL, NULL);
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), L"", WS_POPUP, CRect(10, 10, 60, 60),
+                               CWnd::FromHandle(f.frame), 0));
+    CFloatingStack watch;
+    ASSERT_TRUE(watch.Watch(f.frame, kRequest));
+
+    // An activation, then a focus change alone.
+    ::SetFocus(plainEdit);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
+    ::SetFocus(otherEdit);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
+    popup.SetWindowPos(NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
+    popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
+    popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
+
+    ::SetFocus(strangerEdit);
+    popup.SendMessage(WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 0);
+
+    watch.Unwatch();
+    ::SetFocus(plainEdit);
+    popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 0);
+    popup.DestroyWindow();
+}
