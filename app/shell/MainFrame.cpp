@@ -199,6 +199,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     ::RegisterHotKey(m_hWnd, HOTKEY_CAPTURE, 0, VK_F9);
     ::RegisterHotKey(m_hWnd, HOTKEY_RECORD_START, 0, VK_F10);
     ::RegisterHotKey(m_hWnd, HOTKEY_RECORD_STOP, 0, VK_F11);
+    // Most of the camera library's first look for cameras is waiting on the devices: it
+    // runs while the frame is shown and painted, after the panes have asked the library
+    // what they show.
+    LookForCamerasAside();
     SetTimer(TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, NULL);
     return 0;
 }
@@ -624,7 +628,12 @@ void CMainFrame::AfterFirstPaint()
         StartCamera();
         return;
     }
-    if (m_hLook != NULL) return;
+    LookForCamerasAside();
+}
+
+void CMainFrame::LookForCamerasAside()
+{
+    if (m_bCamerasLooked || m_hLook != NULL) return;
     // The camera library's first call builds the camera manager and finds a camera; most
     // of it is waiting on the devices, which the window must not.
     m_hLook = ::CreateThread(NULL, 0, LookForCameras, m_hWnd, 0, NULL);

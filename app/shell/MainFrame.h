@@ -120,6 +120,8 @@ protected:
     void CreateBaseFolder();
     // The work left for after the first paint; the camera look runs once.
     void AfterFirstPaint();
+    // Starts the camera library's first look for cameras on its own thread, once.
+    void LookForCamerasAside();
     // The capture folder and the live picture, once asked for and the look has ended.
     void StartCamera();
     afx_msg LRESULT OnCamerasLooked(WPARAM wParam, LPARAM lParam);
