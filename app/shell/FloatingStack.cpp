@@ -22,7 +22,10 @@ BOOL IsTopmost(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_
 
 } // namespace
 
-CFloatingStack::CFloatingStack() : m_hook(NULL), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_previousObserver(NULL) {}
+CFloatingStack::CFloatingStack()
+    : m_hook(NULL), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_previousObserver(NULL), m_previousWatching(NULL)
+{
+}
 
 CFloatingStack::~CFloatingStack() { Unwatch(); }
 
@@ -37,6 +40,9 @@ BOOL CFloatingStack::Watch(HWND frame, UINT message)
     // only activations and focus changes, which reach windows of any kind, are hooked.
     m_hook = ::SetWindowsHookExW(WH_CBT, WatchProc, NULL, ::GetCurrentThreadId());
     if (m_hook == NULL) return FALSE;
+    // A watch started while another runs (a test's, beside the frame's) gives the other
+    // back when it ends.
+    m_previousWatching = s_watching;
     s_watching = this;
     m_previousObserver = AfxSetMessageObserver(ObserveMessage);
     return TRUE;
@@ -47,10 +53,11 @@ void CFloatingStack::Unwatch()
     if (m_hook != NULL) {
         ::UnhookWindowsHookEx(m_hook);
         AfxSetMessageObserver(m_previousObserver);
+        if (s_watching == this) s_watching = m_previousWatching;
     }
     m_hook = NULL;
     m_previousObserver = NULL;
-    if (s_watching == this) s_watching = NULL;
+    m_previousWatching = NULL;
     m_frame = NULL;
 }
 

@@ -60,4 +60,5 @@ private:
     UINT m_message;
     BOOL m_bPosted;
     AFX_MSG_OBSERVER m_previousObserver;
+    CFloatingStack* m_previousWatching;
 };

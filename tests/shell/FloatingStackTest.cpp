@@ -116,7 +116,7 @@ int TakeRequests(CFloatingStack& watch, HWND frame, UINT message)
 // The watch hooks no message: focus changes reach it from any window, framework or not;
 // what only framework windows are sent (a popup shown, a menu loop ended) reaches it from
 // the framework's dispatch.  Windows of no concern, and a watch ended, ask nothing.
-TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndForNothingElse)
+TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndHandsBackToTheOneBefore)
 {
     const UINT kRequest = WM_APP + 0x3F0;
     Family f;
@@ -127,6 +127,10 @@ TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndFo
     CWnd popup;
     ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), L"", WS_POPUP, CRect(10, 10, 60, 60),
                                CWnd::FromHandle(f.frame), 0));
+    // A watch already running (the frame's) gets its turn back when the inner one ends.
+    const UINT kOuterRequest = kRequest + 1;
+    CFloatingStack outer;
+    ASSERT_TRUE(outer.Watch(f.frame, kOuterRequest));
     CFloatingStack watch;
     ASSERT_TRUE(watch.Watch(f.frame, kRequest));
 
@@ -145,9 +149,14 @@ TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndFo
     popup.SendMessage(WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 0);
 
+    EXPECT_EQ(TakeRequests(outer, f.frame, kOuterRequest), 0);
     watch.Unwatch();
     ::SetFocus(plainEdit);
     popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
     EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 0);
+    EXPECT_EQ(TakeRequests(outer, f.frame, kOuterRequest), 1);
+    outer.Unwatch();
+    ::SetFocus(otherEdit);
+    EXPECT_EQ(TakeRequests(outer, f.frame, kOuterRequest), 0);
     popup.DestroyWindow();
 }
