@@ -48,6 +48,17 @@ public:
     }
     const CString& Path() const { return m_path; }
     CString File(LPCWSTR name) const { return m_path + L"\\" + name; }
+    // count files named by pattern with 0, 1, ...
+    std::vector<CString> Numbered(LPCWSTR pattern, size_t count) const
+    {
+        std::vector<CString> files;
+        for (size_t i = 0; i < count; ++i) {
+            CString name;
+            name.Format(pattern, int(i));
+            files.push_back(File(name));
+        }
+        return files;
+    }
 
 private:
     CString m_path;
@@ -145,13 +156,9 @@ TEST(AdjustPanelStitch, StitchesChosenTilesIntoTheirFolderWhateverTheCurrentFold
     spec.seed = 11;
     auto grid = composedata::MakeTileGrid(spec);
     Folder folder(L"拼接圖塊");
-    std::vector<CString> files;
-    for (size_t i = 0; i < grid.tiles.size(); ++i) {
-        CString name;
-        name.Format(L"圖塊%d.bmp", int(i));
-        files.push_back(folder.File(name));
-        Write(grid.tiles[i], files.back(), CXIMAGE_FORMAT_BMP);
-    }
+    const std::vector<CString> files = folder.Numbered(L"圖塊%d.bmp", grid.tiles.size());
+    for (size_t i = 0; i < grid.tiles.size(); ++i)
+        Write(grid.tiles[i], files[i], CXIMAGE_FORMAT_BMP);
     Touch(folder.File(L"圖像拼接.bmp"));
     WCHAR before[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, before);
@@ -236,13 +243,10 @@ TEST(DepthOfField, FiveBenchPlanesComeCloseToTheAllInFocusTruth)
 {
     auto stack = composedata::MakeFocusStack(320, 240, 5, 2.0f, 21, false);
     Folder folder;
-    std::vector<CString> inputs;
+    const std::vector<CString> inputs = folder.Numbered(L"plane_%d.tif", stack.planes.size());
     double bestPlane = 1e9;
     for (size_t i = 0; i < stack.planes.size(); ++i) {
-        CString name;
-        name.Format(L"plane_%d.tif", int(i));
-        inputs.push_back(folder.File(name));
-        Write(stack.planes[i], inputs.back(), CXIMAGE_FORMAT_TIF);
+        Write(stack.planes[i], inputs[i], CXIMAGE_FORMAT_TIF);
         bestPlane = std::min(bestPlane, composedata::MeanAbsDifference(stack.planes[i], stack.truth));
     }
     const CString output = EdofResultPath(folder.Path(), L"plane_0.tif");
@@ -264,15 +268,12 @@ TEST(DepthOfField, AJpegResultComesAsCloseToTheTruthAsTheSameMergeWrittenWhole)
 {
     auto stack = composedata::MakeDepthStack(512, 384, 6, 6.0f, 5);
     Folder folder;
-    std::vector<CString> inputs;
+    const std::vector<CString> inputs = folder.Numbered(L"plane_%d.jpg", stack.planes.size());
     for (size_t i = 0; i < stack.planes.size(); ++i) {
-        CString name;
-        name.Format(L"plane_%d.jpg", int(i));
-        inputs.push_back(folder.File(name));
         // As a camera writes them, with halved colour.
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(composedata::Encode(stack.planes[i], ".jpg", &bytes));
-        Touch(inputs.back(), bytes);
+        Touch(inputs[i], bytes);
     }
     Picture jpeg, whole;
     for (auto [output, picture] : {std::make_pair(folder.File(L"merged.jpg"), &jpeg),
@@ -311,13 +312,9 @@ TEST(DepthOfField, FailsWithoutAFileForUnreadableResizedOrUnsavable)
 {
     auto stack = composedata::MakeFocusStack(160, 120, 3, 1.0f, 22);
     Folder folder;
-    std::vector<CString> inputs;
-    for (size_t i = 0; i < stack.planes.size(); ++i) {
-        CString name;
-        name.Format(L"p%d.bmp", int(i));
-        inputs.push_back(folder.File(name));
-        Write(stack.planes[i], inputs.back(), CXIMAGE_FORMAT_BMP);
-    }
+    const std::vector<CString> inputs = folder.Numbered(L"p%d.bmp", stack.planes.size());
+    for (size_t i = 0; i < stack.planes.size(); ++i)
+        Write(stack.planes[i], inputs[i], CXIMAGE_FORMAT_BMP);
     // An input gone by the time the worker reaches it.
     {
         EdofRun run;

@@ -137,6 +137,19 @@ int Stitch(const std::vector<std::string>& paths, const std::string& output)
     return eaStitch(0, int(p.size()), p.data(), output.c_str());
 }
 
+// Tiles of which one overlaps nothing: the stitch fails with the place error and leaves no
+// mosaic named `name` in the folder.  Returns the tiles' paths.
+std::vector<std::string> ExpectRefusedToPlace(const Folder& folder, const std::vector<Picture>& tiles,
+                                              unsigned shuffleSeed, const std::u16string& name)
+{
+    std::vector<int> order;
+    auto paths = WriteTiles(folder, tiles, shuffleSeed, &order);
+    const std::u16string out = folder.File(name);
+    EXPECT_EQ(EA_ERR_PLACE, Stitch(paths, Utf8(out)));
+    EXPECT_FALSE(Exists(out));
+    return paths;
+}
+
 void Crop(Picture* p, int width, int height)
 {
     width = std::min(width, p->width);
@@ -403,11 +416,8 @@ TEST(Stitching, FailsWithoutOutputForAnUnlinkedTileUnreadableFilesAndBadArgument
     distant.cols = 2;
     grid.tiles.push_back(composedata::MakeTileGrid(distant).tiles[1]);
     Folder folder;
-    std::vector<int> order;
-    auto paths = WriteTiles(folder, grid.tiles, 1, &order);
+    auto paths = ExpectRefusedToPlace(folder, grid.tiles, 1, u"out.bmp");
     const std::u16string out = folder.File(u"out.bmp");
-    EXPECT_EQ(EA_ERR_PLACE, Stitch(paths, Utf8(out)));
-    EXPECT_FALSE(Exists(out));
 
     // Two tiles with a gap between them.
     composedata::GridSpec gap = spec;
@@ -415,9 +425,7 @@ TEST(Stitching, FailsWithoutOutputForAnUnlinkedTileUnreadableFilesAndBadArgument
     gap.cols = 2;
     auto apart = composedata::MakeTileGrid(gap);
     Folder other;
-    auto apartPaths = WriteTiles(other, apart.tiles, 1, &order);
-    EXPECT_EQ(EA_ERR_PLACE, Stitch(apartPaths, Utf8(other.File(u"out.bmp"))));
-    EXPECT_FALSE(Exists(other.File(u"out.bmp")));
+    ExpectRefusedToPlace(other, apart.tiles, 1, u"out.bmp");
 
     std::vector<std::string> unreadable = {paths[0], Utf8(folder.File(u"missing.bmp"))};
     EXPECT_EQ(EA_ERR_READ, Stitch(unreadable, Utf8(out)));
@@ -546,9 +554,5 @@ TEST(Stitching, JoinsALowTextureGridWithinAPixelAndRefusesATileThatMatchesNothin
     Picture& corner = grid.tiles.back();
     std::reverse(corner.bgr.begin(), corner.bgr.end());
     Folder folder;
-    std::vector<int> order;
-    auto paths = WriteTiles(folder, grid.tiles, 3, &order);
-    const std::u16string out = folder.File(u"mosaic.bmp");
-    EXPECT_EQ(EA_ERR_PLACE, Stitch(paths, Utf8(out)));
-    EXPECT_FALSE(Exists(out));
+    ExpectRefusedToPlace(folder, grid.tiles, 3, u"mosaic.bmp");
 }
