@@ -335,7 +335,9 @@ void CWnd::RepositionBars(UINT nIDFirst, UINT nIDLast, UINT nIDLeftOver, UINT nF
     for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild != NULL; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
         UINT nIDC = (UINT)::GetDlgCtrlID(hWndChild);
         if (nIDC == nIDLeftOver) hWndLeftOver = hWndChild;
-        else if (nIDC >= nIDFirst && nIDC <= nIDLast && ::IsWindowVisible(hWndChild))
+        // The bar's own style, not IsWindowVisible: a frame laid out before it is shown
+        // must place its bars too.
+        else if (nIDC >= nIDFirst && nIDC <= nIDLast && (::GetWindowLongW(hWndChild, GWL_STYLE) & WS_VISIBLE))
             ::SendMessageW(hWndChild, WM_SIZEPARENT, 0, (LPARAM)&layout);
     }
     if (bQuery) {

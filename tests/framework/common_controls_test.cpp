@@ -107,7 +107,7 @@ TEST(ImageList, ReplaceRemoveAndSwapKeepEveryImageInItsPlace)
     EXPECT_EQ(DrawnColour(list, 0), kBlue);
 }
 
-TEST(ControlBars, ARebarTakesItsBandChildsHeightFromTheTopAndLeavesTheRest)
+TEST(ControlBars, ARebarTakesItsBandChildsHeightFromTheTopAndLeavesTheRestShownOrNot)
 {
     CWnd frame;
     ASSERT_TRUE(frame.CreateEx(0, PlainClass(), L"bars", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 300, NULL, NULL));
@@ -151,6 +151,14 @@ TEST(ControlBars, ARebarTakesItsBandChildsHeightFromTheTopAndLeavesTheRest)
     pane.GetWindowRect(&paneRect);
     frame.ScreenToClient(&paneRect);
     EXPECT_EQ(paneRect, CRect(0, 0, 400, 300));
+
+    // A frame laid out before it is shown places its shown bars all the same.
+    rebar.ShowWindow(SW_SHOW);
+    frame.ShowWindow(SW_HIDE);
+    frame.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST, AFX_IDW_PANE_FIRST);
+    pane.GetWindowRect(&paneRect);
+    frame.ScreenToClient(&paneRect);
+    EXPECT_EQ(paneRect, CRect(0, nHeight, 400, 300));
     frame.DestroyWindow();
 }
 
