@@ -153,10 +153,13 @@ int CFont::GetLogFont(LOGFONTW* pLogFont) { return ::GetObjectW(m_hObject, sizeo
 CBitmap* CBitmap::FromHandle(HBITMAP hBitmap) { return (CBitmap*)CGdiObject::FromHandle(hBitmap); }
 CBitmap::CBitmap() {}
 
+// Device bitmaps are avoided: under Wine each one costs a look at the display settings
+// (three server round trips) when it is made and again whenever it is selected into a
+// DC, and the skins make and select hundreds. A DIB section draws the same for free.
 BOOL CBitmap::LoadBitmap(LPCWSTR lpszResourceName)
 {
     HINSTANCE hInst = AfxFindResourceHandle(lpszResourceName, (LPCWSTR)RT_BITMAP);
-    return Attach(::LoadBitmapW(hInst, lpszResourceName));
+    return Attach((HBITMAP)::LoadImageW(hInst, lpszResourceName, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 BOOL CBitmap::LoadBitmap(UINT nIDResource) { return LoadBitmap(MAKEINTRESOURCEW(nIDResource)); }
 BOOL CBitmap::LoadOEMBitmap(UINT nIDBitmap) { return Attach(::LoadBitmapW(NULL, MAKEINTRESOURCEW(nIDBitmap))); }
@@ -165,8 +168,30 @@ BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount
     return Attach(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits));
 }
 BOOL CBitmap::CreateBitmapIndirect(LPBITMAP lpBitmap) { return Attach(::CreateBitmapIndirect(lpBitmap)); }
-BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) { return Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight)); }
-BOOL CBitmap::CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return Attach(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight)); }
+BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) { return Attach(AfxCreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight)); }
+BOOL CBitmap::CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return Attach(AfxCreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight)); }
+
+// For a screen or window DC, a DIB section; anything else (a
+// memory DC, which already gives a DIB section for a DIB section selected, a printer)
+// as the platform makes it.
+HBITMAP AfxCreateCompatibleBitmap(HDC hDC, int nWidth, int nHeight)
+{
+    // Thirty-two bits whatever the display's depth: asking for the depth costs the same
+    // round trips as the device bitmap, and the blit to the screen converts.
+    if (hDC != NULL && nWidth > 0 && nHeight > 0 && ::GetObjectType(hDC) == OBJ_DC &&
+        ::GetDeviceCaps(hDC, TECHNOLOGY) == DT_RASDISPLAY) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = nWidth;
+        bi.bmiHeader.biHeight = nHeight;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = NULL;
+        if (HBITMAP hBitmap = ::CreateDIBSection(hDC, &bi, DIB_RGB_COLORS, &bits, NULL, 0)) return hBitmap;
+    }
+    return ::CreateCompatibleBitmap(hDC, nWidth, nHeight);
+}
 int CBitmap::GetBitmap(BITMAP* pBitMap) { return ::GetObjectW(m_hObject, sizeof(BITMAP), pBitMap); }
 DWORD CBitmap::SetBitmapBits(DWORD dwCount, const void* lpBits) { return ::SetBitmapBits((HBITMAP)m_hObject, dwCount, lpBits); }
 DWORD CBitmap::GetBitmapBits(DWORD dwCount, LPVOID lpBits) const { return ::GetBitmapBits((HBITMAP)m_hObject, dwCount, lpBits); }

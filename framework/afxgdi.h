@@ -46,6 +46,8 @@ public:
     int GetExtLogPen(EXTLOGPEN* pLogPen);
 };
 
+HBITMAP AfxCreateCompatibleBitmap(HDC hDC, int nWidth, int nHeight);
+
 class CBitmap;
 
 class CBrush : public CGdiObject

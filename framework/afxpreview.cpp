@@ -413,7 +413,7 @@ void CPrintPreviewWnd::CPageArea::OnPaint()
     GetClientRect(&client);
     // Drawn off-screen and copied in one step: the page never flickers through grey.
     HDC mem = ::CreateCompatibleDC(hdc);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(hdc, std::max(1, client.Width()), std::max(1, client.Height()));
+    HBITMAP bitmap = AfxCreateCompatibleBitmap(hdc, std::max(1, client.Width()), std::max(1, client.Height()));
     HGDIOBJ old = ::SelectObject(mem, bitmap);
     CDC dc;
     dc.Attach(mem);

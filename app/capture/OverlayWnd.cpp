@@ -152,7 +152,7 @@ void COverlayWnd::OnPaint()
     CRect window;
     GetWindowRect(&window);
     HDC memory = ::CreateCompatibleDC(NULL);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(dc.m_hDC, window.Width(), window.Height());
+    HBITMAP bitmap = AfxCreateCompatibleBitmap(dc.m_hDC, window.Width(), window.Height());
     if (memory == NULL || bitmap == NULL) {
         if (bitmap != NULL) ::DeleteObject(bitmap);
         if (memory != NULL) ::DeleteDC(memory);

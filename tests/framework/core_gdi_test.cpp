@@ -141,3 +141,39 @@ TEST(Drawing, MemoryDcWrappersPaintWhatTheySay)
     ::ReleaseDC(NULL, screen.Detach());
     AfxUnlockTempMaps();
 }
+
+// Bitmaps made for the screen are DIB sections; what the skins do with them must not
+// change: a memory DC still gives monochrome, and a key colour still becomes a mask.
+TEST(Drawing, CompatibleBitmapsKeepTheirKindAndKeyColoursStillMask)
+{
+    CDC screen;
+    ASSERT_TRUE(screen.Attach(::GetDC(NULL)));
+    CBitmap colour;
+    ASSERT_TRUE(colour.CreateCompatibleBitmap(&screen, 8, 4));
+    BITMAP info;
+    ASSERT_TRUE(colour.GetBitmap(&info));
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(info.bmHeight, 4);
+
+    CDC mem;
+    ASSERT_TRUE(mem.CreateCompatibleDC(&screen));
+    CBitmap mono;
+    ASSERT_TRUE(mono.CreateCompatibleBitmap(&mem, 8, 4));   // the DC still holds its 1x1 default
+    ASSERT_TRUE(mono.GetBitmap(&info));
+    EXPECT_EQ(info.bmBitsPixel, 1);
+
+    CBitmap* pOld = mem.SelectObject(&colour);
+    mem.FillSolidRect(0, 0, 8, 4, RGB(255, 0, 255));
+    mem.FillSolidRect(2, 1, 3, 2, RGB(10, 200, 30));
+    CDC maskDC;
+    ASSERT_TRUE(maskDC.CreateCompatibleDC(&screen));
+    CBitmap* pOldMask = maskDC.SelectObject(&mono);
+    mem.SetBkColor(RGB(255, 0, 255));
+    ASSERT_TRUE(maskDC.BitBlt(0, 0, 8, 4, &mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(maskDC.GetPixel(0, 0), RGB(255, 255, 255));   // key colour: see-through
+    EXPECT_EQ(maskDC.GetPixel(7, 3), RGB(255, 255, 255));
+    EXPECT_EQ(maskDC.GetPixel(3, 2), RGB(0, 0, 0));         // the picture itself
+    maskDC.SelectObject(pOldMask);
+    mem.SelectObject(pOld);
+    ::ReleaseDC(NULL, screen.Detach());
+}
