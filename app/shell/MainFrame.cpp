@@ -106,6 +106,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
 {
     if (cs.hMenu != NULL) ::DestroyMenu(cs.hMenu);
     cs.hMenu = NULL;
+    cs.style |= WS_MAXIMIZE;
     return CFrameWnd::PreCreateWindow(cs);
 }
 
@@ -145,7 +146,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.borders[0] = &m_borderVertical;
     links.borders[1] = &m_borderHorizontal;
     links.borders[2] = &m_borderSpare;
-    m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
     SetTimer(TIMER_STACK_CHECK, 500, NULL);
     ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
 
@@ -204,6 +204,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     // what they show.
     LookForCamerasAside();
     SetTimer(TIMER_AFTER_FIRST_PAINT, USER_TIMER_MINIMUM, NULL);
+    // Watched once built: the watch's hook would otherwise be called for every window
+    // made above, and nothing above can put a window over the floating ones before the
+    // first layout restacks them.
+    m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
     return 0;
 }
 
