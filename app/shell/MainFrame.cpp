@@ -23,6 +23,10 @@ namespace {
 const UINT WM_RAISE_POPUPS = WM_APP + 0x120;
 // Posted to the frame by the thread of the camera library's first look for cameras.
 const UINT WM_CAMERAS_LOOKED = WM_APP + 0x122;
+// The start after the look, and the refresh after the open: each its own message, so the
+// window answers between them.
+const UINT WM_START_CAMERA = WM_APP + 0x123;
+const UINT WM_CAMERA_OPENED = WM_APP + 0x124;
 // The first frames of the live picture are drawn while the GUI thread answers.
 const UINT kFirstBuildStepAfterOpenMs = 1000;
 } // namespace
@@ -44,6 +48,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_ACTIVATE()
     ON_MESSAGE(WM_RAISE_POPUPS, OnRaisePopups)
     ON_MESSAGE(WM_CAMERAS_LOOKED, OnCamerasLooked)
+    ON_MESSAGE(WM_START_CAMERA, OnStartCamera)
+    ON_MESSAGE(WM_CAMERA_OPENED, OnCameraOpened)
 END_MESSAGE_MAP()
 
 namespace {
@@ -674,6 +680,12 @@ LRESULT CMainFrame::OnCamerasLooked(WPARAM, LPARAM)
     // The sections not shown yet, one at a time when nothing else waits (a timer comes
     // after input and painting), and only once the live picture has had its first frames.
     SetTimer(TIMER_BUILD_STEP, m_bStartPending ? kFirstBuildStepAfterOpenMs : USER_TIMER_MINIMUM, NULL);
+    PostMessage(WM_START_CAMERA);
+    return 0;
+}
+
+LRESULT CMainFrame::OnStartCamera(WPARAM, LPARAM)
+{
     StartCamera();
     return 0;
 }
@@ -693,14 +705,24 @@ void CMainFrame::StartCamera()
         CCameraPanel* camera = links.camera;
         if (mgr.cameraType != CAMERA_TYPE_NONE && camera != NULL) {
             camera->PlayCamera();
-            // What the open refreshes through the whole page, for the panels already built.
-            camera->RefreshControls();
-            camera->RefreshSliders();
-            camera->RefreshResolutionCombos();
-            if (CVideoRecordPanel* video = links.videoRecord) video->UpdateControlState();
+            PostMessage(WM_CAMERA_OPENED);
         }
     }
     if (mgr.cameraType == CAMERA_TYPE_NONE) AfxMessageBox(IDS_NO_CAMERA, MB_OK);
+}
+
+// What the open refreshes through the whole page, for the panels already built.
+LRESULT CMainFrame::OnCameraOpened(WPARAM, LPARAM)
+{
+    ShellBuildHold hold;
+    ShellLinks& links = Links();
+    if (CCameraPanel* camera = links.camera) {
+        camera->RefreshControls();
+        camera->RefreshSliders();
+        camera->RefreshResolutionCombos();
+    }
+    if (CVideoRecordPanel* video = links.videoRecord) video->UpdateControlState();
+    return 0;
 }
 
 void CMainFrame::BuildDeferredStep()

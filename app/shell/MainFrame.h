@@ -125,6 +125,8 @@ protected:
     // The capture folder and the live picture, once asked for and the look has ended.
     void StartCamera();
     afx_msg LRESULT OnCamerasLooked(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnStartCamera(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnCameraOpened(WPARAM wParam, LPARAM lParam);
     void BuildDeferredStep();
     static DWORD WINAPI LookForCameras(void* frame);
 
