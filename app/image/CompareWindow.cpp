@@ -7,7 +7,7 @@ BEGIN_MESSAGE_MAP(CCompareWindow, CDialog)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CCompareWindow::CCompareWindow(CWnd* pParent) : CDialog(IDD, pParent), m_layout(0) {}
+CCompareWindow::CCompareWindow(CWnd* pParent) : CDialog(IDD, pParent), m_layout(0), m_plannedLayout(0) {}
 
 CCompareWindow::~CCompareWindow()
 {
@@ -17,10 +17,26 @@ CCompareWindow::~CCompareWindow()
 void CCompareWindow::OnOK() {}
 void CCompareWindow::OnCancel() {}
 
+void CCompareWindow::PlanPanes(int layout)
+{
+    DestroyPanes();
+    m_layout = layout;
+    m_plannedLayout = layout;
+}
+
+void CCompareWindow::MakePlannedPanes()
+{
+    if (m_plannedLayout == 0 || GetSafeHwnd() == NULL) return;
+    const int layout = m_plannedLayout;
+    m_plannedLayout = 0;
+    CreatePanes(layout);
+}
+
 int CCompareWindow::CreatePanes(int layout)
 {
     const int count = layout == 1 ? 2 : (layout == 2 ? 4 : 0);
     m_layout = layout;
+    m_plannedLayout = 0;
     DestroyPanes();
     for (int i = 0; i < count; ++i) {
         CComparePane* pane = new CComparePane(NULL);
@@ -71,6 +87,7 @@ void CCompareWindow::LayoutPanes()
 
 void CCompareWindow::GetPanes(std::vector<CComparePane*>& out)
 {
+    MakePlannedPanes();
     out = m_panes;
 }
 

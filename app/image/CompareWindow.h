@@ -16,6 +16,10 @@ public:
 
     // 1 done (also for a layout without panes), 0 when a pane could not be made.
     virtual int CreatePanes(int layout);
+    // The panes of layout, made when first asked for (GetPanes, Show): each is a window
+    // of its own, and the program's start need not wait for them.
+    void PlanPanes(int layout);
+    void MakePlannedPanes();
     virtual void DestroyPanes();
     virtual void LayoutPanes();
     void GetPanes(std::vector<CComparePane*>& out);
@@ -31,4 +35,5 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     int m_layout;
+    int m_plannedLayout;
 };

@@ -180,7 +180,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_comparePane.Create(CComparePane::IDD, this);
     m_comparePane.ShowWindow(SW_HIDE);
     m_compareWindow.Create(CCompareWindow::IDD, this);
-    m_compareWindow.CreatePanes(2);
+    m_compareWindow.PlanPanes(2);
     m_compareWindow.ShowWindow(SW_HIDE);
     m_focusMeter.Create(CProgressPopup::IDD, this);
     m_focusMeter.ShowWindow(SW_HIDE);
@@ -424,6 +424,7 @@ void CMainFrame::SetCompareMode(BOOL on)
 void CMainFrame::ShowCompareWindow(BOOL on)
 {
     m_bCompareWindowShown = on ? 1 : 0;
+    if (on) m_compareWindow.MakePlannedPanes();
     Show(m_compareWindow, on);
     if (m_compareWindow.m_hWnd != NULL) m_compareWindow.Invalidate();
     m_compareWindow.LayoutPanes();

@@ -574,6 +574,19 @@ TEST(CompareWindow, LayoutCodesMakeTwoFourOrNoPanes)
     window.GetPanes(panes);
     EXPECT_TRUE(panes.empty());
     EXPECT_EQ(3, window.GetLayout());
+
+    // Planned panes wait until they are first asked for, then come placed as made ones.
+    window.PlanPanes(2);
+    EXPECT_TRUE(window.m_panes.empty());
+    EXPECT_EQ(2, window.GetLayout());
+    window.GetPanes(panes);
+    ASSERT_EQ(4u, panes.size());
+    EXPECT_EQ(CRect(w, h, 2 * w, 2 * h), placed(3));
+    EXPECT_EQ(&window, panes[0]->GetParent());
+    window.PlanPanes(1);   // a new plan drops what the old one made
+    EXPECT_TRUE(window.m_panes.empty());
+    window.GetPanes(panes);
+    EXPECT_EQ(2u, panes.size());
     window.DestroyPanes();
     window.DestroyWindow();
 }
