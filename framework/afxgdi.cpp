@@ -171,9 +171,8 @@ BOOL CBitmap::CreateBitmapIndirect(LPBITMAP lpBitmap) { return Attach(::CreateBi
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) { return Attach(AfxCreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight)); }
 BOOL CBitmap::CreateDiscardableBitmap(CDC* pDC, int nWidth, int nHeight) { return Attach(AfxCreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight)); }
 
-// For a screen or window DC, a DIB section; anything else (a
-// memory DC, which already gives a DIB section for a DIB section selected, a printer)
-// as the platform makes it.
+// For a screen or window DC, a DIB section; anything else (a memory DC, which already
+// gives a DIB section for a DIB section selected, a printer) as the platform makes it.
 HBITMAP AfxCreateCompatibleBitmap(HDC hDC, int nWidth, int nHeight)
 {
     // Thirty-two bits whatever the display's depth: asking for the depth costs the same
@@ -192,6 +191,12 @@ HBITMAP AfxCreateCompatibleBitmap(HDC hDC, int nWidth, int nHeight)
     }
     return ::CreateCompatibleBitmap(hDC, nWidth, nHeight);
 }
+// A skin file, as a DIB section like the loaded resources.
+HBITMAP AfxLoadBitmapFile(LPCWSTR lpszPath)
+{
+    return (HBITMAP)::LoadImageW(NULL, lpszPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+}
+
 int CBitmap::GetBitmap(BITMAP* pBitMap) { return ::GetObjectW(m_hObject, sizeof(BITMAP), pBitMap); }
 DWORD CBitmap::SetBitmapBits(DWORD dwCount, const void* lpBits) { return ::SetBitmapBits((HBITMAP)m_hObject, dwCount, lpBits); }
 DWORD CBitmap::GetBitmapBits(DWORD dwCount, LPVOID lpBits) const { return ::GetBitmapBits((HBITMAP)m_hObject, dwCount, lpBits); }

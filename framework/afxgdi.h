@@ -47,6 +47,7 @@ public:
 };
 
 HBITMAP AfxCreateCompatibleBitmap(HDC hDC, int nWidth, int nHeight);
+HBITMAP AfxLoadBitmapFile(LPCWSTR lpszPath);
 
 class CBitmap;
 

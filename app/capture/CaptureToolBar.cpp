@@ -111,7 +111,7 @@ void CCaptureToolBar::DoDataExchange(CDataExchange* pDX)
 BOOL CCaptureToolBar::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    m_hBackground = (HBITMAP)::LoadImageW(NULL, AppPath(L"skin\\tool_bg.bmp"), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    m_hBackground = AfxLoadBitmapFile(AppPath(L"skin\\tool_bg.bmp"));
     HDC dc = ::GetDC(m_hWnd);
     m_hMemDC = ::CreateCompatibleDC(dc);
     ::ReleaseDC(m_hWnd, dc);

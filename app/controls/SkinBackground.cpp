@@ -41,7 +41,7 @@ void CSkinBackground::ReleaseStretched()
 BOOL CSkinBackground::Load(CWnd* pWnd, LPCWSTR leaf)
 {
     CString file = ProgramFolder() + L"skin\\" + leaf;
-    HBITMAP hBmp = (HBITMAP)::LoadImageW(NULL, file, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    HBITMAP hBmp = AfxLoadBitmapFile(file);
     CClientDC dc(pWnd);
     if (m_dcBitmap.GetSafeHdc() == NULL) m_dcBitmap.CreateCompatibleDC(&dc);
     if (m_dcWork.GetSafeHdc() == NULL) m_dcWork.CreateCompatibleDC(&dc);

@@ -16,8 +16,9 @@ public:
 
     // 1 done (also for a layout without panes), 0 when a pane could not be made.
     virtual int CreatePanes(int layout);
-    // The panes of layout, made when first asked for (GetPanes, Show): each is a window
-    // of its own, and the program's start need not wait for them.
+    // The panes of layout, made when first asked for (GetPanes, or MakePlannedPanes
+    // before the window shows): each is a window of its own, and the program's start
+    // need not wait for them.
     void PlanPanes(int layout);
     void MakePlannedPanes();
     virtual void DestroyPanes();

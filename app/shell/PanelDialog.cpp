@@ -44,7 +44,7 @@ void CPanelDialog::LoadSkin()
     if (m_hMemDC2 != NULL) ::DeleteDC(m_hMemDC2);
     m_hMemDC2 = NULL;
     if (m_hSkin != NULL) ::DeleteObject(m_hSkin);
-    m_hSkin = (HBITMAP)::LoadImageW(NULL, AppPath(m_skinFile), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    m_hSkin = AfxLoadBitmapFile(AppPath(m_skinFile));
     HDC hdc = ::GetDC(m_hWnd);
     m_hMemDC = ::CreateCompatibleDC(hdc);
     m_hMemDC2 = ::CreateCompatibleDC(hdc);
