@@ -421,6 +421,16 @@ int LibraryFront::GetRawData(void* frame, int size, const char* dev)
     return answer;
 }
 
+// Whether a raw frame header is one the camera delivers at one of its resolutions.
+static bool FrameOfCamera(const Camera& cam, const RawFrameHeader& hd)
+{
+    const int index = hd.resolution;
+    return hd.magic == kRawFrameMagic && index < int(cam.spec.resolutions.size())
+        && hd.width == cam.spec.resolutions[index].width && hd.height == cam.spec.resolutions[index].height
+        && (hd.depth == 8 || hd.depth == 16) && hd.headerSize == kRawHeaderSize
+        && hd.dataBytes == uint32_t(hd.width) * hd.height * (hd.depth / 8);
+}
+
 int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* dev)
 {
     auto cam = Find(m_library, dev);
@@ -430,15 +440,9 @@ int LibraryFront::DecodeRaw2Image(const void* frame, void* image, const char* de
         return kFailed;
     RawFrameHeader hd;
     std::memcpy(&hd, frame, sizeof hd);
-    if (hd.magic != kRawFrameMagic)
-        return kFailed;
     // The buffers are the caller's and of unknown size: only a frame this camera can
     // deliver is read (and the image written) - never sizes taken from a stray header.
-    const int index = hd.resolution;
-    if (index >= int(cam->spec.resolutions.size()) || hd.width != cam->spec.resolutions[index].width
-        || hd.height != cam->spec.resolutions[index].height || (hd.depth != 8 && hd.depth != 16)
-        || hd.headerSize != kRawHeaderSize
-        || hd.dataBytes != uint32_t(hd.width) * hd.height * (hd.depth / 8))
+    if (!FrameOfCamera(*cam, hd))
         return kFailed;
     CameraSettings s;
     Corrections corr;
@@ -578,15 +582,26 @@ int LibraryFront::SaveFile(const WCHAR* path, const void* image, int format, con
         return kNoDevice;
     if (!image)
         return kFailed;
-    ImageRecord rec = Record(image);
     std::string unix = UnixPath(path);
-    if (unix.empty() || !ValidRecord(rec))
+    if (unix.empty())
         return kFailed;
     if (!format) {
         Lock lock;
         format = cam->settings.imageFormat;
     }
     unix = WithFormatExtension(unix, format);
+    // A frame as grabbed is written as it came, the way the device writes its own raw
+    // files; it has no pixels to put in a picture format.
+    RawFrameHeader hd;
+    std::memcpy(&hd, image, sizeof hd);
+    if (FrameOfCamera(*cam, hd)) {
+        if (format != kFormatRaw)
+            return kFailed;
+        return WriteBytes(unix.c_str(), image, hd.headerSize + hd.dataBytes) ? 0 : kFailed;
+    }
+    ImageRecord rec = Record(image);
+    if (!ValidRecord(rec))
+        return kFailed;
     return WriteImageFile(unix.c_str(), rec, format, kStillQuality) ? 0 : kFailed;
 }
 

@@ -58,7 +58,9 @@ protected:
         EXPECT_TRUE(receiver.WaitForMessage(WM_CAPTURE_DONE, 20000)) << prefix;
         EXPECT_TRUE(WaitFor([] { return CCameraManager::Instance().GetSettings().captureRunning == 0; }, 5000));
         CString name;
-        if (QrCCameraGetSaveImageFileName(&name, 0) != CAM_OK)
+        const bool listed = QrCCameraGetSaveImageFileName(&name, 0) == CAM_OK;
+        EXPECT_TRUE(listed) << prefix << ": no file listed, live " << CCameraManagerProbe::LiveRunning();
+        if (!listed)
             return {};
         lastPath = reinterpret_cast<const char16_t*>(static_cast<LPCWSTR>(name));
         return ReadWholeFile(lastPath);
@@ -133,6 +135,8 @@ TEST_F(LibraryCameraCapture, BinnedProductShootsAtTheCaptureResolution)
     ASSERT_EQ(CCameraManager::Instance().GetSettings().mode, 1);
     const int previewWidth = CCameraManagerProbe::FrameWidth();
     ASSERT_GT(previewWidth, 0);
+    // Automatic exposure would move the time the shot must give back.
+    ASSERT_EQ(QrCCameraSetAeState(0), CAM_OK);
     CameraCurParam cur;
     ASSERT_EQ(QrCCameraGetCurParameter(&cur), CAM_OK);
     const int exposureBefore = cur.exposureTime;
