@@ -26,6 +26,8 @@ const int kMaxStillGrabTries = 500;
 // waits longer before it counts as failed.
 const DWORD kFailingDeviceWaitMs = 1000;
 const DWORD kFreshFrameWaitMs = 5000;
+// What is left of a worker after its done message is a few device calls.
+const DWORD kWorkerEndWaitMs = 2000;
 const int kCropGrabTries = 20;
 const int kAverageFrames = 7;
 // The driver libraries of these camera types put a header in front of raw frames.
@@ -155,6 +157,11 @@ int CCameraManager::Capture(const CaptureParam* request)
         return CAM_ERR_NO_DEVICE;
     // A capture or recording in progress keeps its end event and its settings.
     if (m_param.captureRunning || m_bRecording)
+        return CAM_ERR_NO_DEVICE;
+    // The last worker reports its shot before it gives the device back its exposure
+    // mode and filter, and clears the running flag once more at its end: a capture
+    // asked meanwhile would save the half-restored state and could be ended by it.
+    if (m_hCaptureEnd && AfxWaitForSingleObjectSent(m_hCaptureEnd, kWorkerEndWaitMs) != WAIT_OBJECT_0)
         return CAM_ERR_NO_DEVICE;
     SetCapParameter(request);
     CaptureParam& capture = m_param.capture;
