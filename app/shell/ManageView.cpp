@@ -122,9 +122,11 @@ void CManageView::OnTabSelChange(NMHDR*, LRESULT* pResult)
 
 namespace {
 
+// Without activation: a tab switch leaves the frame active. Each floating window that
+// took activation as it came up cost a deactivation round of the frame and the popups.
 void Show(CWnd* wnd, BOOL show)
 {
-    if (wnd != NULL && wnd->m_hWnd != NULL) wnd->ShowWindow(show ? SW_SHOW : SW_HIDE);
+    if (wnd != NULL && wnd->m_hWnd != NULL) wnd->ShowWindow(show ? SW_SHOWNA : SW_HIDE);
 }
 
 void Repaint(CWnd* wnd)
