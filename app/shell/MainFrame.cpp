@@ -80,7 +80,7 @@ int AtLeastZero(int v) { return v < 0 ? 0 : v; }
 CMainFrame::CMainFrame()
     : m_lastLayoutCx(0), m_lastLayoutCy(0), m_pHotplug(NULL), m_bFullPreview(0), m_bCompareMode(0),
       m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bCamerasLooked(FALSE),
-      m_bStartPending(FALSE), m_hLook(NULL), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
+      m_hLook(NULL), m_bStartPending(FALSE), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
 {
 }
 
