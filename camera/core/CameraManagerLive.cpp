@@ -386,6 +386,10 @@ void CCameraManager::DisplayLoop()
 // with notice) is still reported.
 void CCameraManager::PresentLoop()
 {
+    // The scaling's helper threads start while the first frame is grabbed rather than
+    // when it is to be shown.
+    if (m_pBandWorkers)
+        m_pBandWorkers->Helpers();
     HANDLE waits[2] = {m_hPresentEvent, m_hLiveStop};
     while (m_runState != RUN_STOPPED) {
         if (WaitForMultipleObjects(2, waits, FALSE, kIdleWaitMs) != WAIT_OBJECT_0)
