@@ -326,6 +326,28 @@ TEST_F(PreviewWndTest, OverlayShowsThePictureThroughWhiteAndTakesClicksOnItsMark
     MessageSpy overlayInput(live.overlay.m_hWnd);
     Click(markOnScreen.CenterPoint());
     EXPECT_TRUE(overlayInput.WaitForMessage(WM_LBUTTONDOWN, 3000));
+
+    // The overlay keeps its drawing surface between paints: a mark moved away leaves
+    // nothing behind, and after a resize the mark is still drawn where it is.
+    const CPoint oldSpot = markOnScreen.CenterPoint();
+    auto redAt = [&](CPoint client) {
+        live.overlay.ClientToScreen(&client);
+        return ScreenPixels(CRect(client, CSize(1, 1)))[0] == RGB(255, 0, 0);
+    };
+    store.mark = CRect(120, 90, 160, 130);
+    live.overlay.Invalidate();
+    live.overlay.UpdateWindow();
+    PumpMessagesFor(300);
+    EXPECT_TRUE(redAt(store.mark.CenterPoint()));
+    CPoint oldClient = oldSpot;
+    live.overlay.ScreenToClient(&oldClient);
+    EXPECT_FALSE(redAt(oldClient));
+    live.Place(200, 150, 360, 300);
+    store.mark = CRect(20, 200, 60, 240);
+    live.overlay.Invalidate();
+    live.overlay.UpdateWindow();
+    PumpMessagesFor(300);
+    EXPECT_TRUE(redAt(store.mark.CenterPoint()));
     Links().store = NULL;
 }
 
