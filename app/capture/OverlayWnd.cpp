@@ -5,6 +5,7 @@
 #include "app/shell/DravenluxDoc.h"
 #include "app/shell/DravenluxView.h"
 #include "app/store/ImageStore.h"
+#include "app/store/MemDC.h"
 #include "camera/core/QrCCamera.h"
 
 IMPLEMENT_DYNAMIC(COverlayWnd, CDialog)
@@ -35,14 +36,13 @@ int DocumentMode()
 
 COverlayWnd::COverlayWnd(CWnd* pParent)
     : CDialog(IDD, pParent), m_zoom(1.0f), m_paintOffset(0, 0), m_scrollOffset(0, 0), m_vScrolling(0),
-      m_hScrolling(0), m_backDC(NULL), m_backBitmap(NULL), m_backOld(NULL), m_backSize(0, 0)
+      m_hScrolling(0)
 {
     ::InitializeCriticalSection(&m_lock);
 }
 
 COverlayWnd::~COverlayWnd()
 {
-    FreeBackBuffer();
     ::DeleteCriticalSection(&m_lock);
 }
 
@@ -150,55 +150,10 @@ void COverlayWnd::SetCursorPoint(POINT* point)
 void COverlayWnd::OnPaint()
 {
     CPaintDC dc(this);
-    CRect window;
-    GetWindowRect(&window);
-    HDC memory = BackBuffer(dc.m_hDC, window.Width(), window.Height());
-    if (memory == NULL) return;
-    // What the drawing leaves selected or set must not reach the next paint.
-    const int saved = ::SaveDC(memory);
-    RECT all = {0, 0, window.Width(), window.Height()};
-    ::FillRect(memory, &all, (HBRUSH)::GetStockObject(WHITE_BRUSH));
+    dc.SetBkColor(RGB(255, 255, 255));   // the off-screen fill: the colour key
+    CMemDC mem(&dc, &m_paintSurface);
     CImageStore* store = Links().store;
-    if (store != NULL) {
-        CDC* mem = CDC::FromHandle(memory);
-        store->DrawLiveOverlay(this, mem, m_paintOffset.x, m_paintOffset.y);
-    }
-    ::BitBlt(dc.m_hDC, 0, 0, window.Width(), window.Height(), memory, 0, 0, SRCCOPY);
-    ::RestoreDC(memory, saved);
-}
-
-// Kept from one paint to the next: the overlay is painted on every move of the pointer
-// over it, and a new picture of its size cost more to touch the first time than all the
-// rest of a paint.
-HDC COverlayWnd::BackBuffer(HDC like, int width, int height)
-{
-    if (m_backDC != NULL && m_backSize == CSize(width, height)) return m_backDC;
-    FreeBackBuffer();
-    if (width <= 0 || height <= 0) return NULL;
-    HDC memory = ::CreateCompatibleDC(NULL);
-    HBITMAP bitmap = memory != NULL ? AfxCreateCompatibleBitmap(like, width, height) : NULL;
-    if (bitmap == NULL) {
-        if (memory != NULL) ::DeleteDC(memory);
-        return NULL;
-    }
-    m_backOld = ::SelectObject(memory, bitmap);
-    m_backDC = memory;
-    m_backBitmap = bitmap;
-    m_backSize = CSize(width, height);
-    return m_backDC;
-}
-
-void COverlayWnd::FreeBackBuffer()
-{
-    if (m_backDC != NULL) {
-        ::SelectObject(m_backDC, m_backOld);
-        ::DeleteDC(m_backDC);
-    }
-    if (m_backBitmap != NULL) ::DeleteObject(m_backBitmap);
-    m_backDC = NULL;
-    m_backBitmap = NULL;
-    m_backOld = NULL;
-    m_backSize = CSize(0, 0);
+    if (store != NULL) store->DrawLiveOverlay(this, &mem, m_paintOffset.x, m_paintOffset.y);
 }
 
 BOOL COverlayWnd::OnEraseBkgnd(CDC*)

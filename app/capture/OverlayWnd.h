@@ -50,17 +50,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     void Scroll(int bar, UINT nSBCode, UINT nPos);
-    // The picture the overlay is drawn in before it goes on the screen, kept at the
-    // window's size; NULL when none can be made.
-    HDC BackBuffer(HDC like, int width, int height);
-    void FreeBackBuffer();
 
     CPoint m_paintOffset;     // scroll offset in pixels handed to the store's drawing
     CPoint m_scrollOffset;    // the same offset, for the main view's mouse mapping
     int m_vScrolling, m_hScrolling;
     CRITICAL_SECTION m_lock;
-    HDC m_backDC;
-    HBITMAP m_backBitmap;
-    HGDIOBJ m_backOld;
-    CSize m_backSize;
+    // Kept from one paint to the next: the overlay is painted on every move of the
+    // pointer over it, and a new picture of its size cost more to fill the first time
+    // than all the rest of a paint.
+    CBitmap m_paintSurface;
 };
