@@ -191,6 +191,7 @@ HBITMAP AfxCreateCompatibleBitmap(HDC hDC, int nWidth, int nHeight)
     }
     return ::CreateCompatibleBitmap(hDC, nWidth, nHeight);
 }
+
 // A skin file, as a DIB section like the loaded resources.
 HBITMAP AfxLoadBitmapFile(LPCWSTR lpszPath)
 {
