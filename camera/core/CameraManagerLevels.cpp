@@ -144,6 +144,11 @@ BOOL CCameraManager::MapWindowRectToFrame(const RECT* windowRect, RECT* frameRec
     frameRect->top = static_cast<LONG>((windowRect->top + 1) * scale);
     frameRect->right = static_cast<LONG>((windowRect->right + 1) * scale);
     frameRect->bottom = static_cast<LONG>((windowRect->bottom + 1) * scale);
+    // A region drawn to the window's edge scales past the frame's last pixel.
+    frameRect->left = std::max<LONG>(0, frameRect->left);
+    frameRect->top = std::max<LONG>(0, frameRect->top);
+    frameRect->right = std::min<LONG>(m_frameWidth, frameRect->right);
+    frameRect->bottom = std::min<LONG>(m_frameHeight, frameRect->bottom);
     return frameRect->right > frameRect->left && frameRect->bottom > frameRect->top;
 }
 
@@ -163,6 +168,9 @@ int CCameraManager::CalcAreaLevels(const RECT* area)
         result = m_pDevice->GetImageIntensity(m_buffers[BUF_PROCESSING], m_frameWidth,
                                               m_frameHeight, &r, intensity, ShownChannel(m_param));
     }
+    // A region the device could not measure leaves the levels as they were.
+    if (result != CAM_OK)
+        return result;
     const int channel = ShownChannel(m_param);
     // The library devices answer one value, asked for the shown channel; a device that
     // gives the colours separately is read per channel.

@@ -275,11 +275,7 @@ TEST(ColorPanel, RegionWhiteBalanceCancelledSendsNothing)
 
     // Confirmed, the region balances and the sliders show the new gains.
     {
-        DialogWatcher pick([](const SeenDialog& d) {
-            SendMessageW(d.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(760, 128));
-            SendMessageW(d.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(760, 128));
-            return IDOK;
-        });
+        DialogWatcher pick(RegionAt({760, 128}, {800, 168}));
         Click(p.H(), IDC_COLOR_AREA_WB);
         EXPECT_EQ(pick.Count(), 1);
     }

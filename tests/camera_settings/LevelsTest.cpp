@@ -76,17 +76,6 @@ std::u16string Number(int v)
     return U16(s);
 }
 
-// Presses into the region picker at a screen point (the picker covers the screen), then
-// confirms; or cancels it.
-DialogWatcher::Rule RegionAt(POINT p)
-{
-    return [p](const SeenDialog& d) {
-        SendMessageW(d.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-        SendMessageW(d.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        return IDOK;
-    };
-}
-
 }  // namespace
 
 TEST(Levels, MarkersTypedValuesAndARefusedPair)
@@ -261,7 +250,7 @@ TEST(Levels, RegionOfThePicture)
 
         // A core-class camera takes the black point from the region, white 255.
         {
-            DialogWatcher pick(RegionAt({760, 128}));
+            DialogWatcher pick(RegionAt({760, 128}, {800, 168}));
             Click(p.H(), IDC_EXP_LEVELS_AREA);
             EXPECT_EQ(pick.Count(), 1);
         }
@@ -271,6 +260,17 @@ TEST(Levels, RegionOfThePicture)
         EXPECT_EQ(Text(p.H(), IDC_EXP_BLACK), Number(m.low[3]));
         EXPECT_EQ(Text(p.H(), IDC_EXP_WHITE), u"255");
         EXPECT_EQ(p.Bar()->GetLow(), (int)(m.low[3] * 0.73725));
+
+        // A region dragged out to the picture's corner still measures: it stops at the
+        // frame's last pixel instead of being refused and zeroing the black point.
+        p.Type(IDC_EXP_BLACK, 0);
+        Click(p.H(), IDC_EXP_LEVELS_APPLY);
+        {
+            DialogWatcher pick(RegionAt({760, 128}, {1000, 600}));
+            Click(p.H(), IDC_EXP_LEVELS_AREA);
+            EXPECT_EQ(pick.Count(), 1);
+        }
+        EXPECT_GT(ManagerRecord().low[3], 0);
     }
     // A driver camera refuses and keeps its levels.
     LivePreview live(kDriverCamera, "D.1");
@@ -282,7 +282,7 @@ TEST(Levels, RegionOfThePicture)
     RECT r = {10, 10, 50, 50};
     EXPECT_EQ(QrCCameraCalcAreaLevels(&r), -8);
     {
-        DialogWatcher pick(RegionAt({760, 128}));
+        DialogWatcher pick(RegionAt({760, 128}, {800, 168}));
         Click(p.H(), IDC_EXP_LEVELS_AREA);
     }
     EXPECT_EQ(ManagerRecord().low[3], 12);

@@ -201,4 +201,15 @@ Manager ManagerRecord()
     return m;
 }
 
+DialogWatcher::Rule RegionAt(POINT from, POINT to)
+{
+    return [from, to](const SeenDialog& d) {
+        SetCursorPos(to.x, to.y);
+        SendMessageW(d.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        SendMessageW(d.hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+        SendMessageW(d.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+        return IDOK;
+    };
+}
+
 }  // namespace settingstest

@@ -148,4 +148,9 @@ struct Manager {
 };
 Manager ManagerRecord();
 
+// Drags in the region picker from one screen point to another (the picker covers the
+// screen), then confirms. The pointer is parked at the end point first: the system's own
+// mouse moves, posted while the picker comes up, then land where the drag ends.
+DialogWatcher::Rule RegionAt(POINT from, POINT to);
+
 }  // namespace settingstest
