@@ -27,23 +27,39 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const { re
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const { return ::PostMessageW(m_hWnd, message, wParam, lParam); }
 BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const { return ::SendNotifyMessageW(m_hWnd, message, wParam, lParam); }
 
+namespace {
+
+struct DescendantMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    BOOL bOnlyPerm;
+};
+
+BOOL CALLBACK SendToDescendant(HWND hWnd, LPARAM param)
+{
+    const DescendantMessage* m = reinterpret_cast<const DescendantMessage*>(param);
+    if (!m->bOnlyPerm) {
+        ::SendMessageW(hWnd, m->message, m->wParam, m->lParam);
+    } else if (CWnd* pWnd = CWnd::FromHandlePermanent(hWnd)) {
+        AfxCallWndProc(pWnd, pWnd->m_hWnd, m->message, m->wParam, m->lParam);
+    }
+    return TRUE;
+}
+
+} // namespace
+
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep, BOOL bOnlyPerm)
 {
-    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild != NULL; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT)) {
-        if (!bOnlyPerm) {
-            ::SendMessageW(hWndChild, message, wParam, lParam);
-        } else {
-            CWnd* pWnd = FromHandlePermanent(hWndChild);
-            if (pWnd != NULL) AfxCallWndProc(pWnd, pWnd->m_hWnd, message, wParam, lParam);
-        }
-        if (bDeep && ::GetTopWindow(hWndChild) != NULL) {
-            CWnd wndTemp;
-            wndTemp.m_hWnd = hWndChild;
-            wndTemp.m_nFlags |= WF_TEMPORARY;
-            wndTemp.SendMessageToDescendants(message, wParam, lParam, bDeep, bOnlyPerm);
-            wndTemp.m_hWnd = NULL;
-        }
+    DescendantMessage m = {message, wParam, lParam, bOnlyPerm};
+    if (bDeep) {
+        // One listing per level rather than two calls to the server per window: a frame
+        // full of panels has hundreds of windows.
+        ::EnumChildWindows(m_hWnd, SendToDescendant, reinterpret_cast<LPARAM>(&m));
+        return;
     }
+    for (HWND hWndChild = ::GetTopWindow(m_hWnd); hWndChild != NULL; hWndChild = ::GetWindow(hWndChild, GW_HWNDNEXT))
+        SendToDescendant(hWndChild, reinterpret_cast<LPARAM>(&m));
 }
 
 void CWnd::SetWindowText(LPCWSTR lpszString) { ::SetWindowTextW(m_hWnd, lpszString); }
