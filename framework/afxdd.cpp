@@ -76,12 +76,6 @@ CString GetText(HWND hWnd)
     return s;
 }
 
-void SetTextIfChanged(HWND hWnd, LPCWSTR lpszNew)
-{
-    // Setting the same text again would move the caret and flicker.
-    if (GetText(hWnd) != lpszNew) ::SetWindowTextW(hWnd, lpszNew);
-}
-
 // Narrow copy of an edit's number text; digits, signs, points and exponents are ASCII.
 bool ToAscii(const CString& s, char* buf, int cb)
 {
@@ -140,17 +134,24 @@ void DDX_Integer(CDataExchange* pDX, int nIDC, T& value, long long minVal, long 
         CString s;
         if (bUnsigned) s.Format(L"%I64u", (unsigned long long)value);
         else s.Format(L"%I64d", (long long)value);
-        SetTextIfChanged(hWndCtrl, s);
+        AfxSetWindowText(hWndCtrl, s);
     }
 }
 
 } // namespace
 
+void AfxSetWindowText(HWND hWnd, LPCWSTR lpszNew)
+{
+    // Setting the same text again would move the caret, flicker, and cost a redraw and
+    // the change notices.
+    if (hWnd != NULL && GetText(hWnd) != lpszNew) ::SetWindowTextW(hWnd, lpszNew);
+}
+
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
     HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) value = GetText(hWndCtrl);
-    else SetTextIfChanged(hWndCtrl, value);
+    else AfxSetWindowText(hWndCtrl, value);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) { DDX_Integer(pDX, nIDC, value, INT_MIN, INT_MAX, false); }
@@ -167,7 +168,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, float& value)
     } else {
         CString s;
         s.Format(L"%.*g", FLT_DIG, (double)value);
-        SetTextIfChanged(hWndCtrl, s);
+        AfxSetWindowText(hWndCtrl, s);
     }
 }
 
@@ -181,7 +182,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value)
     } else {
         CString s;
         s.Format(L"%.*g", DBL_DIG, value);
-        SetTextIfChanged(hWndCtrl, s);
+        AfxSetWindowText(hWndCtrl, s);
     }
 }
 

@@ -329,6 +329,8 @@ BOOL AfxUnhookWindowCreate();
 // Registers (once per process) a window class with these attributes and returns its name.
 LPCWSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor = 0, HBRUSH hbrBackground = 0, HICON hIcon = 0);
 BOOL AfxRegisterClass(WNDCLASSW* lpWndClass);
+// Sets a window's text only where it differs from what the window shows.
+void AfxSetWindowText(HWND hWnd, LPCWSTR lpszNew);
 
 // Sees every message this thread's framework windows are sent or dispatched, before
 // the window does: a watch that costs nothing per message, where a message hook makes

@@ -70,14 +70,14 @@ void CImageInfoPanel::Refresh()
         store->GetImageInfo(m_info);
         if (m_hWnd != NULL) {
             CString text;
-            SetDlgItemText(IDC_INFO_NAME, m_info.fileName);
-            SetDlgItemText(IDC_INFO_TIME, m_info.timeText);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_INFO_NAME), m_info.fileName);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_INFO_TIME), m_info.timeText);
             text.Format(L"%d", m_info.bitDepth);
-            SetDlgItemText(IDC_INFO_BIT_DEPTH, text);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_INFO_BIT_DEPTH), text);
             text.Format(L"%dx%d", m_info.width, m_info.height);
-            SetDlgItemText(IDC_INFO_IMAGE_SIZE, text);
-            SetDlgItemText(IDC_INFO_FILE_SIZE, m_info.sizeText);
-            SetDlgItemText(IDC_INFO_NOTE, m_info.note);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_INFO_IMAGE_SIZE), text);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_INFO_FILE_SIZE), m_info.sizeText);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_INFO_NOTE), m_info.note);
         }
     }
     if (m_hWnd != NULL) Invalidate();

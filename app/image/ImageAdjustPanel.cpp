@@ -121,7 +121,7 @@ void CImageAdjustPanel::ShowValue(int row)
         text.Format(r.format, pos);
     else
         text.Format(r.format, pos * r.scale);
-    SetDlgItemText(r.value, text);
+    AfxSetWindowText(::GetDlgItem(m_hWnd, r.value), text);
 }
 
 void CImageAdjustPanel::ShowValues()

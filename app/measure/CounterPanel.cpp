@@ -81,17 +81,17 @@ void CCounterPanel::RefreshCounts()
     CString text;
     for (int k = 0; k < kClasses && k < (int)counts.size(); ++k) {
         if (k < (int)names.size())
-            SetDlgItemText(IDC_COUNTER_NAME0 + k, names[k]);
+            AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_COUNTER_NAME0 + k), names[k]);
         text.Format(L"%d", counts[k]);
-        SetDlgItemText(IDC_COUNTER_COUNT0 + k, text);
+        AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_COUNTER_COUNT0 + k), text);
         text.Format(L"%.1f%%", k < (int)shares.size() ? shares[k] * 100.0 : 0.0);
-        SetDlgItemText(IDC_COUNTER_SHARE0 + k, text);
+        AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_COUNTER_SHARE0 + k), text);
         total += counts[k];
     }
     text.Format(L"%d", total);
-    SetDlgItemText(IDC_COUNTER_TOTAL_COUNT, text);
+    AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_COUNTER_TOTAL_COUNT), text);
     text.Format(L"%.1f%%", total != 0 ? 100.0 : 0.0);
-    SetDlgItemText(IDC_COUNTER_TOTAL_SHARE, text);
+    AfxSetWindowText(::GetDlgItem(m_hWnd, IDC_COUNTER_TOTAL_SHARE), text);
     SyncClassButtons();
     Invalidate();
 }

@@ -159,6 +159,21 @@ TEST(DialogData, ValuesTravelBothWays)
     EXPECT_FALSE(dlg.UpdateData(TRUE));
     EXPECT_EQ(watcher.Count(), 2);
     watcher.Stop();
+
+    // Showing what a control already shows leaves the user's caret where it was.
+    dlg.SetDlgItemText(IDC_FRAMES, L"7");
+    ASSERT_TRUE(dlg.UpdateData(TRUE));
+    const HWND name = dlg.GetDlgItem(IDC_NAME)->m_hWnd;
+    ::SendMessageW(name, EM_SETSEL, 1, 1);
+    ASSERT_TRUE(dlg.UpdateData(FALSE));
+    AfxSetWindowText(name, L"明場");
+    DWORD from = 0, to = 0;
+    ::SendMessageW(name, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+    EXPECT_EQ(from, 1u);
+    EXPECT_EQ(to, 1u);
+    AfxSetWindowText(name, L"暗場 2");
+    dlg.GetDlgItemText(IDC_NAME, s);
+    EXPECT_EQ(U(s), u"暗場 2");
     dlg.DestroyWindow();
 }
 
