@@ -958,12 +958,9 @@ void CExposurePanel::ShowCameraLevels()
 void CExposurePanel::ShowNumber(CWnd& edit, int value)
 {
     // An unchanged field is left alone: each new text repaints the edit and notifies.
-    WCHAR shown[32] = {};
-    ::GetWindowTextW(edit.m_hWnd, shown, 32);
     CString text;
     text.Format(L"%d", value);
-    if (text != shown)
-        edit.SetWindowText(text);
+    AfxSetWindowText(edit.m_hWnd, text);
 }
 
 void CExposurePanel::ReadLevelValues()
@@ -1026,6 +1023,8 @@ void CExposurePanel::OnAreaLevels()
         ScreenToClient(&rect);
         InvalidateRect(&rect, TRUE);
     }
-    InvalidateRect(&bar, TRUE);
+    // The panel does not clip its children: its own repaint of the bar's place would
+    // cover the track and markers unless they repaint after it.
+    RedrawWindow(&bar, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     UpdateWindow();
 }
