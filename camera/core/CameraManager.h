@@ -281,6 +281,8 @@ private:
     float ComputeFocusValue(const BYTE* pixels) const;
     void RunWhiteBalanceCountdown();
     BOOL MapWindowRectToFrame(const RECT* windowRect, RECT* frameRect) const;
+    // Cuts a rectangle of frame pixels to the frame.
+    void ClampToFrame(RECT* frameRect) const;
     static DWORD WINAPI TemperatureThreadProc(void* self);
     void TemperatureLoop();
     BOOL IsCooledProduct() const;

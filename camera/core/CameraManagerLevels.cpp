@@ -145,11 +145,16 @@ BOOL CCameraManager::MapWindowRectToFrame(const RECT* windowRect, RECT* frameRec
     frameRect->right = static_cast<LONG>((windowRect->right + 1) * scale);
     frameRect->bottom = static_cast<LONG>((windowRect->bottom + 1) * scale);
     // A region drawn to the window's edge scales past the frame's last pixel.
+    ClampToFrame(frameRect);
+    return frameRect->right > frameRect->left && frameRect->bottom > frameRect->top;
+}
+
+void CCameraManager::ClampToFrame(RECT* frameRect) const
+{
     frameRect->left = std::max<LONG>(0, frameRect->left);
     frameRect->top = std::max<LONG>(0, frameRect->top);
     frameRect->right = std::min<LONG>(m_frameWidth, frameRect->right);
     frameRect->bottom = std::min<LONG>(m_frameHeight, frameRect->bottom);
-    return frameRect->right > frameRect->left && frameRect->bottom > frameRect->top;
 }
 
 int CCameraManager::CalcAreaLevels(const RECT* area)

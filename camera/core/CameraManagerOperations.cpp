@@ -509,12 +509,10 @@ int CCameraManager::SetAreaWBState(const RECT* area)
     const int width = m_frameWidth, height = m_frameHeight;
     // Without a drawing window the rectangle is taken as frame pixels.
     RECT r = *area;
-    if (DrawWindowHandle() && !MapWindowRectToFrame(area, &r))
+    if (!DrawWindowHandle())
+        ClampToFrame(&r);
+    else if (!MapWindowRectToFrame(area, &r))
         return CAM_ERR_NO_DEVICE;
-    r.left = std::max<LONG>(0, r.left);
-    r.top = std::max<LONG>(0, r.top);
-    r.right = std::min(static_cast<LONG>(width), r.right);
-    r.bottom = std::min(static_cast<LONG>(height), r.bottom);
     if (r.right - r.left <= 1 || r.bottom - r.top <= 1 || !m_buffers[BUF_WORKING])
         return CAM_ERR_NO_DEVICE;
 
