@@ -148,7 +148,15 @@ BOOL CWnd::LockWindowUpdate() { return ::LockWindowUpdate(m_hWnd); }
 void CWnd::UnlockWindowUpdate() { ::LockWindowUpdate(NULL); }
 
 BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
+BOOL CWnd::EnableWindow(BOOL bEnable)
+{
+    // A window already as asked is left alone: the system would still make a round trip to
+    // the server and send a cancel-mode message, which panels refreshing every control pay
+    // for on each file open and tab switch.
+    const BOOL wasDisabled = !::IsWindowEnabled(m_hWnd);
+    if (m_hWnd != NULL && wasDisabled == !bEnable) return wasDisabled;
+    return ::EnableWindow(m_hWnd, bEnable);
+}
 CWnd* CWnd::GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
 CWnd* CWnd::SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
 BOOL CWnd::SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }

@@ -98,6 +98,47 @@ TEST(WindowCreation, FailedCreateLeavesNoWindowBehind)
     EXPECT_EQ(wnd.m_events.back(), "PostNcDestroy");
 }
 
+namespace {
+
+class CEnableProbe : public CWnd
+{
+public:
+    std::vector<std::string> m_log;
+    afx_msg void OnEnable(BOOL bEnable) { m_log.push_back(bEnable ? "enable" : "disable"); }
+    afx_msg LRESULT OnCancelMode(WPARAM, LPARAM)
+    {
+        m_log.push_back("cancel mode");
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CEnableProbe, CWnd)
+    ON_WM_ENABLE()
+    ON_MESSAGE(WM_CANCELMODE, OnCancelMode)
+END_MESSAGE_MAP()
+
+} // namespace
+
+// Panels set every control's state on each refresh: a window already as asked gets no
+// messages, and the answer is still whether it was disabled.
+TEST(WindowState, EnablingAsItIsSendsNothingAndReportsThePreviousState)
+{
+    CEnableProbe wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, FrameClass(), L"probe", WS_POPUP, 0, 0, 50, 50, NULL, NULL));
+    EXPECT_FALSE(wnd.EnableWindow(TRUE));
+    EXPECT_TRUE(wnd.m_log.empty());
+    EXPECT_FALSE(wnd.EnableWindow(FALSE));
+    EXPECT_FALSE(wnd.IsWindowEnabled());
+    wnd.m_log.clear();
+    EXPECT_TRUE(wnd.EnableWindow(FALSE));
+    EXPECT_TRUE(wnd.m_log.empty());
+    EXPECT_TRUE(wnd.EnableWindow(TRUE));
+    EXPECT_EQ(wnd.m_log, (std::vector<std::string>{"enable"}));
+    EXPECT_TRUE(wnd.IsWindowEnabled());
+    wnd.DestroyWindow();
+}
+
 TEST(MessageMaps, DerivedMapWinsAndBaseMapsCatchTheRest)
 {
     g_registeredProbe = ::RegisterWindowMessageW(L"OrvfwTestProbe");
