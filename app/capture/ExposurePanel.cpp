@@ -225,7 +225,12 @@ BOOL CExposurePanel::OnInitDialog()
     m_gainText.SetFocusRedirect(TRUE, NULL);
     for (CNumericEdit* edit : {&m_blackEdit, &m_whiteEdit, &m_middleEdit})
         edit->SetBitmaps(kFieldNormal, kFieldDisabled);
+    FinishInitDialog();
+    return TRUE;
+}
 
+void CExposurePanel::OnMakeRest()
+{
     // The time input and the levels bar take the places of their template statics.
     CRect rect;
     CWnd* placeholder = GetDlgItem(IDC_EXP_TIME);
@@ -266,7 +271,6 @@ BOOL CExposurePanel::OnInitDialog()
         }
     }
     ConfigureForCamera();
-    return TRUE;
 }
 
 // --- exposure scale ---------------------------------------------------------------------

@@ -143,6 +143,12 @@ BOOL CChannelMergePanel::OnInitDialog()
     m_slider.SubclassDlgItem(IDC_MERGE_DYE_SLIDER, this);
     m_offsetXEdit.SubclassDlgItem(IDC_MERGE_OFFSET_X, this);
     m_offsetYEdit.SubclassDlgItem(IDC_MERGE_OFFSET_Y, this);
+    FinishInitDialog();
+    return TRUE;
+}
+
+void CChannelMergePanel::OnMakeRest()
+{
     // The bitmaps fill each control: the template's sizes differ from the sets'.
     for (const ButtonSkin& skin : kButtonSkins)
         m_skins.Add(this, skin, CSkinBitmapButton::DRAW_STRETCH, 4);
@@ -167,7 +173,6 @@ BOOL CChannelMergePanel::OnInitDialog()
     CWnd* parent = GetParent();
     if (parent != NULL && parent->IsWindowVisible()) RefillLists();
     else m_bListsStale = TRUE;
-    return TRUE;
 }
 
 std::vector<CComparePane*> CChannelMergePanel::Panes() const

@@ -33,6 +33,7 @@ public:
     static const int kSlots = 4;
 
     virtual BOOL OnInitDialog() override;
+    virtual void OnMakeRest() override;
     virtual void UpdateControlState();
     virtual void RefillLists();
 

@@ -58,7 +58,9 @@ void CCapturePage::AddDeferredSection(int index)
                               CFluorescencePanel::IDD, CParameterGroupPanel::IDD};
     const UINT titles[] = {IDS_SECTION_SAVE, IDS_SECTION_EXPOSURE, IDS_SECTION_COLOR, IDS_SECTION_FLUORESCENCE,
                            IDS_SECTION_PARAMETERS};
-    AddSection(*panels[index], templates[index], titles[index])->SetExpanded(FALSE);
+    CFoldPanel* section = index == 1 ? AddSectionInSteps(m_exposurePanel, templates[index], titles[index])
+                                     : AddSection(*panels[index], templates[index], titles[index]);
+    section->SetExpanded(FALSE);
 }
 
 BOOL CCapturePage::OnInitDialog()

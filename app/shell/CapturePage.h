@@ -48,7 +48,7 @@ protected:
     // cameras is then left to the frame.
     virtual int DeferredSectionCount() const override { return 5; }
     virtual void AddDeferredSection(int index) override;
-    virtual void AfterSectionsBuilt() override { RefreshAllPanels(); }
+    virtual BOOL AfterSectionsBuiltStep(int step) override { return RefreshPanelsStep(step); }
     virtual void LinkDeferredParts(bool build) override;
     void ResetRecordButton(BOOL cameraRuns);
 };

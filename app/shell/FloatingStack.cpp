@@ -23,7 +23,7 @@ BOOL IsTopmost(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_
 } // namespace
 
 CFloatingStack::CFloatingStack()
-    : m_hook(NULL), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_previousObserver(NULL), m_previousWatching(NULL)
+    : m_hook(NULL), m_bHookHeld(FALSE), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_previousObserver(NULL), m_previousWatching(NULL)
 {
 }
 
@@ -50,15 +50,31 @@ BOOL CFloatingStack::Watch(HWND frame, UINT message)
 
 void CFloatingStack::Unwatch()
 {
-    if (m_hook != NULL) {
-        ::UnhookWindowsHookEx(m_hook);
+    if (m_hook != NULL || m_bHookHeld) {
+        if (m_hook != NULL) ::UnhookWindowsHookEx(m_hook);
         AfxSetMessageObserver(m_previousObserver);
         if (s_watching == this) s_watching = m_previousWatching;
     }
     m_hook = NULL;
+    m_bHookHeld = FALSE;
     m_previousObserver = NULL;
     m_previousWatching = NULL;
     m_frame = NULL;
+}
+
+void CFloatingStack::HoldHook()
+{
+    if (m_hook == NULL) return;
+    ::UnhookWindowsHookEx(m_hook);
+    m_hook = NULL;
+    m_bHookHeld = TRUE;
+}
+
+void CFloatingStack::ReleaseHook()
+{
+    if (!m_bHookHeld) return;
+    m_bHookHeld = FALSE;
+    m_hook = ::SetWindowsHookExW(WH_CBT, WatchProc, NULL, ::GetCurrentThreadId());
 }
 
 void CFloatingStack::Request()

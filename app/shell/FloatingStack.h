@@ -22,6 +22,11 @@ public:
     // shown, the end of a menu or move loop) and posts message to the frame for each.
     BOOL Watch(HWND frame, UINT message);
     void Unwatch();
+    // Every window made while the hook is in place passes it, a round trip to the server
+    // each: a batch of windows made between messages (a section built in the background,
+    // which moves neither focus nor activation) goes without it.
+    void HoldHook();
+    void ReleaseHook();
     // Posts the message once; further requests wait until the frame has taken it.
     void Request();
     void Taken() { m_bPosted = FALSE; }
@@ -56,6 +61,7 @@ private:
     void Notice(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HHOOK m_hook;
+    BOOL m_bHookHeld;
     HWND m_frame;
     UINT m_message;
     BOOL m_bPosted;

@@ -62,7 +62,8 @@ void CImagePage::AddDeferredSection(int index)
                               CFusionPanel::IDD};
     const UINT titles[] = {IDS_SECTION_ADJUST, IDS_SECTION_MERGE, IDS_SECTION_STAMP, IDS_SECTION_COUNTER,
                            IDS_SECTION_ADVANCED};
-    CFoldPanel* section = AddSection(*panels[index], templates[index], titles[index]);
+    CFoldPanel* section = index == 1 ? AddSectionInSteps(m_channelMergePanel, templates[index], titles[index])
+                                     : AddSection(*panels[index], templates[index], titles[index]);
     // The first stays open.
     if (index > 0) section->SetExpanded(FALSE);
 }

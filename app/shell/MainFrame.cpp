@@ -730,8 +730,10 @@ void CMainFrame::BuildDeferredStep()
 {
     KillTimer(TIMER_BUILD_STEP);
     ShellLinks& links = Links();
-    if (links.manage != NULL && !links.noMoreBuilds && links.manage->BuildDeferredStep())
-        SetTimer(TIMER_BUILD_STEP, USER_TIMER_MINIMUM, NULL);
+    m_floating.HoldHook();
+    const bool more = links.manage != NULL && !links.noMoreBuilds && links.manage->BuildDeferredStep();
+    m_floating.ReleaseHook();
+    if (more) SetTimer(TIMER_BUILD_STEP, USER_TIMER_MINIMUM, NULL);
 }
 
 BOOL CMainFrame::DestroyWindow()

@@ -11,7 +11,7 @@ END_MESSAGE_MAP()
 
 CPanelDialog::CPanelDialog(UINT nIDTemplate, CWnd* pParent, LPCWSTR skinFile)
     : CDialog(nIDTemplate, pParent), m_skinFile(skinFile), m_hSkin(NULL), m_hMemDC(NULL), m_hMemDC2(NULL),
-      m_hOldBitmap(NULL)
+      m_hOldBitmap(NULL), m_bRestLater(FALSE), m_bRestPending(FALSE)
 {
 }
 
@@ -57,6 +57,20 @@ BOOL CPanelDialog::OnInitDialog()
     CDialog::OnInitDialog();
     LoadSkin();
     return TRUE;
+}
+
+void CPanelDialog::FinishInitDialog()
+{
+    m_bRestPending = m_bRestLater;
+    m_bRestLater = FALSE;
+    if (!m_bRestPending) OnMakeRest();
+}
+
+void CPanelDialog::MakeRest()
+{
+    if (!IsRestPending()) return;
+    m_bRestPending = FALSE;
+    OnMakeRest();
 }
 
 void CPanelDialog::AddTransparentStatic(int nID) { m_transparent.Add((UINT)nID); }

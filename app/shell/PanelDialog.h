@@ -26,7 +26,19 @@ public:
     void SetSkinFile(LPCWSTR skinFile);
     HBITMAP GetSkinBitmap() const { return m_hSkin; }
 
+    // A panel made in the background between messages may leave the rest of its making
+    // to a message of its own: asked before Create, OnInitDialog makes what the panel
+    // cannot be without and MakeRest the rest.  Asked nothing, OnInitDialog makes it all.
+    void LeaveRestForLater() { m_bRestLater = TRUE; }
+    BOOL IsRestPending() const { return m_bRestPending && m_hWnd != NULL; }
+    void MakeRest();
+
 protected:
+    // What a panel that can make its rest later leaves out of OnInitDialog; its
+    // OnInitDialog ends with FinishInitDialog.
+    virtual void OnMakeRest() {}
+    void FinishInitDialog();
+
     // Paints the skin over rect (client coordinates) of dc.
     void PaintSkin(CDC* pDC, const RECT& rect);
     void LoadSkin();
@@ -45,6 +57,8 @@ protected:
     HDC m_hMemDC2;
     HGDIOBJ m_hOldBitmap;
     CUIntArray m_transparent;
+    BOOL m_bRestLater;    // asked for the making that comes next
+    BOOL m_bRestPending;
 };
 
 // The shared pre-translation of panels: FALSE at once for Enter and Escape (wParam 13

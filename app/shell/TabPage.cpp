@@ -20,7 +20,7 @@ const int kScrollUnit = 10;
 CTabPage::CTabPage(UINT nIDTemplate, CWnd* pParent)
     : CPanelDialog(nIDTemplate, pParent, L"skin\\panel_bg.bmp"), m_pBackPointer(pParent), m_bScrollable(0),
       m_scrollOffset(0), m_bDeferSections(FALSE), m_bDeferredPlace(FALSE),
-      m_bSectionsBuilt(FALSE), m_nextDeferred(0), m_bBuilding(FALSE)
+      m_bSectionsBuilt(FALSE), m_nextDeferred(0), m_pRestPending(NULL), m_nextAfterStep(0), m_bBuilding(FALSE)
 {
 }
 
@@ -66,6 +66,15 @@ CFoldPanel* CTabPage::AddSection(CDialog& panel, UINT panelIdd, UINT titleId)
     return section;
 }
 
+CFoldPanel* CTabPage::AddSectionInSteps(CPanelDialog& panel, UINT panelIdd, UINT titleId)
+{
+    const BOOL steps = m_bDeferredPlace && !m_bSectionsBuilt;
+    if (steps) panel.LeaveRestForLater();
+    CFoldPanel* section = AddSection(panel, panelIdd, titleId);
+    if (steps && panel.IsRestPending()) m_pRestPending = &panel;
+    return section;
+}
+
 void CTabPage::DeferSections()
 {
     m_bDeferSections = TRUE;
@@ -87,32 +96,55 @@ bool CTabPage::CanBuild() const
     return m_bDeferredPlace && !m_bSectionsBuilt && !m_bBuilding && m_hWnd != NULL && !Links().noMoreBuilds;
 }
 
+bool CTabPage::AllSectionsAdded() const
+{
+    return m_nextDeferred >= DeferredSectionCount() && m_pRestPending == NULL;
+}
+
 void CTabPage::AddNextDeferred()
 {
     // Back to the top: the layout works in unscrolled coordinates.
     if (m_scrollOffset != 0) ScrollWindow(0, m_scrollOffset);
     m_scrollOffset = 0;
     m_bBuilding = TRUE;
-    if (m_nextDeferred < DeferredSectionCount()) AddDeferredSection(m_nextDeferred++);
+    if (m_pRestPending != NULL) {
+        CPanelDialog* panel = m_pRestPending;
+        m_pRestPending = NULL;
+        panel->MakeRest();
+    } else if (m_nextDeferred < DeferredSectionCount()) {
+        AddDeferredSection(m_nextDeferred++);
+    }
     m_bBuilding = FALSE;
-    if (m_nextDeferred >= DeferredSectionCount()) m_bSectionsBuilt = TRUE;
+}
+
+BOOL CTabPage::NextAfterStep()
+{
+    // As the making itself: what the steps ask of the links is there as it is.
+    m_bBuilding = TRUE;
+    const BOOL more = AfterSectionsBuiltStep(m_nextAfterStep++);
+    m_bBuilding = FALSE;
+    if (!more) m_bSectionsBuilt = TRUE;
+    return more;
 }
 
 void CTabPage::BuildNow()
 {
     if (!CanBuild()) return;
-    while (!m_bSectionsBuilt) AddNextDeferred();
+    while (!AllSectionsAdded()) AddNextDeferred();
     LayoutPanels();
-    AfterSectionsBuilt();
+    while (NextAfterStep()) {
+    }
 }
 
 bool CTabPage::BuildStep()
 {
     if (!CanBuild()) return false;
-    AddNextDeferred();
-    LayoutPanels();
-    if (m_bSectionsBuilt) AfterSectionsBuilt();
-    return !m_bSectionsBuilt;
+    if (!AllSectionsAdded()) {
+        AddNextDeferred();
+        LayoutPanels();
+        return true;
+    }
+    return NextAfterStep() != FALSE;
 }
 
 CPoint CTabPage::FirstSectionOrigin() { return CPoint(PAGE_CONTENT_LEFT, PAGE_CONTENT_TOP); }
@@ -176,6 +208,9 @@ void CTabPage::SetContentHeight(int contentHeight)
 
 LRESULT CTabPage::OnFoldPanelToggled(WPARAM, LPARAM)
 {
+    // A section being made opens and closes as it is put in; the step lays the page out
+    // once when it is done.
+    if (m_bBuilding) return 0;
     SCROLLINFO before = {};
     before.cbSize = sizeof(before);
     GetScrollInfo(SB_VERT, &before, SIF_ALL);

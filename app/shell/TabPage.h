@@ -52,12 +52,22 @@ protected:
     // Creates one section with title string titleId and panel (template panelIdd)
     // inside, sized to the panel and expanded.
     CFoldPanel* AddSection(CDialog& panel, UINT panelIdd, UINT titleId);
+    // The same for a panel that, made between messages, makes its rest in a step of its
+    // own (the next one).
+    CFoldPanel* AddSectionInSteps(CPanelDialog& panel, UINT panelIdd, UINT titleId);
     // The sections left for later (all of them are made at once when nothing is
     // deferred), in order.
     virtual int DeferredSectionCount() const { return 0; }
     virtual void AddDeferredSection(int /*index*/) {}
     // Once the last of them is made: show what they depend on.
     virtual void AfterSectionsBuilt() {}
+    // The same in steps, one between messages when the sections are made so: whether
+    // more steps follow this one.
+    virtual BOOL AfterSectionsBuiltStep(int step)
+    {
+        if (step == 0) AfterSectionsBuilt();
+        return FALSE;
+    }
     // The links members naming the parts BuildNow makes: have this page build them
     // (build), or forget them as the page goes.  Each page calls it from its destructor.
     virtual void LinkDeferredParts(bool /*build*/) {}
@@ -91,9 +101,13 @@ protected:
     BOOL m_bDeferredPlace;   // the page is made up to where the waiting sections go
     BOOL m_bSectionsBuilt;
     int m_nextDeferred;   // the next section BuildStep adds
+    CPanelDialog* m_pRestPending;   // the panel the next step finishes
+    int m_nextAfterStep;
     BOOL m_bBuilding;
 
 private:
     bool CanBuild() const;
+    bool AllSectionsAdded() const;
     void AddNextDeferred();
+    BOOL NextAfterStep();
 };

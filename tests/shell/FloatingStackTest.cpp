@@ -149,6 +149,16 @@ TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndHa
     popup.SendMessage(WM_MOUSEMOVE, 0, 0);
     EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 0);
 
+    // Windows made in a batch with the hook held; given back, it sees focus changes again.
+    watch.HoldHook();
+    HWND batchEdit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 60, 60, 20, f.frame, NULL, NULL, NULL);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 0);
+    watch.ReleaseHook();
+    ::SetFocus(batchEdit);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
+    // A watch ended while its hook is held still hands back to the one before.
+    watch.HoldHook();
+
     EXPECT_EQ(TakeRequests(outer, f.frame, kOuterRequest), 0);
     watch.Unwatch();
     ::SetFocus(plainEdit);

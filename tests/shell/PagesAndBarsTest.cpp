@@ -609,8 +609,20 @@ TEST(AppDirectory, LongProgramPathsAreNotCut)
 
 // After the first paint the sections are built one between messages; while the camera
 // first opens (builds held) a waiting part reads as absent instead of being built, the
-// live picture's once-a-second status builds none (it reaches the panels built so far),
-// and the page refreshes its panels once its last section is made.
+// live picture's once-a-second status builds none (it reaches the panels built so far).
+// The exposure panel makes its time input in the step after its own, and the page
+// refreshes its panels in steps of their own once its last section is made.
+namespace {
+
+bool TimeInputMade(CExposurePanel& panel)
+{
+    WCHAR name[32] = {0};
+    ::GetClassNameW(::GetDlgItem(panel.m_hWnd, IDC_EXP_TIME), name, 32);
+    return ::lstrcmpiW(name, L"Static") != 0;
+}
+
+}  // namespace
+
 TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
 {
     CPlainHost host;
@@ -639,18 +651,53 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
         EXPECT_EQ(page.m_exposurePanel.m_hWnd, nullptr);
         preview.DestroyWindow();
     }
-    for (size_t built = 2; built <= 6; built++) {
-        EXPECT_EQ(page.BuildStep(), built < 6) << built;
-        ASSERT_EQ(page.m_sections.size(), built);
+    size_t steps = 0, sections = page.m_sections.size();
+    bool restWaited = false;
+    while (page.BuildStep()) {
+        ASSERT_LT(++steps, 20u);
+        ASSERT_LE(page.m_sections.size(), sections + 1);
+        sections = page.m_sections.size();
         EXPECT_FALSE(page.m_sections.back()->IsExpanded());
+        EXPECT_FALSE(page.SectionsBuilt());
+        if (page.m_exposurePanel.IsRestPending()) {
+            restWaited = true;
+            EXPECT_EQ(sections, 3u);
+            EXPECT_FALSE(TimeInputMade(page.m_exposurePanel));
+        }
     }
+    EXPECT_TRUE(restWaited);
+    EXPECT_TRUE(page.SectionsBuilt());
+    EXPECT_GT(steps, 6u);
     EXPECT_FALSE(page.BuildStep());
     EXPECT_EQ(page.m_sections.size(), 6u);
+    EXPECT_TRUE(TimeInputMade(page.m_exposurePanel));
     EXPECT_EQ(static_cast<CExposurePanel*>(Links().exposure), &page.m_exposurePanel);
     CRect last, before;
     page.m_sections[5]->GetWindowRect(&last);
     page.m_sections[4]->GetWindowRect(&before);
     EXPECT_EQ(last.top, before.bottom + 5);
+    page.DestroyWindow();
+}
+
+// A part asked for while its panel waits for the rest of its making comes whole.
+TEST(TabPage, APanelAskedForBetweenItsStepsComesWhole)
+{
+    CPlainHost host;
+    ASSERT_TRUE(host.Make(240, 600));
+    ShellLinksScope scope;
+    CCapturePage page(&host);
+    page.DeferSections();
+    ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
+    EXPECT_TRUE(page.BuildStep());
+    EXPECT_TRUE(page.BuildStep());
+    ASSERT_TRUE(page.m_exposurePanel.IsRestPending());
+    CExposurePanel* exposure = Links().exposure;
+    EXPECT_EQ(exposure, &page.m_exposurePanel);
+    EXPECT_FALSE(page.m_exposurePanel.IsRestPending());
+    EXPECT_TRUE(TimeInputMade(page.m_exposurePanel));
+    EXPECT_TRUE(page.SectionsBuilt());
+    EXPECT_EQ(page.m_sections.size(), 6u);
+    EXPECT_FALSE(page.BuildStep());
     page.DestroyWindow();
 }
 
