@@ -621,16 +621,26 @@ bool TimeInputMade(CExposurePanel& panel)
     return ::lstrcmpiW(name, L"Static") != 0;
 }
 
+// A Capture page made as the frame makes it: its sections left for later.
+struct DeferredCapturePage {
+    CPlainHost host;
+    ShellLinksScope scope;
+    CCapturePage page{&host};
+    bool Make()
+    {
+        if (!host.Make(240, 600)) return false;
+        page.DeferSections();
+        return page.Create(CCapturePage::IDD, &host) != FALSE;
+    }
+};
+
 }  // namespace
 
 TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
 {
-    CPlainHost host;
-    ASSERT_TRUE(host.Make(240, 600));
-    ShellLinksScope scope;
-    CCapturePage page(&host);
-    page.DeferSections();
-    ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
+    DeferredCapturePage made;
+    ASSERT_TRUE(made.Make());
+    CCapturePage& page = made.page;
     ASSERT_EQ(page.m_sections.size(), 1u);
     {
         ShellBuildHold hold;
@@ -642,7 +652,7 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
     }
     {
         CPreviewWnd preview;
-        ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &host));
+        ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &made.host));
         ::Sleep(1100);
         for (WPARAM status : {WPARAM(1), WPARAM(0), WPARAM(3)})
             preview.SendMessage(WM_CAMERA_FRAME_STATUS, status, 25000);
@@ -682,12 +692,9 @@ TEST(TabPage, SectionsAreBuiltOneAStepAndHeldPartsReadAbsent)
 // A part asked for while its panel waits for the rest of its making comes whole.
 TEST(TabPage, APanelAskedForBetweenItsStepsComesWhole)
 {
-    CPlainHost host;
-    ASSERT_TRUE(host.Make(240, 600));
-    ShellLinksScope scope;
-    CCapturePage page(&host);
-    page.DeferSections();
-    ASSERT_TRUE(page.Create(CCapturePage::IDD, &host));
+    DeferredCapturePage made;
+    ASSERT_TRUE(made.Make());
+    CCapturePage& page = made.page;
     EXPECT_TRUE(page.BuildStep());
     EXPECT_TRUE(page.BuildStep());
     ASSERT_TRUE(page.m_exposurePanel.IsRestPending());
