@@ -153,8 +153,10 @@ BOOL CWnd::EnableWindow(BOOL bEnable)
     // A window already as asked is left alone: the system would still make a round trip to
     // the server and send a cancel-mode message, which panels refreshing every control pay
     // for on each file open and tab switch.
-    const BOOL wasDisabled = !::IsWindowEnabled(m_hWnd);
-    if (m_hWnd != NULL && wasDisabled == !bEnable) return wasDisabled;
+    if (m_hWnd != NULL) {
+        const BOOL wasDisabled = !::IsWindowEnabled(m_hWnd);
+        if (wasDisabled == !bEnable) return wasDisabled;
+    }
     return ::EnableWindow(m_hWnd, bEnable);
 }
 CWnd* CWnd::GetActiveWindow() { return FromHandle(::GetActiveWindow()); }

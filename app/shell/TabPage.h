@@ -61,8 +61,8 @@ protected:
     virtual void AddDeferredSection(int /*index*/) {}
     // Once the last of them is made: show what they depend on.
     virtual void AfterSectionsBuilt() {}
-    // The same in steps, one between messages when the sections are made so: whether
-    // more steps follow this one.
+    // The same in steps, one between messages when the sections are made so; FALSE once
+    // a step finds nothing left to do.
     virtual BOOL AfterSectionsBuiltStep(int step)
     {
         if (step == 0) AfterSectionsBuilt();
