@@ -7,6 +7,10 @@ set -u
 mode=$1; build=$(cd "$2" && pwd); shift 2
 state=$build/winetest
 mkdir -p "$state/home"
+# Xlib reads its resource files again for every default it looks up while it has no
+# resource database, as on a bare Xvfb: each window Wine makes pays for that many times
+# over.  An empty file of our own HOME gives it one, read once.
+[ -e "$state/home/.Xdefaults" ] || : >"$state/home/.Xdefaults"
 export WINEPREFIX=$state/prefix
 export HOME=$state/home
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -178,7 +178,20 @@ BOOL CCapturePanel::OnInitDialog()
 {
     CPanelDialog::OnInitDialog();
     for (int id : kTransparentLabels) AddTransparentStatic(id);
+    QrCCameraGetMgrParameter(&m_mgr);
+    m_nExpected = 0;
+    m_hSeriesDone = NULL;
+    m_mgr.capture.ReceiveWnd = ReceiveWindow();
+    m_bSeriesRunning = 0;
+    m_bSeriesStop = 1;
+    m_pThumbList = NULL;
+    m_hStripProgress = NULL;
+    FinishInitDialog();
+    return TRUE;
+}
 
+void CCapturePanel::OnMakeRest()
+{
     for (CSkinBitmapButton* radio : {&m_askRadio, &m_noAskRadio})
         radio->SetSkin(kRadioNormal, kRadioPressed, 0, kRadioDisabled, 0, 0);
     for (CSkinBitmapButton* check :
@@ -198,19 +211,9 @@ BOOL CCapturePanel::OnInitDialog()
     m_formatCombo.SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
 
     FillFormatList();
-    QrCCameraGetMgrParameter(&m_mgr);
-    m_nExpected = 0;
-    m_hSeriesDone = NULL;
-    m_mgr.capture.ReceiveWnd = ReceiveWindow();
-    m_bSeriesRunning = 0;
-    m_bSeriesStop = 1;
-    m_pThumbList = NULL;
-    m_hStripProgress = NULL;
-
     UpdateControlState();
     LoadControlsFromRecord();
     RefreshEnableStates();
-    return TRUE;
 }
 
 void CCapturePanel::FillFormatList()

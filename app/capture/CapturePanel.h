@@ -39,6 +39,7 @@ public:
     enum { IDD = IDD_CAPTURE_PANEL };
 
     virtual BOOL OnInitDialog() override;
+    virtual void OnMakeRest() override;
     virtual void DoDataExchange(CDataExchange* pDX) override;
 
     // Record button, counter and noise reduction from the manager record.

@@ -205,7 +205,12 @@ BOOL CExposurePanel::OnInitDialog()
     CPanelDialog::OnInitDialog();
     for (int id : kTransparentLabels)
         AddTransparentStatic(id);
+    FinishInitDialog();
+    return TRUE;
+}
 
+void CExposurePanel::OnMakeRest()
+{
     for (CSkinBitmapButton* button : {&m_defaultButton, &m_areaButton, &m_applyButton, &m_aeLockCheck,
                                       &m_longCheck, &m_restartButton})
         button->SetSkin(IDB_EXP_BUTTON, IDB_EXP_BUTTON_PRESSED, IDB_EXP_BUTTON_HOVER, IDB_EXP_BUTTON_DISABLED, 0, 0,
@@ -225,12 +230,7 @@ BOOL CExposurePanel::OnInitDialog()
     m_gainText.SetFocusRedirect(TRUE, NULL);
     for (CNumericEdit* edit : {&m_blackEdit, &m_whiteEdit, &m_middleEdit})
         edit->SetBitmaps(kFieldNormal, kFieldDisabled);
-    FinishInitDialog();
-    return TRUE;
-}
 
-void CExposurePanel::OnMakeRest()
-{
     // The time input and the levels bar take the places of their template statics.
     CRect rect;
     CWnd* placeholder = GetDlgItem(IDC_EXP_TIME);

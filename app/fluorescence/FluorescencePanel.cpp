@@ -127,24 +127,6 @@ BOOL CFluorescencePanel::OnInitDialog()
     for (int id : kTransparentLabels)
         AddTransparentStatic(id);
 
-    m_dyeCombo.SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
-    m_dyeCombo.SetMaxTextLength(25);
-    m_dyeSlider.SetChannelBitmaps(IDB_FLUO_DYE_CHANNEL, IDB_FLUO_DYE_CHANNEL, TRUE);
-    m_dyeSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, FALSE);
-    m_applyCheck.SetSkin(IDB_FLUO_CHECK_NORMAL, IDB_FLUO_CHECK_PRESSED, 0, IDB_FLUO_CHECK_DISABLED, 0, 0,
-                         CSkinBitmapButton::DRAW_NATURAL, 0, 4);
-    for (CSkinBitmapButton* button : {&m_defaultButton, &m_blackBalanceButton, &m_wizardButton})
-        button->SetSkin(kButtonNormal, kButtonPressed, kButtonHover, kButtonDisabled, 0, 0,
-                        CSkinBitmapButton::DRAW_NATURAL, 0, 4);
-    m_coolingSlider.SetChannelBitmaps(IDB_FLUO_COOLING_CHANNEL, IDB_FLUO_COOLING_CHANNEL, TRUE);
-    m_coolingSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, TRUE);
-    m_blackLevelSlider.SetChannelBitmaps(IDB_FLUO_BLACK_CHANNEL, IDB_FLUO_BLACK_CHANNEL, TRUE);
-    m_blackLevelSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, TRUE);
-    for (CSkinEdit* edit : {&m_blackLevelEdit, &m_coolingEdit, &m_temperatureEdit}) {
-        edit->SetBitmaps(kEditNormal, kEditDisabled);
-        edit->SetFocusRedirect(TRUE, NULL);
-    }
-
     CImageStore::Instance()->GetDyeNames(m_dyeNames);
     m_dyeSlider.SetRange(0, (int)m_dyeNames.size() - 1, FALSE);
 
@@ -170,7 +152,29 @@ BOOL CFluorescencePanel::OnInitDialog()
 
     UpdateControlState();
     LoadDyeFromCamera();
+    FinishInitDialog();
     return TRUE;
+}
+
+void CFluorescencePanel::OnMakeRest()
+{
+    m_dyeCombo.SetBitmaps(kComboNormal, kComboPressed, kComboHover, kComboDisabled);
+    m_dyeCombo.SetMaxTextLength(25);
+    m_dyeSlider.SetChannelBitmaps(IDB_FLUO_DYE_CHANNEL, IDB_FLUO_DYE_CHANNEL, TRUE);
+    m_dyeSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, FALSE);
+    m_applyCheck.SetSkin(IDB_FLUO_CHECK_NORMAL, IDB_FLUO_CHECK_PRESSED, 0, IDB_FLUO_CHECK_DISABLED, 0, 0,
+                         CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    for (CSkinBitmapButton* button : {&m_defaultButton, &m_blackBalanceButton, &m_wizardButton})
+        button->SetSkin(kButtonNormal, kButtonPressed, kButtonHover, kButtonDisabled, 0, 0,
+                        CSkinBitmapButton::DRAW_NATURAL, 0, 4);
+    m_coolingSlider.SetChannelBitmaps(IDB_FLUO_COOLING_CHANNEL, IDB_FLUO_COOLING_CHANNEL, TRUE);
+    m_coolingSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, TRUE);
+    m_blackLevelSlider.SetChannelBitmaps(IDB_FLUO_BLACK_CHANNEL, IDB_FLUO_BLACK_CHANNEL, TRUE);
+    m_blackLevelSlider.SetThumbBitmaps(IDB_FLUO_THUMB, IDB_FLUO_THUMB, TRUE);
+    for (CSkinEdit* edit : {&m_blackLevelEdit, &m_coolingEdit, &m_temperatureEdit}) {
+        edit->SetBitmaps(kEditNormal, kEditDisabled);
+        edit->SetFocusRedirect(TRUE, NULL);
+    }
 }
 
 void CFluorescencePanel::UpdateControlState()

@@ -37,6 +37,7 @@ public:
 
 protected:
     virtual BOOL OnInitDialog() override;
+    virtual void OnMakeRest() override;
     virtual void DoDataExchange(CDataExchange* pDX) override;
     virtual BOOL PreTranslateMessage(MSG* pMsg) override;
 

@@ -52,14 +52,16 @@ void CCapturePage::LinkDeferredParts(bool build)
 
 void CCapturePage::AddDeferredSection(int index)
 {
-    CDialog* const panels[] = {&m_capturePanel, &m_exposurePanel, &m_colorParamPanel, &m_fluorescencePanel,
-                               &m_paramGroupPanel};
+    CPanelDialog* const panels[] = {&m_capturePanel, &m_exposurePanel, &m_colorParamPanel, &m_fluorescencePanel,
+                                    &m_paramGroupPanel};
     const UINT templates[] = {CCapturePanel::IDD, CExposurePanel::IDD, CColorParamPanel::IDD,
                               CFluorescencePanel::IDD, CParameterGroupPanel::IDD};
     const UINT titles[] = {IDS_SECTION_SAVE, IDS_SECTION_EXPOSURE, IDS_SECTION_COLOR, IDS_SECTION_FLUORESCENCE,
                            IDS_SECTION_PARAMETERS};
-    CFoldPanel* section = index == 1 ? AddSectionInSteps(m_exposurePanel, templates[index], titles[index])
-                                     : AddSection(*panels[index], templates[index], titles[index]);
+    // The heaviest panels are made over two steps.
+    const bool inSteps = index == 0 || index == 1 || index == 3;
+    CFoldPanel* section = inSteps ? AddSectionInSteps(*panels[index], templates[index], titles[index])
+                                  : AddSection(*panels[index], templates[index], titles[index]);
     section->SetExpanded(FALSE);
 }
 
