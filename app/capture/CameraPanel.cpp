@@ -66,6 +66,7 @@ BEGIN_MESSAGE_MAP(CCameraPanel, CPanelDialog)
     ON_MESSAGE(WM_COMBO_SELCHANGED, OnComboSelChanged)
     ON_MESSAGE(WM_CAMERA_REMOVED, OnCameraRemoved)
     ON_MESSAGE(WM_WB_WIZARD_CLOSED, OnWizardClosed)
+    ON_MESSAGE(WM_OPEN_PLACEHOLDER, OnOpenPlaceholder)
 END_MESSAGE_MAP()
 
 namespace {
@@ -161,7 +162,7 @@ CString Format(LPCWSTR format, ...)
 CCameraPanel::CCameraPanel(CWnd* pParent)
     : CPanelDialog(IDD, pParent), m_bResLock(0), m_bMirrorH(0), m_bMirrorV(0), m_bAutoExposure(0),
       m_bColorEnhancement(0), m_bMonochrome(0), m_bFlatField(0), m_bWhiteBalanceLock(0), m_bPartialDisplay(0),
-      m_pWizard(NULL), m_bStopPending(0)
+      m_pWizard(NULL), m_bStopPending(0), m_bPlaceholderLater(FALSE)
 {
 }
 
@@ -389,7 +390,10 @@ void CCameraPanel::OpenCamera()
         SetItemText(links.videoRecord, IDC_VIDEO_PLAY, IDS_STOP);
     }
     if (links.captureTools != NULL) links.captureTools->RefreshFromCamera();
-    OpenMeasurePlaceholder();
+    if (m_bPlaceholderLater)
+        PostMessage(WM_OPEN_PLACEHOLDER);
+    else
+        OpenMeasurePlaceholder();
     CameraParamInfo info;
     QrCCameraGetParameterInfo(&info, 1);
     if (info.productIndex == 5) {
@@ -398,6 +402,25 @@ void CCameraPanel::OpenCamera()
     }
     if (links.titleBar != NULL) links.titleBar->EnableByCameraState();
     if (links.measurePanel != NULL) links.measurePanel->Refresh();
+}
+
+void CCameraPanel::PlayCameraPlaceholderLater()
+{
+    m_bPlaceholderLater = TRUE;
+    PlayCamera();
+    m_bPlaceholderLater = FALSE;
+}
+
+LRESULT CCameraPanel::OnOpenPlaceholder(WPARAM, LPARAM)
+{
+    // Only for the live picture still on show: another tab opened its own picture.
+    ShellLinks& links = Links();
+    if (!IsCameraLive() || (links.manage != NULL && links.manage->GetCurrentTab() != CManageView::TAB_CAPTURE))
+        return 0;
+    // The sections not made yet stay for their steps.
+    ShellBuildHold hold;
+    OpenMeasurePlaceholder();
+    return 0;
 }
 
 void CCameraPanel::OpenMeasurePlaceholder()

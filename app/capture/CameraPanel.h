@@ -18,6 +18,8 @@ class CWhiteBalanceWizard;
 
 // Posted by the white-balance wizard to the camera panel when it wants to be closed.
 const UINT WM_WB_WIZARD_CLOSED = 0xB10;
+// Posted by the camera panel to itself: open the live picture's placeholder.
+const UINT WM_OPEN_PLACEHOLDER = 0xB11;
 
 // Timers of the panel.
 const UINT_PTR TIMER_EXPOSURE_COMMIT = 11;   // exposure slider of camera types 11-13
@@ -38,6 +40,9 @@ public:
 
     // Stops the camera when it runs, opens it when it is stopped.
     virtual void PlayCamera();
+    // The same, with the placeholder picture opened by a message of its own after it: at
+    // start-up the open would make one long stop of the window with the camera's.
+    void PlayCameraPlaceholderLater();
     // The three refreshes: visibility, enabling and ranges; the resolution lists;
     // positions, checks and texts.  Any component calls them after any camera change.
     virtual void RefreshControls();
@@ -108,6 +113,7 @@ protected:
     afx_msg LRESULT OnComboSelChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCameraRemoved(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWizardClosed(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnOpenPlaceholder(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -137,4 +143,5 @@ protected:
     // 1 between a stop the library refused and the retry that gets through: the library
     // reports the camera stopped meanwhile, and the retry must not open it again.
     int m_bStopPending;
+    BOOL m_bPlaceholderLater;
 };

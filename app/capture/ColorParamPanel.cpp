@@ -168,6 +168,12 @@ BOOL CColorParamPanel::OnInitDialog()
     CPanelDialog::OnInitDialog();
     for (int id : kTransparentLabels)
         AddTransparentStatic(id);
+    FinishInitDialog();
+    return TRUE;
+}
+
+void CColorParamPanel::OnMakeRest()
+{
     int b = 0;
     for (size_t i = 0; i < sizeof(kPushWide) / sizeof(kPushWide[0]); i++)
         m_buttons[b++].SetSkin(kWideNormal, kWidePressed, kWideHover, kWideDisabled, 0, 0,
@@ -188,7 +194,6 @@ BOOL CColorParamPanel::OnInitDialog()
         m_sliders[i].SetThumbBitmaps(kThumb, kThumb, TRUE, CSkinSlider::KEY_FROM_PIXEL);
     }
     ConfigureForCamera();
-    return TRUE;
 }
 
 // --- helpers --------------------------------------------------------------------------

@@ -45,6 +45,7 @@ public:
 
 protected:
     virtual BOOL OnInitDialog() override;
+    virtual void OnMakeRest() override;
     virtual void DoDataExchange(CDataExchange* pDX) override;
 
     afx_msg void OnLockWhiteBalance();

@@ -40,6 +40,12 @@ BOOL CCounterPanel::OnInitDialog()
     for (int id = IDC_COUNTER_TOTAL_LABEL; id <= IDC_COUNTER_TOTAL_SHARE; ++id)
         AddTransparentStatic(id);
     CPanelDialog::OnInitDialog();
+    FinishInitDialog();
+    return TRUE;
+}
+
+void CCounterPanel::OnMakeRest()
+{
     for (int k = 0; k < kClasses; ++k) {
         m_selectors[k].SubclassDlgItem(IDC_COUNTER_CLASS0 + k, this);
         m_selectors[k].SetSkin(kSelectorSkin[0], kSelectorSkin[1], 0, kSelectorSkin[2], 0, 0);
@@ -52,7 +58,6 @@ BOOL CCounterPanel::OnInitDialog()
         push[i]->SetSkin(kButtonSkin[0], kButtonSkin[1], kButtonSkin[2], kButtonSkin[3], 0, 0);
     }
     UpdateControlState();
-    return TRUE;
 }
 
 void CCounterPanel::UpdateControlState()

@@ -27,6 +27,7 @@ public:
 
 protected:
     virtual BOOL OnInitDialog() override;
+    virtual void OnMakeRest() override;
     // The export file chosen by the user; FALSE when cancelled.
     virtual BOOL AskExportPath(CString& path);
 

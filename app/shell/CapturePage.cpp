@@ -59,9 +59,8 @@ void CCapturePage::AddDeferredSection(int index)
     const UINT titles[] = {IDS_SECTION_SAVE, IDS_SECTION_EXPOSURE, IDS_SECTION_COLOR, IDS_SECTION_FLUORESCENCE,
                            IDS_SECTION_PARAMETERS};
     // The heaviest panels are made over two steps.
-    const bool inSteps = index == 0 || index == 1 || index == 3;
-    CFoldPanel* section = inSteps ? AddSectionInSteps(*panels[index], templates[index], titles[index])
-                                  : AddSection(*panels[index], templates[index], titles[index]);
+    CFoldPanel* section = index < 4 ? AddSectionInSteps(*panels[index], templates[index], titles[index])
+                                    : AddSection(*panels[index], templates[index], titles[index]);
     section->SetExpanded(FALSE);
 }
 

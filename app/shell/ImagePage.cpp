@@ -56,14 +56,15 @@ BOOL CImagePage::OnInitDialog()
 
 void CImagePage::AddDeferredSection(int index)
 {
-    CDialog* const panels[] = {&m_imageAdjustPanel, &m_channelMergePanel, &m_stampPanel, &m_counterPanel,
-                               &m_fusionPanel};
+    CPanelDialog* const panels[] = {&m_imageAdjustPanel, &m_channelMergePanel, &m_stampPanel, &m_counterPanel,
+                                    &m_fusionPanel};
     const UINT templates[] = {CImageAdjustPanel::IDD, CChannelMergePanel::IDD, CStampPanel::IDD, CCounterPanel::IDD,
                               CFusionPanel::IDD};
     const UINT titles[] = {IDS_SECTION_ADJUST, IDS_SECTION_MERGE, IDS_SECTION_STAMP, IDS_SECTION_COUNTER,
                            IDS_SECTION_ADVANCED};
-    CFoldPanel* section = index == 1 ? AddSectionInSteps(m_channelMergePanel, templates[index], titles[index])
-                                     : AddSection(*panels[index], templates[index], titles[index]);
+    // The heaviest panels are made over two steps.
+    CFoldPanel* section = index == 1 || index == 3 ? AddSectionInSteps(*panels[index], templates[index], titles[index])
+                                                   : AddSection(*panels[index], templates[index], titles[index]);
     // The first stays open.
     if (index > 0) section->SetExpanded(FALSE);
 }

@@ -705,7 +705,7 @@ void CMainFrame::StartCamera()
         if (links.strip != NULL) links.strip->SetFolder(mgr.capture.Path);
         CCameraPanel* camera = links.camera;
         if (mgr.cameraType != CAMERA_TYPE_NONE && camera != NULL) {
-            camera->PlayCamera();
+            camera->PlayCameraPlaceholderLater();
             PostMessage(WM_CAMERA_OPENED);
         }
     }

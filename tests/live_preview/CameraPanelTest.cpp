@@ -133,6 +133,27 @@ TEST_F(CameraPanelTest, PlayOpensIntoThePreviewAndTellsEveryPanel)
     EXPECT_TRUE(h.Enabled(IDC_CAMERA_PREVIEW_RES));
 }
 
+// At start-up the placeholder comes by a message of its own, once, after the open.
+TEST_F(CameraPanelTest, PlayWithThePlaceholderLaterOpensItByTheNextMessage)
+{
+    PanelHarness h;
+    CallLog().clear();
+    h.panel.PlayCameraPlaceholderLater();
+    ASSERT_TRUE(IsCameraLive());
+    EXPECT_EQ(Calls("Doc::OnOpenDocument"), 0);
+    EXPECT_EQ(Calls("TitleBar::EnableByCameraState"), 1);
+    PumpMessagesFor(200);
+    EXPECT_EQ(Calls("Doc::OnOpenDocument"), 1);
+    EXPECT_EQ(h.doc.openedPath, h.baseFolder + L"_Dynmeasure_.jpg");
+    EXPECT_EQ(h.doc.trackingAtOpen, 0);
+
+    // A later open of the same panel opens it at once again.
+    h.panel.PlayCamera();
+    CallLog().clear();
+    h.panel.PlayCamera();
+    EXPECT_EQ(Calls("Doc::OnOpenDocument"), 1);
+}
+
 TEST_F(CameraPanelTest, AFailedOpenTellsTheUserAndChangesNothing)
 {
     LoadBench("");
