@@ -78,6 +78,9 @@ wine_pid=$(ps -o pid=,args= -s "$program" | awk '/Orvisnap\.exe/ {print $1; exit
 charmap=$(env -i $(tr '\0' '\n' <"/proc/$wine_pid/environ" 2>/dev/null | grep -E '^(LANG|LC_ALL|LC_CTYPE)=') \
   locale charmap 2>/dev/null)
 [ "$charmap" = UTF-8 ] || { echo "the program runs under the character set '$charmap', not UTF-8"; fail=1; }
+# Without a resource database Xlib reads its files again for every default it looks up.
+home=$(tr '\0' '\n' <"/proc/$wine_pid/environ" 2>/dev/null | sed -n 's/^HOME=//p')
+[ -n "$home" ] && [ -e "$home/.Xdefaults" ] || { echo "no X resource file in the program's HOME '$home'"; fail=1; }
 sleep 6   # the first pictures and the layout settle
 
 black() {  # share of pure black pixels in a screenshot
