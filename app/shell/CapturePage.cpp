@@ -58,9 +58,7 @@ void CCapturePage::AddDeferredSection(int index)
                               CFluorescencePanel::IDD, CParameterGroupPanel::IDD};
     const UINT titles[] = {IDS_SECTION_SAVE, IDS_SECTION_EXPOSURE, IDS_SECTION_COLOR, IDS_SECTION_FLUORESCENCE,
                            IDS_SECTION_PARAMETERS};
-    // The heaviest panels are made over two steps.
-    CFoldPanel* section = index < 4 ? AddSectionInSteps(*panels[index], templates[index], titles[index])
-                                    : AddSection(*panels[index], templates[index], titles[index]);
+    CFoldPanel* section = AddSectionInSteps(*panels[index], templates[index], titles[index]);
     section->SetExpanded(FALSE);
 }
 

@@ -62,9 +62,7 @@ void CImagePage::AddDeferredSection(int index)
                               CFusionPanel::IDD};
     const UINT titles[] = {IDS_SECTION_ADJUST, IDS_SECTION_MERGE, IDS_SECTION_STAMP, IDS_SECTION_COUNTER,
                            IDS_SECTION_ADVANCED};
-    // The heaviest panels are made over two steps.
-    CFoldPanel* section = index == 1 || index == 3 ? AddSectionInSteps(*panels[index], templates[index], titles[index])
-                                                   : AddSection(*panels[index], templates[index], titles[index]);
+    CFoldPanel* section = AddSectionInSteps(*panels[index], templates[index], titles[index]);
     // The first stays open.
     if (index > 0) section->SetExpanded(FALSE);
 }

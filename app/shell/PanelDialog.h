@@ -30,6 +30,7 @@ public:
     // to a message of its own: asked before Create, OnInitDialog makes what the panel
     // cannot be without and MakeRest the rest.  Asked nothing, OnInitDialog makes it all.
     void LeaveRestForLater() { m_bRestLater = TRUE; }
+    void LeaveNothingForLater() { m_bRestLater = FALSE; }
     BOOL IsRestPending() const { return m_bRestPending && m_hWnd != NULL; }
     void MakeRest();
 

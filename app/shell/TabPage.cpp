@@ -72,6 +72,8 @@ CFoldPanel* CTabPage::AddSectionInSteps(CPanelDialog& panel, UINT panelIdd, UINT
     if (steps) panel.LeaveRestForLater();
     CFoldPanel* section = AddSection(panel, panelIdd, titleId);
     if (steps && panel.IsRestPending()) m_pRestPending = &panel;
+    // A panel that makes everything at once leaves nothing pending for a later Create.
+    panel.LeaveNothingForLater();
     return section;
 }
 

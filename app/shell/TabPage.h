@@ -52,8 +52,8 @@ protected:
     // Creates one section with title string titleId and panel (template panelIdd)
     // inside, sized to the panel and expanded.
     CFoldPanel* AddSection(CDialog& panel, UINT panelIdd, UINT titleId);
-    // The same for a panel that, made between messages, makes its rest in a step of its
-    // own (the next one).
+    // The same for a panel of the sections left for later: one that can make its rest
+    // later (OnMakeRest) makes it, made between messages, in a step of its own (the next).
     CFoldPanel* AddSectionInSteps(CPanelDialog& panel, UINT panelIdd, UINT titleId);
     // The sections left for later (all of them are made at once when nothing is
     // deferred), in order.
