@@ -298,21 +298,35 @@ void CScrollView::UpdateBars()
 {
     if (m_bInsideUpdate || m_hWnd == NULL) return;
     m_bInsideUpdate = TRUE;
+    // A bar set with its own redraw paints at once, each time: the bars are set quietly,
+    // only where they change, and the frame painted once afterwards.
+    BOOL changed = FALSE;
     // Twice: showing one bar shrinks the client area the other depends on.
+    const int bars[2] = {SB_HORZ, SB_VERT};
+    const LONG totals[2] = {m_totalDev.cx, m_totalDev.cy};
     for (int pass = 0; pass < 2; pass++) {
-        CRect client;
-        GetClientRect(&client);
-        SCROLLINFO si = {};
-        si.cbSize = sizeof(si);
-        si.fMask = SIF_PAGE | SIF_RANGE;
-        si.nMin = 0;
-        si.nMax = m_totalDev.cx > 0 ? m_totalDev.cx - 1 : 0;
-        si.nPage = m_totalDev.cx > client.Width() ? (UINT)client.Width() : (UINT)(si.nMax + 1);
-        SetScrollInfo(SB_HORZ, &si, TRUE);
-        si.nMax = m_totalDev.cy > 0 ? m_totalDev.cy - 1 : 0;
-        si.nPage = m_totalDev.cy > client.Height() ? (UINT)client.Height() : (UINT)(si.nMax + 1);
-        SetScrollInfo(SB_VERT, &si, TRUE);
+        for (int i = 0; i < 2; i++) {
+            // Read for each bar: the one set before may just have taken room.
+            CRect client;
+            GetClientRect(&client);
+            const int room = i == 0 ? client.Width() : client.Height();
+            SCROLLINFO si = {};
+            si.cbSize = sizeof(si);
+            si.fMask = SIF_PAGE | SIF_RANGE;
+            si.nMin = 0;
+            si.nMax = totals[i] > 0 ? totals[i] - 1 : 0;
+            si.nPage = totals[i] > room ? (UINT)room : (UINT)(si.nMax + 1);
+            SCROLLINFO now = {};
+            now.cbSize = sizeof(now);
+            now.fMask = SIF_PAGE | SIF_RANGE;
+            if (::GetScrollInfo(m_hWnd, bars[i], &now) && now.nMin == si.nMin && now.nMax == si.nMax &&
+                now.nPage == si.nPage)
+                continue;
+            SetScrollInfo(bars[i], &si, FALSE);
+            changed = TRUE;
+        }
     }
+    if (changed) ::RedrawWindow(m_hWnd, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
     m_bInsideUpdate = FALSE;
 }
 

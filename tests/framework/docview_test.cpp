@@ -394,3 +394,49 @@ TEST(ScrollView, DefaultPageAndLineAndOneLinePerNotch)
     EXPECT_EQ(org.y, -30);
     host.DestroyWindow();   // the view deletes itself with its window
 }
+
+// The bars are set only where they change: what they show must still follow every change
+// of the sizes and of the client area, both bars at once when one takes room from the other.
+TEST(ScrollView, BarsFollowTheSizesAndTheClientArea)
+{
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), L"host", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, NULL, NULL));
+    CTestScrollView* view = new CTestScrollView;
+    ASSERT_TRUE(view->Create(NULL, NULL, WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 300), &host, AFX_IDW_PANE_FIRST, NULL));
+    auto bar = [view](int which) {
+        SCROLLINFO si = {sizeof(si), SIF_PAGE | SIF_RANGE};
+        ::GetScrollInfo(view->m_hWnd, which, &si);
+        return si;
+    };
+    auto shown = [view](DWORD style) { return (view->GetStyle() & style) != 0; };
+
+    // Taller only: the vertical bar narrows the client area below the width needed.
+    view->SetScrollSizes(MM_TEXT, CSize(390, 2000));
+    CRect client;
+    view->GetClientRect(&client);
+    EXPECT_TRUE(shown(WS_VSCROLL));
+    EXPECT_TRUE(shown(WS_HSCROLL));
+    EXPECT_EQ(bar(SB_VERT).nMax, 1999);
+    EXPECT_EQ((int)bar(SB_VERT).nPage, client.Height());
+    EXPECT_EQ((int)bar(SB_HORZ).nPage, client.Width());
+
+    // Set again unchanged, then made to fit: both bars go.
+    view->SetScrollSizes(MM_TEXT, CSize(390, 2000));
+    EXPECT_EQ((int)bar(SB_VERT).nPage, client.Height());
+    view->SetScrollSizes(MM_TEXT, CSize(100, 100));
+    EXPECT_FALSE(shown(WS_VSCROLL));
+    EXPECT_FALSE(shown(WS_HSCROLL));
+    EXPECT_EQ(bar(SB_HORZ).nMax, 99);
+    EXPECT_EQ((int)bar(SB_HORZ).nPage, 100);
+
+    // The client area shrinks under sizes that fitted: the bars come back, paged to it.
+    view->SetScrollSizes(MM_TEXT, CSize(350, 250));
+    EXPECT_FALSE(shown(WS_VSCROLL));
+    view->MoveWindow(0, 0, 200, 150);
+    view->GetClientRect(&client);
+    EXPECT_TRUE(shown(WS_VSCROLL));
+    EXPECT_TRUE(shown(WS_HSCROLL));
+    EXPECT_EQ((int)bar(SB_HORZ).nPage, client.Width());
+    EXPECT_EQ((int)bar(SB_VERT).nPage, client.Height());
+    host.DestroyWindow();
+}
