@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CDravenluxView, CScrollView)
     ON_COMMAND(ID_VIEW_CROP, OnCrop)
     ON_WM_MOUSEWHEEL()
     ON_WM_ERASEBKGND()
+    ON_WM_PAINT()
     ON_MESSAGE(WM_REDRAW_IMAGE, OnRedrawRequest)
 END_MESSAGE_MAP()
 
@@ -125,6 +126,31 @@ LRESULT CDravenluxView::OnRedrawRequest(WPARAM, LPARAM)
     if (Links().browseTools != NULL && Links().store != NULL) Links().browseTools->ShowZoom(Links().store->GetZoom());
     Invalidate(FALSE);
     return 0;
+}
+
+BOOL CDravenluxView::IsUnderLivePicture()
+{
+    CWnd* preview = (CWnd*)Links().preview;
+    if (preview == NULL || preview->m_hWnd == NULL || !preview->IsWindowVisible() || m_hWnd == NULL) return FALSE;
+    CRect covered, view;
+    preview->GetWindowRect(&covered);
+    GetWindowRect(&view);
+    return covered.left <= view.left && covered.top <= view.top && covered.right >= view.right &&
+           covered.bottom >= view.bottom;
+}
+
+void CDravenluxView::OnPaint()
+{
+    // Wholly under the live picture nothing of the view shows, and a picture drawn there
+    // is a whole pane of pixels for nothing, at start-up and at every switch to the
+    // Capture tab: the update region is only taken.
+    if (IsUnderLivePicture()) {
+        PAINTSTRUCT ps;
+        ::BeginPaint(m_hWnd, &ps);
+        ::EndPaint(m_hWnd, &ps);
+        return;
+    }
+    CScrollView::OnPaint();
 }
 
 void CDravenluxView::OnDraw(CDC* pDC)

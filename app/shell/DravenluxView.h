@@ -45,6 +45,8 @@ public:
     HANDLE GetRedrawThread() const { return m_hRedrawThread; }
     // Stops the redraw thread, letting messages it sends through while waiting.
     void StopRedrawThread();
+    // Whether the live preview, shown, covers the whole view on the screen.
+    BOOL IsUnderLivePicture();
 
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
@@ -53,6 +55,7 @@ protected:
     afx_msg void OnCrop();
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnPaint();
     afx_msg LRESULT OnRedrawRequest(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

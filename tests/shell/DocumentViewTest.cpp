@@ -9,6 +9,7 @@
 #include "app/image/PrintLayoutDialog.h"
 #include "app/browse/BrowseToolBar.h"
 #include "app/compose/ChannelMergePanel.h"
+#include "app/capture/PreviewWnd.h"
 #include "app/res/resource.h"
 #include <string>
 #include <vector>
@@ -271,6 +272,17 @@ public:
     BOOL AdjustmentsPending() override { return TRUE; }
 };
 
+class CDrawCountingView : public CDravenluxView
+{
+public:
+    int draws = 0;
+    void OnDraw(CDC* pDC) override
+    {
+        draws++;
+        CDravenluxView::OnDraw(pDC);
+    }
+};
+
 // Ends a popup menu the moment one shows and notes that it did.
 bool g_menuSeen = false;
 void CALLBACK EndAnyMenu(HWND, UINT, UINT_PTR id, DWORD)
@@ -333,4 +345,46 @@ TEST(MainView, DestroyingTheViewWhileItsThreadSendsCannotDeadlock)
     const DWORD t0 = GetTickCount();
     host.DestroyWindow();   // the view goes with it
     EXPECT_LT(GetTickCount() - t0, 5000u);
+}
+
+// The live picture covers the main view on the Capture tab: a paint there is taken
+// without drawing, but any part left uncovered, or the picture hidden, draws again.
+TEST(MainView, UnderTheShownLivePictureThePaintIsTakenWithoutDrawing)
+{
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), L"host", WS_POPUP | WS_VISIBLE, 40, 40, 300, 200, NULL, NULL));
+    ShellLinksScope scope;
+    Links().browseTools = nullptr;
+    CDrawCountingView* view = new CDrawCountingView;
+    ASSERT_TRUE(view->Create(NULL, NULL, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), &host, 1, NULL));
+    view->StopRedrawThread();
+    CPreviewWnd preview;
+    ASSERT_TRUE(preview.Create(CPreviewWnd::IDD, &host));
+    Links().preview = &preview;
+    CRect under;
+    view->GetWindowRect(&under);
+    auto paint = [view]() {
+        view->Invalidate(FALSE);
+        view->UpdateWindow();
+        CRect left;
+        return !view->GetUpdateRect(&left, FALSE);
+    };
+
+    preview.MoveWindow(under.left - 5, under.top, under.Width() + 5, under.Height());
+    preview.ShowWindow(SW_SHOWNA);
+    EXPECT_TRUE(paint());
+    EXPECT_EQ(view->draws, 0);
+
+    preview.MoveWindow(under.left + 10, under.top, under.Width(), under.Height());
+    EXPECT_TRUE(paint());
+    EXPECT_EQ(view->draws, 1);
+
+    preview.MoveWindow(under);
+    preview.ShowWindow(SW_HIDE);
+    EXPECT_TRUE(paint());
+    EXPECT_EQ(view->draws, 2);
+
+    Links().preview = nullptr;
+    preview.DestroyWindow();
+    host.DestroyWindow();
 }
