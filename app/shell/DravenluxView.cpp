@@ -7,6 +7,7 @@
 #include "app/measure/MeasurePanel.h"
 #include "app/measure/RulerPropsDialog.h"
 #include "app/capture/OverlayWnd.h"
+#include "app/capture/PreviewWnd.h"
 
 IMPLEMENT_DYNCREATE(CDravenluxView, CScrollView)
 
@@ -130,7 +131,7 @@ LRESULT CDravenluxView::OnRedrawRequest(WPARAM, LPARAM)
 
 BOOL CDravenluxView::IsUnderLivePicture()
 {
-    CWnd* preview = (CWnd*)Links().preview;
+    CWnd* preview = Links().preview;
     if (preview == NULL || preview->m_hWnd == NULL || !preview->IsWindowVisible() || m_hWnd == NULL) return FALSE;
     CRect covered, view;
     preview->GetWindowRect(&covered);
