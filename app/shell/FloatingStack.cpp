@@ -23,7 +23,7 @@ BOOL IsTopmost(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_
 } // namespace
 
 CFloatingStack::CFloatingStack()
-    : m_hook(NULL), m_bHookHeld(FALSE), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_previousObserver(NULL), m_previousWatching(NULL)
+    : m_hook(NULL), m_bHookHeld(FALSE), m_frame(NULL), m_message(0), m_bPosted(FALSE), m_bOnlyShown(TRUE), m_previousObserver(NULL), m_previousWatching(NULL)
 {
 }
 
@@ -35,6 +35,8 @@ BOOL CFloatingStack::Watch(HWND frame, UINT message)
     m_frame = frame;
     m_message = message;
     m_bPosted = FALSE;
+    m_bOnlyShown = TRUE;
+    m_shown.clear();
     // A hook on every message would cost each one a round trip to the server, three times
     // the cost of the message itself: the framework's windows are watched for nothing, and
     // only activations and focus changes, which reach windows of any kind, are hooked.
@@ -79,8 +81,27 @@ void CFloatingStack::ReleaseHook()
 
 void CFloatingStack::Request()
 {
+    m_bOnlyShown = FALSE;
     if (m_bPosted || m_frame == NULL || !::IsWindow(m_frame)) return;
     m_bPosted = ::PostMessageW(m_frame, m_message, 0, 0);
+}
+
+void CFloatingStack::NoticeShown(HWND hwnd)
+{
+    m_shown.erase(std::remove(m_shown.begin(), m_shown.end(), hwnd), m_shown.end());
+    m_shown.push_back(hwnd);
+    if (m_bPosted || m_frame == NULL || !::IsWindow(m_frame)) return;
+    m_bPosted = ::PostMessageW(m_frame, m_message, 0, 0);
+}
+
+BOOL CFloatingStack::Taken(std::vector<HWND>* shown)
+{
+    const BOOL onlyShown = m_bOnlyShown && !m_shown.empty();
+    if (shown != NULL) shown->swap(m_shown);
+    m_shown.clear();
+    m_bPosted = FALSE;
+    m_bOnlyShown = TRUE;
+    return onlyShown;
 }
 
 LRESULT CALLBACK CFloatingStack::WatchProc(int code, WPARAM wParam, LPARAM lParam)
@@ -119,7 +140,7 @@ void CFloatingStack::Notice(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (pos != NULL && (pos->flags & SWP_SHOWWINDOW) && ::GetAncestor(hwnd, GA_ROOT) == hwnd &&
             hwnd != m_frame && BelongsTo(hwnd, m_frame))
-            Request();
+            NoticeShown(hwnd);
         return;
     }
     default:
@@ -151,6 +172,16 @@ std::vector<HWND> CFloatingStack::Order(HWND frame, const std::vector<HWND>& pan
     }
     order.insert(order.end(), others.rbegin(), others.rend());
     return order;
+}
+
+BOOL CFloatingStack::IsShownInOrder(HWND frame, const std::vector<HWND>& order, const std::vector<HWND>& shown)
+{
+    std::vector<HWND> visible;
+    for (HWND w : shown)
+        if (::IsWindowVisible(w)) visible.push_back(w);
+    if (visible.empty() || visible.size() > order.size()) return FALSE;
+    if (!std::equal(visible.begin(), visible.end(), order.end() - visible.size())) return FALSE;
+    return IsInOrder(frame, order);
 }
 
 BOOL CFloatingStack::IsInOrder(HWND frame, const std::vector<HWND>& order)

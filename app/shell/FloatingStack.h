@@ -29,7 +29,9 @@ public:
     void ReleaseHook();
     // Posts the message once; further requests wait until the frame has taken it.
     void Request();
-    void Taken() { m_bPosted = FALSE; }
+    // Takes the request; TRUE when nothing but windows shown asked for it since the last,
+    // with those windows in the order they were shown.
+    BOOL Taken(std::vector<HWND>* shown = NULL);
 
     // The visible windows over frame, bottom to top: the panels as given (missing or hidden
     // ones left out), then every other visible window the frame owns, directly or through
@@ -37,6 +39,10 @@ public:
     static std::vector<HWND> Order(HWND frame, const std::vector<HWND>& panels);
     // Whether the system's order has the frame below all of order, and order as given.
     static BOOL IsInOrder(HWND frame, const std::vector<HWND>& order);
+    // Whether the screen's order is already order after the windows shown, each put over all
+    // others in turn, given that it was before: the shown ones end order, in the order they
+    // were shown, and the system's order agrees.
+    static BOOL IsShownInOrder(HWND frame, const std::vector<HWND>& order, const std::vector<HWND>& shown);
     // Whether the system's order has the frame below all of order.  Where it has not, the
     // screen put the frame over them (the system's order follows the screen's reports).
     static BOOL IsFrameUnder(HWND frame, const std::vector<HWND>& order);
@@ -59,12 +65,15 @@ private:
     static LRESULT CALLBACK WatchProc(int code, WPARAM wParam, LPARAM lParam);
     static void ObserveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Notice(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void NoticeShown(HWND hwnd);
 
     HHOOK m_hook;
     BOOL m_bHookHeld;
     HWND m_frame;
     UINT m_message;
     BOOL m_bPosted;
+    BOOL m_bOnlyShown;
+    std::vector<HWND> m_shown;
     AFX_MSG_OBSERVER m_previousObserver;
     CFloatingStack* m_previousWatching;
 };

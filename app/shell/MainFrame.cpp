@@ -496,7 +496,10 @@ void CMainFrame::RaisePopupsLater() { m_floating.Request(); }
 
 LRESULT CMainFrame::OnRaisePopups(WPARAM, LPARAM)
 {
-    m_floating.Taken();
+    std::vector<HWND> shown;
+    // Popups shown over a settled stack (a tab switch) are where they belong already, and
+    // each move of a large popup costs its surface a round trip through the display.
+    if (m_floating.Taken(&shown) && CFloatingStack::IsShownInOrder(m_hWnd, FloatingOrder(), shown)) return 0;
     RaisePopups();
     return 0;
 }

@@ -99,15 +99,44 @@ TEST(FloatingStack, SettlingPutsTheSystemOrderRightWithoutBringingAnyWindowToThe
     EXPECT_FALSE(IsTopmost(f.tools));
 }
 
+// Windows shown over a settled stack went over all others in turn, so the stack is right
+// only when they end the order in that sequence; a window that belongs above them (a
+// topmost one, a panel later in the order) needs the restacking all the same.
+TEST(FloatingStack, WindowsShownEndingTheOrderInTheirSequenceAreAlreadyInOrder)
+{
+    Family f;
+    ::ShowWindow(f.floating, SW_HIDE);
+    ::ShowWindow(f.topmost, SW_HIDE);
+    CFloatingStack::Restack(f.frame, f.Order());
+    for (HWND w : {f.tools, f.overlay, f.preview}) ::ShowWindow(w, SW_HIDE);
+    for (HWND w : {f.preview, f.overlay, f.tools}) ::ShowWindow(w, SW_SHOWNA);
+    const std::vector<HWND> order = f.Order();
+    ASSERT_EQ(order, (std::vector<HWND>{f.preview, f.overlay, f.tools}));
+    EXPECT_TRUE(CFloatingStack::IsShownInOrder(f.frame, order, {f.preview, f.overlay, f.tools}));
+    EXPECT_TRUE(CFloatingStack::IsShownInOrder(f.frame, order, {f.overlay, f.tools}));
+    // Shown in another sequence than the order's, or under a window not shown.
+    EXPECT_FALSE(CFloatingStack::IsShownInOrder(f.frame, order, {f.tools, f.overlay}));
+    EXPECT_FALSE(CFloatingStack::IsShownInOrder(f.frame, order, {f.preview, f.overlay}));
+    EXPECT_FALSE(CFloatingStack::IsShownInOrder(f.frame, order, {}));
+    ::ShowWindow(f.topmost, SW_SHOWNA);
+    EXPECT_FALSE(CFloatingStack::IsShownInOrder(f.frame, f.Order(), {f.preview, f.overlay, f.tools}));
+    // The system's order not the screen's: the tool column under the preview.
+    ::ShowWindow(f.topmost, SW_HIDE);
+    ::SetWindowPos(f.tools, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_FALSE(CFloatingStack::IsShownInOrder(f.frame, f.Order(), {f.tools}));
+}
+
 namespace {
 
 // How many requests the frame was posted since the last look, taking them.
-int TakeRequests(CFloatingStack& watch, HWND frame, UINT message)
+int TakeRequests(CFloatingStack& watch, HWND frame, UINT message, BOOL* onlyShown = NULL,
+                 std::vector<HWND>* shown = NULL)
 {
     int count = 0;
     MSG msg;
     while (::PeekMessageW(&msg, frame, message, message, PM_REMOVE)) count++;
-    watch.Taken();
+    const BOOL only = watch.Taken(shown);
+    if (onlyShown != NULL) *onlyShown = only;
     return count;
 }
 
@@ -141,6 +170,25 @@ TEST(FloatingStack, TheWatchAsksOnceForAFocusChangeAPopupShownAndAMenuEndedAndHa
     EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
     popup.SetWindowPos(NULL, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
+    // Only windows shown asked: the request says which, in their sequence; any other
+    // cause asking as well makes it a request like the others.
+    CWnd second;
+    ASSERT_TRUE(second.CreateEx(WS_EX_TOOLWINDOW, AfxRegisterWndClass(0), L"", WS_POPUP, CRect(70, 10, 90, 60),
+                                CWnd::FromHandle(f.frame), 0));
+    BOOL onlyShown = FALSE;
+    std::vector<HWND> shown;
+    popup.ShowWindow(SW_HIDE);
+    second.ShowWindow(SW_SHOWNA);
+    popup.ShowWindow(SW_SHOWNA);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest, &onlyShown, &shown), 1);
+    EXPECT_TRUE(onlyShown);
+    EXPECT_EQ(shown, (std::vector<HWND>{second.m_hWnd, popup.m_hWnd}));
+    popup.ShowWindow(SW_HIDE);
+    popup.ShowWindow(SW_SHOWNA);
+    popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
+    EXPECT_EQ(TakeRequests(watch, f.frame, kRequest, &onlyShown, &shown), 1);
+    EXPECT_FALSE(onlyShown);
+    second.DestroyWindow();
     popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
     popup.SendMessage(WM_EXITMENULOOP, TRUE, 0);
     EXPECT_EQ(TakeRequests(watch, f.frame, kRequest), 1);
