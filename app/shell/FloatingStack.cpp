@@ -79,19 +79,23 @@ void CFloatingStack::ReleaseHook()
     m_hook = ::SetWindowsHookExW(WH_CBT, WatchProc, NULL, ::GetCurrentThreadId());
 }
 
+void CFloatingStack::Post()
+{
+    if (m_bPosted || m_frame == NULL || !::IsWindow(m_frame)) return;
+    m_bPosted = ::PostMessageW(m_frame, m_message, 0, 0);
+}
+
 void CFloatingStack::Request()
 {
     m_bOnlyShown = FALSE;
-    if (m_bPosted || m_frame == NULL || !::IsWindow(m_frame)) return;
-    m_bPosted = ::PostMessageW(m_frame, m_message, 0, 0);
+    Post();
 }
 
 void CFloatingStack::NoticeShown(HWND hwnd)
 {
     m_shown.erase(std::remove(m_shown.begin(), m_shown.end(), hwnd), m_shown.end());
     m_shown.push_back(hwnd);
-    if (m_bPosted || m_frame == NULL || !::IsWindow(m_frame)) return;
-    m_bPosted = ::PostMessageW(m_frame, m_message, 0, 0);
+    Post();
 }
 
 BOOL CFloatingStack::Taken(std::vector<HWND>* shown)

@@ -66,6 +66,7 @@ private:
     static void ObserveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Notice(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void NoticeShown(HWND hwnd);
+    void Post();
 
     HHOOK m_hook;
     BOOL m_bHookHeld;
