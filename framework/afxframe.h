@@ -334,6 +334,9 @@ public:
 protected:
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
     int OnCreateHelper(LPCREATESTRUCT lpcs, CCreateContext* pContext);
+    // The deepest window of the chain of first panes (a splitter's first pane, its own
+    // first pane, ...) that has an object of its own.
+    CWnd* GetFirstPane() const;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpcs);
     afx_msg void OnDestroy();

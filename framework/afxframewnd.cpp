@@ -98,11 +98,25 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
     return pView;
 }
 
+// Follows the first pane down through nested splitters, one look among a window's own
+// children per level. A search of all descendants would also visit every control under
+// the view, each visit a round trip to the window server.
+CWnd* CFrameWnd::GetFirstPane() const
+{
+    CWnd* pFound = NULL;
+    if (m_hWnd == NULL) return NULL;
+    for (HWND h = ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST); h != NULL; h = ::GetDlgItem(h, AFX_IDW_PANE_FIRST)) {
+        CWnd* pWnd = CWnd::FromHandlePermanent(h);
+        if (pWnd != NULL) pFound = pWnd;
+    }
+    return pFound;
+}
+
 void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
 {
     CView* pView = NULL;
     if (GetActiveView() == NULL) {
-        CWnd* pWnd = GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE);
+        CWnd* pWnd = GetFirstPane();
         if (pWnd != NULL && pWnd->IsKindOf(RUNTIME_CLASS(CView))) {
             pView = (CView*)pWnd;
             SetActiveView(pView, FALSE);
@@ -163,7 +177,7 @@ CDocument* CFrameWnd::GetActiveDocument()
     CView* pView = GetActiveView();
     if (pView != NULL) return pView->GetDocument();
     // Before any view was activated the first pane's document stands in.
-    CWnd* pWnd = m_hWnd != NULL ? GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE) : NULL;
+    CWnd* pWnd = GetFirstPane();
     CView* pFirst = DYNAMIC_DOWNCAST(CView, pWnd);
     return pFirst != NULL ? pFirst->GetDocument() : NULL;
 }
@@ -183,7 +197,7 @@ void CFrameWnd::OnSize(UINT nType, int, int)
 BOOL CFrameWnd::OnEraseBkgnd(CDC* pDC)
 {
     // The panes cover the client area; erasing underneath them only flickers.
-    if (GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE) != NULL) return TRUE;
+    if (::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST) != NULL) return TRUE;
     return CWnd::OnEraseBkgnd(pDC);
 }
 

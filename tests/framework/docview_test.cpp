@@ -66,16 +66,17 @@ class CTestFrame : public CFrameWnd
 public:
     CSplitterWnd m_outer, m_inner;
     BOOL m_bSplit = FALSE;
-    static BOOL s_split;
+    // 0: one view; 1: a view beside a nested pair; 2: the nested pair first.
+    static int s_split;
     CTestFrame() { g_events.push_back(L"frame"); }
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override
     {
         g_mainDuringCreate = AfxGetApp() ? AfxGetApp()->m_pMainWnd : NULL;
         if (!s_split) return CFrameWnd::OnCreateClient(lpcs, pContext);
-        // Two views on the left, one nested pair on the right.
+        const int nested = s_split == 2 ? 0 : 1;
         m_outer.CreateStatic(this, 1, 2);
-        m_outer.CreateView(0, 0, RUNTIME_CLASS(CTestView), CSize(100, 100), pContext);
-        m_inner.CreateStatic(&m_outer, 2, 1, WS_CHILD | WS_VISIBLE, m_outer.IdFromRowCol(0, 1));
+        m_outer.CreateView(0, 1 - nested, RUNTIME_CLASS(CTestView), CSize(100, 100), pContext);
+        m_inner.CreateStatic(&m_outer, 2, 1, WS_CHILD | WS_VISIBLE, m_outer.IdFromRowCol(0, nested));
         m_inner.CreateView(0, 0, RUNTIME_CLASS(CTestView), CSize(100, 100), pContext);
         m_inner.CreateView(1, 0, RUNTIME_CLASS(CTestView), CSize(100, 100), pContext);
         return TRUE;
@@ -90,7 +91,7 @@ public:
     void OnShared() { g_events.push_back(L"frame-shared"); }
     DECLARE_MESSAGE_MAP()
 };
-BOOL CTestFrame::s_split = FALSE;
+int CTestFrame::s_split = 0;
 IMPLEMENT_DYNCREATE(CTestFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(CTestFrame, CFrameWnd)
     ON_COMMAND(ID_TEST_FRAMECMD, OnFrameCmd)
@@ -116,7 +117,7 @@ protected:
     {
         g_events.clear();
         g_openResult = TRUE;
-        CTestFrame::s_split = FALSE;
+        CTestFrame::s_split = 0;
         m_app = new CTestApp;
         m_app->m_nThreadID = GetCurrentThreadId();
         m_template = new CSingleDocTemplate(0x7E00, RUNTIME_CLASS(CTestDoc), RUNTIME_CLASS(CTestFrame),
@@ -173,7 +174,7 @@ TEST_F(DocViewTest, FailedFirstOpenDestroysTheNewFrameAndTheDocument)
 
 TEST_F(DocViewTest, EveryViewOfNestedSplittersGetsItsInitialUpdate)
 {
-    CTestFrame::s_split = TRUE;
+    CTestFrame::s_split = 1;
     ASSERT_NE(m_template->OpenDocumentFile(NULL), nullptr);
     CTestFrame* frame = (CTestFrame*)m_app->m_pMainWnd;
     ASSERT_NE(frame, nullptr);
@@ -195,10 +196,31 @@ TEST_F(DocViewTest, EveryViewOfNestedSplittersGetsItsInitialUpdate)
     EXPECT_EQ(frame->m_outer.GetPane(0, 1)->GetDlgCtrlID(), AFX_IDW_PANE_FIRST + 1);
 }
 
+// The first pane, however deeply nested, is the view made active, and before that it
+// names the document whose title the frame shows.
+TEST_F(DocViewTest, TheFirstPaneUnderNestedSplittersIsTheActiveView)
+{
+    for (int split : {1, 2}) {
+        CTestFrame::s_split = split;
+        ASSERT_NE(m_template->OpenDocumentFile(NULL), nullptr);
+        CTestFrame* frame = (CTestFrame*)m_app->m_pMainWnd;
+        ASSERT_NE(frame, nullptr);
+        CWnd* first = split == 2 ? frame->m_inner.GetPane(0, 0) : frame->m_outer.GetPane(0, 0);
+        EXPECT_EQ(frame->GetActiveView(), first) << split;
+        CString text;
+        frame->GetWindowText(text);
+        EXPECT_EQ(text.Find(m_template->m_pOnlyDoc->GetTitle() + L" - "), 0) << (LPCWSTR)text;
+        frame->DestroyWindow();
+        m_app->m_pMainWnd = NULL;
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    }
+}
+
 // A new title reaches the frame once, not once per view it holds.
 TEST_F(DocViewTest, ATitleUpdatesAFrameOfSeveralViewsOnce)
 {
-    CTestFrame::s_split = TRUE;
+    CTestFrame::s_split = 1;
     CDocument* doc = m_template->OpenDocumentFile(NULL);
     ASSERT_NE(doc, nullptr);
     CTestFrame* frame = (CTestFrame*)m_app->m_pMainWnd;
@@ -348,7 +370,7 @@ TEST(Splitter, LastColumnTakesTheRestAndSizesNeverGoNegative)
 
 TEST_F(DocViewTest, NextPaneWalksEveryViewOfTheTreeAndWraps)
 {
-    CTestFrame::s_split = TRUE;
+    CTestFrame::s_split = 1;
     ASSERT_NE(m_template->OpenDocumentFile(NULL), nullptr);
     CTestFrame* frame = (CTestFrame*)m_app->m_pMainWnd;
     CView* order[3] = {(CView*)frame->m_outer.GetPane(0, 0), (CView*)frame->m_inner.GetPane(0, 0),
