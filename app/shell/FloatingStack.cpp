@@ -20,6 +20,21 @@ BOOL IsMenuWindow(HWND hwnd)
 
 BOOL IsTopmost(HWND hwnd) { return (::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp)
+{
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+// The top-level windows from the top of the screen down, asked of the window server at
+// once: walking them one by one costs a round trip to it per window.
+std::vector<HWND> TopLevelWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 } // namespace
 
 CFloatingStack::CFloatingStack()
@@ -169,7 +184,7 @@ std::vector<HWND> CFloatingStack::Order(HWND frame, const std::vector<HWND>& pan
         if (panel != NULL && ::IsWindowVisible(panel)) order.push_back(panel);
     // The system's list runs top to bottom.
     std::vector<HWND> others;
-    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT)) {
+    for (HWND w : TopLevelWindows()) {
         if (w == frame || !::IsWindowVisible(w) || IsMenuWindow(w) || !BelongsTo(w, frame)) continue;
         if (std::find(panels.begin(), panels.end(), w) != panels.end()) continue;
         others.push_back(w);
@@ -192,7 +207,7 @@ BOOL CFloatingStack::IsInOrder(HWND frame, const std::vector<HWND>& order)
 {
     // Walking down from the top, the windows of order come last first, then the frame.
     size_t next = order.size();
-    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT)) {
+    for (HWND w : TopLevelWindows()) {
         if (w == frame) return next == 0;
         if (next > 0 && w == order[next - 1]) {
             next--;
@@ -209,9 +224,9 @@ const UINT kQuietMove = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZO
 
 BOOL IsAbove(HWND upper, HWND lower)
 {
-    for (HWND w = ::GetWindow(lower, GW_HWNDPREV); w != NULL; w = ::GetWindow(w, GW_HWNDPREV))
-        if (w == upper) return TRUE;
-    return FALSE;
+    const std::vector<HWND> windows = TopLevelWindows();
+    const auto up = std::find(windows.begin(), windows.end(), upper);
+    return upper != lower && up != windows.end() && std::find(up, windows.end(), lower) != windows.end();
 }
 
 // An owned window leaving the topmost band is put right above its owner; with the owner
@@ -229,8 +244,11 @@ void SetBand(HWND hwnd, BOOL top)
 
 BOOL CFloatingStack::IsFrameUnder(HWND frame, const std::vector<HWND>& order)
 {
-    for (HWND w = ::GetWindow(frame, GW_HWNDNEXT); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT))
-        if (std::find(order.begin(), order.end(), w) != order.end()) return FALSE;
+    const std::vector<HWND> windows = TopLevelWindows();
+    auto w = std::find(windows.begin(), windows.end(), frame);
+    if (w == windows.end()) return TRUE;
+    for (++w; w != windows.end(); ++w)
+        if (std::find(order.begin(), order.end(), *w) != order.end()) return FALSE;
     return TRUE;
 }
 
@@ -243,7 +261,7 @@ void CFloatingStack::Restack(HWND frame, const std::vector<HWND>& order)
     // window would become first: for the while every window is owned by the frame itself.
     std::vector<std::pair<HWND, HWND>> owners;
     std::vector<std::pair<HWND, BOOL>> topmost;
-    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w != NULL; w = ::GetWindow(w, GW_HWNDNEXT)) {
+    for (HWND w : TopLevelWindows()) {
         if (w == frame || !BelongsTo(w, frame)) continue;
         topmost.push_back(std::make_pair(w, IsTopmost(w)));
         HWND owner = ::GetWindow(w, GW_OWNER);
