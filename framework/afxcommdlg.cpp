@@ -39,6 +39,8 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCWSTR lpszDefExt, LPCWSTR lpszF
     }
 }
 
+BOOL AfxGetFileName(OPENFILENAMEW* pOfn, BOOL bOpen) { return bOpen ? ::GetOpenFileNameW(pOfn) : ::GetSaveFileNameW(pOfn); }
+
 CFileDialog::~CFileDialog() {}
 
 INT_PTR CFileDialog::DoModal()
@@ -49,7 +51,7 @@ INT_PTR CFileDialog::DoModal()
         if (nLen + 1 < m_ofn.nMaxFile) memset(m_ofn.lpstrFile + nLen + 1, 0, (m_ofn.nMaxFile - nLen - 1) * sizeof(WCHAR));
     }
     m_ofn.hwndOwner = PreModal();
-    BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameW(&m_ofn) : ::GetSaveFileNameW(&m_ofn);
+    BOOL bResult = AfxGetFileName(&m_ofn, m_bOpenFileDialog);
     PostModal();
     return bResult ? IDOK : IDCANCEL;
 }

@@ -3,6 +3,11 @@
 #include "afxdlg.h"
 #include <commdlg.h>
 
+// The system's open or save dialog on a filled-in OPENFILENAMEW. Called through the
+// framework, the dialogs' library is loaded at the first call instead of at the start
+// of every program that would import it (it brings the print spooler along).
+BOOL AfxGetFileName(OPENFILENAMEW* pOfn, BOOL bOpen);
+
 class CFileDialog : public CDialog
 {
     DECLARE_DYNAMIC(CFileDialog)

@@ -6,7 +6,7 @@
 #include "app/store/ImageStore.h"
 #include "eaImage.h"
 
-#include <commdlg.h>
+#include "afxdlgs.h"
 
 namespace {
 
@@ -117,7 +117,7 @@ int StitchWithDialog(HWND owner, const CString& folder, HWND notify)
     ofn.lpstrInitialDir = folder.IsEmpty() ? nullptr : (LPCWSTR)folder;
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING
               | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&ofn))
+    if (!AfxGetFileName(&ofn, TRUE))
         return 0;
     // One file: its full path. Several: the folder, then each name.
     std::vector<CString> files;

@@ -1,6 +1,6 @@
 #include "CaptureFileName.h"
 
-#include <commdlg.h>
+#include "afxdlgs.h"
 
 namespace {
 
@@ -180,7 +180,7 @@ BOOL AskCaptureFileName(HWND owner, LPCWSTR initialName, BOOL videoMode, BOOL ra
     ofn.lpstrTitle = L"camera capture files";
     ofn.lpstrDefExt = L"bmp";
     ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-    if (!GetSaveFileNameW(&ofn))
+    if (!AfxGetFileName(&ofn, FALSE))
         return FALSE;
     path = file;
     captureType = videoMode ? static_cast<BYTE>(kFormatAvi) : FormatOfFilterIndex(ofn.nFilterIndex);
