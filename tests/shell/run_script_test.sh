@@ -82,6 +82,11 @@ charmap=$(env -i $(tr '\0' '\n' <"/proc/$wine_pid/environ" 2>/dev/null | grep -E
 home=$(tr '\0' '\n' <"/proc/$wine_pid/environ" 2>/dev/null | sed -n 's/^HOME=//p')
 [ -n "$home" ] && [ -e "$home/.Xdefaults" ] || { echo "no X resource file in the program's HOME '$home'"; fail=1; }
 sleep 6   # the first pictures and the layout settle
+# Printing and the internet wait for their first use: the print spooler's library alone
+# brings the CUPS client and some twenty others into the start.
+if grep -qE '/(winspool|wininet)\.(so|drv|dll)$' "/proc/$wine_pid/maps"; then
+  echo "the print spooler or the internet library was loaded at the start"; fail=1
+fi
 
 black() {  # share of pure black pixels in a screenshot
   convert "$1" -fill white +opaque black -negate \
