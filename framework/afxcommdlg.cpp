@@ -39,9 +39,9 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCWSTR lpszDefExt, LPCWSTR lpszF
     }
 }
 
-BOOL AfxGetFileName(OPENFILENAMEW* pOfn, BOOL bOpen) { return bOpen ? ::GetOpenFileNameW(pOfn) : ::GetSaveFileNameW(pOfn); }
-
 CFileDialog::~CFileDialog() {}
+
+BOOL AfxGetFileName(OPENFILENAMEW* pOfn, BOOL bOpen) { return bOpen ? ::GetOpenFileNameW(pOfn) : ::GetSaveFileNameW(pOfn); }
 
 INT_PTR CFileDialog::DoModal()
 {

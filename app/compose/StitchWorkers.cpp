@@ -6,8 +6,6 @@
 #include "app/store/ImageStore.h"
 #include "eaImage.h"
 
-#include "afxdlgs.h"
-
 namespace {
 
 const int kMinTiles = 2;

@@ -245,11 +245,8 @@ void SetBand(HWND hwnd, BOOL top)
 BOOL CFloatingStack::IsFrameUnder(HWND frame, const std::vector<HWND>& order)
 {
     const std::vector<HWND> windows = TopLevelWindows();
-    auto w = std::find(windows.begin(), windows.end(), frame);
-    if (w == windows.end()) return TRUE;
-    for (++w; w != windows.end(); ++w)
-        if (std::find(order.begin(), order.end(), *w) != order.end()) return FALSE;
-    return TRUE;
+    const auto w = std::find(windows.begin(), windows.end(), frame);
+    return w == windows.end() || std::find_first_of(w + 1, windows.end(), order.begin(), order.end()) == windows.end();
 }
 
 void CFloatingStack::Restack(HWND frame, const std::vector<HWND>& order)

@@ -1,7 +1,5 @@
 #include "CaptureFileName.h"
 
-#include "afxdlgs.h"
-
 namespace {
 
 // wsprintfW writes at most 1024 characters; paths are far shorter.
