@@ -443,7 +443,7 @@ void CThumbnailStrip::SwitchToImageTab(const CString& path)
     ShowWnd(links.preview, FALSE);
     ShowWnd(links.overlay, FALSE);
     ShowWnd(links.captureTools, FALSE);
-    ShowWnd(links.comparePane, FALSE);
+    ShowWnd(links.comparePane.Peek(), FALSE);
     ShowWnd(links.browseTools, TRUE);
     ShowWnd(links.imagePage, TRUE);
     ShowWnd(links.browsePage, FALSE);

@@ -354,7 +354,7 @@ void CCameraPanel::FitLivePictures()
     if (links.overlay != NULL) links.overlay->ApplyZoom();
     if (links.preview != NULL) {
         const float zoom = links.preview->GetZoom();
-        if (links.comparePane != NULL) links.comparePane->SetZoom(zoom);
+        if (CComparePane* pane = links.comparePane.Peek()) pane->SetZoom(zoom);
         if (links.captureTools != NULL) links.captureTools->ShowZoom(zoom);
     }
 }
@@ -979,7 +979,8 @@ void CCameraPanel::OnFullDisplay()
     m_bPartialDisplay = 0;
     Enable(IDC_CAMERA_PARTIAL, TRUE);
     Enable(IDC_CAMERA_FULL, FALSE);
-    if (links.focusMeter != NULL && links.focusMeter->m_hWnd != NULL) links.focusMeter->ShowWindow(SW_HIDE);
+    CProgressPopup* meter = links.focusMeter.Peek();
+    if (meter != NULL && meter->m_hWnd != NULL) meter->ShowWindow(SW_HIDE);
     if (links.measurePanel != NULL) {
         links.measurePanel->DisableTools();
         links.measurePanel->Refresh();

@@ -510,7 +510,7 @@ LRESULT CPreviewWnd::OnFocusValue(WPARAM wParam, LPARAM)
     int level = (int)sqrt((double)variance);
     // The meter's range ends at 255; larger variances show full.
     if (level > 255) level = 255;
-    CProgressPopup* meter = Links().focusMeter;
+    CProgressPopup* meter = Links().focusMeter.Peek();
     if (meter != NULL && meter->m_hWnd != NULL) meter->GetProgress().SetPos(level);
     return 0;
 }

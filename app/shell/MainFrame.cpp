@@ -82,6 +82,10 @@ CMainFrame::CMainFrame()
       m_bCompareWindowShown(0), m_bTornDown(FALSE), m_bRaising(FALSE), m_bCamerasLooked(FALSE),
       m_hLook(NULL), m_bStartPending(FALSE), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
 {
+    for (int i = 0; i < HIDDEN_POPUPS; i++) {
+        m_popupBuilders[i].Bind(this, i);
+        m_bPopupMade[i] = FALSE;
+    }
 }
 
 CMainFrame::~CMainFrame()
@@ -145,8 +149,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.overlay = &m_overlay;
     links.captureTools = &m_captureTools;
     links.comparePane = &m_comparePane;
+    links.comparePane.BuildWith(&m_comparePane, &m_popupBuilders[POPUP_COMPARE_PANE]);
     links.compareWindow = &m_compareWindow;
+    links.compareWindow.BuildWith(&m_compareWindow, &m_popupBuilders[POPUP_COMPARE_WINDOW]);
     links.focusMeter = &m_focusMeter;
+    links.focusMeter.BuildWith(&m_focusMeter, &m_popupBuilders[POPUP_FOCUS_METER]);
     links.titleBar = &m_titleBar;
     links.measurePanel = &m_measurePanel;
     links.borders[0] = &m_borderVertical;
@@ -177,13 +184,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
 
     m_captureTools.Create(CCaptureToolBar::IDD, this);
     m_captureTools.ShowWindow(SW_SHOWNOACTIVATE);
-    m_comparePane.Create(CComparePane::IDD, this);
-    m_comparePane.ShowWindow(SW_HIDE);
-    m_compareWindow.Create(CCompareWindow::IDD, this);
-    m_compareWindow.PlanPanes(2);
-    m_compareWindow.ShowWindow(SW_HIDE);
-    m_focusMeter.Create(CProgressPopup::IDD, this);
-    m_focusMeter.ShowWindow(SW_HIDE);
 
     m_borderVertical.Create(CColorPanel::IDD, this);
     m_borderVertical.ShowWindow(SW_SHOWNOACTIVATE);
@@ -215,6 +215,33 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     // first layout restacks them.
     m_floating.Watch(m_hWnd, WM_RAISE_POPUPS);
     return 0;
+}
+
+void CMainFrame::MakeHiddenPopup(int which)
+{
+    if (which < 0 || which >= HIDDEN_POPUPS || m_bPopupMade[which] || m_hWnd == NULL || Links().noMoreBuilds) return;
+    m_bPopupMade[which] = TRUE;
+    switch (which) {
+    case POPUP_COMPARE_PANE:
+        m_comparePane.Create(CComparePane::IDD, this);
+        m_comparePane.ShowWindow(SW_HIDE);
+        break;
+    case POPUP_COMPARE_WINDOW:
+        m_compareWindow.Create(CCompareWindow::IDD, this);
+        m_compareWindow.PlanPanes(2);
+        m_compareWindow.ShowWindow(SW_HIDE);
+        break;
+    default:
+        m_focusMeter.Create(CProgressPopup::IDD, this);
+        m_focusMeter.ShowWindow(SW_HIDE);
+        break;
+    }
+    // Its place, as the layout gives it.
+    if (m_bLaidOut) {
+        CRect client;
+        GetClientRect(&client);
+        Layout(client.Width(), client.Height());
+    }
 }
 
 void CMainFrame::CreateBaseFolder()
@@ -383,6 +410,7 @@ void CMainFrame::SetFullPreview(BOOL on)
 
 void CMainFrame::SetCompareMode(BOOL on)
 {
+    MakeHiddenPopup(POPUP_COMPARE_PANE);
     m_bCompareMode = on ? 1 : 0;
     ShellLinks& links = Links();
     CameraMgrParam mgr;
@@ -423,6 +451,7 @@ void CMainFrame::SetCompareMode(BOOL on)
 
 void CMainFrame::ShowCompareWindow(BOOL on)
 {
+    MakeHiddenPopup(POPUP_COMPARE_WINDOW);
     m_bCompareWindowShown = on ? 1 : 0;
     if (on) m_compareWindow.MakePlannedPanes();
     Show(m_compareWindow, on);

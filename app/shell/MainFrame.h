@@ -7,6 +7,7 @@
 #include "app/shell/FixedSplitterWnd.h"
 #include "app/shell/ColorPanel.h"
 #include "app/shell/FloatingStack.h"
+#include "app/shell/ShellLinks.h"
 #include "app/shell/ProgressPopup.h"
 #include "app/shell/TitleBar.h"
 #include "app/capture/PreviewWnd.h"
@@ -129,6 +130,28 @@ protected:
     afx_msg LRESULT OnCameraOpened(WPARAM wParam, LPARAM lParam);
     void BuildDeferredStep();
     static DWORD WINAPI LookForCameras(void* frame);
+
+    // The popups nothing shows until asked for: each is a top-level window, and each
+    // costs the first paint about as much as a pane full of controls.  Made on first use.
+    enum HiddenPopup { POPUP_COMPARE_PANE, POPUP_COMPARE_WINDOW, POPUP_FOCUS_METER, HIDDEN_POPUPS };
+    void MakeHiddenPopup(int which);
+    class CPopupOnDemand : public CBuildOnDemand
+    {
+    public:
+        void Bind(CMainFrame* frame, int which)
+        {
+            m_frame = frame;
+            m_which = which;
+        }
+        virtual void BuildNow() override { m_frame->MakeHiddenPopup(m_which); }
+        virtual bool Built() const override { return m_frame->m_bPopupMade[m_which] != FALSE; }
+
+    private:
+        CMainFrame* m_frame = nullptr;
+        int m_which = 0;
+    };
+    CPopupOnDemand m_popupBuilders[HIDDEN_POPUPS];
+    BOOL m_bPopupMade[HIDDEN_POPUPS];
 
     CString m_strCurrentFile;
     int m_lastLayoutCx;

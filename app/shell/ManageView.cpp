@@ -159,7 +159,7 @@ void CManageView::SwitchTo(int tab)
         Show(links.overlay, TRUE);
         Show(links.captureTools, TRUE);
         if (compareMode) Show(links.comparePane, TRUE);
-        Show(links.compareWindow, FALSE);
+        Show(links.compareWindow.Peek(), FALSE);
         Show(links.browseTools, FALSE);
         Show(&m_capturePage, TRUE);
         Show(&m_browsePage, FALSE);
@@ -195,7 +195,7 @@ void CManageView::SwitchTo(int tab)
         Show(links.preview, FALSE);
         Show(links.overlay, FALSE);
         Show(links.captureTools, FALSE);
-        Show(links.comparePane, FALSE);
+        Show(links.comparePane.Peek(), FALSE);
         Show(links.browseTools, TRUE);
         Show(&m_browsePage, tab == TAB_BROWSE);
         Show(&m_imagePage, tab == TAB_IMAGE);

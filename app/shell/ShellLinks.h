@@ -133,7 +133,7 @@ struct ShellLinks
     LinkedPart<CImagePage> imagePage;
     CImageToolView* toolView = nullptr;        // hosts the browse tool column
     CTitleBar* titleBar = nullptr;             // the caption bar
-    CProgressPopup* focusMeter = nullptr;
+    LinkedPart<CProgressPopup> focusMeter;
     CColorPanel* borders[3] = {nullptr, nullptr, nullptr};  // vertical, horizontal, spare
     // The Capture page's fold sections, in section order (camera, capture, exposure,
     // colour, fluorescence, parameter groups).
@@ -141,8 +141,8 @@ struct ShellLinks
 
     // Image store, comparison, printing.
     CImageStore* store = nullptr;              // the process-wide store of the main view
-    CComparePane* comparePane = nullptr;       // the stand-alone pane beside the preview
-    CCompareWindow* compareWindow = nullptr;   // the four-pane window over the main view
+    LinkedPart<CComparePane> comparePane;      // the stand-alone pane beside the preview
+    LinkedPart<CCompareWindow> compareWindow;  // the four-pane window over the main view
     // The modeless print layout while it is open, else null.  Owned by the frame: whoever
     // opens it sets this; the frame deletes it when it reports being closed.
     CPrintLayoutDialog* printLayout = nullptr;

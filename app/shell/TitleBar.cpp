@@ -264,7 +264,7 @@ void CTitleBar::FitLiveZoomAndRepaint(BOOL resized)
             links.overlay->ZoomToFit();
             if (resized) links.overlay->ApplyZoom();
         }
-        if (links.comparePane != NULL) links.comparePane->SetZoom(links.preview->GetZoom());
+        if (CComparePane* pane = links.comparePane.Peek()) pane->SetZoom(links.preview->GetZoom());
         if (links.captureTools != NULL) links.captureTools->ShowZoom(links.preview->GetZoom());
     }
     // In place, the layout repaints only what it moves.

@@ -173,6 +173,10 @@ TEST(ControlsInView, EveryDialogPanelAndPopupOnItsParent)
     links.imagePage->BuildNow();
     links.capturePage->BuildNow();
     frame->m_measurePanel.MakeWindow(frame);
+    // The popups made on first use.
+    (void)links.comparePane.Get();
+    (void)links.compareWindow.Get();
+    (void)links.focusMeter.Get();
     std::vector<std::string> faults;
 
     // The frame's own panels and popups, and the panels of the views.

@@ -52,6 +52,8 @@ void ExpectLayout(CMainFrame* frame, bool expanded)
     EXPECT_EQ(ScreenRect(frame->m_borderVertical), At(right.left - 1, right.top, 3, area.bottom - right.top));
     EXPECT_EQ(ScreenRect(frame->m_borderHorizontal), At(right.left - 1, view.bottom, area.right - right.left, 6));
     const int w = view.Width() / 2;
+    // Made, when not yet, by asking for it.
+    ASSERT_EQ(static_cast<CProgressPopup*>(Links().focusMeter), &frame->m_focusMeter);
     EXPECT_EQ(ScreenRect(frame->m_focusMeter), At(view.left + (view.Width() - w) / 2, view.bottom - 20, w, 20));
 }
 
@@ -156,6 +158,45 @@ TEST(MainFrame, CompareModeGivesThePreviewAndThePaneHalvesAndGivesBackTheWhole)
     EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
     EXPECT_EQ(ScreenRect(frame->m_preview), view);
     SizeFrame(1200, 800);
+}
+
+// The comparison pane and window and the focus meter are not made with the frame: asked
+// for, each is made hidden, in its place, and the comparison makes what it shows.
+TEST(MainFrame, HiddenPopupsAreMadeWhenFirstAskedFor)
+{
+    CMainFrame* frame = SharedFrame();
+    const FrameAsOpened& opened = SharedFrameAsOpened();
+    EXPECT_FALSE(opened.comparePane);
+    EXPECT_FALSE(opened.compareWindow);
+    EXPECT_FALSE(opened.focusMeter);
+    SizeFrame(1200, 800);
+    // Hiding one is not asking for it: a tab switch leaves it unmade.
+    ShellLinks& links = Links();
+    const bool madeBefore = frame->m_compareWindow.m_hWnd != nullptr;
+    links.manage->SelectTab(CManageView::TAB_BROWSE);
+    links.manage->SelectTab(CManageView::TAB_CAPTURE);
+    if (!madeBefore) {
+        EXPECT_EQ(frame->m_compareWindow.m_hWnd, nullptr);
+    }
+
+    CCompareWindow* window = links.compareWindow;
+    ASSERT_EQ(window, &frame->m_compareWindow);
+    ASSERT_NE(window->m_hWnd, nullptr);
+    EXPECT_FALSE(window->IsWindowVisible());
+    const CRect view = PaneRect(frame->m_wndInner, 0, 0);
+    EXPECT_EQ(ScreenRect(*window), view);
+    // Its planned panes, made with its first showing as before.
+    frame->ShowCompareWindow(TRUE);
+    std::vector<CComparePane*> panes;
+    window->GetPanes(panes);
+    EXPECT_EQ(panes.size(), 4u);
+    frame->ShowCompareWindow(FALSE);
+
+    frame->SetCompareMode(TRUE);
+    ASSERT_NE(frame->m_comparePane.m_hWnd, nullptr);
+    EXPECT_TRUE(frame->m_comparePane.IsWindowVisible());
+    frame->SetCompareMode(FALSE);
+    EXPECT_FALSE(frame->m_comparePane.IsWindowVisible());
 }
 
 // The measuring column is hidden until the caption bar's button asks for it: its window

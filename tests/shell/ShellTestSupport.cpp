@@ -21,7 +21,12 @@ CMainFrame* SharedFrame()
         s_template = new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CDravenluxDoc), RUNTIME_CLASS(CMainFrame),
                                             RUNTIME_CLASS(CDravenluxView));
         s_template->OpenDocumentFile(nullptr);
-        if (Links().frame != nullptr) g_asOpened.measurePanel = Links().frame->m_measurePanel.m_hWnd != nullptr;
+        if (CMainFrame* frame = Links().frame) {
+            g_asOpened.measurePanel = frame->m_measurePanel.m_hWnd != nullptr;
+            g_asOpened.comparePane = frame->m_comparePane.m_hWnd != nullptr;
+            g_asOpened.compareWindow = frame->m_compareWindow.m_hWnd != nullptr;
+            g_asOpened.focusMeter = frame->m_focusMeter.m_hWnd != nullptr;
+        }
         // The camera library may be called once its first look for cameras has ended.
         WaitFor([] { return Links().frame != nullptr && Links().frame->CamerasLooked(); }, 30000);
         PumpMessagesFor(100);

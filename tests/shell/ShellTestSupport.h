@@ -16,6 +16,8 @@ CMainFrame* SharedFrame();
 struct FrameAsOpened
 {
     bool measurePanel = false;
+    // The popups nothing shows at first, made once the frame is built.
+    bool comparePane = false, compareWindow = false, focusMeter = false;
 };
 const FrameAsOpened& SharedFrameAsOpened();
 // Moves the frame's window to (0, 0, width, height) and runs its layout.
