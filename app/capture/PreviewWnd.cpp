@@ -90,8 +90,8 @@ BOOL CPreviewWnd::OnInitDialog()
     m_video.Create(L"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), this, IDC_PREVIEW_VIDEO);
     m_background.DeleteObject();
     m_background.CreateSolidBrush(RGB(189, 189, 189));
-    m_leaveBar.Create(CLeaveBar::IDD, this);
-    m_leaveBar.ShowWindow(SW_HIDE);
+    // The bar is made with the first full preview: a hidden top-level window would cost
+    // the program's first paint.
     return TRUE;
 }
 
@@ -259,6 +259,7 @@ void CPreviewWnd::ToggleFullScreen()
     Invalidate();
     const BOOL full = frame != NULL && frame->IsFullPreview();
     if (full) {
+        if (m_leaveBar.m_hWnd == NULL) m_leaveBar.Create(CLeaveBar::IDD, this);
         if (m_leaveBar.m_hWnd != NULL) {
             CRect bar;
             m_leaveBar.GetWindowRect(&bar);

@@ -372,6 +372,8 @@ TEST_F(PreviewWndTest, FocusMeterAndKeys)
     EXPECT_FALSE(live.preview.PreTranslateMessage(&key));
     EXPECT_TRUE(::IsWindowVisible(live.preview.m_hWnd));
 
+    // The bar comes with the first full preview, not with the window.
+    EXPECT_EQ(live.preview.m_leaveBar.m_hWnd, nullptr);
     live.preview.ToggleFullScreen();
     EXPECT_TRUE(frame.IsFullPreview());
     CRect bar;
