@@ -158,7 +158,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     links.measurePanel = &m_measurePanel;
     links.borders[0] = &m_borderVertical;
     links.borders[1] = &m_borderHorizontal;
-    links.borders[2] = &m_borderSpare;
     SetTimer(TIMER_STACK_CHECK, 500, NULL);
     ModifyStyle(WS_CAPTION, 0, SWP_FRAMECHANGED);
 
@@ -192,7 +191,6 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     m_borderHorizontal.Create(CColorPanel::IDD, this);
     m_borderHorizontal.ShowWindow(SW_SHOWNOACTIVATE);
     m_borderHorizontal.SetColor(149, 149, 149);
-    m_borderSpare.Create(CColorPanel::IDD, this);
 
     RefreshCameraList();
 

@@ -47,7 +47,6 @@ public:
     CFixedSplitterWnd m_wndInner;   // 1 x 2: main view | image tool view
     CColorPanel m_borderVertical;
     CColorPanel m_borderHorizontal;
-    CColorPanel m_borderSpare;      // created, never shown
     CPreviewWnd m_preview;
     COverlayWnd m_overlay;
     CCaptureToolBar m_captureTools;

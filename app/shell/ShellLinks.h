@@ -134,7 +134,7 @@ struct ShellLinks
     CImageToolView* toolView = nullptr;        // hosts the browse tool column
     CTitleBar* titleBar = nullptr;             // the caption bar
     LinkedPart<CProgressPopup> focusMeter;
-    CColorPanel* borders[3] = {nullptr, nullptr, nullptr};  // vertical, horizontal, spare
+    CColorPanel* borders[2] = {nullptr, nullptr};  // vertical, horizontal
     // The Capture page's fold sections, in section order (camera, capture, exposure,
     // colour, fluorescence, parameter groups).
     LinkedPart<std::vector<CFoldPanel*>> captureSections;

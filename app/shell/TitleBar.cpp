@@ -197,7 +197,6 @@ void CTitleBar::OnMouseMove(UINT nFlags, CPoint point)
         ShellLinks& links = Links();
         if (links.preview != NULL && links.preview->m_hWnd != NULL) links.preview->MoveWindow(0, 0, 0, 0);
         if (links.borders[0] != NULL && links.borders[0]->m_hWnd != NULL) links.borders[0]->MoveWindow(0, 0, 0, 0);
-        if (links.borders[2] != NULL && links.borders[2]->m_hWnd != NULL) links.borders[2]->MoveWindow(0, 0, 0, 0);
     }
     CPanelDialog::OnMouseMove(nFlags, point);
     PostFrameSize();
