@@ -408,7 +408,7 @@ void CMainFrame::SetFullPreview(BOOL on)
 
 void CMainFrame::SetCompareMode(BOOL on)
 {
-    MakeHiddenPopup(POPUP_COMPARE_PANE);
+    if (on) MakeHiddenPopup(POPUP_COMPARE_PANE);
     m_bCompareMode = on ? 1 : 0;
     ShellLinks& links = Links();
     CameraMgrParam mgr;
@@ -449,7 +449,7 @@ void CMainFrame::SetCompareMode(BOOL on)
 
 void CMainFrame::ShowCompareWindow(BOOL on)
 {
-    MakeHiddenPopup(POPUP_COMPARE_WINDOW);
+    if (on) MakeHiddenPopup(POPUP_COMPARE_WINDOW);
     m_bCompareWindowShown = on ? 1 : 0;
     if (on) m_compareWindow.MakePlannedPanes();
     Show(m_compareWindow, on);
