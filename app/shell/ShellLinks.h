@@ -16,7 +16,9 @@
 //   collapsed Capture sections) afterwards, a section at a time between messages.  Their
 //   members are LinkedPart<>: asking for one builds its part first, so no caller ever
 //   sees a part that is not there yet; only while builds are held (ShellBuildHold: the
-//   camera's first open) does a part not built yet read as absent.
+//   camera's first open) does a part not built yet read as absent.  The popups nothing
+//   shows at first (comparison pane and window, focus meter) are LinkedPart<> too, made
+//   only when asked for; Peek() reaches one without making it (to hide it, say).
 #pragma once
 
 #include <vector>
