@@ -83,7 +83,7 @@ CMainFrame::CMainFrame()
       m_hLook(NULL), m_bStartPending(FALSE), m_lastBorderInner(0, 0, 0, 0), m_bLaidOut(FALSE)
 {
     for (int i = 0; i < HIDDEN_POPUPS; i++) {
-        m_popupBuilders[i].Bind(this, i);
+        m_popupBuilders[i].Bind(this, static_cast<HiddenPopup>(i));
         m_bPopupMade[i] = FALSE;
     }
 }
@@ -215,9 +215,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpcs)
     return 0;
 }
 
-void CMainFrame::MakeHiddenPopup(int which)
+void CMainFrame::MakeHiddenPopup(HiddenPopup which)
 {
-    if (which < 0 || which >= HIDDEN_POPUPS || m_bPopupMade[which] || m_hWnd == NULL || Links().noMoreBuilds) return;
+    if (m_bPopupMade[which] || m_hWnd == NULL || Links().noMoreBuilds) return;
     m_bPopupMade[which] = TRUE;
     switch (which) {
     case POPUP_COMPARE_PANE:
@@ -229,6 +229,7 @@ void CMainFrame::MakeHiddenPopup(int which)
         m_compareWindow.PlanPanes(2);
         m_compareWindow.ShowWindow(SW_HIDE);
         break;
+    case POPUP_FOCUS_METER:
     default:
         m_focusMeter.Create(CProgressPopup::IDD, this);
         m_focusMeter.ShowWindow(SW_HIDE);

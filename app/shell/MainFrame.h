@@ -133,11 +133,11 @@ protected:
     // The popups nothing shows until asked for: each is a top-level window, and each
     // costs the first paint about as much as a pane full of controls.  Made on first use.
     enum HiddenPopup { POPUP_COMPARE_PANE, POPUP_COMPARE_WINDOW, POPUP_FOCUS_METER, HIDDEN_POPUPS };
-    void MakeHiddenPopup(int which);
+    void MakeHiddenPopup(HiddenPopup which);
     class CPopupOnDemand : public CBuildOnDemand
     {
     public:
-        void Bind(CMainFrame* frame, int which)
+        void Bind(CMainFrame* frame, HiddenPopup which)
         {
             m_frame = frame;
             m_which = which;
@@ -147,7 +147,7 @@ protected:
 
     private:
         CMainFrame* m_frame = nullptr;
-        int m_which = 0;
+        HiddenPopup m_which = POPUP_COMPARE_PANE;
     };
     CPopupOnDemand m_popupBuilders[HIDDEN_POPUPS];
     BOOL m_bPopupMade[HIDDEN_POPUPS];
