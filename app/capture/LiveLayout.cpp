@@ -8,6 +8,40 @@ BOOL IsCameraLive()
     return mgr.runState == 0;
 }
 
+namespace {
+
+BOOL IsVeiled(HWND hwnd)
+{
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    const int kind = ::GetWindowRgn(hwnd, region);
+    ::DeleteObject(region);
+    return kind == NULLREGION;
+}
+
+} // namespace
+
+void ShowLiveWindow(CWnd* wnd, BOOL show)
+{
+    if (wnd == NULL || wnd->m_hWnd == NULL) return;
+    const HWND hwnd = wnd->m_hWnd;
+    const BOOL veiled = IsVeiled(hwnd);
+    if (show) {
+        if (veiled) {
+            ::SetWindowRgn(hwnd, NULL, FALSE);
+            ::RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
+        // Without activation: a tab switch leaves the frame active.
+        if (!::IsWindowVisible(hwnd)) ::ShowWindow(hwnd, SW_SHOWNA);
+    } else if (::IsWindowVisible(hwnd) && !veiled) {
+        ::SetWindowRgn(hwnd, ::CreateRectRgn(0, 0, 0, 0), TRUE);
+    }
+}
+
+BOOL IsLiveWindowShown(const CWnd* wnd)
+{
+    return wnd != NULL && wnd->m_hWnd != NULL && ::IsWindowVisible(wnd->m_hWnd) && !IsVeiled(wnd->m_hWnd);
+}
+
 void GetLiveImageSize(int* width, int* height)
 {
     int w = 0, h = 0;

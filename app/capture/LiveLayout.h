@@ -11,6 +11,14 @@ const float LIVE_MIN_FIT_ZOOM = 0.05f;
 // Whether the camera library's live threads run (the record's run-state byte is 0).
 BOOL IsCameraLive();
 
+// Leaving the Capture page veils the preview and its overlay instead of hiding them: Wine
+// frees a hidden top-level window's surface and makes a new full-size one at each show,
+// which cost more than all the rest of the switch back.  An empty window region keeps a
+// veiled window off the screen and out of the mouse's way, and its surface alive.
+void ShowLiveWindow(CWnd* wnd, BOOL show);
+// Whether a live window is on the screen: visible and not veiled.
+BOOL IsLiveWindowShown(const CWnd* wnd);
+
 // The image size the camera delivers (the crop's size while cropped); 640 x 480 when the
 // library has no camera or reports an empty size.
 void GetLiveImageSize(int* width, int* height);

@@ -8,6 +8,7 @@
 #include "app/measure/RulerPropsDialog.h"
 #include "app/capture/OverlayWnd.h"
 #include "app/capture/PreviewWnd.h"
+#include "app/capture/LiveLayout.h"
 
 IMPLEMENT_DYNCREATE(CDravenluxView, CScrollView)
 
@@ -132,7 +133,7 @@ LRESULT CDravenluxView::OnRedrawRequest(WPARAM, LPARAM)
 BOOL CDravenluxView::IsUnderLivePicture()
 {
     CWnd* preview = Links().preview;
-    if (preview == NULL || preview->m_hWnd == NULL || !preview->IsWindowVisible() || m_hWnd == NULL) return FALSE;
+    if (!IsLiveWindowShown(preview) || m_hWnd == NULL) return FALSE;
     CRect covered, view;
     preview->GetWindowRect(&covered);
     GetWindowRect(&view);

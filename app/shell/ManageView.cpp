@@ -8,6 +8,7 @@
 #include "app/image/ComparePane.h"
 #include "app/image/CompareWindow.h"
 #include "app/capture/PreviewWnd.h"
+#include "app/capture/LiveLayout.h"
 #include "app/capture/OverlayWnd.h"
 #include "app/capture/CaptureToolBar.h"
 #include "app/browse/BrowseToolBar.h"
@@ -155,8 +156,8 @@ void CManageView::SwitchTo(int tab)
 
     if (tab == TAB_CAPTURE) {
         Show(inner, TRUE);
-        Show(links.preview, TRUE);
-        Show(links.overlay, TRUE);
+        ShowLiveWindow(links.preview, TRUE);
+        ShowLiveWindow(links.overlay, TRUE);
         Show(links.captureTools, TRUE);
         if (compareMode) Show(links.comparePane, TRUE);
         Show(links.compareWindow.Peek(), FALSE);
@@ -192,8 +193,8 @@ void CManageView::SwitchTo(int tab)
     } else {
         Show(inner, TRUE);
         if (compareWindow) Show(links.compareWindow, TRUE);
-        Show(links.preview, FALSE);
-        Show(links.overlay, FALSE);
+        ShowLiveWindow(links.preview, FALSE);
+        ShowLiveWindow(links.overlay, FALSE);
         Show(links.captureTools, FALSE);
         Show(links.comparePane.Peek(), FALSE);
         Show(links.browseTools, TRUE);

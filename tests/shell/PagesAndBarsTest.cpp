@@ -16,6 +16,7 @@
 #include "app/capture/CapturePanel.h"
 #include "app/capture/VideoRecordPanel.h"
 #include "app/capture/PreviewWnd.h"
+#include "app/capture/LiveLayout.h"
 #include "app/res/resource.h"
 #include "camera/core/QrCCamera.h"
 #include <vector>
@@ -92,9 +93,17 @@ TEST(ManageView, TabsSwitchTheRightHandAreaAndMergeModeKeepsTheImageTab)
     manage->SelectTab(CManageView::TAB_BROWSE);
     EXPECT_TRUE(manage->m_browsePage.IsWindowVisible());
     EXPECT_FALSE(manage->m_capturePage.IsWindowVisible());
-    EXPECT_FALSE(frame->m_preview.IsWindowVisible());
+    EXPECT_FALSE(IsLiveWindowShown(&frame->m_preview));
+    EXPECT_FALSE(IsLiveWindowShown(&frame->m_overlay));
     EXPECT_FALSE(frame->m_captureTools.IsWindowVisible());
     EXPECT_TRUE(Links().browseTools->IsWindowVisible());
+    // Veiled, the live windows take neither the screen nor the mouse from the page's view.
+    CRect live;
+    frame->m_preview.GetWindowRect(&live);
+    ASSERT_FALSE(live.IsRectEmpty());
+    const HWND under = ::WindowFromPoint(live.CenterPoint());
+    EXPECT_NE(under, frame->m_preview.m_hWnd);
+    EXPECT_NE(under, frame->m_overlay.m_hWnd);
     manage->SelectTab(CManageView::TAB_IMAGE);
     EXPECT_TRUE(manage->m_imagePage.IsWindowVisible());
     EXPECT_FALSE(manage->m_browsePage.IsWindowVisible());
@@ -113,9 +122,12 @@ TEST(ManageView, TabsSwitchTheRightHandAreaAndMergeModeKeepsTheImageTab)
 
     manage->SelectTab(CManageView::TAB_CAPTURE);
     EXPECT_TRUE(manage->m_capturePage.IsWindowVisible());
-    EXPECT_TRUE(frame->m_preview.IsWindowVisible());
+    EXPECT_TRUE(IsLiveWindowShown(&frame->m_preview));
+    EXPECT_TRUE(IsLiveWindowShown(&frame->m_overlay));
     EXPECT_TRUE(frame->m_captureTools.IsWindowVisible());
     EXPECT_FALSE(Links().browseTools->IsWindowVisible());
+    const HWND back = ::WindowFromPoint(live.CenterPoint());
+    EXPECT_TRUE(back == frame->m_preview.m_hWnd || back == frame->m_overlay.m_hWnd);
 }
 
 TEST(TabPage, LogoSitsAboveTheBottomUntilTheSectionsReachItThenBelowThemAndThePageScrolls)
