@@ -12,10 +12,8 @@ namespace {
 
 BOOL IsVeiled(HWND hwnd)
 {
-    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
-    const int kind = ::GetWindowRgn(hwnd, region);
-    ::DeleteObject(region);
-    return kind == NULLREGION;
+    RECT box;
+    return ::GetWindowRgnBox(hwnd, &box) == NULLREGION;
 }
 
 } // namespace
